@@ -1,0 +1,94 @@
+#pragma once
+
+#include "framework/Sets.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TObject {
+public:
+  virtual ~TObject() = default;
+  // The class's own name as the design writes it ("TQuery", "TStringField").
+  std::string ClassName() const;
+};
+
+class TPersistent : public TObject {
+public:
+  // Copies the state of another object of a compatible class; raises EConvertError otherwise.
+  virtual void Assign(const TPersistent& source);
+};
+
+class TComponent;
+
+using TNotifyEvent = std::function<void(TObject* sender)>;
+
+enum TComponentStateFlag { csLoading, csReading, csWriting, csDestroying, csDesigning, csAncestor, csUpdating, csFixups };
+using TComponentState = TSet<TComponentStateFlag>;
+
+enum TOperation { opInsert, opRemove };
+
+// A named object that belongs to an owner. The owner deletes what it owns; a component that keeps a
+// reference to another asks for its removal notification (FreeNotification) and forgets it then.
+class TComponent : public TPersistent {
+public:
+  explicit TComponent(TComponent* owner);
+  ~TComponent() override;
+  TComponent(const TComponent&) = delete;
+  TComponent& operator=(const TComponent&) = delete;
+
+  TComponent* Owner() const { return owner_; }
+  const std::string& Name() const { return name_; }
+  // Raises EComponentError for a name that is no identifier or that a sibling already has.
+  virtual void SetName(const std::string& name);
+  long long Tag() const { return tag_; }
+  void SetTag(long long tag) { tag_ = tag; }
+
+  int ComponentCount() const { return static_cast<int>(components_.size()); }
+  TComponent* Components(int index) const;
+  // Case-insensitive search among the owned components.
+  TComponent* FindComponent(std::string_view name) const;
+  void InsertComponent(TComponent* component);
+  void RemoveComponent(TComponent* component);
+  // Deletes every owned component, the last first.
+  void DestroyComponents();
+
+  TComponentState ComponentState() const { return state_; }
+  bool IsLoading() const { return state_.Contains(csLoading); }
+  bool IsDestroying() const { return state_.Contains(csDestroying); }
+  bool IsDesigning() const { return state_.Contains(csDesigning); }
+  void SetComponentStateFlag(TComponentStateFlag flag, bool on);
+  // Marks this component and everything it owns as being destroyed.
+  void Destroying();
+
+  // Asks to be told (Notification with opRemove) when `component` is destroyed. Mutual and idempotent.
+  void FreeNotification(TComponent* component);
+  void RemoveFreeNotification(TComponent* component);
+
+  // Called once after the component and its siblings were read from a stored definition.
+  virtual void Loaded();
+
+protected:
+  // Told when a component is inserted into or removed from the owner, or when a component this one asked
+  // about is destroyed. The component may be half destroyed: compare the pointer, never call it.
+  virtual void Notification(TComponent* component, TOperation operation);
+
+private:
+  void RemoveNotifier(TComponent* component);
+
+  TComponent* owner_ = nullptr;
+  std::string name_;
+  long long tag_ = 0;
+  std::vector<TComponent*> components_;
+  std::vector<TComponent*> free_notifies_;
+  TComponentState state_;
+};
+
+// Deletes on destruction; for components and other objects that have no owner.
+template <typename T>
+using TOwned = std::unique_ptr<T>;
+
+// True when `name` is a valid identifier: a letter or "_", then letters, digits or "_".
+bool IsValidIdent(std::string_view name);

@@ -1,0 +1,111 @@
+#include "framework/StdCtrls.h"
+
+#include "framework/Forms.h"
+#include "framework/QtBridge.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 65, 17); }
+
+void TLabel::SetAlignment(TAlignment alignment) {
+  alignment_ = alignment;
+  if (Widget()) SyncWidget();
+}
+
+void TLabel::SetWordWrap(bool on) {
+  word_wrap_ = on;
+  if (Widget()) SyncWidget();
+}
+
+QWidget* TLabel::CreateWidget(QWidget* parent_widget) { return new QLabel(parent_widget); }
+
+void TLabel::SyncWidget() {
+  TGraphicControl::SyncWidget();
+  auto* label = static_cast<QLabel*>(Widget());
+  label->setText(ToQString(Caption()));
+  Qt::Alignment horizontal = alignment_ == taCenter ? Qt::AlignHCenter : alignment_ == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
+  label->setAlignment(horizontal | Qt::AlignTop);
+  label->setWordWrap(word_wrap_);
+  label->setContentsMargins(0, 0, 0, 0);
+  label->setIndent(0);
+  label->setMargin(0);
+  if (Font().Color() != clWindowText) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(Font().Color()));
+    label->setPalette(palette);
+  }
+}
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+  SetBounds(0, 0, 121, 21);
+  SetTabStop(true);
+}
+
+std::string TEdit::GetText() const {
+  if (auto* edit = static_cast<QLineEdit*>(Widget())) return FromQString(edit->text());
+  return TWinControl::GetText();
+}
+
+void TEdit::SetMaxLength(int length) {
+  max_length_ = length;
+  if (Widget()) SyncWidget();
+}
+
+void TEdit::SetReadOnly(bool on) {
+  read_only_ = on;
+  if (Widget()) SyncWidget();
+}
+
+QWidget* TEdit::CreateWidget(QWidget* parent_widget) {
+  auto* edit = new QLineEdit(parent_widget);
+  QObject::connect(edit, &QLineEdit::textChanged, edit, [this](const QString& text) {
+    SetTextSilently(FromQString(text));
+    if (OnChange) RunGuarded([this] { OnChange(this); });
+  });
+  return edit;
+}
+
+void TEdit::SyncWidget() {
+  TWinControl::SyncWidget();
+  auto* edit = static_cast<QLineEdit*>(Widget());
+  QString text = ToQString(Caption());
+  if (edit->text() != text) edit->setText(text);
+  edit->setMaxLength(max_length_ > 0 ? max_length_ : 32767);
+  edit->setReadOnly(read_only_);
+}
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+  SetBounds(0, 0, 75, 25);
+  SetTabStop(true);
+}
+
+void TButton::Click() {
+  if (TForm* form = GetParentForm(this); form && modal_result_ != mrNone) form->SetModalResult(modal_result_);
+  TWinControl::Click();
+}
+
+QWidget* TButton::CreateWidget(QWidget* parent_widget) {
+  auto* button = new QPushButton(parent_widget);
+  QObject::connect(button, &QPushButton::clicked, button, [this] { RunGuarded([this] { Click(); }); });
+  return button;
+}
+
+void TButton::SyncWidget() {
+  TWinControl::SyncWidget();
+  auto* button = static_cast<QPushButton*>(Widget());
+  button->setText(ToQString(Caption()));
+  button->setDefault(default_);
+  button->setAutoDefault(false);
+}
+
+TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) { SetBounds(0, 0, 185, 105); }
+
+QWidget* TGroupBox::CreateWidget(QWidget* parent_widget) { return new QGroupBox(parent_widget); }
+
+void TGroupBox::SyncWidget() {
+  TCustomControl::SyncWidget();
+  static_cast<QGroupBox*>(Widget())->setTitle(ToQString(Caption()));
+}

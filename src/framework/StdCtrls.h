@@ -1,0 +1,81 @@
+#pragma once
+
+#include "framework/Controls.h"
+
+// A caption painted on its parent.
+class TLabel : public TGraphicControl {
+public:
+  explicit TLabel(TComponent* owner);
+  bool AutoSize() const { return auto_size_; }
+  void SetAutoSize(bool on) { auto_size_ = on; }
+  TAlignment Alignment() const { return alignment_; }
+  void SetAlignment(TAlignment alignment);
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool on) { transparent_ = on; }
+  bool WordWrap() const { return word_wrap_; }
+  void SetWordWrap(bool on);
+
+protected:
+  QWidget* CreateWidget(QWidget* parent_widget) override;
+  void SyncWidget() override;
+
+private:
+  bool auto_size_ = true;
+  TAlignment alignment_ = taLeftJustify;
+  bool transparent_ = false;
+  bool word_wrap_ = false;
+};
+
+// A single-line text box.
+class TEdit : public TWinControl {
+public:
+  explicit TEdit(TComponent* owner);
+  std::string GetText() const override;
+  int MaxLength() const { return max_length_; }
+  void SetMaxLength(int length);
+  bool ReadOnly() const { return read_only_; }
+  void SetReadOnly(bool on);
+
+  TNotifyEvent OnChange;
+
+protected:
+  QWidget* CreateWidget(QWidget* parent_widget) override;
+  void SyncWidget() override;
+
+private:
+  int max_length_ = 0;
+  bool read_only_ = false;
+};
+
+// A push button; its OnClick runs inside the application's exception handler.
+class TButton : public TWinControl {
+public:
+  explicit TButton(TComponent* owner);
+  bool Default() const { return default_; }
+  void SetDefault(bool on) { default_ = on; }
+  bool Cancel() const { return cancel_; }
+  void SetCancel(bool on) { cancel_ = on; }
+  // A non-zero result closes the modal form that holds the button.
+  int ModalResult() const { return modal_result_; }
+  void SetModalResult(int result) { modal_result_ = result; }
+  void Click() override;
+
+protected:
+  QWidget* CreateWidget(QWidget* parent_widget) override;
+  void SyncWidget() override;
+
+private:
+  bool default_ = false;
+  bool cancel_ = false;
+  int modal_result_ = 0;
+};
+
+// A framed box with a caption that holds other controls.
+class TGroupBox : public TCustomControl {
+public:
+  explicit TGroupBox(TComponent* owner);
+
+protected:
+  QWidget* CreateWidget(QWidget* parent_widget) override;
+  void SyncWidget() override;
+};

@@ -1,0 +1,203 @@
+#include "framework/Variant.h"
+
+#include "framework/Exceptions.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+[[noreturn]] void CannotConvert(Variant::Type from, const char* to) {
+  throw EVariantError(Format("Could not convert variant of type (%s) into type (%s)", {Variant::TypeName(from), to}));
+}
+
+std::string Trimmed(const std::string& text) {
+  auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  auto last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+Variant Variant::Null() {
+  Variant v;
+  v.value_ = NullValue{};
+  return v;
+}
+
+const char* Variant::TypeName(Type type) {
+  switch (type) {
+    case Type::Empty: return "Empty";
+    case Type::Null: return "Null";
+    case Type::Boolean: return "Boolean";
+    case Type::Integer: return "Int64";
+    case Type::Float: return "Double";
+    case Type::String: return "String";
+    case Type::Array: return "Array";
+  }
+  return "Unknown";
+}
+
+bool TryStrToInt64(const std::string& text, std::int64_t& value) {
+  std::string t = Trimmed(text);
+  if (t.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  long long parsed = std::strtoll(t.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0') return false;
+  value = parsed;
+  return true;
+}
+
+bool TryStrToFloat(const std::string& text, double& value) {
+  std::string t = Trimmed(text);
+  if (t.empty()) return false;
+  // strtod also reads "inf", "nan" and hexadecimal numbers, which are no numbers to a user.
+  for (char c : t) {
+    if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) return false;
+  }
+  errno = 0;
+  char* end = nullptr;
+  double parsed = std::strtod(t.c_str(), &end);
+  if (errno == ERANGE || *end != '\0') return false;
+  value = parsed;
+  return true;
+}
+
+std::string FloatToStr(double value) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.15G", value);
+  std::string text = buffer;
+  // "%G" writes exponents as "E+20" or "E-05"; the system writes "E20" and "E-5".
+  auto e = text.find('E');
+  if (e != std::string::npos) {
+    std::string mantissa = text.substr(0, e);
+    int exponent = std::atoi(text.c_str() + e + 1);
+    text = mantissa + "E" + std::to_string(exponent);
+  }
+  return text;
+}
+
+std::string Variant::AsString() const {
+  switch (VarType()) {
+    case Type::Empty: return {};
+    case Type::Null: CannotConvert(Type::Null, "String");
+    case Type::Boolean: return std::get<bool>(value_) ? "True" : "False";
+    case Type::Integer: return std::to_string(std::get<std::int64_t>(value_));
+    case Type::Float: return FloatToStr(std::get<double>(value_));
+    case Type::String: return std::get<std::string>(value_);
+    case Type::Array: CannotConvert(Type::Array, "String");
+  }
+  return {};
+}
+
+std::int64_t Variant::AsInteger() const {
+  switch (VarType()) {
+    case Type::Empty: return 0;
+    case Type::Boolean: return std::get<bool>(value_) ? -1 : 0;
+    case Type::Integer: return std::get<std::int64_t>(value_);
+    case Type::Float: {
+      double d = std::get<double>(value_);
+      if (!std::isfinite(d) || d >= 9.2233720368547758e18 || d < -9.2233720368547758e18) CannotConvert(Type::Float, "Int64");
+      return static_cast<std::int64_t>(std::nearbyint(d));
+    }
+    case Type::String: {
+      const auto& s = std::get<std::string>(value_);
+      std::int64_t i;
+      if (TryStrToInt64(s, i)) return i;
+      double d;
+      if (TryStrToFloat(s, d) && std::isfinite(d) && std::fabs(d) < 9.2e18) return static_cast<std::int64_t>(std::nearbyint(d));
+      throw EConvertError(Format("'%s' is not a valid integer value", {s}));
+    }
+    default: CannotConvert(VarType(), "Int64");
+  }
+}
+
+double Variant::AsFloat() const {
+  switch (VarType()) {
+    case Type::Empty: return 0.0;
+    case Type::Boolean: return std::get<bool>(value_) ? -1.0 : 0.0;
+    case Type::Integer: return static_cast<double>(std::get<std::int64_t>(value_));
+    case Type::Float: return std::get<double>(value_);
+    case Type::String: {
+      const auto& s = std::get<std::string>(value_);
+      double d;
+      if (TryStrToFloat(s, d)) return d;
+      throw EConvertError(Format("'%s' is not a valid floating point value", {s}));
+    }
+    default: CannotConvert(VarType(), "Double");
+  }
+}
+
+bool Variant::AsBoolean() const {
+  switch (VarType()) {
+    case Type::Empty: return false;
+    case Type::Boolean: return std::get<bool>(value_);
+    case Type::Integer: return std::get<std::int64_t>(value_) != 0;
+    case Type::Float: return std::get<double>(value_) != 0.0;
+    case Type::String: {
+      const auto& s = std::get<std::string>(value_);
+      std::string t = Trimmed(s);
+      for (auto& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (t == "true") return true;
+      if (t == "false") return false;
+      double d;
+      if (TryStrToFloat(t, d)) return d != 0.0;
+      throw EConvertError(Format("'%s' is not a valid boolean value", {s}));
+    }
+    default: CannotConvert(VarType(), "Boolean");
+  }
+}
+
+const std::vector<Variant>& Variant::AsArray() const {
+  if (VarType() != Type::Array) CannotConvert(VarType(), "Array");
+  return std::get<std::vector<Variant>>(value_);
+}
+
+std::string Variant::ToText() const {
+  if (IsClear()) return {};
+  if (IsArray()) {
+    std::string text;
+    for (const auto& item : AsArray()) {
+      if (!text.empty()) text += ';';
+      text += item.ToText();
+    }
+    return text;
+  }
+  return AsString();
+}
+
+int Variant::Compare(const Variant& other) const {
+  auto rank = [](const Variant& v) { return v.IsEmpty() ? 0 : v.IsNull() ? 1 : 2; };
+  if (rank(*this) < 2 || rank(other) < 2) return rank(*this) - rank(other);
+  if (IsArray() || other.IsArray()) {
+    if (!IsArray() || !other.IsArray()) CannotConvert(IsArray() ? VarType() : other.VarType(), "Double");
+    const auto& a = AsArray();
+    const auto& b = other.AsArray();
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+      if (int c = a[i].Compare(b[i])) return c;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+  }
+  if (VarType() == Type::String && other.VarType() == Type::String) {
+    int c = std::get<std::string>(value_).compare(std::get<std::string>(other.value_));
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+  }
+  if (VarType() == Type::Integer && other.VarType() == Type::Integer) {
+    auto a = std::get<std::int64_t>(value_), b = std::get<std::int64_t>(other.value_);
+    return a < b ? -1 : a > b ? 1 : 0;
+  }
+  double a = AsFloat(), b = other.AsFloat();
+  return a < b ? -1 : a > b ? 1 : 0;
+}
+
+bool Variant::operator==(const Variant& other) const {
+  if (IsClear() || other.IsClear()) return VarType() == other.VarType();
+  return Compare(other) == 0;
+}
