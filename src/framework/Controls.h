@@ -3,10 +3,12 @@
 #include "framework/Classes.h"
 #include "framework/Graphics.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class QWidget;
+class TCanvas;
 class TWinControl;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
@@ -174,10 +176,27 @@ private:
   bool tab_stop_ = false;
 };
 
-// A windowed control that paints itself.
+// A windowed control that paints itself: while its widget repaints, Paint draws on Canvas, which then draws on the
+// widget with the control's font. A control without a widget (CreateWidget answering null) is never painted, but
+// its Canvas still measures text.
 class TCustomControl : public TWinControl {
 public:
-  using TWinControl::TWinControl;
+  explicit TCustomControl(TComponent* owner);
+  ~TCustomControl() override;
+
+  TCanvas& Canvas();
+  // Asks the widget, if there is one, to repaint.
+  void Invalidate();
+
+protected:
+  virtual void Paint() {}
+  QWidget* CreateWidget(QWidget* parent_widget) override;
+
+private:
+  friend class TCustomControlWidget;
+  void PaintWidget(QWidget* widget);
+
+  std::unique_ptr<TCanvas> canvas_;
 };
 
 // A control without a window of its own, painted on its parent.

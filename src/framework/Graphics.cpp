@@ -43,7 +43,7 @@ TColor ColorToRGB(TColor color) {
 
 TFont::TFont(const TFont& other)
     : TPersistent(), name_(other.name_), height_(other.height_), color_(other.color_), style_(other.style_),
-      charset_(other.charset_), pitch_(other.pitch_) {}
+      charset_(other.charset_), pitch_(other.pitch_), pixels_per_inch_(other.pixels_per_inch_) {}
 
 TFont& TFont::operator=(const TFont& other) {
   Assign(other);
@@ -81,11 +81,17 @@ void TFont::SetHeight(int height) {
 }
 
 int TFont::Size() const {
-  // Height = -Size * 96 / 72, both rounded as the platform's integer scaling does.
-  return -static_cast<int>(RoundHalfEven(height_ * 72.0 / ScreenPixelsPerInch));
+  // Height = -Size * PixelsPerInch / 72, both rounded as the platform's integer scaling does.
+  return -static_cast<int>(RoundHalfEven(height_ * 72.0 / pixels_per_inch_));
 }
 
-void TFont::SetSize(int points) { SetHeight(-static_cast<int>(RoundHalfEven(points * static_cast<double>(ScreenPixelsPerInch) / 72.0))); }
+void TFont::SetSize(int points) {
+  SetHeight(-static_cast<int>(RoundHalfEven(points * static_cast<double>(pixels_per_inch_) / 72.0)));
+}
+
+void TFont::SetPixelsPerInch(int pixels_per_inch) {
+  pixels_per_inch_ = pixels_per_inch > 0 ? pixels_per_inch : ScreenPixelsPerInch;
+}
 
 void TFont::SetColor(TColor color) {
   if (color == color_) return;

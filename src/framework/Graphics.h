@@ -79,7 +79,8 @@ constexpr TFontCharset SYMBOL_CHARSET = 2;
 // Screen resolution every length of the system is measured in.
 constexpr int ScreenPixelsPerInch = 96;
 
-// A font description. A negative Height is the character height in pixels; Size is in points at 96 dpi.
+// A font description. A negative Height is the character height in pixels; Size is in points at the font's
+// PixelsPerInch (96 unless the font belongs to a printer's or PDF writer's canvas).
 class TFont : public TPersistent {
 public:
   TFont() = default;
@@ -100,6 +101,10 @@ public:
   void SetCharset(TFontCharset charset);
   TFontPitch Pitch() const { return pitch_; }
   void SetPitch(TFontPitch pitch);
+  // The resolution that converts between Size and Height. Assign leaves it alone: a font assigned to a printer's
+  // canvas keeps the printer's resolution and takes the source's Height.
+  int PixelsPerInch() const { return pixels_per_inch_; }
+  void SetPixelsPerInch(int pixels_per_inch);
 
   void Assign(const TPersistent& source) override;
   // Same name, height, colour, style, charset and pitch.
@@ -116,4 +121,5 @@ private:
   TFontStyles style_;
   TFontCharset charset_ = DEFAULT_CHARSET;
   TFontPitch pitch_ = fpDefault;
+  int pixels_per_inch_ = ScreenPixelsPerInch;
 };

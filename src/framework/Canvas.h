@@ -1,0 +1,122 @@
+#pragma once
+
+#include "framework/Controls.h"
+#include "framework/GraphicsObjects.h"
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+class QPaintDevice;
+class QPainter;
+class TGraphic;
+
+struct TSize {
+  int cx = 0, cy = 0;
+  bool operator==(const TSize&) const = default;
+};
+
+// A drawing surface with the platform's drawing rules, over any Qt paint device: an image, a widget (inside its
+// paint event), a printer or a PDF writer.
+//
+// Coordinates are whole canvas units. A unit is one device pixel unless the canvas was given a scale, in which
+// case unit (x, y) covers device pixels [x * scale, (x + 1) * scale): a page laid out at 96 dpi is drawn on a
+// 600-dpi device with scale 6.25. Ranges are half-open: Rectangle(x1, y1, x2, y2) and FillRect cover the units
+// x1..x2-1 and y1..y2-1; LineTo paints from the pen position up to, not including, its end point. Text is placed by
+// the top-left corner of its cell. Changes to Pen, Brush and Font take effect at the next operation.
+//
+// A canvas without a device still measures text; drawing on it raises EInvalidOperation.
+class TCanvas : public TPersistent {
+public:
+  TCanvas();
+  // The device must outlive the canvas or be released with SetDevice(nullptr) first.
+  explicit TCanvas(QPaintDevice* device, double scale = 1.0);
+  ~TCanvas() override;
+  TCanvas(const TCanvas&) = delete;
+  TCanvas& operator=(const TCanvas&) = delete;
+
+  // Binds the canvas to another device (null: none), ending any painting on the previous one. Sets the font's
+  // PixelsPerInch: a printer's or PDF writer's resolution divided by the scale, 96 on other devices.
+  void SetDevice(QPaintDevice* device, double scale = 1.0);
+  QPaintDevice* Device() const { return device_; }
+  // Device pixels per canvas unit.
+  double Scale() const { return scale_; }
+  // Finishes the drawing done so far, so that the device can be read, saved or handed over; the next operation
+  // starts drawing again. Clipping is kept.
+  void EndPaint();
+
+  TFont& Font() { return font_; }
+  TPen& Pen() { return pen_; }
+  TBrush& Brush() { return brush_; }
+  void SetFont(const TFont& font) { font_.Assign(font); }
+  void SetPen(const TPen& pen) { pen_.Assign(pen); }
+  void SetBrush(const TBrush& brush) { brush_.Assign(brush); }
+
+  TPoint PenPos() const { return pen_pos_; }
+  void SetPenPos(TPoint pos) { pen_pos_ = pos; }
+  void MoveTo(int x, int y);
+  void LineTo(int x, int y);
+  void Polyline(std::span<const TPoint> points);
+  // Closed and filled with the brush.
+  void Polygon(std::span<const TPoint> points);
+
+  // Fills with the brush, no outline.
+  void FillRect(const TRect& rect);
+  // A one-unit outline in the brush's colour, no fill.
+  void FrameRect(const TRect& rect);
+  // Outline with the pen inside the bounds, interior with the brush.
+  void Rectangle(int x1, int y1, int x2, int y2);
+  void Rectangle(const TRect& rect) { Rectangle(rect.Left, rect.Top, rect.Right, rect.Bottom); }
+  // The ellipse inscribed in the bounds.
+  void Ellipse(int x1, int y1, int x2, int y2);
+  void Ellipse(const TRect& rect) { Ellipse(rect.Left, rect.Top, rect.Right, rect.Bottom); }
+  // A rectangle with corners rounded by an ellipse of width x3 and height y3.
+  void RoundRect(int x1, int y1, int x2, int y2, int x3, int y3);
+
+  // Writes text with its cell's top-left corner at (x, y), on the brush unless the brush is bsClear.
+  void TextOut(int x, int y, std::string_view text);
+  // TextOut clipped to rect; the brush fills rect first unless it is bsClear.
+  void TextRect(const TRect& rect, int x, int y, std::string_view text);
+  // Measures in canvas units with the current font.
+  int TextWidth(std::string_view text);
+  int TextHeight(std::string_view text);
+  TSize TextExtent(std::string_view text);
+
+  void Draw(int x, int y, const TGraphic& graphic);
+  void StretchDraw(const TRect& rect, const TGraphic& graphic);
+
+  // The colour of one unit (read from the device: images only; other devices answer clNone).
+  TColor Pixels(int x, int y);
+  void SetPixels(int x, int y, TColor color);
+
+  // Clipping of the device context: replace, narrow, remove. Clipping by an empty rectangle draws nothing.
+  void SetClipRect(const TRect& rect);
+  void IntersectClipRect(const TRect& rect);
+  void RemoveClip();
+  bool HasClip() const { return clipped_; }
+  TRect ClipRect() const { return clip_; }
+
+private:
+  QPainter& Painter();
+  void RequireDevice() const;
+  void ApplyClip();
+  void PreparePen();
+  void PrepareBrush();
+  void PrepareText();
+  void ResetComposition();
+
+  QPaintDevice* device_ = nullptr;
+  double scale_ = 1.0;
+  std::unique_ptr<QPainter> painter_;
+
+  TFont font_;
+  TPen pen_;
+  TBrush brush_;
+  TPoint pen_pos_;
+  bool clipped_ = false;
+  TRect clip_;
+
+  // The measuring entry of the current font (TextMetrics.cpp); null after the font changed.
+  const void* measure_ = nullptr;
+};
