@@ -8,8 +8,13 @@
 #include <string>
 #include <string_view>
 
+class QBrush;
+class QColor;
 class QPaintDevice;
 class QPainter;
+class QPen;
+class QRectF;
+class TFontMeasure;
 class TGraphic;
 
 struct TSize {
@@ -98,13 +103,20 @@ public:
   TRect ClipRect() const { return clip_; }
 
 private:
-  QPainter& Painter();
-  void RequireDevice() const;
+  // The painter on the device, opened on first use; null when the device is empty.
+  QPainter* Begin();
   void ApplyClip();
-  void PreparePen();
-  void PrepareBrush();
-  void PrepareText();
-  void ResetComposition();
+  const TFontMeasure& Measure();
+  // Sets up the painter for the pen mode and gives the colour to draw with; false when nothing is to be drawn.
+  bool ApplyPenMode(QPainter& painter, QColor& colour);
+  int PenWidth() const;
+  bool Cosmetic() const;
+  QPen MakePen(const QColor& colour) const;
+  QBrush MakeBrush() const;
+  QRectF PenBounds(int x1, int y1, int x2, int y2) const;
+  void StrokePath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour);
+  void FillFrame(QPainter& painter, int x1, int y1, int x2, int y2, int width, const QBrush& brush);
+  void DrawText(QPainter& painter, int x, int y, std::string_view text, const TRect* opaque);
 
   QPaintDevice* device_ = nullptr;
   double scale_ = 1.0;
@@ -117,6 +129,6 @@ private:
   bool clipped_ = false;
   TRect clip_;
 
-  // The measuring entry of the current font (TextMetrics.cpp); null after the font changed.
-  const void* measure_ = nullptr;
+  // The measuring entry of the current font; null after the font changed.
+  const TFontMeasure* measure_ = nullptr;
 };

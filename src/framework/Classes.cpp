@@ -131,3 +131,21 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component) RemoveFreeNotification(component);
   for (TComponent* c : components_) c->Notification(component, operation);
 }
+
+const std::string& TComponent::BoundHandler(std::string_view event) const {
+  static const std::string none;
+  for (const auto& [name, handler] : bound_handlers_) {
+    if (name == event) return handler;
+  }
+  return none;
+}
+
+void TComponent::SetBoundHandler(std::string_view event, std::string handler) {
+  for (auto it = bound_handlers_.begin(); it != bound_handlers_.end(); ++it) {
+    if (it->first != event) continue;
+    if (handler.empty()) bound_handlers_.erase(it);
+    else it->second = std::move(handler);
+    return;
+  }
+  if (!handler.empty()) bound_handlers_.emplace_back(std::string(event), std::move(handler));
+}

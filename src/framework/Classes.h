@@ -70,6 +70,14 @@ public:
   // Called once after the component and its siblings were read from a stored definition.
   virtual void Loaded();
 
+  // The component that holds this one in a stored definition (a control's parent, a field's dataset), or null.
+  virtual TComponent* GetParentComponent() const { return nullptr; }
+  virtual void SetParentComponent(TComponent*) {}
+
+  // The names of the handlers bound to this component's events by a stored definition, by event name.
+  const std::string& BoundHandler(std::string_view event) const;
+  void SetBoundHandler(std::string_view event, std::string handler);
+
 protected:
   // Told when a component is inserted into or removed from the owner, or when a component this one asked
   // about is destroyed. The component may be half destroyed: compare the pointer, never call it.
@@ -83,6 +91,7 @@ private:
   long long tag_ = 0;
   std::vector<TComponent*> components_;
   std::vector<TComponent*> free_notifies_;
+  std::vector<std::pair<std::string, std::string>> bound_handlers_;
   TComponentState state_;
 };
 

@@ -51,6 +51,14 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent) parent->InsertControl(this);
 }
 
+TComponent* TControl::GetParentComponent() const { return parent_; }
+
+void TControl::SetParentComponent(TComponent* parent) {
+  auto* win = dynamic_cast<TWinControl*>(parent);
+  if (parent && !win) throw EInvalidOperation(Format("%s cannot hold the control %s", {parent->ClassName(), ClassName()}));
+  SetParent(win);
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
   constraints_.Constrain(width, height);
   if (left == left_ && top == top_ && width == width_ && height == height_) return;

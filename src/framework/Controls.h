@@ -57,6 +57,9 @@ public:
 
   TWinControl* Parent() const { return parent_; }
   virtual void SetParent(TWinControl* parent);
+  TComponent* GetParentComponent() const override;
+  // A control's place in a stored definition is inside its parent; anything that is no windowed control is refused.
+  void SetParentComponent(TComponent* parent) override;
 
   int Left() const { return left_; }
   int Top() const { return top_; }

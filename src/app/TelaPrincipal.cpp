@@ -1,0 +1,57 @@
+#include "app/TelaPrincipal.h"
+
+#include "app/ClientReportSql.h"
+#include "app/Units.h"
+#include "framework/Definitions.h"
+
+std::string DialogDefinition() { return LoadResourceText(":/forms/TelaPrincipal.def"); }
+
+template <class T>
+T* TForm1::Bind(const char* name) {
+  auto* component = dynamic_cast<T*>(FindComponent(name));
+  if (!component) throw EComponentError(Format("The dialog's definition lacks %s", {name}));
+  return component;
+}
+
+TForm1::TForm1(TComponent* owner) : TForm(owner) {
+  InitializeUnits();
+  THandlerTable handlers;
+  handlers.Add<TNotifyEvent>("FormShow", [this](TObject* sender) { FormShow(sender); });
+  handlers.Add<TNotifyEvent>("cxButton2Click", [this](TObject* sender) { cxButton2Click(sender); });
+  handlers.Add<TNotifyEvent>("cxButton1Click", [this](TObject* sender) { cxButton1Click(sender); });
+  ReadDefinition(*this, DialogDefinition(), handlers);
+
+  GroupBox1 = Bind<TGroupBox>("GroupBox1");
+  Label5 = Bind<TLabel>("Label5");
+  cxLookupComboBox2 = Bind<TCityEditor>("cxLookupComboBox2");
+  cxButton2 = Bind<TButton>("cxButton2");
+  cxButton1 = Bind<TButton>("cxButton1");
+  RLReport2 = Bind<TRLReport>("RLReport2");
+  QCidades = Bind<TQuery>("QCidades");
+  QCidadescidade = Bind<TStringField>("QCidadescidade");
+  DSCidades = Bind<TDataSource>("DSCidades");
+  QRel = Bind<TQuery>("QRel");
+  QRelcodigo = Bind<TStringField>("QRelcodigo");
+  QRelnome = Bind<TStringField>("QRelnome");
+  QRelcidade = Bind<TStringField>("QRelcidade");
+  QRelfone = Bind<TStringField>("QRelfone");
+  QRelfax = Bind<TStringField>("QRelfax");
+  QRelcontato = Bind<TStringField>("QRelcontato");
+  DSQRel = Bind<TDataSource>("DSQRel");
+}
+
+void TForm1::FormShow(TObject*) { QCidades->Open(); }
+
+void TForm1::cxButton2Click(TObject*) {
+  QRel->Close();
+  QRel->SQL().Clear();
+  if (cxLookupComboBox2->GetTextLen() == 0) {
+    QRel->SQL().Add(ClientReportStatement(""));
+  } else {
+    QRel->SQL().Add(ClientReportStatement(cxLookupComboBox2->GetText()));
+  }
+  QRel->Open();
+  RLReport2->Preview();
+}
+
+void TForm1::cxButton1Click(TObject*) { Close(); }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "data/DB.h"
+#include "data/DBTables.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+#include "report/RLReport.h"
+
+// The city picker of the dialog. The handler reads it only through the text requests every control answers
+// (GetTextLen, GetText), so any editor class may stand here; for now it is a plain single-line edit.
+using TCityEditor = TEdit;
+
+// The client-by-city dialog: the user picks a city, or none, and gets the client report.
+class TForm1 : public TForm {
+public:
+  // Builds the dialog from its stored definition.
+  explicit TForm1(TComponent* owner);
+
+  TGroupBox* GroupBox1;
+  TLabel* Label5;
+  TCityEditor* cxLookupComboBox2;
+  TButton* cxButton2;
+  TButton* cxButton1;
+  TRLReport* RLReport2;
+  TQuery* QCidades;
+  TStringField* QCidadescidade;
+  TDataSource* DSCidades;
+  TQuery* QRel;
+  TStringField* QRelcodigo;
+  TStringField* QRelnome;
+  TStringField* QRelcidade;
+  TStringField* QRelfone;
+  TStringField* QRelfax;
+  TStringField* QRelcontato;
+  TDataSource* DSQRel;
+
+  void FormShow(TObject* sender);
+  void cxButton2Click(TObject* sender);
+  void cxButton1Click(TObject* sender);
+
+private:
+  template <class T>
+  T* Bind(const char* name);
+};
+
+// The definition of the dialog, compiled into the program.
+std::string DialogDefinition();

@@ -1,0 +1,428 @@
+#include "framework/Canvas.h"
+
+#include "framework/Bitmap.h"
+#include "framework/QtBridge.h"
+#include "framework/TextMetrics.h"
+
+#include <QImage>
+#include <QPagedPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Dash lengths of the one-unit-wide styled pens, in units: drawn, skipped, drawn, ...
+QList<qreal> DashPattern(TPenStyle style) {
+  switch (style) {
+    case psDash: return {18, 6};
+    case psDot: return {3, 3};
+    case psDashDot: return {9, 6, 3, 6};
+    case psDashDotDot: return {9, 3, 3, 3, 3, 3};
+    default: return {};
+  }
+}
+
+Qt::BrushStyle QtBrushStyle(TBrushStyle style) {
+  switch (style) {
+    case bsSolid: return Qt::SolidPattern;
+    case bsClear: return Qt::NoBrush;
+    case bsHorizontal: return Qt::HorPattern;
+    case bsVertical: return Qt::VerPattern;
+    case bsFDiagonal: return Qt::FDiagPattern;
+    case bsBDiagonal: return Qt::BDiagPattern;
+    case bsCross: return Qt::CrossPattern;
+    case bsDiagCross: return Qt::DiagCrossPattern;
+  }
+  return Qt::SolidPattern;
+}
+
+// The raster operation of the modes that combine the pen with the device; pmCopy and the modes that do not read the
+// device (black, white, not-copy) draw with an ordinary colour instead.
+bool RasterOp(TPenMode mode, QPainter::CompositionMode& op) {
+  switch (mode) {
+    case pmNot: op = QPainter::RasterOp_NotDestination; return true;
+    case pmMergePenNot: op = QPainter::RasterOp_SourceOrNotDestination; return true;
+    case pmMaskPenNot: op = QPainter::RasterOp_SourceAndNotDestination; return true;
+    case pmMergeNotPen: op = QPainter::RasterOp_NotSourceOrDestination; return true;
+    case pmMaskNotPen: op = QPainter::RasterOp_NotSourceAndDestination; return true;
+    case pmMerge: op = QPainter::RasterOp_SourceOrDestination; return true;
+    case pmNotMerge: op = QPainter::RasterOp_NotSourceAndNotDestination; return true;
+    case pmMask: op = QPainter::RasterOp_SourceAndDestination; return true;
+    case pmNotMask: op = QPainter::RasterOp_NotSourceOrNotDestination; return true;
+    case pmXor: op = QPainter::RasterOp_SourceXorDestination; return true;
+    case pmNotXor: op = QPainter::RasterOp_NotSourceXorDestination; return true;
+    default: return false;
+  }
+}
+
+QRectF UnitRect(int left, int top, int right, int bottom) {
+  return QRectF(left, top, right - left, bottom - top);
+}
+
+QPointF Centre(TPoint p) { return QPointF(p.X + 0.5, p.Y + 0.5); }
+
+}  // namespace
+
+TCanvas::TCanvas() {
+  font_.OnChange = [this](TObject*) { measure_ = nullptr; };
+}
+
+TCanvas::TCanvas(QPaintDevice* device, double scale) : TCanvas() { SetDevice(device, scale); }
+
+TCanvas::~TCanvas() { EndPaint(); }
+
+void TCanvas::SetDevice(QPaintDevice* device, double scale) {
+  EndPaint();
+  device_ = device;
+  scale_ = scale > 0 ? scale : 1.0;
+  clipped_ = false;
+  clip_ = {};
+  if (!device_) return;
+  if (dynamic_cast<QPagedPaintDevice*>(device_)) {
+    font_.SetPixelsPerInch(static_cast<int>(std::lround(device_->logicalDpiY() / scale_)));
+  } else {
+    font_.SetPixelsPerInch(ScreenPixelsPerInch);
+  }
+}
+
+void TCanvas::EndPaint() {
+  if (!painter_) return;
+  if (painter_->isActive()) painter_->end();
+  painter_.reset();
+}
+
+QPainter* TCanvas::Begin() {
+  if (!device_) throw EInvalidOperation("Canvas does not allow drawing");
+  if (painter_) return painter_.get();
+  // An empty image has nothing to draw on; drawing on it does nothing, as on an empty bitmap.
+  if (device_->width() <= 0 || device_->height() <= 0) return nullptr;
+  auto painter = std::make_unique<QPainter>();
+  if (!painter->begin(device_)) throw EInvalidOperation("Canvas does not allow drawing");
+  painter->setRenderHint(QPainter::Antialiasing, false);
+  if (scale_ != 1.0) painter->scale(scale_, scale_);
+  painter_ = std::move(painter);
+  ApplyClip();
+  return painter_.get();
+}
+
+void TCanvas::ApplyClip() {
+  if (!painter_) return;
+  if (!clipped_) {
+    painter_->setClipping(false);
+    return;
+  }
+  QRectF area = clip_.Width() > 0 && clip_.Height() > 0 ? UnitRect(clip_.Left, clip_.Top, clip_.Right, clip_.Bottom)
+                                                          : QRectF(clip_.Left, clip_.Top, 0, 0);
+  painter_->setClipRect(area, Qt::ReplaceClip);
+}
+
+const TFontMeasure& TCanvas::Measure() {
+  if (!measure_) measure_ = &TFontMeasure::For(font_);
+  return *measure_;
+}
+
+bool TCanvas::ApplyPenMode(QPainter& painter, QColor& colour) {
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  colour = ToQColor(pen_.Color());
+  switch (pen_.Mode()) {
+    case pmNop: return false;
+    case pmBlack: colour = Qt::black; return true;
+    case pmWhite: colour = Qt::white; return true;
+    case pmNotCopy: colour = QColor(255 - colour.red(), 255 - colour.green(), 255 - colour.blue()); return true;
+    default: break;
+  }
+  QPainter::CompositionMode op;
+  if (RasterOp(pen_.Mode(), op) && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes)) {
+    painter.setCompositionMode(op);
+  }
+  return true;
+}
+
+QBrush TCanvas::MakeBrush() const {
+  if (brush_.Bitmap() && !brush_.Bitmap()->Empty()) return QBrush(brush_.Bitmap()->ToImage());
+  return QBrush(ToQColor(brush_.Color()), QtBrushStyle(brush_.Style()));
+}
+
+int TCanvas::PenWidth() const { return std::max(1, pen_.Width()); }
+
+bool TCanvas::Cosmetic() const { return scale_ == 1.0 && PenWidth() == 1; }
+
+QPen TCanvas::MakePen(const QColor& colour) const {
+  if (pen_.Style() == psClear) return QPen(Qt::NoPen);
+  QPen pen(colour);
+  pen.setCapStyle(Qt::FlatCap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  int width = PenWidth();
+  pen.setWidth(Cosmetic() ? 0 : width);
+  // Styled pens are dashed only when one unit wide; wider ones draw solid.
+  if (width == 1) {
+    QList<qreal> dashes = DashPattern(pen_.Style());
+    if (!dashes.isEmpty()) pen.setDashPattern(dashes);
+  }
+  return pen;
+}
+
+void TCanvas::StrokePath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour) {
+  if (pen_.Style() == psClear || points.empty()) return;
+  painter.setPen(MakePen(colour));
+  painter.setBrush(Qt::NoBrush);
+  if (points.size() == 1) {
+    if (closed) painter.fillRect(QRectF(points[0].X, points[0].Y, 1, 1), colour);
+    return;
+  }
+  if (Cosmetic()) {
+    // Device lines with flat caps: every pixel of the path once, the final point left out.
+    QPolygon polygon;
+    polygon.reserve(static_cast<qsizetype>(points.size()));
+    for (TPoint p : points) polygon << QPoint(p.X, p.Y);
+    if (closed) painter.drawPolygon(polygon);
+    else painter.drawPolyline(polygon);
+    return;
+  }
+  // Through the units' centres; an open path starts half a unit early and ends half a unit short, so that it
+  // covers its first unit and not its last, as a one-unit line does.
+  QPainterPath path;
+  std::vector<QPointF> centres;
+  centres.reserve(points.size());
+  for (TPoint p : points) centres.push_back(Centre(p));
+  if (!closed) {
+    auto shift = [](QPointF from, QPointF to) {
+      QPointF d = to - from;
+      qreal length = std::hypot(d.x(), d.y());
+      return length > 0 ? d * (0.5 / length) : QPointF();
+    };
+    centres.front() -= shift(centres[0], centres[1]);
+    centres.back() -= shift(centres[centres.size() - 2], centres.back());
+  }
+  path.moveTo(centres.front());
+  for (std::size_t i = 1; i < centres.size(); ++i) path.lineTo(centres[i]);
+  if (closed) path.closeSubpath();
+  painter.drawPath(path);
+}
+
+void TCanvas::MoveTo(int x, int y) { pen_pos_ = {x, y}; }
+
+void TCanvas::LineTo(int x, int y) {
+  TPoint from = pen_pos_;
+  pen_pos_ = {x, y};
+  QPainter* painter = Begin();
+  if (!painter) return;
+  QColor colour;
+  if (!ApplyPenMode(*painter, colour)) return;
+  const TPoint points[] = {from, {x, y}};
+  StrokePath(*painter, points, false, colour);
+}
+
+void TCanvas::Polyline(std::span<const TPoint> points) {
+  QPainter* painter = Begin();
+  if (!painter || points.size() < 2) return;
+  QColor colour;
+  if (!ApplyPenMode(*painter, colour)) return;
+  StrokePath(*painter, points, false, colour);
+}
+
+void TCanvas::Polygon(std::span<const TPoint> points) {
+  QPainter* painter = Begin();
+  if (!painter || points.empty()) return;
+  QColor colour;
+  if (!ApplyPenMode(*painter, colour)) return;
+  if (brush_.Style() != bsClear || brush_.Bitmap()) {
+    // The interior: the units whose centres lie inside the outline through the units' centres.
+    QPolygonF area;
+    for (TPoint p : points) area << Centre(p);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(MakeBrush());
+    painter->drawPolygon(area, Qt::OddEvenFill);
+  }
+  StrokePath(*painter, points, true, colour);
+}
+
+void TCanvas::FillRect(const TRect& rect) {
+  if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
+  QPainter* painter = Begin();
+  if (!painter) return;
+  if (brush_.Style() == bsClear && !brush_.Bitmap()) return;
+  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter->fillRect(UnitRect(rect.Left, rect.Top, rect.Right, rect.Bottom), MakeBrush());
+}
+
+void TCanvas::FrameRect(const TRect& rect) {
+  if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
+  QPainter* painter = Begin();
+  if (!painter) return;
+  if (brush_.Style() == bsClear && !brush_.Bitmap()) return;
+  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  FillFrame(*painter, rect.Left, rect.Top, rect.Right, rect.Bottom, 1, MakeBrush());
+}
+
+void TCanvas::FillFrame(QPainter& painter, int x1, int y1, int x2, int y2, int width, const QBrush& brush) {
+  if (2 * width >= x2 - x1 || 2 * width >= y2 - y1) {
+    painter.fillRect(UnitRect(x1, y1, x2, y2), brush);
+    return;
+  }
+  painter.fillRect(UnitRect(x1, y1, x2, y1 + width), brush);
+  painter.fillRect(UnitRect(x1, y2 - width, x2, y2), brush);
+  painter.fillRect(UnitRect(x1, y1 + width, x1 + width, y2 - width), brush);
+  painter.fillRect(UnitRect(x2 - width, y1 + width, x2, y2 - width), brush);
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+  if (x2 < x1) std::swap(x1, x2);
+  if (y2 < y1) std::swap(y1, y2);
+  if (x1 == x2 || y1 == y2) return;
+  QPainter* painter = Begin();
+  if (!painter) return;
+  QColor colour;
+  if (!ApplyPenMode(*painter, colour)) return;
+  bool outline = pen_.Style() != psClear;
+  int width = outline ? PenWidth() : 0;
+  bool fill = brush_.Style() != bsClear || brush_.Bitmap();
+  if (fill) {
+    // Without an outline the platform leaves the last column and row out.
+    TRect inner = outline ? TRect{x1 + width, y1 + width, x2 - width, y2 - width} : TRect{x1, y1, x2 - 1, y2 - 1};
+    if (inner.Right > inner.Left && inner.Bottom > inner.Top) {
+      painter->fillRect(UnitRect(inner.Left, inner.Top, inner.Right, inner.Bottom), MakeBrush());
+    }
+  }
+  if (!outline) return;
+  if (width == 1 && !DashPattern(pen_.Style()).isEmpty()) {
+    const TPoint corners[] = {{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}};
+    StrokePath(*painter, corners, true, colour);
+  } else {
+    FillFrame(*painter, x1, y1, x2, y2, width, QBrush(colour));
+  }
+}
+
+QRectF TCanvas::PenBounds(int x1, int y1, int x2, int y2) const {
+  // The outline's centre line, so that a pen of any width stays inside the bounds.
+  qreal half = pen_.Style() == psClear ? 0.5 : PenWidth() / 2.0;
+  if (Cosmetic()) return QRectF(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
+  return QRectF(x1 + half, y1 + half, x2 - x1 - 2 * half, y2 - y1 - 2 * half);
+}
+
+void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+  if (x2 < x1) std::swap(x1, x2);
+  if (y2 < y1) std::swap(y1, y2);
+  if (x1 == x2 || y1 == y2) return;
+  QPainter* painter = Begin();
+  if (!painter) return;
+  QColor colour;
+  if (!ApplyPenMode(*painter, colour)) return;
+  painter->setPen(MakePen(colour));
+  painter->setBrush(brush_.Style() != bsClear || brush_.Bitmap() ? MakeBrush() : QBrush(Qt::NoBrush));
+  painter->drawEllipse(PenBounds(x1, y1, x2, y2));
+}
+
+void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) {
+  if (x2 < x1) std::swap(x1, x2);
+  if (y2 < y1) std::swap(y1, y2);
+  if (x1 == x2 || y1 == y2) return;
+  QPainter* painter = Begin();
+  if (!painter) return;
+  QColor colour;
+  if (!ApplyPenMode(*painter, colour)) return;
+  painter->setPen(MakePen(colour));
+  painter->setBrush(brush_.Style() != bsClear || brush_.Bitmap() ? MakeBrush() : QBrush(Qt::NoBrush));
+  painter->drawRoundedRect(PenBounds(x1, y1, x2, y2), std::abs(x3) / 2.0, std::abs(y3) / 2.0, Qt::AbsoluteSize);
+}
+
+void TCanvas::DrawText(QPainter& painter, int x, int y, std::string_view text, const TRect* opaque) {
+  const TFontMeasure& measure = Measure();
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  int width = measure.Width(text);
+  if (brush_.Style() != bsClear) {
+    QRectF back = opaque ? UnitRect(opaque->Left, opaque->Top, opaque->Right, opaque->Bottom)
+                         : QRectF(x, y, width, measure.Height());
+    painter.fillRect(back, ToQColor(brush_.Color()));
+  }
+  painter.setFont(measure.Font());
+  painter.setPen(ToQColor(font_.Color()));
+  painter.drawText(QPointF(x, y + measure.Ascent()), ToQString(text));
+  pen_pos_ = {x + width, y};
+}
+
+void TCanvas::TextOut(int x, int y, std::string_view text) {
+  QPainter* painter = Begin();
+  if (!painter) return;
+  DrawText(*painter, x, y, text, nullptr);
+}
+
+void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
+  QPainter* painter = Begin();
+  if (!painter) return;
+  painter->save();
+  QRectF area = rect.Right > rect.Left && rect.Bottom > rect.Top
+                    ? UnitRect(rect.Left, rect.Top, rect.Right, rect.Bottom)
+                    : QRectF(rect.Left, rect.Top, 0, 0);
+  painter->setClipRect(area, painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+  try {
+    DrawText(*painter, x, y, text, &rect);
+  } catch (...) {
+    painter->restore();
+    throw;
+  }
+  painter->restore();
+}
+
+int TCanvas::TextWidth(std::string_view text) { return Measure().Width(text); }
+
+int TCanvas::TextHeight(std::string_view) { return Measure().Height(); }
+
+TSize TCanvas::TextExtent(std::string_view text) {
+  const TFontMeasure& measure = Measure();
+  return {measure.Width(text), measure.Height()};
+}
+
+void TCanvas::Draw(int x, int y, const TGraphic& graphic) {
+  if (graphic.Empty()) return;
+  StretchDraw({x, y, x + graphic.Width(), y + graphic.Height()}, graphic);
+}
+
+void TCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic) {
+  if (graphic.Empty()) return;
+  QPainter* painter = Begin();
+  if (!painter) return;
+  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter->drawImage(UnitRect(rect.Left, rect.Top, rect.Right, rect.Bottom), graphic.ToImage());
+}
+
+TColor TCanvas::Pixels(int x, int y) {
+  auto* image = dynamic_cast<QImage*>(device_);
+  if (!image) return clNone;
+  QPoint at(static_cast<int>(std::floor(x * scale_)), static_cast<int>(std::floor(y * scale_)));
+  if (!image->valid(at)) return clNone;
+  if (clipped_ && !(x >= clip_.Left && x < clip_.Right && y >= clip_.Top && y < clip_.Bottom)) return clNone;
+  QRgb rgb = image->pixel(at);
+  return RGBColor(qRed(rgb), qGreen(rgb), qBlue(rgb));
+}
+
+void TCanvas::SetPixels(int x, int y, TColor color) {
+  QPainter* painter = Begin();
+  if (!painter) return;
+  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter->fillRect(QRectF(x, y, 1, 1), ToQColor(color));
+}
+
+void TCanvas::SetClipRect(const TRect& rect) {
+  clip_ = rect;
+  clipped_ = true;
+  ApplyClip();
+}
+
+void TCanvas::IntersectClipRect(const TRect& rect) {
+  if (!clipped_) return SetClipRect(rect);
+  clip_ = {std::max(clip_.Left, rect.Left), std::max(clip_.Top, rect.Top), std::min(clip_.Right, rect.Right),
+           std::min(clip_.Bottom, rect.Bottom)};
+  ApplyClip();
+}
+
+void TCanvas::RemoveClip() {
+  clipped_ = false;
+  clip_ = {};
+  ApplyClip();
+}

@@ -1,0 +1,51 @@
+#include "framework/Canvas.h"
+#include "framework/Controls.h"
+#include "framework/Forms.h"
+
+#include <QPaintEvent>
+#include <QWidget>
+
+// The backing widget of a control that paints itself.
+class TCustomControlWidget : public QWidget {
+public:
+  TCustomControlWidget(TCustomControl* control, QWidget* parent) : QWidget(parent), control_(control) {}
+
+protected:
+  void paintEvent(QPaintEvent*) override { control_->PaintWidget(this); }
+
+private:
+  TCustomControl* control_;
+};
+
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
+
+TCustomControl::~TCustomControl() = default;
+
+TCanvas& TCustomControl::Canvas() {
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>();
+  return *canvas_;
+}
+
+void TCustomControl::Invalidate() {
+  if (Widget()) Widget()->update();
+}
+
+QWidget* TCustomControl::CreateWidget(QWidget* parent_widget) { return new TCustomControlWidget(this, parent_widget); }
+
+void TCustomControl::PaintWidget(QWidget* widget) {
+  TCanvas& canvas = Canvas();
+  // The canvas draws on the widget only while it repaints.
+  struct Release {
+    TCanvas& canvas;
+    ~Release() { canvas.SetDevice(nullptr); }
+  } release{canvas};
+  try {
+    canvas.SetDevice(widget);
+    canvas.SetFont(Font());
+    canvas.Brush().SetColor(Color());
+    Paint();
+  } catch (const std::exception& error) {
+    // Nothing may pass through the platform's paint event: the error goes to the application's handler.
+    if (Application()) Application()->HandleException(error);
+  }
+}
