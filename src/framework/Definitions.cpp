@@ -425,12 +425,12 @@ private:
   void ApplyProperty(TPersistent& object, const TClassInfo& info, const Entry& e) {
     const TPropertyInfo& p = FindProperty(info, e);
     const Value& v = e.value;
-    auto wrong = [&]() { Fail(v, Format("%s expects %s", {p.Name, Expected(p.Kind)})); };
+    auto wrong = [&]() { return EDefinitionError(v.line, v.column, Format("%s expects %s", {p.Name, Expected(p.Kind)})); };
     switch (p.Kind) {
       case TPropertyKind::Object:
         throw EDefinitionError(e.line, e.column, Format("%s is an object: write \"%s { ... }\"", {p.Name, p.Name}));
       case TPropertyKind::Reference: {
-        if (v.kind != Value::Ident) wrong();
+        if (v.kind != Value::Ident) throw wrong();
         if (SameText(v.text, "null")) {
           Guard(v.line, v.column, [&] { p.SetReference(object, nullptr); });
         } else {
@@ -439,7 +439,7 @@ private:
         return;
       }
       case TPropertyKind::Event: {
-        if (v.kind != Value::Ident) wrong();
+        if (v.kind != Value::Ident) throw wrong();
         const std::any* handler = handlers_.Find(v.text);
         if (!handler) Fail(v, Format("no handler named %s for %s", {v.text, p.Name}));
         Guard(v.line, v.column, [&] { p.SetHandler(object, *handler); });
@@ -447,7 +447,7 @@ private:
         return;
       }
       case TPropertyKind::StringList: {
-        if (v.kind != Value::List) wrong();
+        if (v.kind != Value::List) throw wrong();
         auto* lines = static_cast<TStrings*>(p.GetObject(object));
         lines->BeginUpdate();
         lines->Clear();
@@ -462,7 +462,7 @@ private:
         return;
       }
       case TPropertyKind::Collection: {
-        if (v.kind != Value::List) wrong();
+        if (v.kind != Value::List) throw wrong();
         auto* collection = static_cast<TCollection*>(p.GetObject(object));
         collection->Clear();
         for (const Value& item : v.items) {
@@ -490,29 +490,29 @@ private:
             if (SameText(name, v.text)) return Variant(number);
           }
         }
-        if (v.kind != Value::Integer) wrong();
+        if (v.kind != Value::Integer) throw wrong();
         if (p.Kind == TPropertyKind::Ordinal && (v.integer < INT32_MIN || v.integer > INT32_MAX)) {
           Fail(v, Format("%s is out of range for %s", {std::to_string(v.integer), p.Name}));
         }
         return Variant(v.integer);
       case TPropertyKind::Float:
         if (v.kind == Value::Integer) return Variant(static_cast<double>(v.integer));
-        if (v.kind != Value::Float) wrong();
+        if (v.kind != Value::Float) throw wrong();
         return Variant(v.real);
       case TPropertyKind::String:
-        if (v.kind != Value::String) wrong();
+        if (v.kind != Value::String) throw wrong();
         return Variant(v.text);
       case TPropertyKind::Boolean:
         if (v.kind == Value::Ident && (v.text == "true" || v.text == "false")) return Variant(v.text == "true");
-        wrong();
+        throw wrong();
       case TPropertyKind::Enumeration: {
-        if (v.kind != Value::Ident) wrong();
+        if (v.kind != Value::Ident) throw wrong();
         int value = p.EnumValue(v.text);
         if (value < 0) Fail(v, Format("%s is not a value of %s", {v.text, p.Name}));
         return Variant(value);
       }
       case TPropertyKind::Set: {
-        if (v.kind != Value::List) wrong();
+        if (v.kind != Value::List) throw wrong();
         unsigned long long mask = 0;
         for (const Value& item : v.items) {
           int value = item.kind == Value::Ident ? p.EnumValue(item.text) : -1;
@@ -529,10 +529,10 @@ private:
           case Value::Ident:
             if (v.text == "true" || v.text == "false") return Variant(v.text == "true");
             if (v.text == "null") return Variant::Null();
-            wrong();
-          default: wrong();
+            throw wrong();
+          default: throw wrong();
         }
-      default: wrong();
+      default: throw wrong();
     }
     return {};
   }

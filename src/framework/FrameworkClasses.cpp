@@ -108,6 +108,8 @@ void RegisterAll() {
       .Integer("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth, std::nullopt)
       .Integer("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight, std::nullopt)
       .Integer("Color", &TForm::Color, &TForm::SetColor, clBtnFace).Names(kColorNames)
+      .Boolean("ParentColor", &TForm::ParentColor, &TForm::SetParentColor).StoredWhen([](const TForm&) { return false; })
+      .Boolean("Visible", &TForm::Visible, &TForm::SetVisible, false)
       .SetOf("BorderIcons", &TForm::BorderIcons, &TForm::SetBorderIcons, kBorderIconNames, 0b111)
       .Enum("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle, kBorderStyleNames, std::optional(bsSizeable))
       .Boolean("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview)

@@ -5,6 +5,7 @@
 
 #include "framework/Classes.h"
 #include "framework/Collections.h"
+#include "framework/Exceptions.h"
 #include "framework/Strings.h"
 #include "framework/Variant.h"
 

@@ -204,7 +204,7 @@ TEST(Definitions, BadInputSaysWhereAndWhatAndLeavesNothingBehind) {
       {"TProbeForm F {\n  Font: 3\n}", 2, 3, "Font is an object"},
       {"TOtherForm F {\n}", 1, 1, "describes a TOtherForm, not a TProbeForm"},
       {"TProbeForm F {\n  TProbe X { Value: 99999999999 }\n}", 2, 21, "out of range"},
-      {"TProbeForm F {\n  TProbe X { Lines: [\"a\", 2] }\n}", 2, 28, "Lines expects a list of texts"},
+      {"TProbeForm F {\n  TProbe X { Lines: [\"a\", 2] }\n}", 2, 27, "Lines expects a list of texts"},
   };
   for (const auto& c : cases) {
     g_trace.clear();
