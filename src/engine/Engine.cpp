@@ -349,7 +349,9 @@ Status ConvertText(LocaleHandle locale, char* dest, const char* src, std::size_t
 Status EngineInit(std::uint16_t /*version*/, const Environment* env) {
     return Call(false, [&] {
         if (g_state.initialised) return Fail(status::AlreadyInitialised);
+        const std::uint32_t nextId = g_state.nextId;  // ids are never reused, so stale handles stay invalid
         g_state = State{};
+        g_state.nextId = nextId;
         g_state.env = env ? *env : Environment{};
         auto* session = Add(std::make_unique<Session>(), HandleKind::Session);
         session->isDefault = true;
@@ -748,7 +750,7 @@ Status PrepareStatement(StatementHandle h, std::string_view sql) {
         SqlSyntaxProblem problem;
         auto translated = TranslateSql(sql, kCollationName, problem);
         if (!translated)
-            return Fail(status::SqlSyntax, {problem.text, "Position " + std::to_string(problem.offset + 1) + " of the statement"});
+            return Fail(status::SqlSyntax, {problem.text});
         sqlite3_stmt* prepared = nullptr;
         const int rc = sqlite3_prepare_v2(db->db, translated->c_str(), static_cast<int>(translated->size()), &prepared, nullptr);
         if (rc != SQLITE_OK) {
