@@ -176,12 +176,7 @@ void TCanvas::StrokePath(QPainter& painter, std::span<const TPoint> points, bool
     return;
   }
   if (Cosmetic()) {
-    // Device lines with flat caps: every pixel of the path once, the final point left out.
-    QPolygon polygon;
-    polygon.reserve(static_cast<qsizetype>(points.size()));
-    for (TPoint p : points) polygon << QPoint(p.X, p.Y);
-    if (closed) painter.drawPolygon(polygon);
-    else painter.drawPolyline(polygon);
+    PlotPath(painter, points, closed, colour);
     return;
   }
   // Through the units' centres; an open path starts half a unit early and ends half a unit short, so that it
@@ -203,6 +198,48 @@ void TCanvas::StrokePath(QPainter& painter, std::span<const TPoint> points, bool
   for (std::size_t i = 1; i < centres.size(); ++i) path.lineTo(centres[i]);
   if (closed) path.closeSubpath();
   painter.drawPath(path);
+}
+
+void TCanvas::PlotPath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour) {
+  // One-unit lines are laid out pixel by pixel: each segment from its start up to, not including, its end, the
+  // dash pattern running on from one segment into the next.
+  const QList<qreal> dashes = DashPattern(pen_.Style());
+  std::size_t dash = 0;
+  int left = dashes.isEmpty() ? 0 : static_cast<int>(dashes[0]);
+  std::vector<QPoint> pixels;
+  auto plot = [&](int x, int y) {
+    if (dashes.isEmpty() || dash % 2 == 0) pixels.emplace_back(x, y);
+    if (!dashes.isEmpty() && --left == 0) {
+      dash = (dash + 1) % static_cast<std::size_t>(dashes.size());
+      left = static_cast<int>(dashes[static_cast<qsizetype>(dash)]);
+    }
+  };
+  std::size_t segments = closed ? points.size() : points.size() - 1;
+  for (std::size_t i = 0; i < segments; ++i) {
+    TPoint a = points[i], b = points[(i + 1) % points.size()];
+    int dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
+    int sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
+    int error = dx + dy;
+    int x = a.X, y = a.Y;
+    while (x != b.X || y != b.Y) {
+      plot(x, y);
+      int twice = 2 * error;
+      if (twice >= dy) {
+        error += dy;
+        x += sx;
+      }
+      if (twice <= dx) {
+        error += dx;
+        y += sy;
+      }
+    }
+  }
+  if (pixels.empty()) return;
+  QPen pen(colour);
+  pen.setWidth(0);
+  pen.setCapStyle(Qt::SquareCap);
+  painter.setPen(pen);
+  painter.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
 }
 
 void TCanvas::MoveTo(int x, int y) { pen_pos_ = {x, y}; }

@@ -114,6 +114,7 @@ private:
   QPen MakePen(const QColor& colour) const;
   QBrush MakeBrush() const;
   QRectF PenBounds(int x1, int y1, int x2, int y2) const;
+  void PlotPath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour);
   void StrokePath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour);
   void FillFrame(QPainter& painter, int x1, int y1, int x2, int y2, int width, const QBrush& brush);
   void DrawText(QPainter& painter, int x, int y, std::string_view text, const TRect* opaque);
