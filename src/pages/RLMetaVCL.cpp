@@ -1,0 +1,383 @@
+#include "pages/RLMetaVCL.h"
+
+#include "framework/Bitmap.h"
+#include "framework/PdfDocument.h"
+#include "framework/Text.h"
+#include "pages/RLUtils.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int RoundToInt(double value) { return static_cast<int>(RoundHalfEven(value)); }
+
+struct TMapping {
+  int x, y;
+  double scaleX, scaleY;
+  int X(int px) const { return x + RoundToInt(px * scaleX); }
+  int Y(int py) const { return y + RoundToInt(py * scaleY); }
+  TPoint Point(TPoint p) const { return {X(p.X), Y(p.Y)}; }
+  TRect Rect(const TRect& r) const { return {X(r.Left), Y(r.Top), X(r.Right), Y(r.Bottom)}; }
+  TRect RectWithMinimumSize(const TRect& r) const {
+    TRect m = Rect(r);
+    m.Right = std::max(m.Right, m.Left + 1);
+    m.Bottom = std::max(m.Bottom, m.Top + 1);
+    return m;
+  }
+  std::vector<TPoint> Points(const TRLMetaPointArray& points) const {
+    std::vector<TPoint> out;
+    out.reserve(points.size());
+    for (const TPoint& p : points) out.push_back(Point(p));
+    return out;
+  }
+};
+
+void ApplyPen(const TRLMetaPen& meta, TCanvas& canvas, double scaleX) {
+  FromMetaPen(meta, canvas.Pen());
+  canvas.Pen().SetWidth(ScaledPenWidth(meta.Width(), scaleX));
+}
+
+// The gaps of each dashed pen style, in units of four pen widths: drawn, skipped, drawn, ...
+struct TDashPattern {
+  int count;
+  int lengths[6];
+};
+
+const TDashPattern& DashPattern(TPenStyle style) {
+  static const TDashPattern kNone{0, {}};
+  static const TDashPattern kDash{2, {3, 1}};
+  static const TDashPattern kDot{2, {1, 1}};
+  static const TDashPattern kDashDot{4, {2, 1, 1, 1}};
+  static const TDashPattern kDashDotDot{6, {3, 1, 1, 1, 1, 1}};
+  switch (style) {
+    case psDash: return kDash;
+    case psDot: return kDot;
+    case psDashDot: return kDashDot;
+    case psDashDotDot: return kDashDotDot;
+    default: return kNone;
+  }
+}
+
+}  // namespace
+
+// Conversions.
+
+TRLMetaColor ToMetaColor(TColor color) {
+  TColor rgb = ColorToRGB(color);
+  return {static_cast<std::uint8_t>(GetRValue(rgb)), static_cast<std::uint8_t>(GetGValue(rgb)),
+          static_cast<std::uint8_t>(GetBValue(rgb))};
+}
+
+TColor FromMetaColor(TRLMetaColor color) { return RGBColor(color.Red, color.Green, color.Blue); }
+
+void ToMetaPen(const TPen& pen, TRLMetaPen& meta) {
+  meta.SetColor(ToMetaColor(pen.Color()));
+  meta.SetMode(static_cast<std::uint8_t>(pen.Mode() + 1));
+  meta.SetStyle(static_cast<std::uint8_t>(pen.Style() + 1));
+  meta.SetWidth(pen.Width());
+}
+
+void FromMetaPen(const TRLMetaPen& meta, TPen& pen) {
+  pen.SetColor(FromMetaColor(meta.Color()));
+  pen.SetMode(meta.Mode() >= 1 && meta.Mode() <= 16 ? static_cast<TPenMode>(meta.Mode() - 1) : pmCopy);
+  pen.SetStyle(meta.Style() >= 1 && meta.Style() <= 7 ? static_cast<TPenStyle>(meta.Style() - 1) : psSolid);
+  pen.SetWidth(meta.Width());
+}
+
+int ScaledPenWidth(int width, double scaleX) {
+  if (width <= 1) return width;
+  return std::max(1, static_cast<int>(std::trunc(width * scaleX)));
+}
+
+void ToMetaBrush(const TBrush& brush, TRLMetaBrush& meta) {
+  meta.SetColor(ToMetaColor(brush.Color()));
+  meta.SetStyle(static_cast<std::uint8_t>(brush.Style() + 1));
+}
+
+void FromMetaBrush(const TRLMetaBrush& meta, TBrush& brush) {
+  brush.SetColor(FromMetaColor(meta.Color()));
+  brush.SetStyle(meta.Style() >= 1 && meta.Style() <= 8 ? static_cast<TBrushStyle>(meta.Style() - 1) : bsSolid);
+}
+
+void ToMetaFont(const TFont& font, TRLMetaFont& meta) {
+  meta.SetPixelsPerInch(font.PixelsPerInch());
+  meta.SetCharset(font.Charset());
+  meta.SetColor(ToMetaColor(font.Color()));
+  meta.SetHeight(font.Height());
+  meta.SetName(font.Name());
+  meta.SetPitch(static_cast<std::uint8_t>(font.Pitch() + 1));
+  meta.SetSize(font.Size());
+  meta.SetStyle(static_cast<std::uint8_t>(font.Style().Mask() & 15));
+}
+
+void FromMetaFont(const TRLMetaFont& meta, TFont& font, double scaleY) {
+  font.SetCharset(meta.Charset());
+  font.SetColor(FromMetaColor(meta.Color()));
+  std::string name = meta.Name();
+  if (!name.empty()) font.SetName(name);
+  font.SetPitch(meta.Pitch() >= 1 && meta.Pitch() <= 3 ? static_cast<TFontPitch>(meta.Pitch() - 1) : fpDefault);
+  font.SetStyle(TFontStyles::FromMask(meta.Style() & 15));
+  double recorded = meta.PixelsPerInch() ? meta.PixelsPerInch() : 96;
+  double own = font.PixelsPerInch() ? font.PixelsPerInch() : 96;
+  font.SetSize(RoundToInt(meta.Size() * scaleY * recorded / own));
+}
+
+std::string ToMetaGraphic(const TGraphic* graphic) {
+  if (!graphic) return "NIL";
+  if (dynamic_cast<const TBitmap*>(graphic)) return "BMP" + graphic->SaveToBytes();
+  if (dynamic_cast<const TIcon*>(graphic)) return "ICO" + graphic->SaveToBytes();
+  TBitmap bitmap(graphic->Width(), graphic->Height());
+  bitmap.Canvas().Draw(0, 0, *graphic);
+  bitmap.Canvas().EndPaint();
+  return "BMP" + bitmap.SaveToBytes();
+}
+
+std::unique_ptr<TGraphic> FromMetaGraphic(std::string_view data) {
+  if (data.size() < 3) return nullptr;
+  std::string_view tag = data.substr(0, 3);
+  std::unique_ptr<TGraphic> graphic;
+  if (tag == "BMP") graphic = std::make_unique<TBitmap>();
+  else if (tag == "ICO") graphic = std::make_unique<TIcon>();
+  else return nullptr;
+  graphic->LoadFromBytes(data.substr(3));
+  return graphic;
+}
+
+// Canvas routines.
+
+void CanvasTextRect(TCanvas& canvas, const TRect& rect, int x0, int y0, std::string_view text,
+                    std::uint8_t alignment, std::uint8_t layout, std::uint16_t textFlags) {
+  std::string line(text);
+  int space = canvas.TextWidth(" ");
+  int width = canvas.TextWidth(line + " ");
+  int height = canvas.TextHeight(line + " ");
+
+  int x = space / 2;
+  switch (alignment) {
+    case MetaTextAlignmentRight: x += rect.Right - width; break;
+    case MetaTextAlignmentCenter: x += (rect.Left + rect.Right - width) / 2; break;
+    default: x += x0; break;
+  }
+  int y;
+  switch (layout) {
+    case MetaTextLayoutBottom: y = rect.Bottom - height; break;
+    case MetaTextLayoutCenter: y = (rect.Top + rect.Bottom - height) / 2; break;
+    default: y = y0; break;
+  }
+
+  if (alignment == MetaTextAlignmentJustify) {
+    int available = rect.Right - x;
+    int cursor = static_cast<int>(line.size());
+    int measured = width;
+    // A font whose space measures nothing would widen forever: stop when a space no longer widens the text.
+    for (int guard = 0; guard < 100000; ++guard) {
+      if (measured > available) break;
+      if (!FindLineBreakWrapping(line, cursor)) break;
+      int wider = canvas.TextWidth(line + " ");
+      if (wider <= measured) break;
+      measured = wider;
+    }
+  }
+
+  if (textFlags & tfNoClip) canvas.TextOut(x, y, line);
+  else canvas.TextRect(rect, x, y, line);
+}
+
+void CanvasSetClipRect(TCanvas& canvas, const TRect& rect) {
+  canvas.RemoveClip();
+  if (rect.Right == rect.Left || rect.Bottom == rect.Top) return;
+  canvas.IntersectClipRect(rect);
+}
+
+void CanvasResetClipRect(TCanvas& canvas) { canvas.RemoveClip(); }
+
+void CanvasLineToEx(TCanvas& canvas, int x, int y) {
+  TPen& pen = canvas.Pen();
+  const TDashPattern& pattern = DashPattern(pen.Style());
+  if (pattern.count == 0 || pen.Width() <= 1) {
+    canvas.LineTo(x, y);
+    return;
+  }
+  TPenStyle style = pen.Style();
+  int width = pen.Width();
+  TPoint start = canvas.PenPos();
+  TColor pen_color = pen.Color();
+  double unit = 4.0 * width;
+  double dx = x - start.X, dy = y - start.Y;
+  double length = static_cast<double>(RoundHalfEven(std::sqrt(dx * dx + dy * dy)));
+  double direction = std::atan2(dy, dx);
+
+  pen.SetStyle(psSolid);
+  if (canvas.Brush().Style() != bsClear) {
+    pen.SetColor(canvas.Brush().Color());
+    canvas.LineTo(x, y);
+  }
+  pen.SetColor(pen_color);
+  canvas.MoveTo(start.X, start.Y);
+
+  double pos = 0;
+  int i = 0;
+  bool drawing = true;
+  while (pos < length) {
+    pos = std::min(length, pos + pattern.lengths[i] * unit);
+    int px = start.X + RoundToInt(pos * std::cos(direction));
+    int py = start.Y + RoundToInt(pos * std::sin(direction));
+    if (drawing) canvas.LineTo(px, py);
+    else canvas.MoveTo(px, py);
+    drawing = !drawing;
+    i = (i + 1) % pattern.count;
+  }
+  pen.SetStyle(style);
+  pen.SetWidth(width);
+}
+
+// Object painting.
+
+void TRLPixelObject::PaintTo(TCanvas& canvas, int x, int y, double scaleX, double scaleY) {
+  TMapping map{x, y, scaleX, scaleY};
+  canvas.Brush().SetStyle(bsSolid);
+  canvas.Brush().SetColor(FromMetaColor(color_));
+  canvas.FillRect(map.RectWithMinimumSize(BoundsRect()));
+}
+
+void TRLLineObject::PaintTo(TCanvas& canvas, int x, int y, double scaleX, double scaleY) {
+  TMapping map{x, y, scaleX, scaleY};
+  ApplyPen(pen_, canvas, scaleX);
+  FromMetaBrush(brush_, canvas.Brush());
+  TPoint from = map.Point(from_), to = map.Point(to_);
+  canvas.MoveTo(from.X, from.Y);
+  CanvasLineToEx(canvas, to.X, to.Y);
+}
+
+void TRLRectangleObject::PaintTo(TCanvas& canvas, int x, int y, double scaleX, double scaleY) {
+  TMapping map{x, y, scaleX, scaleY};
+  ApplyPen(pen_, canvas, scaleX);
+  FromMetaBrush(brush_, canvas.Brush());
+  canvas.Rectangle(map.RectWithMinimumSize(BoundsRect()));
+}
+
+void TRLTextObject::PaintTo(TCanvas& canvas, int x, int y, double scaleX, double scaleY) {
+  TMapping map{x, y, scaleX, scaleY};
+  FromMetaBrush(brush_, canvas.Brush());
+  FromMetaFont(font_, canvas.Font(), scaleY);
+  TPoint origin = map.Point(origin_);
+  CanvasTextRect(canvas, map.Rect(BoundsRect()), origin.X, origin.Y, DisplayText(), alignment_, layout_, text_flags_);
+}
+
+void TRLFillRectObject::PaintTo(TCanvas& canvas, int x, int y, double scaleX, double scaleY) {
+  TMapping map{x, y, scaleX, scaleY};
+  FromMetaBrush(brush_, canvas.Brush());
+  canvas.FillRect(map.Rect(BoundsRect()));
+}
+
+void TRLEllipseObject::PaintTo(TCanvas& canvas, int x, int y, double scaleX, double scaleY) {
+  TMapping map{x, y, scaleX, scaleY};
+  ApplyPen(pen_, canvas, scaleX);
+  FromMetaBrush(brush_, canvas.Brush());
+  canvas.Ellipse(map.Rect(BoundsRect()));
+}
+
+void TRLPolygonObject::PaintTo(TCanvas& canvas, int x, int y, double scaleX, double scaleY) {
+  TMapping map{x, y, scaleX, scaleY};
+  ApplyPen(pen_, canvas, scaleX);
+  FromMetaBrush(brush_, canvas.Brush());
+  canvas.Polygon(map.Points(points_));
+}
+
+void TRLPolylineObject::PaintTo(TCanvas& canvas, int x, int y, double scaleX, double scaleY) {
+  TMapping map{x, y, scaleX, scaleY};
+  ApplyPen(pen_, canvas, scaleX);
+  canvas.Brush().SetStyle(bsClear);
+  canvas.Polyline(map.Points(points_));
+}
+
+void TRLImageObject::PaintTo(TCanvas& canvas, int x, int y, double scaleX, double scaleY) {
+  TMapping map{x, y, scaleX, scaleY};
+  TRect rect = map.Rect(BoundsRect());
+  std::unique_ptr<TGraphic> graphic = FromMetaGraphic(data_);
+  if (!graphic) return;
+  int width = graphic->Width();
+  if (integral_scale_ && width != 0) {
+    int n = (rect.Right - rect.Left) / width;
+    rect.Right = rect.Left + n * width + 1;
+  }
+  canvas.StretchDraw(rect, *graphic);
+}
+
+void TRLSetClipRectObject::PaintTo(TCanvas& canvas, int x, int y, double scaleX, double scaleY) {
+  TRLGraphicSurface* surface = Surface();
+  TRect rect = TMapping{x, y, scaleX, scaleY}.Rect(BoundsRect());
+  if (surface) {
+    surface->ClipStack().push_back(surface->ClipRect());
+    surface->SetClipRectValue(rect);
+  }
+  CanvasSetClipRect(canvas, rect);
+}
+
+void TRLResetClipRectObject::PaintTo(TCanvas& canvas, int, int, double, double) {
+  TRLGraphicSurface* surface = Surface();
+  if (!surface) return;
+  // More resets than sets (damaged data) keep the outermost clip.
+  auto& stack = surface->ClipStack();
+  if (!stack.empty()) {
+    surface->SetClipRectValue(stack.back());
+    stack.pop_back();
+  }
+  CanvasSetClipRect(canvas, surface->ClipRect());
+}
+
+void TRLGraphicSurface::PaintTo(TCanvas& canvas, const TRect& rect) {
+  double scaleX = width_ ? static_cast<double>(rect.Right - rect.Left) / width_ : 1.0;
+  double scaleY = height_ ? static_cast<double>(rect.Bottom - rect.Top) / height_ : 1.0;
+  clip_stack_.clear();
+  clip_rect_ = rect;
+  auto finish = [&] {
+    CanvasResetClipRect(canvas);
+    while (!clip_stack_.empty()) {
+      clip_rect_ = clip_stack_.back();
+      clip_stack_.pop_back();
+    }
+  };
+  try {
+    CanvasSetClipRect(canvas, clip_rect_);
+    for (std::size_t i = 0; i < objects_.size(); ++i) objects_[i]->PaintTo(canvas, rect.Left, rect.Top, scaleX, scaleY);
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
+}
+
+// Whole pages.
+
+std::unique_ptr<TBitmap> RenderPageToImage(TRLGraphicSurface& page, double zoom) {
+  int width = std::max(1, RoundToInt(page.Width() * zoom));
+  int height = std::max(1, RoundToInt(page.Height() * zoom));
+  auto bitmap = std::make_unique<TBitmap>(width, height);
+  TCanvas& canvas = bitmap->Canvas();
+  canvas.Brush().SetColor(clWhite);
+  canvas.Brush().SetStyle(bsSolid);
+  canvas.FillRect({0, 0, width, height});
+  page.PaintTo(canvas, {0, 0, width, height});
+  canvas.EndPaint();
+  return bitmap;
+}
+
+void SavePagesToPdf(TRLGraphicStorage& storage, const std::string& fileName) {
+  auto lock = storage.Lock();
+  constexpr double kMillimetresPerPixel = 25.4 / 96;
+  TPdfDocument document(fileName);
+  for (int i = 0; i < storage.PageCount(); ++i) {
+    TRLPageRef page = storage.Pages(i);
+    int width = page ? page->Width() : 0;
+    int height = page ? page->Height() : 0;
+    if (width <= 0 || height <= 0) {
+      width = std::max(1, storage.OrientedPixelWidth());
+      height = std::max(1, storage.OrientedPixelHeight());
+    }
+    TCanvas& canvas = document.NewPage(width * kMillimetresPerPixel, height * kMillimetresPerPixel);
+    if (page) page->PaintTo(canvas, {0, 0, width, height});
+  }
+  document.Close();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+// Between recorded pages and a canvas: conversions of colours, pens, brushes, fonts and pictures in both
+// directions, the text placement rules, clipping, wide dashed lines, and rendering whole pages to an image or a
+// PDF file.
+
+#include "pages/RLMetaFile.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+class TBitmap;
+class TGraphic;
+
+TRLMetaColor ToMetaColor(TColor color);
+TColor FromMetaColor(TRLMetaColor color);
+
+void ToMetaPen(const TPen& pen, TRLMetaPen& meta);
+// Width unscaled.
+void FromMetaPen(const TRLMetaPen& meta, TPen& pen);
+// The pen width drawn at a horizontal scale: 0 and 1 stay, wider pens become max(1, trunc(width * scaleX)).
+int ScaledPenWidth(int width, double scaleX);
+void ToMetaBrush(const TBrush& brush, TRLMetaBrush& meta);
+void FromMetaBrush(const TRLMetaBrush& meta, TBrush& brush);
+// The meta font's owner must be on a surface, whose font list receives the name.
+void ToMetaFont(const TFont& font, TRLMetaFont& meta);
+// Sets the canvas font `font` from the record, its size scaled by scaleY and by the ratio of the recorded
+// resolution to the font's own.
+void FromMetaFont(const TRLMetaFont& meta, TFont& font, double scaleY);
+
+// "NIL" for no picture, "BMP" + a bitmap file, "ICO" + an icon file; other pictures are stored as a bitmap.
+std::string ToMetaGraphic(const TGraphic* graphic);
+// Null for empty data, "NIL" or an unknown tag; raises EInvalidGraphic for picture data that cannot be decoded.
+std::unique_ptr<TGraphic> FromMetaGraphic(std::string_view data);
+
+// Writes text in rect with the recorded alignment, layout and flags (see TRLTextObject).
+void CanvasTextRect(TCanvas& canvas, const TRect& rect, int x, int y, std::string_view text, std::uint8_t alignment,
+                    std::uint8_t layout, std::uint16_t textFlags);
+// An empty rectangle removes clipping instead of clipping everything away.
+void CanvasSetClipRect(TCanvas& canvas, const TRect& rect);
+void CanvasResetClipRect(TCanvas& canvas);
+// LineTo that draws dashed pens wider than one unit as a series of solid segments.
+void CanvasLineToEx(TCanvas& canvas, int x, int y);
+
+// The page drawn on a white bitmap of round(Width * zoom) x round(Height * zoom) pixels.
+std::unique_ptr<TBitmap> RenderPageToImage(TRLGraphicSurface& page, double zoom);
+// Every page of the collection as one page of a PDF file, at the page's own size; text stays text.
+void SavePagesToPdf(TRLGraphicStorage& storage, const std::string& fileName);

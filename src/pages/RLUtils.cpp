@@ -1,0 +1,160 @@
+#include "pages/RLUtils.h"
+
+#include "pages/RLStream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <random>
+#include <set>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+std::uint32_t RandomNumber() {
+  static std::mutex mutex;
+  static std::mt19937 generator{std::random_device{}()};
+  static std::uniform_int_distribution<std::uint32_t> distribution(0, 2147483646u);
+  std::lock_guard lock(mutex);
+  return distribution(generator);
+}
+
+std::string RandomTempName() { return TempDir() + "~mx" + std::to_string(RandomNumber()) + ".tmp"; }
+
+// Registered temporary files, deleted when the process ends.
+class TTempFileList {
+public:
+  ~TTempFileList() {
+    std::lock_guard lock(mutex_);
+    for (const auto& name : names_) ::unlink(name.c_str());
+  }
+  void Add(const std::string& name) {
+    std::lock_guard lock(mutex_);
+    names_.insert(name);
+  }
+  void Remove(const std::string& name) {
+    std::lock_guard lock(mutex_);
+    names_.erase(name);
+  }
+  bool Contains(const std::string& name) {
+    std::lock_guard lock(mutex_);
+    return names_.count(name) > 0;
+  }
+
+private:
+  std::mutex mutex_;
+  std::set<std::string> names_;
+};
+
+TTempFileList& TempFiles() {
+  static TTempFileList list;
+  return list;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// The engine's start-up: note the temporary folder, make sure the temporary file list outlives its users and
+// remove a stale log.
+const bool kStarted = [] {
+  TempDir();
+  TempFiles();
+  DeleteStaleEngineLog();
+  return true;
+}();
+
+}  // namespace
+
+const std::string& TempDir() {
+  static const std::string dir = [] {
+    std::error_code error;
+    std::string path = std::filesystem::temp_directory_path(error).string();
+    if (error) path = "/tmp";
+    if (!path.empty() && path.back() != '/') path += '/';
+    return path;
+  }();
+  return dir;
+}
+
+std::string NewTempFileName() {
+  for (;;) {
+    std::string name = RandomTempName();
+    std::error_code error;
+    if (!std::filesystem::exists(name, error)) return name;
+  }
+}
+
+int CreateTempFile(std::string& fileName) {
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::string name = RandomTempName();
+    int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      fileName = name;
+      return fd;
+    }
+    if (errno != EEXIST) throw ERLFileError("Cannot create file \"" + name + "\": " + std::strerror(errno));
+  }
+  throw ERLFileError("Cannot create a temporary file in \"" + TempDir() + "\"");
+}
+
+void RegisterTempFile(const std::string& fileName) { TempFiles().Add(fileName); }
+void UnregisterTempFile(const std::string& fileName) { TempFiles().Remove(fileName); }
+bool IsTempFileRegistered(const std::string& fileName) { return TempFiles().Contains(fileName); }
+
+std::string Token(std::string_view text, int n, char separator) {
+  if (n < 1) return {};
+  std::size_t start = 0;
+  for (int field = 1;; ++field) {
+    std::size_t end = text.find(separator, start);
+    if (field == n) return std::string(text.substr(start, end == std::string_view::npos ? end : end - start));
+    if (end == std::string_view::npos) return {};
+    start = end + 1;
+  }
+}
+
+std::string FormatFileExt(std::string_view ext) {
+  if (ext.empty() || ext.front() == '.') return std::string(ext);
+  return "." + std::string(ext);
+}
+
+bool FindLineBreak(std::string& text, int& pos) {
+  pos = std::min(pos, static_cast<int>(text.size()));
+  auto at = [&](int p) { return text[static_cast<std::size_t>(p - 1)]; };
+  while (pos > 0 && IsBlank(at(pos))) --pos;
+  while (pos > 0 && !IsBlank(at(pos))) --pos;
+  while (pos > 0 && IsBlank(at(pos))) --pos;
+  if (pos <= 0) return false;
+  text.insert(static_cast<std::size_t>(pos), 1, ' ');
+  return true;
+}
+
+bool FindLineBreakWrapping(std::string& text, int& pos) {
+  if (FindLineBreak(text, pos)) return true;
+  pos = static_cast<int>(text.size());
+  return FindLineBreak(text, pos);
+}
+
+int RectWidth(const TRect& rect) { return rect.Right - rect.Left; }
+int RectHeight(const TRect& rect) { return rect.Bottom - rect.Top; }
+
+TRect MoveRect(const TRect& rect, int x, int y) {
+  return {x, y, x + RectWidth(rect), y + RectHeight(rect)};
+}
+
+TRect ReduceRect(const TRect& rect, const TRect& amounts) {
+  return {rect.Left + amounts.Left, rect.Top + amounts.Top, rect.Right - amounts.Right, rect.Bottom - amounts.Bottom};
+}
+
+TRect IncreaseRect(const TRect& rect, const TRect& amounts) {
+  return {rect.Left - amounts.Left, rect.Top - amounts.Top, rect.Right + amounts.Right, rect.Bottom + amounts.Bottom};
+}
+
+void DeleteStaleEngineLog() {
+  std::error_code error;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return;
+  std::filesystem::remove(exe.parent_path() / "ZOru.log", error);
+}
