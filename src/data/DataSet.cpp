@@ -73,6 +73,8 @@ void TDataSet::SetActive(bool value) {
     try {
       OpenCursor(false);
     } catch (...) {
+      // The flag is set before the ring is negotiated; a failure after it is still a failed open.
+      internalOpenComplete_ = false;
       if (state_ != dmOpening) CleanupQuietly([this] { OpenCursorComplete(); });
       throw;
     }
@@ -646,7 +648,14 @@ void TDataSet::ResumeEvents() {
 void TDataSet::AddDataSource(TDataSource* source) {
   dataSources_.push_back(source);
   source->dataSet_ = this;
-  UpdateBufferCount();
+  try {
+    UpdateBufferCount();
+  } catch (...) {
+    source->dataSet_ = nullptr;
+    dataSources_.pop_back();
+    CleanupQuietly([this] { UpdateBufferCount(); });
+    throw;
+  }
   source->UpdateState();
 }
 

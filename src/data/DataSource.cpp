@@ -62,7 +62,20 @@ void TDataSource::SetEnabled(bool value) {
 void TDataSource::AddDataLink(TDataLink* link) {
   dataLinks_.push_back(link);
   link->dataSource_ = this;
-  if (dataSet_) dataSet_->UpdateBufferCount();
+  if (dataSet_) {
+    try {
+      dataSet_->UpdateBufferCount();
+    } catch (...) {
+      // The ring could not grow for the link: it does not join.
+      link->dataSource_ = nullptr;
+      dataLinks_.pop_back();
+      try {
+        dataSet_->UpdateBufferCount();
+      } catch (...) {
+      }
+      throw;
+    }
+  }
   link->UpdateState();
 }
 
@@ -206,10 +219,17 @@ void TDataLink::SetActiveRecord(int value) {
 void TDataLink::SetBufferCount(int value) {
   value = std::max(value, 1);
   if (bufferCount_ == value) return;
+  const int previous = bufferCount_;
   bufferCount_ = value;
   if (active_) {
     UpdateRange();
-    DataSet()->UpdateBufferCount();
+    try {
+      DataSet()->UpdateBufferCount();
+    } catch (...) {
+      bufferCount_ = previous;
+      UpdateRange();
+      throw;
+    }
     UpdateRange();
   }
 }
