@@ -41,7 +41,7 @@ struct Weights {
     std::uint32_t tertiary;   // 0 lower case or caseless, 1 upper case
 };
 
-Weights WeightsOf(char32_t cp) {
+Weights ComputeWeights(char32_t cp) {
     if (cp < 0x80) {
         if (cp >= 'a' && cp <= 'z') return {0x3000 + (cp - 'a') * 4, 0, 0};
         if (cp >= 'A' && cp <= 'Z') return {0x3000 + (cp - 'A') * 4, 0, 1};
@@ -58,6 +58,20 @@ Weights WeightsOf(char32_t cp) {
         return {0x3000 + static_cast<std::uint32_t>(kLatinExtABase[cp - 0x100] - 'a') * 4, upper ? cp + 1 : cp, upper ? 1u : 0u};
     }
     return {0x10000 + cp, 0, 0};
+}
+
+constexpr char32_t kTableSize = 0x180;
+
+struct WeightTable {
+    Weights w[kTableSize];
+    WeightTable() {
+        for (char32_t cp = 0; cp < kTableSize; ++cp) w[cp] = ComputeWeights(cp);
+    }
+};
+
+inline Weights WeightsOf(char32_t cp) {
+    static const WeightTable table;
+    return cp < kTableSize ? table.w[cp] : ComputeWeights(cp);
 }
 
 // Decodes one code point; an ill-formed byte decodes alone to a value past every code point.
@@ -125,6 +139,14 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 int TextCollator::FallbackCompare(std::string_view a, std::string_view b) {
+    if (a == b) return 0;
+    // Plain ASCII letters and digits decide most comparisons before any accent is met.
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+        if (ca >= 0x80 || cb >= 0x80) break;
+        const std::uint32_t wa = WeightsOf(ca).primary, wb = WeightsOf(cb).primary;
+        if (wa != wb) return wa < wb ? -1 : 1;
+    }
     if (int c = CompareLevel(a, b, [](const Weights& w) { return w.primary; })) return c;
     if (int c = CompareLevel(a, b, [](const Weights& w) { return w.secondary; })) return c;
     if (int c = CompareLevel(a, b, [](const Weights& w) { return w.tertiary; })) return c;
@@ -164,6 +186,7 @@ TextCollator::~TextCollator() {
 }
 
 int TextCollator::Compare(std::string_view a, std::string_view b) const {
+    if (a == b) return 0;
     if (!locale_ || !IsValidUtf8(a) || !IsValidUtf8(b)) return FallbackCompare(a, b);
     thread_local std::string za, zb;
     za.assign(a);

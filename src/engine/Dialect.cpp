@@ -120,6 +120,28 @@ std::optional<std::vector<SqlToken>> TokenizeSql(std::string_view sql, SqlSyntax
     return tokens;
 }
 
+std::string WithoutFinalOrderBy(std::string_view sql) {
+    SqlSyntaxProblem problem;
+    const auto tokens = TokenizeSql(sql, problem);
+    if (!tokens) return std::string(sql);
+    int depth = 0;
+    const SqlToken* order = nullptr;
+    const SqlToken* previous = nullptr;
+    for (const auto& t : *tokens) {
+        if (t.kind == SqlToken::Kind::Space || t.kind == SqlToken::Kind::Comment) continue;
+        if (SymbolIs(t, '(')) ++depth;
+        if (SymbolIs(t, ')')) --depth;
+        if (depth == 0) {
+            if (previous && WordIs(*previous, "ORDER") && WordIs(t, "BY")) order = previous;
+            if (order && WordIsAny(t, {"LIMIT", "OFFSET"})) return std::string(sql);
+            // A compound SELECT after an ORDER BY is not ours to cut.
+            if (order && WordIsAny(t, {"UNION", "INTERSECT", "EXCEPT", "SELECT"})) order = nullptr;
+        }
+        previous = &t;
+    }
+    return order ? std::string(sql.substr(0, order->offset)) : std::string(sql);
+}
+
 std::string TableNameOf(std::string_view quotedName) {
     std::string name(quotedName);
     if (name.size() > 3) {

@@ -36,6 +36,10 @@ std::optional<std::vector<SqlToken>> TokenizeSql(std::string_view sql, SqlSyntax
 // The SQLite statement for an engine statement; nullopt with `problem` filled when it is not acceptable.
 std::optional<std::string> TranslateSql(std::string_view sql, std::string_view collation, SqlSyntaxProblem& problem);
 
+// A statement without its final ORDER BY when dropping it cannot change which rows it returns (no LIMIT or OFFSET
+// follows at the outer level); otherwise the statement unchanged. Counting rows needs no sorting.
+std::string WithoutFinalOrderBy(std::string_view sql);
+
 // The table that a quoted table name denotes: "acadclie.DB" -> acadclie.
 std::string TableNameOf(std::string_view quotedName);
 

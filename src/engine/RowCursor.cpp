@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "engine/Dialect.h"
 #include "engine/Errors.h"
 
 namespace engine::detail {
@@ -63,7 +64,7 @@ void Describe(FieldDesc& f, const char* declType, int firstRowType) {
 }
 
 std::string CountStatement(const std::string& sql) {
-    std::string inner = sql;
+    std::string inner = WithoutFinalOrderBy(sql);
     while (!inner.empty() && (inner.back() == ';' || inner.back() == ' ' || inner.back() == '\n' || inner.back() == '\t' || inner.back() == '\r'))
         inner.pop_back();
     return "SELECT count(*) FROM (" + inner + "\n)";

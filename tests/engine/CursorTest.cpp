@@ -173,6 +173,10 @@ TEST_F(EngineCursorTest, ExactAndEstimatedCounts) {
     ASSERT_EQ(engine::GetRecordCount(c, estimate), 0);
     EXPECT_EQ(estimate, kRows - 1000);
 
+    const CursorHandle limited = Query(db, "select n from numbers order by t desc limit 10 offset 4995");
+    ASSERT_EQ(engine::GetExactRecordCount(limited, exact), 0);
+    EXPECT_EQ(exact, 5);
+
     // A statement that cannot be wrapped in a count is counted by running it.
     const CursorHandle pragma = Query(db, "pragma table_info(numbers)");
     ASSERT_EQ(engine::GetExactRecordCount(pragma, exact), 0);

@@ -75,6 +75,22 @@ TEST(EngineDialect, RejectedStatementsSayWhatIsWrongAndWhere) {
     }
 }
 
+TEST(EngineDialect, CountingDropsOnlyAnOrderByThatCannotChangeTheRows) {
+    struct Case {
+        const char* sql;
+        const char* counted;
+    };
+    const Case cases[] = {
+        {"select a from t order by a COLLATE \"LANGUAGE\"", "select a from t "},
+        {"select a from t order by a limit 5", "select a from t order by a limit 5"},
+        {"select a from t order by a offset 5", "select a from t order by a offset 5"},
+        {"select a from (select a from t order by a) x", "select a from (select a from t order by a) x"},
+        {"select a from t where b = 'order by' group by a", "select a from t where b = 'order by' group by a"},
+        {"select a from t union select b from u order by 1", "select a from t union select b from u "},
+    };
+    for (const auto& c : cases) EXPECT_EQ(engine::WithoutFinalOrderBy(c.sql), c.counted) << c.sql;
+}
+
 TEST(EngineDialect, ParametersAreRecognisedOutsideLiteralsOnly) {
     engine::SqlSyntaxProblem problem;
     const auto tokens = engine::TokenizeSql("x = :a and y = \":b\" and z = ':c' /* :d */ and w = ?3 and `:e` = :f2", problem);
