@@ -118,7 +118,7 @@ std::string Phone(Random& rnd, int ddd) {
 }
 
 std::string Code(long long k) {
-    char buf[16];
+    char buf[24];
     if (k < 999'999) {
         std::snprintf(buf, sizeof buf, "%06lld", k + 1);
         return buf;

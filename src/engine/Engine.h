@@ -136,8 +136,8 @@ struct AliasDesc {
 // status::ConfigNotFound / ConfigInvalid when the configuration file is missing or wrong.
 Status GetAliasDesc(std::string_view alias, AliasDesc& out);
 Status GetAliasNames(std::vector<std::string>& out);
-// Entries of a configuration path such as "\DATABASES\VERANTO\DB INFO", in file order. A path that names no
-// section of a known alias gives no entries; any other unknown path gives status::InvalidParameter.
+// Entries of a configuration path such as "\DATABASES\VERANTO\DB INFO", in file order; a path without entries
+// gives none. status::UnknownAlias for a \DATABASES\<alias> path of an alias nobody knows.
 Status GetConfigEntries(std::string_view path, std::vector<ConfigEntry>& out);
 
 // ---- databases ------------------------------------------------------------------------------------------------
