@@ -482,14 +482,14 @@ Status HasCallback(CallbackKind kind, bool& registered) {
 
 namespace {
 
-struct PropSpec {
+struct PropInfo {
     std::uint32_t id;
     HandleKind kind;
     bool text;
     bool writable;
 };
 
-constexpr PropSpec kProps[] = {
+constexpr PropInfo kProps[] = {
     {prop::ClientApplicationName, HandleKind::Client, true, true},
     {prop::SessionNetDirectory, HandleKind::Session, true, true},
     {prop::SessionPrivateDirectory, HandleKind::Session, true, true},
@@ -520,11 +520,11 @@ std::string Hex(std::uint32_t v) {
 Status CheckProp(ObjectHandle h, std::uint32_t id, bool text, bool writing, Object*& object) {
     object = FindAny(h);
     if (!object) return BadHandle("object");
-    for (const auto& spec : kProps) {
-        if (spec.id != id || spec.kind != h.kind) continue;
-        if (spec.text != text)
-            return Fail(status::InvalidParameter, {"Property " + Hex(id) + (spec.text ? " is a text" : " is a number")});
-        if (writing && !spec.writable) return Fail(status::ReadOnlyProperty, {"Property " + Hex(id)});
+    for (const auto& info : kProps) {
+        if (info.id != id || info.kind != h.kind) continue;
+        if (info.text != text)
+            return Fail(status::InvalidParameter, {"Property " + Hex(id) + (info.text ? " is a text" : " is a number")});
+        if (writing && !info.writable) return Fail(status::ReadOnlyProperty, {"Property " + Hex(id)});
         return status::Ok;
     }
     return Fail(status::UnknownProperty, {"Property " + Hex(id)});
