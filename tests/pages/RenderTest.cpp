@@ -1,0 +1,384 @@
+#include "framework/Bitmap.h"
+#include "pages/RLMetaFile.h"
+#include "pages/RLMetaVCL.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+constexpr TRLMetaColor kRed{255, 0, 0};
+constexpr TRLMetaColor kBlue{0, 0, 255};
+
+bool Same(TBitmap& a, TBitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (int y = 0; y < a.Height(); ++y) {
+    for (int x = 0; x < a.Width(); ++x) {
+      if (a.Canvas().Pixels(x, y) != b.Canvas().Pixels(x, y)) return false;
+    }
+  }
+  return true;
+}
+
+bool HasInk(TBitmap& b) {
+  for (int y = 0; y < b.Height(); ++y) {
+    for (int x = 0; x < b.Width(); ++x) {
+      if (b.Canvas().Pixels(x, y) != clWhite) return true;
+    }
+  }
+  return false;
+}
+
+TRLFillRectObject* Fill(TRLGraphicSurface& s, TRect r, TRLMetaColor c) {
+  auto* o = new TRLFillRectObject(&s);
+  o->SetBoundsRect(r);
+  o->Brush().SetColor(c);
+  return o;
+}
+
+std::unique_ptr<TRLGraphicSurface> Page(int w, int h) {
+  auto s = std::make_unique<TRLGraphicSurface>();
+  s->SetWidth(w);
+  s->SetHeight(h);
+  return s;
+}
+
+TEST(Render, ZoomMapsEveryCoordinate) {
+  auto page = Page(100, 50);
+  Fill(*page, {10, 10, 20, 20}, kRed);
+  auto image = RenderPageToImage(*page, 2.0);
+  ASSERT_EQ(image->Width(), 200);
+  ASSERT_EQ(image->Height(), 100);
+  EXPECT_EQ(image->Canvas().Pixels(20, 20), clRed);
+  EXPECT_EQ(image->Canvas().Pixels(39, 39), clRed);
+  EXPECT_EQ(image->Canvas().Pixels(40, 30), clWhite);
+  EXPECT_EQ(image->Canvas().Pixels(19, 19), clWhite);
+}
+
+TEST(Render, ZeroSizedPixelsAndPagesStillDraw) {
+  // A pixel whose bounds map to nothing fills one device pixel.
+  auto page = Page(100, 100);
+  auto* pixel = new TRLPixelObject(page.get());
+  pixel->SetBoundsRect({10, 10, 10, 10});
+  pixel->SetColor(kRed);
+  auto image = RenderPageToImage(*page, 1.0);
+  EXPECT_EQ(image->Canvas().Pixels(10, 10), clRed);
+  EXPECT_EQ(image->Canvas().Pixels(11, 10), clWhite);
+  EXPECT_EQ(image->Canvas().Pixels(10, 11), clWhite);
+
+  // A surface of width 0 paints at scale 1 horizontally.
+  auto narrow = Page(0, 50);
+  Fill(*narrow, {20, 10, 30, 20}, kRed);
+  TBitmap bitmap(100, 100);
+  bitmap.Canvas().FillRect({0, 0, 100, 100});
+  narrow->PaintTo(bitmap.Canvas(), {0, 0, 100, 100});
+  bitmap.Canvas().EndPaint();
+  EXPECT_EQ(bitmap.Canvas().Pixels(29, 39), clRed);
+  EXPECT_EQ(bitmap.Canvas().Pixels(30, 30), clWhite);
+  EXPECT_EQ(bitmap.Canvas().Pixels(25, 19), clWhite);
+}
+
+TEST(Render, ClipObjectsNestAndAnEmptyClipRemovesClipping) {
+  auto page = Page(100, 100);
+  auto* empty = new TRLSetClipRectObject(page.get());
+  empty->SetBoundsRect({10, 10, 10, 50});
+  Fill(*page, {0, 0, 5, 5}, kBlue);  // drawn: the empty clip clips nothing
+  auto* clip = new TRLSetClipRectObject(page.get());
+  clip->SetBoundsRect({10, 10, 20, 20});
+  Fill(*page, {0, 0, 100, 100}, kRed);
+  new TRLResetClipRectObject(page.get());
+  new TRLResetClipRectObject(page.get());
+  new TRLResetClipRectObject(page.get());  // one more than was set: stays on the page
+  Fill(*page, {60, 60, 70, 70}, kBlue);
+  auto image = RenderPageToImage(*page, 1.0);
+  EXPECT_EQ(image->Canvas().Pixels(2, 2), clBlue);
+  EXPECT_EQ(image->Canvas().Pixels(15, 15), clRed);
+  EXPECT_EQ(image->Canvas().Pixels(50, 50), clWhite);
+  EXPECT_EQ(image->Canvas().Pixels(65, 65), clBlue);
+  EXPECT_TRUE(page->ClipStack().empty());
+}
+
+TEST(Render, PenWidthAndFontSizeFollowTheScale) {
+  struct PenCase {
+    int width;
+    double scale;
+    int expected;
+  };
+  const PenCase pens[] = {{0, 2.0, 0}, {1, 5.0, 1}, {3, 0.1, 1}, {3, 2.5, 7}, {4, 0.5, 2}, {2, 1.9, 3}};
+  for (const auto& c : pens) EXPECT_EQ(ScaledPenWidth(c.width, c.scale), c.expected) << c.width << " x " << c.scale;
+
+  struct FontCase {
+    int size, recorded_ppi, canvas_ppi;
+    double scale;
+    int expected;
+  };
+  const FontCase fonts[] = {{10, 96, 300, 3.125, 10}, {10, 0, 96, 1.0, 10}, {10, 72, 96, 1.0, 8},
+                            {12, 96, 96, 0.5, 6},     {9, 96, 96, 0.5, 4},   {8, 96, 600, 6.25, 8}};
+  for (const auto& c : fonts) {
+    TRLGraphicSurface surface;
+    TRLTextObject text(&surface);
+    text.Font().SetSize(c.size);
+    text.Font().SetPixelsPerInch(c.recorded_ppi);
+    TFont font;
+    font.SetPixelsPerInch(c.canvas_ppi);
+    FromMetaFont(text.Font(), font, c.scale);
+    EXPECT_EQ(font.Size(), c.expected) << c.size << " at " << c.recorded_ppi << " on " << c.canvas_ppi;
+  }
+}
+
+TEST(Render, ConversionsMapBytesAndFallBackOutsideTheirRange) {
+  TRLGraphicSurface surface;
+  TRLLineObject line(&surface);
+  TPen pen;
+  struct Case {
+    std::uint8_t mode, style;
+    TPenMode expected_mode;
+    TPenStyle expected_style;
+  };
+  const Case cases[] = {{1, 1, pmBlack, psSolid}, {15, 2, pmXor, psDash}, {16, 7, pmNotXor, psInsideFrame},
+                        {0, 0, pmCopy, psSolid},  {17, 8, pmCopy, psSolid}, {255, 255, pmCopy, psSolid}};
+  for (const auto& c : cases) {
+    line.Pen().SetMode(c.mode);
+    line.Pen().SetStyle(c.style);
+    FromMetaPen(line.Pen(), pen);
+    EXPECT_EQ(pen.Mode(), c.expected_mode) << int(c.mode);
+    EXPECT_EQ(pen.Style(), c.expected_style) << int(c.style);
+  }
+  TBrush brush;
+  line.Brush().SetStyle(8);
+  FromMetaBrush(line.Brush(), brush);
+  EXPECT_EQ(brush.Style(), bsDiagCross);
+  line.Brush().SetStyle(9);
+  FromMetaBrush(line.Brush(), brush);
+  EXPECT_EQ(brush.Style(), bsSolid);
+
+  TFont font;
+  font.SetName("Verdana");
+  font.SetStyle({fsBold, fsStrikeOut});
+  font.SetPitch(fpFixed);
+  TRLTextObject text(&surface);
+  ToMetaFont(font, text.Font());
+  EXPECT_EQ(text.Font().Style(), 9);
+  EXPECT_EQ(text.Font().Pitch(), 3);
+  EXPECT_EQ(text.Font().Name(), "Verdana");
+  EXPECT_EQ(text.Font().PixelsPerInch(), 96);
+}
+
+TEST(Render, PicturesAreTaggedAndDecoded) {
+  TBitmap bitmap(3, 2);
+  std::string data = ToMetaGraphic(&bitmap);
+  EXPECT_EQ(data.substr(0, 5), "BMPBM");
+  auto back = FromMetaGraphic(data);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->Width(), 3);
+  EXPECT_EQ(back->Height(), 2);
+  EXPECT_EQ(ToMetaGraphic(nullptr), "NIL");
+  EXPECT_FALSE(FromMetaGraphic("NIL"));
+  EXPECT_FALSE(FromMetaGraphic(""));
+  EXPECT_FALSE(FromMetaGraphic("PNG\x89PNG"));
+  EXPECT_THROW(FromMetaGraphic("BMPnot a bitmap"), EInvalidGraphic);
+}
+
+TEST(Render, IntegralScaleDrawsWholeCopiesOfThePicture) {
+  TBitmap red(10, 10);
+  red.Canvas().Brush().SetColor(clRed);
+  red.Canvas().FillRect({0, 0, 10, 10});
+  red.Canvas().EndPaint();
+  for (bool integral : {true, false}) {
+    auto page = Page(40, 10);
+    page->StretchDraw({0, 0, 35, 10}, &red, integral);
+    auto image = RenderPageToImage(*page, 1.0);
+    EXPECT_EQ(image->Canvas().Pixels(30, 5), clRed);
+    EXPECT_EQ(image->Canvas().Pixels(33, 5), integral ? clWhite : clRed) << integral;
+  }
+}
+
+struct Line {
+  TPoint from, to;
+  std::uint8_t style;
+  int width;
+  std::uint8_t brush_style;
+};
+
+std::unique_ptr<TBitmap> DrawLine(const Line& l) {
+  auto page = Page(120, 20);
+  auto* line = new TRLLineObject(page.get());
+  line->SetFromPoint(l.from);
+  line->SetToPoint(l.to);
+  line->Pen().SetStyle(l.style);
+  line->Pen().SetWidth(l.width);
+  line->Brush().SetColor(kRed);
+  line->Brush().SetStyle(l.brush_style);
+  return RenderPageToImage(*page, 1.0);
+}
+
+TEST(Render, WideDashedLinesAreDrawnInSegments) {
+  // 3 units wide, dashes of 3 x 12 drawn and 1 x 12 skipped, from right to left: drawn 100..64, gap 64..52,
+  // drawn 52..16, gap 16..4.
+  struct Case {
+    int x;
+    TColor clear_brush, red_brush;
+  };
+  const Case cases[] = {{99, clBlack, clBlack}, {80, clBlack, clBlack}, {65, clBlack, clBlack}, {58, clWhite, clRed},
+                        {53, clWhite, clRed},   {30, clBlack, clBlack}, {17, clBlack, clBlack}, {10, clWhite, clRed},
+                        {4, clWhite, clWhite},  {110, clWhite, clWhite}};
+  auto clear = DrawLine({{100, 10}, {4, 10}, 2, 3, 2});
+  auto red = DrawLine({{100, 10}, {4, 10}, 2, 3, 1});
+  for (const auto& c : cases) {
+    EXPECT_EQ(clear->Canvas().Pixels(c.x, 10), c.clear_brush) << c.x;
+    EXPECT_EQ(red->Canvas().Pixels(c.x, 10), c.red_brush) << c.x;
+  }
+
+  // One unit wide: the canvas's own dashed pen, not a solid line.
+  auto thin = DrawLine({{0, 10}, {100, 10}, 2, 1, 2});
+  int ink = 0;
+  for (int x = 0; x < 100; ++x) ink += thin->Canvas().Pixels(x, 10) == clBlack;
+  EXPECT_GT(ink, 30);
+  EXPECT_LT(ink, 100);
+}
+
+// Text placement: the text drawn through a text object matches the text written directly on a canvas at the
+// position the rules give, measured with the same font.
+struct TextCase {
+  const char* name;
+  std::uint8_t alignment, layout;
+  std::uint16_t flags;
+  TRect rect;
+  TPoint origin;
+};
+
+TEST(Render, TextIsPlacedByAlignmentAndLayout) {
+  const TextCase cases[] = {
+      {"left top", 1, 1, tfNoClip, {20, 10, 180, 60}, {25, 12}},
+      {"right", 2, 1, tfNoClip, {20, 10, 180, 60}, {25, 12}},
+      {"centre centre", 3, 3, tfNoClip, {20, 10, 180, 60}, {25, 12}},
+      {"left bottom", 1, 2, tfNoClip, {20, 10, 180, 60}, {25, 12}},
+      {"unknown bytes read as left and top", 9, 9, tfNoClip, {20, 10, 180, 60}, {25, 12}},
+      {"clipped to a narrow rect", 1, 1, 0, {20, 10, 40, 60}, {25, 12}},
+  };
+  const std::string text = "Relatório";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto page = Page(200, 80);
+    page->Font().SetName("Verdana");
+    page->Font().SetSize(10);
+    page->Brush().SetStyle(bsClear);
+    page->TextOut(c.rect, c.origin.X, c.origin.Y, text, c.alignment, c.layout, c.flags);
+    auto image = RenderPageToImage(*page, 1.0);
+
+    TBitmap expected(200, 80);
+    TCanvas& canvas = expected.Canvas();
+    canvas.FillRect({0, 0, 200, 80});
+    FromMetaFont(dynamic_cast<TRLTextObject*>(page->Objects(0))->Font(), canvas.Font(), 1.0);
+    canvas.Brush().SetStyle(bsClear);
+    int s = canvas.TextWidth(" "), w = canvas.TextWidth(text + " "), h = canvas.TextHeight(text + " ");
+    int x = s / 2 + (c.alignment == 2 ? c.rect.Right - w : c.alignment == 3 ? (c.rect.Left + c.rect.Right - w) / 2 : c.origin.X);
+    int y = c.layout == 2 ? c.rect.Bottom - h : c.layout == 3 ? (c.rect.Top + c.rect.Bottom - h) / 2 : c.origin.Y;
+    if (c.flags & tfNoClip) canvas.TextOut(x, y, text);
+    else canvas.TextRect(c.rect, x, y, text);
+    canvas.EndPaint();
+    EXPECT_TRUE(HasInk(*image));
+    EXPECT_TRUE(Same(*image, expected));
+    if (c.alignment == 2) {
+      // The text ends half a space before the right edge.
+      for (int yy = 0; yy < 80; ++yy) {
+        for (int xx = c.rect.Right - s / 2; xx < 200; ++xx) ASSERT_EQ(image->Canvas().Pixels(xx, yy), clWhite);
+      }
+    }
+  }
+}
+
+TEST(Render, JustifiedTextGainsSpacesFromTheLastGapBackwards) {
+  // The widening sequence of "a b c": last gap, first gap, last gap, ...
+  const std::string steps[] = {"a b c", "a b  c", "a  b  c", "a  b   c", "a   b   c"};
+  auto page = Page(300, 40);
+  page->Font().SetName("Verdana");
+  page->Font().SetSize(10);
+  page->Brush().SetStyle(bsClear);
+  page->TextOut({0, 0, 1, 30}, 10, 5, "a b c", MetaTextAlignmentJustify, 1, tfNoClip);
+  auto* object = dynamic_cast<TRLTextObject*>(page->Objects(0));
+
+  TBitmap expected(300, 40);
+  TCanvas& canvas = expected.Canvas();
+  FromMetaFont(object->Font(), canvas.Font(), 1.0);
+  canvas.Brush().SetStyle(bsClear);
+  int x = canvas.TextWidth(" ") / 2 + 10;
+  // Room for exactly three more spaces: the fourth step is the first that measures wider than the room.
+  int room = canvas.TextWidth(steps[3] + " ") - 1;
+  ASSERT_GE(room, canvas.TextWidth(steps[2] + " "));
+  object->SetBoundsRect({0, 0, x + room, 30});
+  canvas.FillRect({0, 0, 300, 40});
+  canvas.TextOut(x, 5, steps[3]);
+  canvas.EndPaint();
+  auto image = RenderPageToImage(*page, 1.0);
+  EXPECT_TRUE(Same(*image, expected));
+}
+
+TEST(Render, PagesBecomeAPdfWithText) {
+  TRLGraphicStorage storage;
+  for (int i = 0; i < 2; ++i) {
+    auto page = Page(794, 1123);
+    page->Font().SetName("Verdana");
+    page->Font().SetSize(12);
+    page->TextOut({40, 40, 700, 80}, 40, 40, "Clientes por cidade " + std::to_string(i + 1), 1, 1, tfNoClip);
+    page->Rectangle(38, 38, 756, 82);
+    storage.Add(std::move(page));
+  }
+  std::string file = (std::filesystem::temp_directory_path() / ("pages-test-" + std::to_string(::getpid()) + ".pdf")).string();
+  SavePagesToPdf(storage, file);
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  std::filesystem::remove(file);
+  std::string pdf = bytes.str();
+  EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+  EXPECT_NE(pdf.find("/Count 2"), std::string::npos);
+  EXPECT_NE(pdf.find("/FontFile"), std::string::npos);  // text is written with an embedded font, not as outlines
+}
+
+TEST(Render, RealisticPageHasItsHeadingAndTexts) {
+  auto page = Page(794, 1123);
+  page->Pen().SetWidth(2);
+  page->Brush().SetColor(RGBColor(234, 234, 234));
+  page->Rectangle(38, 38, 756, 110);
+  page->Font().SetName("Verdana");
+  page->Font().SetSize(14);
+  page->Font().SetStyle({fsBold});
+  page->Brush().SetStyle(bsClear);
+  page->TextOut({38, 45, 756, 75}, 0, 0, "Relatório de clientes por cidade", MetaTextAlignmentCenter, MetaTextLayoutCenter, 0);
+  page->Font().SetSize(9);
+  page->Font().SetStyle({});
+  page->TextOut({40, 80, 400, 100}, 44, 82, "Data: 10/12/2024  Hora: 09:30", 1, 1, 0);
+  page->TextOut({400, 80, 752, 100}, 0, 82, "Página 1 de {LastPageNumber}", MetaTextAlignmentRight, 1, 0);
+  page->Macros().Add("LastPageNumber=3");
+  int y = 130;
+  const char* rows[][3] = {{"0001", "Ana Souza", "Campinas"}, {"0002", "Bruno Lima", "Campinas"}, {"0003", "Carla Dias", "Santos"}};
+  page->Pen().SetWidth(1);
+  for (auto& row : rows) {
+    page->TextOut({40, y, 120, y + 18}, 44, y, row[0], 1, 1, 0);
+    page->TextOut({120, y, 450, y + 18}, 124, y, row[1], 1, 1, 0);
+    page->TextOut({450, y, 752, y + 18}, 454, y, row[2], 1, 1, 0);
+    page->MoveTo(40, y + 19);
+    page->LineTo(752, y + 19);
+    y += 22;
+  }
+  page->Pen().SetStyle(psDash);
+  page->Pen().SetWidth(3);
+  page->MoveTo(40, y + 10);
+  page->LineTo(752, y + 10);
+
+  auto image = RenderPageToImage(*page, 1.0);
+  EXPECT_EQ(image->Canvas().Pixels(100, 60), RGBColor(234, 234, 234));  // inside the heading box
+  EXPECT_EQ(image->Canvas().Pixels(38, 60), clBlack);                   // its outline
+  EXPECT_EQ(image->Canvas().Pixels(300, 600), clWhite);
+  if (const char* out = std::getenv("PAGES_SAMPLE_PNG")) {
+    std::ofstream file(out, std::ios::binary);
+    file << image->SaveToPngBytes();
+  }
+}
+
+}  // namespace
