@@ -1,11 +1,17 @@
 #include "app/Units.h"
 
+#include "app/TelaPrincipal.h"
+
 #include "data/DBRegistration.h"
 #include "framework/Properties.h"
 #include "report/RLReport.h"
+
+#include <mutex>
 
 void InitializeUnits() {
   RegisterFrameworkClasses();
   RegisterDataClasses();
   RegisterReportClasses();
+  static std::once_flag once;
+  std::call_once(once, [] { RegisterClass<TForm1>("TForm1", "TForm"); });
 }

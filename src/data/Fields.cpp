@@ -471,3 +471,11 @@ void TFields::SetFieldIndex(TField* field, int index) {
 void TFields::Changed() {
   if (dataSet_ && !dataSet_->IsDestroying()) dataSet_->DispatchDataEvent(evFieldListChange, 0);
 }
+
+TComponent* TField::GetParentComponent() const { return dataSet_; }
+
+void TField::SetParentComponent(TComponent* parent) {
+  auto* dataSet = dynamic_cast<TDataSet*>(parent);
+  if (parent && !dataSet) throw EComponentError(Format("%s cannot hold the field %s", {parent->Name(), Name()}));
+  SetDataSet(dataSet);
+}

@@ -77,6 +77,9 @@ public:
   // The dataset the field belongs to; attaching or detaching needs a closed dataset.
   TDataSet* DataSet() const { return dataSet_; }
   virtual void SetDataSet(TDataSet* dataSet);
+  // In a stored definition a persistent field sits inside its dataset.
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* parent) override;
   TFieldType DataType() const { return dataType_; }
   int Size() const { return size_; }
   void SetSize(int value);
