@@ -37,8 +37,8 @@ void ExpectConsecutive(const std::vector<int>& rows) {
 }  // namespace
 
 TEST(Ring, EmptyResultIsEmptyAtBothEndsAndDoesNotScroll) {
-  TMemDataSet ds;
   Counters c;
+  TMemDataSet ds;
   Count(ds, c);
   ds.Open();
   EXPECT_TRUE(ds.Active());
@@ -56,10 +56,10 @@ TEST(Ring, EmptyResultIsEmptyAtBothEndsAndDoesNotScroll) {
 }
 
 TEST(Ring, OneRecordResult) {
+  std::vector<std::string> trace;  // outlive the dataset that writes into them
+  Counters c;
   TMemDataSet ds;
   ds.AddRows(1);
-  std::vector<std::string> trace;
-  Counters c;
   Count(ds, c);
   ds.Open();
   EXPECT_TRUE(ds.Bof());
@@ -359,6 +359,10 @@ TEST(Ring, UnidirectionalRefusesBackwardMovesAndReopensOnFirst) {
   EXPECT_THROW(ds.Prior(), EDatabaseError);
   std::vector<std::string> trace;
   ds.trace = &trace;
+  struct Detach {
+    TMemDataSet& ds;
+    ~Detach() { ds.trace = nullptr; }
+  } detach{ds};
   ds.TraceHandlers();
   ds.First();
   EXPECT_EQ(ds.CurrentRow(), 0);
