@@ -406,9 +406,10 @@ private:
       created_.push_back(child);
       child->SetComponentStateFlag(csLoading, true);
       child->SetName(e.name);
-      if (holder != &root_ || child->GetParentComponent() == nullptr) child->SetParentComponent(holder);
     });
     ApplyBlock(*child, *info, *e.block, child);
+    // A component joins its holder once its own properties are in: a field needs its name to join a dataset.
+    Guard(e.line, e.column, [&] { child->SetParentComponent(holder); });
   }
 
   void ApplySubObject(TPersistent& object, const TClassInfo& info, const Entry& e) {
