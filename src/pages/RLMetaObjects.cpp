@@ -1,13 +1,12 @@
 #include "pages/RLMetaFile.h"
 
 #include "framework/Text.h"
+#include "pages/RLUtils.h"
 
 #include <algorithm>
 #include <atomic>
 
 namespace {
-
-int RoundToInt(double value) { return static_cast<int>(RoundHalfEven(value)); }
 
 void WriteColor(TRLStream& stream, TRLMetaColor color) {
   std::uint8_t bytes[3] = {color.Red, color.Green, color.Blue};
@@ -44,6 +43,8 @@ TRLMetaPointArray ReadPoints(TRLStream& stream) {
   for (TPoint& p : points) p = ReadPoint(stream);
   return points;
 }
+
+TPoint Moved(TPoint p, int dx, int dy) { return {AddClamped(p.X, dx), AddClamped(p.Y, dy)}; }
 
 TPoint ScalePoint(TPoint p, double scaleX, double scaleY) { return {RoundToInt(p.X * scaleX), RoundToInt(p.Y * scaleY)}; }
 
@@ -185,10 +186,10 @@ void TRLGraphicObject::Assign(const TRLGraphicObject& source) {
 }
 
 void TRLGraphicObject::Offset(int dx, int dy) {
-  bounds_.Left += dx;
-  bounds_.Right += dx;
-  bounds_.Top += dy;
-  bounds_.Bottom += dy;
+  bounds_.Left = AddClamped(bounds_.Left, dx);
+  bounds_.Right = AddClamped(bounds_.Right, dx);
+  bounds_.Top = AddClamped(bounds_.Top, dy);
+  bounds_.Bottom = AddClamped(bounds_.Bottom, dy);
 }
 
 void TRLGraphicObject::Scale(double scaleX, double scaleY) {
@@ -263,8 +264,8 @@ void TRLLineObject::Assign(const TRLGraphicObject& source) {
 
 void TRLLineObject::Offset(int dx, int dy) {
   TRLGraphicObject::Offset(dx, dy);
-  from_ = {from_.X + dx, from_.Y + dy};
-  to_ = {to_.X + dx, to_.Y + dy};
+  from_ = Moved(from_, dx, dy);
+  to_ = Moved(to_, dx, dy);
 }
 
 void TRLLineObject::Scale(double scaleX, double scaleY) {
@@ -339,7 +340,7 @@ void TRLTextObject::Assign(const TRLGraphicObject& source) {
 
 void TRLTextObject::Offset(int dx, int dy) {
   TRLGraphicObject::Offset(dx, dy);
-  origin_ = {origin_.X + dx, origin_.Y + dy};
+  origin_ = Moved(origin_, dx, dy);
 }
 
 void TRLTextObject::Scale(double scaleX, double scaleY) {
@@ -411,7 +412,7 @@ void TRLPolygonObject::Assign(const TRLGraphicObject& source) {
 
 void TRLPolygonObject::Offset(int dx, int dy) {
   TRLGraphicObject::Offset(dx, dy);
-  for (TPoint& p : points_) p = {p.X + dx, p.Y + dy};
+  for (TPoint& p : points_) p = Moved(p, dx, dy);
 }
 
 void TRLPolygonObject::Scale(double scaleX, double scaleY) {
@@ -441,7 +442,7 @@ void TRLPolylineObject::Assign(const TRLGraphicObject& source) {
 
 void TRLPolylineObject::Offset(int dx, int dy) {
   TRLGraphicObject::Offset(dx, dy);
-  for (TPoint& p : points_) p = {p.X + dx, p.Y + dy};
+  for (TPoint& p : points_) p = Moved(p, dx, dy);
 }
 
 void TRLPolylineObject::Scale(double scaleX, double scaleY) {

@@ -3,6 +3,7 @@
 #include "framework/Bitmap.h"
 #include "framework/Text.h"
 #include "pages/RLMetaVCL.h"
+#include "pages/RLUtils.h"
 
 #include <algorithm>
 #include <charconv>
@@ -299,8 +300,8 @@ void TRLGraphicSurface::CopyRect(const TRect& destRect, const TRLGraphicSurface&
   if (sourceRect.Width() <= 0 || sourceRect.Height() <= 0) return;
   double scaleX = static_cast<double>(destRect.Width()) / sourceRect.Width();
   double scaleY = static_cast<double>(destRect.Height()) / sourceRect.Height();
-  int dx = destRect.Left - static_cast<int>(RoundHalfEven(sourceRect.Left * scaleX));
-  int dy = destRect.Top - static_cast<int>(RoundHalfEven(sourceRect.Top * scaleY));
+  int dx = AddClamped(destRect.Left, -RoundToInt(sourceRect.Left * scaleX));
+  int dy = AddClamped(destRect.Top, -RoundToInt(sourceRect.Top * scaleY));
   SetClipRect(destRect);
   try {
     int count = source.ObjectCount();

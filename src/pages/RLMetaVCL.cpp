@@ -6,23 +6,22 @@
 #include "pages/RLUtils.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
 
-int RoundToInt(double value) { return static_cast<int>(RoundHalfEven(value)); }
-
 struct TMapping {
   int x, y;
   double scaleX, scaleY;
-  int X(int px) const { return x + RoundToInt(px * scaleX); }
-  int Y(int py) const { return y + RoundToInt(py * scaleY); }
+  int X(int px) const { return AddClamped(x, RoundToInt(px * scaleX)); }
+  int Y(int py) const { return AddClamped(y, RoundToInt(py * scaleY)); }
   TPoint Point(TPoint p) const { return {X(p.X), Y(p.Y)}; }
   TRect Rect(const TRect& r) const { return {X(r.Left), Y(r.Top), X(r.Right), Y(r.Bottom)}; }
   TRect RectWithMinimumSize(const TRect& r) const {
     TRect m = Rect(r);
-    m.Right = std::max(m.Right, m.Left + 1);
-    m.Bottom = std::max(m.Bottom, m.Top + 1);
+    m.Right = std::max(m.Right, AddClamped(m.Left, 1));
+    m.Bottom = std::max(m.Bottom, AddClamped(m.Top, 1));
     return m;
   }
   std::vector<TPoint> Points(const TRLMetaPointArray& points) const {
@@ -87,7 +86,7 @@ void FromMetaPen(const TRLMetaPen& meta, TPen& pen) {
 
 int ScaledPenWidth(int width, double scaleX) {
   if (width <= 1) return width;
-  return std::max(1, static_cast<int>(std::trunc(width * scaleX)));
+  return std::max(1, static_cast<int>(std::min<double>(std::trunc(width * scaleX), INT_MAX)));
 }
 
 void ToMetaBrush(const TBrush& brush, TRLMetaBrush& meta) {
@@ -120,7 +119,9 @@ void FromMetaFont(const TRLMetaFont& meta, TFont& font, double scaleY) {
   font.SetStyle(TFontStyles::FromMask(meta.Style() & 15));
   double recorded = meta.PixelsPerInch() ? meta.PixelsPerInch() : 96;
   double own = font.PixelsPerInch() ? font.PixelsPerInch() : 96;
-  font.SetSize(RoundToInt(meta.Size() * scaleY * recorded / own));
+  // Sizes beyond any real font (damaged data) are held to a size the font engine can still draw.
+  constexpr int kLargestSize = 2000;
+  font.SetSize(std::clamp(RoundToInt(meta.Size() * scaleY * recorded / own), -kLargestSize, kLargestSize));
 }
 
 std::string ToMetaGraphic(const TGraphic* graphic) {
@@ -195,7 +196,10 @@ void CanvasResetClipRect(TCanvas& canvas) { canvas.RemoveClip(); }
 void CanvasLineToEx(TCanvas& canvas, int x, int y) {
   TPen& pen = canvas.Pen();
   const TDashPattern& pattern = DashPattern(pen.Style());
-  if (pattern.count == 0 || pen.Width() <= 1) {
+  // Lines far longer than any page (damaged data) are drawn plain rather than as millions of dashes.
+  constexpr double kMaxDashes = 100000;
+  double span = std::hypot(static_cast<double>(x) - canvas.PenPos().X, static_cast<double>(y) - canvas.PenPos().Y);
+  if (pattern.count == 0 || pen.Width() <= 1 || span / (4.0 * pen.Width()) > kMaxDashes) {
     canvas.LineTo(x, y);
     return;
   }
@@ -204,7 +208,7 @@ void CanvasLineToEx(TCanvas& canvas, int x, int y) {
   TPoint start = canvas.PenPos();
   TColor pen_color = pen.Color();
   double unit = 4.0 * width;
-  double dx = x - start.X, dy = y - start.Y;
+  double dx = static_cast<double>(x) - start.X, dy = static_cast<double>(y) - start.Y;
   double length = static_cast<double>(RoundHalfEven(std::sqrt(dx * dx + dy * dy)));
   double direction = std::atan2(dy, dx);
 
@@ -299,8 +303,8 @@ void TRLImageObject::PaintTo(TCanvas& canvas, int x, int y, double scaleX, doubl
   if (!graphic) return;
   int width = graphic->Width();
   if (integral_scale_ && width != 0) {
-    int n = (rect.Right - rect.Left) / width;
-    rect.Right = rect.Left + n * width + 1;
+    long long n = (static_cast<long long>(rect.Right) - rect.Left) / width;
+    rect.Right = static_cast<int>(std::clamp<long long>(rect.Left + n * width + 1, INT_MIN, INT_MAX));
   }
   canvas.StretchDraw(rect, *graphic);
 }

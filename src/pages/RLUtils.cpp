@@ -2,7 +2,11 @@
 
 #include "pages/RLStream.h"
 
+#include "framework/Text.h"
+
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -135,6 +139,17 @@ bool FindLineBreakWrapping(std::string& text, int& pos) {
   if (FindLineBreak(text, pos)) return true;
   pos = static_cast<int>(text.size());
   return FindLineBreak(text, pos);
+}
+
+int RoundToInt(double value) {
+  if (!(value > INT_MIN)) return std::isnan(value) ? 0 : INT_MIN;
+  if (!(value < INT_MAX)) return INT_MAX;
+  return static_cast<int>(RoundHalfEven(value));
+}
+
+int AddClamped(int a, int b) {
+  long long sum = static_cast<long long>(a) + b;
+  return static_cast<int>(std::clamp<long long>(sum, INT_MIN, INT_MAX));
 }
 
 int RectWidth(const TRect& rect) { return rect.Right - rect.Left; }

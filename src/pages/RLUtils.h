@@ -35,6 +35,11 @@ bool FindLineBreak(std::string& text, int& pos);
 // The same, trying once more from the end of the text when nothing is found before pos.
 bool FindLineBreakWrapping(std::string& text, int& pos);
 
+// round(value), halves to even, held inside the int range (coordinates from damaged data may be anything).
+int RoundToInt(double value);
+// a + b held inside the int range.
+int AddClamped(int a, int b);
+
 int RectWidth(const TRect& rect);
 int RectHeight(const TRect& rect);
 // The rectangle moved so that its top-left corner is at (x, y).

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -379,6 +380,33 @@ TEST(Render, RealisticPageHasItsHeadingAndTexts) {
     std::ofstream file(out, std::ios::binary);
     file << image->SaveToPngBytes();
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Values no report writes but damaged data may hold: painting stays defined and finishes.
+TEST(Render, ExtremeRecordedValuesPaintWithoutFault) {
+  auto page = Page(100, 100);
+  auto* line = new TRLLineObject(page.get());
+  line->SetFromPoint({INT_MIN, 5});
+  line->SetToPoint({INT_MAX, 5});
+  line->Pen().SetStyle(2);
+  line->Pen().SetWidth(2);
+  auto* rect = new TRLRectangleObject(page.get());
+  rect->SetBoundsRect({INT_MAX - 1, INT_MIN, INT_MAX, INT_MAX});
+  rect->Pen().SetWidth(INT_MAX);
+  auto* text = new TRLTextObject(page.get());
+  text->SetBoundsRect({0, 0, 50, 50});
+  text->Font().SetSize(INT_MAX);
+  text->SetText("x");
+  auto* image = new TRLImageObject(page.get());
+  image->SetBoundsRect({INT_MIN, 0, INT_MAX, 10});
+  image->SetIntegralScale(1);
+  Fill(*page, {40, 40, 60, 60}, kRed);
+  auto bitmap = RenderPageToImage(*page, 3.0);
+  EXPECT_EQ(bitmap->Canvas().Pixels(150, 150), clRed);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include <sys/stat.h>
@@ -84,6 +85,16 @@ TEST(Utils, TemporaryFilesAreExclusiveAndPrivate) {
   EXPECT_EQ(name.substr(name.size() - 4), ".tmp");
 }
 
+// Run by the test below in a process of its own, which registers two files, unregisters one and ends.
+TEST(UtilsChildProcess, RegisterAndEnd) {
+  const char* kept = std::getenv("PAGES_TEST_KEPT");
+  const char* dropped = std::getenv("PAGES_TEST_DROPPED");
+  if (!kept || !dropped) GTEST_SKIP() << "only run as a child process";
+  RegisterTempFile(kept);
+  RegisterTempFile(dropped);
+  UnregisterTempFile(dropped);
+}
+
 TEST(Utils, RegisteredTemporaryFilesAreDeletedAtProcessEnd) {
   std::string kept, dropped;
   ::close(CreateTempFile(kept));
@@ -91,13 +102,17 @@ TEST(Utils, RegisteredTemporaryFilesAreDeletedAtProcessEnd) {
   pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    RegisterTempFile(kept);
-    RegisterTempFile(dropped);
-    UnregisterTempFile(dropped);
-    std::exit(0);
+    setenv("PAGES_TEST_KEPT", kept.c_str(), 1);
+    setenv("PAGES_TEST_DROPPED", dropped.c_str(), 1);
+    char filter[] = "--gtest_filter=UtilsChildProcess.RegisterAndEnd";
+    char* argv[] = {const_cast<char*>("/proc/self/exe"), filter, nullptr};
+    ::execv("/proc/self/exe", argv);
+    ::_exit(127);
   }
   int status = 0;
   ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_FALSE(std::filesystem::exists(kept));
   EXPECT_TRUE(std::filesystem::exists(dropped));
   std::filesystem::remove(dropped);
