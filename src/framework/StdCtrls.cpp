@@ -103,7 +103,14 @@ void TButton::SyncWidget() {
 
 TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) { SetBounds(0, 0, 185, 105); }
 
-QWidget* TGroupBox::CreateWidget(QWidget* parent_widget) { return new QGroupBox(parent_widget); }
+QWidget* TGroupBox::CreateWidget(QWidget* parent_widget) {
+  auto* box = new QGroupBox(parent_widget);
+  // The caption sits on an etched frame whose top runs through the middle of the caption's line.
+  box->setStyleSheet(
+      "QGroupBox { border: 2px groove palette(mid); border-radius: 0px; margin-top: 6px; }"
+      "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px; padding: 0 2px; }");
+  return box;
+}
 
 void TGroupBox::SyncWidget() {
   TCustomControl::SyncWidget();
