@@ -335,6 +335,7 @@ const char* Expected(TPropertyKind kind) {
     case TPropertyKind::StringList: return "a list of texts in brackets";
     case TPropertyKind::Collection: return "a list of blocks in brackets";
     case TPropertyKind::Object: return "a block";
+    case TPropertyKind::Symbol: return "a name";
   }
   return "?";
 }
@@ -522,6 +523,9 @@ private:
         }
         return Variant(static_cast<long long>(mask));
       }
+      case TPropertyKind::Symbol:
+        if (v.kind != Value::Ident) throw wrong();
+        return Variant(v.text);
       case TPropertyKind::Variant:
         switch (v.kind) {
           case Value::String: return Variant(v.text);

@@ -123,6 +123,8 @@ void RegisterAll() {
 
 }  // namespace
 
+std::span<const std::pair<long long, std::string_view>> ColorValueNames() { return kColorNames; }
+
 void RegisterFrameworkClasses() {
   static std::once_flag once;
   std::call_once(once, RegisterAll);

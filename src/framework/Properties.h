@@ -19,8 +19,9 @@
 #include <type_traits>
 #include <vector>
 
+// Symbol: a bare name, handed over as text whatever it is (properties that older definitions hold).
 enum class TPropertyKind { Ordinal, Enumeration, Set, Float, String, Boolean, Variant, Int64, Reference, Object, Collection,
-                           Event, StringList };
+                           Event, StringList, Symbol };
 
 // The names of an enumeration's values, in their order.
 using TEnumNames = std::span<const std::string_view>;
@@ -171,6 +172,17 @@ public:
     return Add(std::move(p));
   }
 
+  // A property that older definitions hold: read, never written. The bare name written after it reaches `set` as
+  // text, whatever that name is, so that the class decides what it means and ignores what it does not know.
+  template <class S>
+  TClassBuilder& Legacy(const char* name, S set) {
+    TPropertyInfo p = Named(name, TPropertyKind::Symbol);
+    p.Get = [](const TPersistent&) { return Variant(std::string()); };
+    p.Set = [set](TPersistent& o, const Variant& v) { std::invoke(set, static_cast<C&>(o), v.AsString()); };
+    p.StoredRule = [](const TPersistent&) { return false; };
+    return Add(std::move(p));
+  }
+
   // The last property added may be written by these names.
   TClassBuilder& Names(std::span<const std::pair<long long, std::string_view>> names) {
     info_.Properties.back().ValueNames = names;
@@ -244,7 +256,7 @@ private:
 template <class C>
 TClassBuilder<C> RegisterClass(std::string name, std::string_view parent) {
   TClassInfo& info = TPropertyRegistry::Instance().Add(std::move(name), parent);
-  if constexpr (std::is_constructible_v<C, TComponent*> && !std::is_abstract_v<C>) {
+  if constexpr (std::is_base_of_v<TComponent, C> && std::is_constructible_v<C, TComponent*> && !std::is_abstract_v<C>) {
     if (!info.Create) info.Create = [](TComponent* owner) -> TComponent* { return new C(owner); };
   }
   return TClassBuilder<C>(info);
@@ -252,3 +264,6 @@ TClassBuilder<C> RegisterClass(std::string name, std::string_view parent) {
 
 // Registers the framework's own classes (components, controls, forms, fonts); safe to call more than once.
 void RegisterFrameworkClasses();
+
+// The names colour properties may be written by (clBlack, clWindow, ...), for other modules' colour properties.
+std::span<const std::pair<long long, std::string_view>> ColorValueNames();

@@ -1,33 +1,201 @@
 #include "report/RLReport.h"
 
-#include "data/DB.h"
-#include "framework/Properties.h"
+#include "pages/RLConsts.h"
+#include "pages/RLMetaFile.h"
 
-#include <mutex>
+// ---- TRLPreviewOptions --------------------------------------------------------------------------------------
 
-TRLReport::TRLReport(TComponent* owner) : TCustomControl(owner) {}
+TRLPreviewOptions::TRLPreviewOptions(TRLCustomReport* owner) : owner_(owner), caption_(EngineMessages().msgPreview) {}
 
-void TRLReport::SetDataSource(TDataSource* source) {
-  if (source == data_source_) return;
-  if (data_source_) RemoveFreeNotification(data_source_);
-  data_source_ = source;
-  if (data_source_) FreeNotification(data_source_);
+bool TRLPreviewOptions::IsCaptionStored() const { return caption_ != EngineMessages().msgPreview; }
+
+void TRLPreviewOptions::Assign(const TPersistent& source) {
+  const auto* other = dynamic_cast<const TRLPreviewOptions*>(&source);
+  if (!other) return TPersistent::Assign(source);
+  defaults_ = other->defaults_;
+  show_modal_ = other->show_modal_;
+  form_style_ = other->form_style_;
+  position_ = other->position_;
+  window_state_ = other->window_state_;
+  border_icons_ = other->border_icons_;
+  help_file_ = other->help_file_;
+  help_context_ = other->help_context_;
+  caption_ = other->caption_;
 }
 
-void TRLReport::Notification(TComponent* component, TOperation operation) {
-  TCustomControl::Notification(component, operation);
-  if (operation == opRemove && component == data_source_) data_source_ = nullptr;
+// ---- TRLCustomReport ----------------------------------------------------------------------------------------
+
+TRLCustomReport::TRLCustomReport(TComponent* owner)
+    : TRLCustomSkipper(owner), page_setup_(this), preview_options_(this) {
+  SetAlign(faNone);
+  Margins().ResetDefaults(10);
+  SetPrintEmpty(true);
+  Font().SetName("Arial");
+  Font().SetHeight(-13);
+  Font().SetColor(clBlack);
+  Font().SetStyle({});
+  SetParentFont(false);
+  SetColor(clWhite);
+  SetParentColor(false);
+  page_setup_.OnChange = [this](TObject*) { PageSetupChanged(); };
+  PageSetupChanged();
 }
 
-void TRLReport::Preview() {
-  throw Exception(Format("%s: a geração e a visualização de relatórios não estão disponíveis nesta versão", {Name()}));
+TRLCustomReport::~TRLCustomReport() {
+  Destroying();
+  SetNextReport(nullptr);
+  if (prior_report_) prior_report_->SetNextReport(nullptr);
+  if (TRLGraphicStorage* pages = pages_) {
+    pages_ = nullptr;
+    pages->Unlink(this);
+  }
 }
 
-void RegisterReportClasses() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    RegisterFrameworkClasses();
-    RegisterClass<TRLReport>("TRLReport", "TCustomControl")
-        .Reference("DataSource", &TRLReport::DataSource, &TRLReport::SetDataSource);
-  });
+void TRLCustomReport::PageSetupChanged() {
+  if (page_setup_.PaperSize() == TRLPaperSize::fpDefault) {
+    UnlockSize();
+    return;
+  }
+  LockSize(MMToPixels(page_setup_.OrientedWidth()), MMToPixels(page_setup_.OrientedHeight()));
+}
+
+void TRLCustomReport::CalcSize(int& width, int& height) {
+  width = MMToPixels(page_setup_.OrientedWidth());
+  height = MMToPixels(page_setup_.OrientedHeight());
+}
+
+TRect TRLCustomReport::GetMarginPixels() const {
+  TRect m = TRLCustomSkipper::GetMarginPixels();
+  if (!adjustable_margins_) return m;
+  const TRLPrinterMetrics& p = printer_metrics_;
+  TRect printer{DeviceToScreenPixels(p.MarginLeft, p.PPIX), DeviceToScreenPixels(p.MarginTop, p.PPIY),
+                DeviceToScreenPixels(p.MarginRight, p.PPIX), DeviceToScreenPixels(p.MarginBottom, p.PPIY)};
+  if (page_setup_.Orientation() == TRLPageOrientation::poLandscape) {
+    printer = {printer.Top, printer.Right, printer.Bottom, printer.Left};
+  }
+  return {std::max(m.Left, printer.Left), std::max(m.Top, printer.Top), std::max(m.Right, printer.Right),
+          std::max(m.Bottom, printer.Bottom)};
+}
+
+void TRLCustomReport::SetPrinterMetrics(const TRLPrinterMetrics& value) {
+  printer_metrics_ = value;
+  if (adjustable_margins_) {
+    AdjustBounds();
+    Realign();
+  }
+}
+
+void TRLCustomReport::SetAdjustableMargins(bool value) {
+  if (value == adjustable_margins_) return;
+  adjustable_margins_ = value;
+  AdjustBounds();
+  Realign();
+}
+
+void TRLCustomReport::RepaintAll() {
+  Invalidate();
+  for (int i = 0; Owner() && i < Owner()->ComponentCount(); ++i) {
+    if (auto* control = dynamic_cast<TRLCustomControl*>(Owner()->Components(i))) control->Invalidate();
+  }
+}
+
+void TRLCustomReport::SetShowDesigners(bool value) {
+  show_designers_ = value;
+  RepaintAll();
+}
+
+void TRLCustomReport::SetShowTracks(bool value) {
+  show_tracks_ = value;
+  RepaintAll();
+}
+
+void TRLCustomReport::SetShowExplosion(bool value) {
+  show_explosion_ = value;
+  RepaintAll();
+}
+
+void TRLCustomReport::SetPrintQuality(TRLPrintQuality value) {
+  print_quality_ = value;
+  RepaintAll();
+}
+
+void TRLCustomReport::SetTransparent(bool value) {
+  TRLCustomSkipper::SetTransparent(value);
+  SetColor(clWhite);
+}
+
+void TRLCustomReport::SetNextReport(TRLCustomReport* value) {
+  if (value == this || value == next_report_) return;
+  if (next_report_) {
+    next_report_->prior_report_ = nullptr;
+    next_report_ = nullptr;
+  }
+  if (value) {
+    if (value->prior_report_) value->prior_report_->next_report_ = nullptr;
+    value->prior_report_ = this;
+    FreeNotification(value);
+  }
+  next_report_ = value;
+}
+
+void TRLCustomReport::Notification(TComponent* component, TOperation operation) {
+  TRLCustomSkipper::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == next_report_) next_report_ = nullptr;
+  if (component == prior_report_) prior_report_ = nullptr;
+  if (component == pages_) pages_ = nullptr;
+}
+
+int TRLCustomReport::PageNumber() const {
+  const TRLCustomReport* master = MasterReport();
+  return master->FirstPageNumber() + master->PageCounter();
+}
+
+int TRLCustomReport::LastPageNumber() const {
+  auto* self = const_cast<TRLCustomReport*>(this);
+  return first_page_number_ + self->Pages().PageCount() - 1;
+}
+
+TRLGraphicStorage& TRLCustomReport::Pages() {
+  TRLCustomReport* master = MasterReport();
+  if (master != this) return master->Pages();
+  if (!pages_) {
+    pages_ = new TRLGraphicStorage(nullptr);
+    pages_->Link(this);
+  }
+  return *pages_;
+}
+
+void TRLCustomReport::ClearPages() {
+  page_surface_.reset();
+  if (pages_) pages_->Clear();
+  phase_ = rpIdle;
+  cancelled_ = false;
+  page_counter_ = 0;
+}
+
+bool TRLCustomReport::Preview() {
+  throw Exception(Name() + ": a geração de páginas, a visualização e a impressão de relatórios ainda não estão "
+                           "disponíveis nesta versão");
+}
+
+TRLGraphicSurface& TRLCustomReport::GetPrintSurface() {
+  if (!page_surface_) {
+    page_surface_ = std::make_unique<TRLGraphicSurface>();
+    page_surface_->SetWidth(Width());
+    page_surface_->SetHeight(Height());
+    page_surface_->SetOrientation(page_setup_.Orientation() == TRLPageOrientation::poLandscape ? 2 : 1);
+    page_surface_->SetPaperWidth(page_setup_.PaperWidth());
+    page_surface_->SetPaperHeight(page_setup_.PaperHeight());
+    page_surface_->Open();
+  }
+  return *page_surface_;
+}
+
+void TRLCustomReport::ComputePrintRect() { SetPrintRect(0, 0, Width(), Height()); }
+
+void TRLCustomReport::TransferToParent() {
+  TRLGraphicSurface& page = GetPrintSurface();
+  DrawBackground(page, GetPrintBoundsRect());
+  page.CopySurface(0, 0, Surface());
 }

@@ -1,27 +1,177 @@
 #pragma once
 
-#include "framework/Controls.h"
+// The report component and everything a report definition may hold: bands, groups, texts and drawings.
 
-class TDataSource;
+#include "framework/Forms.h"
+#include "pages/RLTypes.h"
+#include "report/RLBand.h"
+#include "report/RLDraw.h"
+#include "report/RLLabel.h"
+#include "report/RLPager.h"
 
-// The report component. It is a definition the engine generates pages from; it never shows a window of its own.
-class TRLReport : public TCustomControl {
+#include <memory>
+
+class TRLGraphicStorage;
+class TRLCustomReport;
+
+// How the preview window of a report shows itself.
+class TRLPreviewOptions : public TPersistent {
 public:
-  explicit TRLReport(TComponent* owner);
+  explicit TRLPreviewOptions(TRLCustomReport* owner);
+  TRLCustomReport* Owner() const { return owner_; }
 
-  TDataSource* DataSource() const { return data_source_; }
-  void SetDataSource(TDataSource* source);
+  TRLPreviewOptionsDefaults Defaults() const { return defaults_; }
+  void SetDefaults(TRLPreviewOptionsDefaults value) { defaults_ = value; }
+  bool ShowModal() const { return show_modal_; }
+  void SetShowModal(bool value) { show_modal_ = value; }
+  TFormStyle FormStyle() const { return form_style_; }
+  void SetFormStyle(TFormStyle value) { form_style_ = value; }
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition value) { position_ = value; }
+  TWindowState WindowState() const { return window_state_; }
+  void SetWindowState(TWindowState value) { window_state_ = value; }
+  TBorderIcons BorderIcons() const { return border_icons_; }
+  void SetBorderIcons(TBorderIcons value) { border_icons_ = value; }
+  const std::string& HelpFile() const { return help_file_; }
+  void SetHelpFile(const std::string& value) { help_file_ = value; }
+  int HelpContext() const { return help_context_; }
+  void SetHelpContext(int value) { help_context_ = value; }
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& value) { caption_ = value; }
+  // Written only when it differs from the preview window's own title.
+  bool IsCaptionStored() const;
 
-  // Generates the pages and shows them in the preview window.
-  void Preview();
+  void Assign(const TPersistent& source) override;
+
+private:
+  TRLCustomReport* owner_;
+  TRLPreviewOptionsDefaults defaults_ = pdUseDefaults;
+  bool show_modal_ = false;
+  TFormStyle form_style_ = fsNormal;
+  TPosition position_ = poDesigned;
+  TWindowState window_state_ = wsMaximized;
+  TBorderIcons border_icons_{biSystemMenu};
+  std::string help_file_;
+  int help_context_ = 0;
+  std::string caption_;
+};
+
+// What the report knows of the current printer: resolution and unprintable margins in device pixels.
+struct TRLPrinterMetrics {
+  int PPIX = 96, PPIY = 96;
+  int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0;
+};
+
+class TRLCustomReport : public TRLCustomSkipper {
+public:
+  explicit TRLCustomReport(TComponent* owner);
+  ~TRLCustomReport() override;
+
+  // ---- Published properties ----
+  int FirstPageNumber() const { return first_page_number_; }
+  void SetFirstPageNumber(int value) { first_page_number_ = value; }
+  TRLPageSetup& PageSetup() { return page_setup_; }
+  const TRLPageSetup& PageSetup() const { return page_setup_; }
+  bool PrintDialog() const { return print_dialog_; }
+  void SetPrintDialog(bool value) { print_dialog_ = value; }
+  bool ShowDesigners() const { return show_designers_; }
+  void SetShowDesigners(bool value);
+  bool ShowTracks() const { return show_tracks_; }
+  void SetShowTracks(bool value);
+  bool ShowExplosion() const { return show_explosion_; }
+  void SetShowExplosion(bool value);
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& value) { title_ = value; }
+  bool ShowProgress() const { return show_progress_; }
+  void SetShowProgress(bool value) { show_progress_ = value; }
+  TRLPrintQuality PrintQuality() const { return print_quality_; }
+  void SetPrintQuality(TRLPrintQuality value);
+  bool AdjustableMargins() const { return adjustable_margins_; }
+  void SetAdjustableMargins(bool value);
+  TRLPreviewOptions& PreviewOptions() { return preview_options_; }
+  bool ForcePrepare() const { return force_prepare_; }
+  void SetForcePrepare(bool value) { force_prepare_ = value; }
+  // Makes this report the prior report of `value`, undoing earlier links on both sides; a report is never its own
+  // next report.
+  TRLCustomReport* NextReport() const { return next_report_; }
+  void SetNextReport(TRLCustomReport* value);
+  TRLCustomReport* PriorReport() const { return prior_report_; }
+  // A report is white: making it transparent also sets its colour to white.
+  void SetTransparent(bool value) override;
+
+  TNotifyEvent OnPageEnding;
+  TNotifyEvent OnPageStarting;
+  TRLBeforeTextEvent OnFilterText;
+
+  // ---- The run ----
+  TRLReportPhase Phase() const { return phase_; }
+  void SetPhase(TRLReportPhase value) { phase_ = value; }
+  bool Cancelled() const { return cancelled_; }
+  void SetCancelled(bool value) { cancelled_ = value; }
+  // When the current generation started.
+  double ReportDateTime() const { return report_date_time_; }
+  void SetReportDateTime(double value) { report_date_time_ = value; }
+  // Pages added so far by this report's chain (kept by the master report).
+  int PageCounter() const { return page_counter_; }
+  void SetPageCounter(int value) { page_counter_ = value; }
+  // The master report's FirstPageNumber plus its page counter.
+  int PageNumber() const;
+  int LastPageNumber() const;
+  // The master report's page collection.
+  TRLGraphicStorage& Pages();
+  const TRLPrinterMetrics& PrinterMetrics() const { return printer_metrics_; }
+  void SetPrinterMetrics(const TRLPrinterMetrics& value);
+  // The page being generated, or null between pages.
+  TRLGraphicSurface* PageSurface() const { return page_surface_.get(); }
+  // Hands the finished page over (and leaves none).
+  std::unique_ptr<TRLGraphicSurface> TakePageSurface() { return std::move(page_surface_); }
+  // Drops the current page, clears the page collection and returns to rpIdle.
+  void ClearPages();
+
+  // Generation, preview and print are not built yet: this raises an Exception saying so.
+  bool Preview();
+
+  // ---- Element overrides ----
+  TRLGraphicSurface& GetPrintSurface() override;
+  TRect GetMarginPixels() const override;
+  void CalcSize(int& width, int& height) override;
+  void ComputePrintRect() override;
+  void TransferToParent() override;
 
 protected:
-  QWidget* CreateWidget(QWidget*) override { return nullptr; }
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
-  TDataSource* data_source_ = nullptr;
+  void PageSetupChanged();
+  void RepaintAll();
+
+  bool cancelled_ = false;
+  TRLGraphicStorage* pages_ = nullptr;
+  TRLCustomReport* next_report_ = nullptr;
+  TRLCustomReport* prior_report_ = nullptr;
+  int first_page_number_ = 1;
+  int page_counter_ = 0;
+  TRLPageSetup page_setup_;
+  bool print_dialog_ = true;
+  TRLPrinterMetrics printer_metrics_;
+  TRLReportPhase phase_ = rpIdle;
+  bool show_designers_ = true;
+  bool show_tracks_ = true;
+  bool show_explosion_ = false;
+  std::string title_;
+  double report_date_time_ = 0;
+  bool show_progress_ = true;
+  TRLPrintQuality print_quality_ = pqFullFeature;
+  std::unique_ptr<TRLGraphicSurface> page_surface_;
+  bool adjustable_margins_ = false;
+  TRLPreviewOptions preview_options_;
+  bool force_prepare_ = true;
 };
 
-// Registers the report engine's classes for stored definitions; safe to call more than once.
+class TRLReport : public TRLCustomReport {
+public:
+  using TRLCustomReport::TRLCustomReport;
+};
+
+// Registers the report engine's classes for stored definitions (after the framework's); safe to call more than once.
 void RegisterReportClasses();

@@ -1,0 +1,185 @@
+#pragma once
+
+// Pagers lay bands out on pages; a group repeats its bands while its key stays the same; a skipper walks a
+// dataset. This unit holds their state and properties; the page mechanics that use them come with the report run.
+
+#include "report/RLBand.h"
+
+#include <array>
+#include <vector>
+
+class TDataSource;
+class TDataSet;
+
+// The bands of one pager by type, each list ordered by Top (equal Tops keep their insertion order), with a
+// printed-on-this-page flag per type.
+class TRLSortedBands {
+public:
+  void Clear();
+  // Inserts before the first band whose Top is greater.
+  void Add(TRLCustomBand* band);
+  const std::vector<TRLCustomBand*>& List(TRLBandType type) const { return lists_[type]; }
+  bool Printed(TRLBandType type) const { return printed_[type]; }
+  void SetPrinted(TRLBandType type, bool value) { printed_[type] = value; }
+  void ResetPrinted();
+  // Every flag but the title's.
+  void ResetPage();
+
+private:
+  std::array<std::vector<TRLCustomBand*>, BandTypeCount> lists_;
+  std::array<bool, BandTypeCount> printed_{};
+};
+
+class TRLCustomPager : public TRLCustomBandSet {
+public:
+  explicit TRLCustomPager(TComponent* owner);
+
+  TRLAllowedBands AllowedBands() const { return allowed_bands_; }
+  void SetAllowedBands(TRLAllowedBands value) { allowed_bands_ = value; }
+  int MaxBands() const { return max_bands_; }
+  void SetMaxBands(int value) { max_bands_ = value; }
+  int MinBands() const { return min_bands_; }
+  void SetMinBands(int value) { min_bands_ = value; }
+  bool ForceMinBands() const { return force_min_bands_; }
+  void SetForceMinBands(bool value) { force_min_bands_ = value; }
+  TRLFooterMeasuring FooterMeasuring() const { return footer_measuring_; }
+  void SetFooterMeasuring(TRLFooterMeasuring value) { footer_measuring_ = value; }
+  // Groups only publish it.
+  TRLPageBreaking PageBreaking() const { return page_breaking_; }
+  void SetPageBreaking(TRLPageBreaking value) { page_breaking_ = value; }
+
+  // ---- State of a run, kept for the page mechanics ----
+  // Computable detail bands printed here and in nested pagers since the last reset.
+  int DetailCount() const { return detail_count_; }
+  void SetDetailCount(int value) { detail_count_ = value; }
+  TRLSortedBands& SortedBands() { return sorted_bands_; }
+  // Where the next band goes, in pixels from the top of the pager's surface.
+  int CurrentRow() const { return current_row_; }
+  void SetCurrentRow(int value) { current_row_ = value; }
+  int DetailsInPage() const { return details_in_page_; }
+  void SetDetailsInPage(int value) { details_in_page_ = value; }
+  bool NewPageNeeded() const { return new_page_needed_; }
+  void SetNewPageNeeded(bool value) { new_page_needed_ = value; }
+  TRLCustomControl* NewPageCaller() const { return new_page_caller_; }
+  void SetNewPageCaller(TRLCustomControl* value) { new_page_caller_ = value; }
+  bool DataPrinted() const { return data_printed_; }
+  void SetDataPrinted(bool value) { data_printed_ = value; }
+  bool Completing() const { return completing_; }
+  void SetCompleting(bool value) { completing_ = value; }
+  // Groups reach down to the lowest row their parent allows.
+  bool GrowsToBottom() const { return grows_to_bottom_; }
+  void SetGrowsToBottom(bool value) { grows_to_bottom_ = value; }
+
+  // Rebuilds the sorted band lists here and in every nested pager.
+  void RegisterBands();
+  // Printed flags, results of the children, detail count and page state back to the start of a run.
+  virtual void ResetPager();
+  // Data-printed, details on the page and the pending page break cleared; the row at the top frame.
+  void ResetPageState();
+
+  void ResetResults() override;
+  // A band's results: one more detail here and in the enclosing pagers (through the groups).
+  void ComputeResults(TRLCustomControl* caller) override;
+
+protected:
+  void PrepareOpen() override;
+
+private:
+  TRLAllowedBands allowed_bands_;
+  int detail_count_ = 0;
+  TRLSortedBands sorted_bands_;
+  int max_bands_ = 0;
+  int min_bands_ = 0;
+  int current_row_ = 0;
+  int details_in_page_ = 0;
+  bool new_page_needed_ = false;
+  TRLPageBreaking page_breaking_ = pbNone;
+  TRLCustomControl* new_page_caller_ = nullptr;
+  bool force_min_bands_ = false;
+  TRLFooterMeasuring footer_measuring_ = fmNone;
+  bool data_printed_ = false;
+  bool completing_ = false;
+  bool grows_to_bottom_ = false;
+};
+
+class TRLCustomGroup : public TRLCustomPager {
+public:
+  explicit TRLCustomGroup(TComponent* owner);
+
+  // Field names separated by ";". Setting one of DataFields and DataFormula clears the other.
+  const std::string& DataFields() const { return data_fields_; }
+  void SetDataFields(const std::string& value);
+  const std::string& DataFormula() const { return data_formula_; }
+  void SetDataFormula(const std::string& value);
+  TRLOnGetBreakEvent OnGetBreak;
+
+  const std::string& LastKey() const { return last_key_; }
+  void SetLastKey(const std::string& value) { last_key_ = value; }
+  bool Broken() const { return broken_; }
+  void SetBroken(bool value) { broken_ = value; }
+
+  // The group's key for the current record: the fields' texts joined, empty without an active dataset. A field
+  // the dataset lacks raises "<msgNotFound>: <name>.DataField "<field>"". Formulas give an empty key until the
+  // report has an expression parser.
+  std::string GroupKey();
+
+  void ComputeResults(TRLCustomControl* caller) override;
+
+private:
+  std::string data_fields_;
+  std::string data_formula_;
+  std::string last_key_;
+  bool broken_ = false;
+};
+
+class TRLGroup : public TRLCustomGroup {
+public:
+  using TRLCustomGroup::TRLCustomGroup;
+};
+
+class TRLCustomSkipper : public TRLCustomPager {
+public:
+  explicit TRLCustomSkipper(TComponent* owner);
+  ~TRLCustomSkipper() override;
+
+  TDataSource* DataSource() const { return data_source_; }
+  void SetDataSource(TDataSource* value);
+  // The data source's dataset, or null.
+  TDataSet* DataSet() const;
+  TRLRecordRange RecordRange() const { return record_range_; }
+  void SetRecordRange(TRLRecordRange value) { record_range_ = value; }
+  int RangeCount() const { return range_count_; }
+  void SetRangeCount(int value) { range_count_ = value; }
+  bool PrintEmpty() const { return print_empty_; }
+  void SetPrintEmpty(bool value) { print_empty_ = value; }
+
+  TRLOnDataCountEvent OnDataCount;
+  TRLOnDataRecordEvent OnDataRecord;
+  TRLOnNeedDataEvent OnNeedData;
+
+  // ---- State of the data loop ----
+  TRLRecordAction RecordAction() const { return record_action_; }
+  void SetRecordAction(TRLRecordAction value) { record_action_ = value; }
+  bool DataEnd() const { return data_end_; }
+  void SetDataEnd(bool value) { data_end_ = value; }
+  int RecNo() const { return rec_no_; }
+  void SetRecNo(int value) { rec_no_ = value; }
+  int CopyNo() const { return copy_no_; }
+  void SetCopyNo(int value) { copy_no_ = value; }
+  bool RecordMoved() const { return record_moved_; }
+  void SetRecordMoved(bool value) { record_moved_ = value; }
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  TRLRecordAction record_action_ = raUseIt;
+  TDataSource* data_source_ = nullptr;
+  bool data_end_ = true;
+  int rec_no_ = 0;
+  int copy_no_ = 0;
+  bool record_moved_ = false;
+  TRLRecordRange record_range_ = rrAllRecords;
+  int range_count_ = 0;
+  bool print_empty_ = false;
+};
