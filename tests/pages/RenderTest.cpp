@@ -334,6 +334,7 @@ TEST(Render, PagesBecomeAPdfWithText) {
   std::ifstream in(file, std::ios::binary);
   std::stringstream bytes;
   bytes << in.rdbuf();
+  if (const char* keep = std::getenv("PAGES_SAMPLE_PDF")) std::filesystem::copy_file(file, keep, std::filesystem::copy_options::overwrite_existing);
   std::filesystem::remove(file);
   std::string pdf = bytes.str();
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
