@@ -59,6 +59,11 @@ void TEdit::SetReadOnly(bool on) {
   if (Widget()) SyncWidget();
 }
 
+void TEdit::SetPasswordChar(char c) {
+  password_char_ = c;
+  if (Widget()) SyncWidget();
+}
+
 QWidget* TEdit::CreateWidget(QWidget* parent_widget) {
   auto* edit = new QLineEdit(parent_widget);
   QObject::connect(edit, &QLineEdit::textChanged, edit, [this](const QString& text) {
@@ -75,6 +80,7 @@ void TEdit::SyncWidget() {
   if (edit->text() != text) edit->setText(text);
   edit->setMaxLength(max_length_ > 0 ? max_length_ : 32767);
   edit->setReadOnly(read_only_);
+  edit->setEchoMode(password_char_ ? QLineEdit::Password : QLineEdit::Normal);
 }
 
 TButton::TButton(TComponent* owner) : TWinControl(owner) {

@@ -35,6 +35,9 @@ public:
   void SetMaxLength(int length);
   bool ReadOnly() const { return read_only_; }
   void SetReadOnly(bool on);
+  // Shown in place of every typed character; '\0' shows the text itself.
+  char PasswordChar() const { return password_char_; }
+  void SetPasswordChar(char c);
 
   TNotifyEvent OnChange;
 
@@ -45,6 +48,7 @@ protected:
 private:
   int max_length_ = 0;
   bool read_only_ = false;
+  char password_char_ = '\0';
 };
 
 // A push button; its OnClick runs inside the application's exception handler.
