@@ -25,4 +25,3 @@ inline constexpr const char* SInvalidFieldKind = "FieldKind inválido para o cam
 inline constexpr const char* SUnsupportedFieldType = "Campo '%s' é de um tipo não suportado (%s)";
 inline constexpr const char* SInvalidBookmark = "Marcador inválido";
 inline constexpr const char* SAbstractSlot = "Operação abstrata chamada: %s.%s";
-inline constexpr const char* SEngineNotAvailable = "O mecanismo de banco de dados ainda não está disponível nesta versão";

@@ -449,17 +449,3 @@ TEST(Errors, PrefixedWithTheComponentNameWhenItHasOne) {
   EXPECT_EQ(ErrorOf([&] { DatabaseErrorFmt(SDuplicateFieldName, {"nome"}, &named); }),
             "Clientes: Nome de campo duplicado 'nome'");
 }
-
-TEST(Query, OpenSaysTheEngineIsNotAvailable) {
-  TComponent form(nullptr);
-  auto* query = new TQuery(&form);
-  query->SetName("qryCidades");
-  query->SetDatabaseName("VERANTO");
-  query->SQL().Clear();
-  query->SQL().Add("select distinct cidade from acadclie");
-  EXPECT_EQ(query->SQL().Count(), 1);
-  EXPECT_EQ(ErrorOf([&] { query->Open(); }),
-            "qryCidades: O mecanismo de banco de dados ainda não está disponível nesta versão");
-  EXPECT_FALSE(query->Active());
-  EXPECT_EQ(query->DatabaseName(), "VERANTO");
-}
