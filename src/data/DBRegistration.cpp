@@ -11,6 +11,9 @@ namespace {
 constexpr std::string_view kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 constexpr std::string_view kAutoRefreshNames[] = {"arNone", "arAutoInc", "arDefault"};
 constexpr std::string_view kFieldKindNames[] = {"fkData", "fkCalculated", "fkLookup", "fkInternalCalc", "fkAggregate"};
+constexpr std::string_view kTransIsolationNames[] = {"tiDirtyRead", "tiReadCommitted", "tiRepeatableRead"};
+constexpr std::string_view kFilterOptionNames[] = {"foCaseInsensitive", "foNoPartialCompare"};
+constexpr std::string_view kUpdateModeNames[] = {"upWhereAll", "upWhereChanged", "upWhereKeyOnly"};
 constexpr std::string_view kProviderFlagNames[] = {"pfInUpdate", "pfInWhere", "pfInKey", "pfHidden"};
 
 void RegisterAll() {
@@ -87,9 +90,60 @@ void RegisterAll() {
       .Integer("Size", &TStringField::Size, &TStringField::SetSize, 20)
       .Boolean("Transliterate", &TStringField::Transliterate, &TStringField::SetTransliterate, true);
 
-  RegisterClass<TQuery>("TQuery", "TDataSet")
-      .String("DatabaseName", &TQuery::DatabaseName, &TQuery::SetDatabaseName)
-      .Strings("SQL", [](TQuery& q) -> TStrings& { return q.SQL(); });
+  RegisterClass<TSession>("TSession", "TComponent")
+      .Boolean("Active", &TSession::Active, &TSession::SetActive, false)
+      .Boolean("AutoSessionName", &TSession::AutoSessionName, &TSession::SetAutoSessionName, false)
+      .Boolean("KeepConnections", &TSession::KeepConnections, &TSession::SetKeepConnections, true)
+      .String("NetFileDir", &TSession::NetFileDir, &TSession::SetNetFileDir)
+      .String("PrivateDir", &TSession::PrivateDir, &TSession::SetPrivateDir)
+      .String("SessionName", &TSession::SessionName, &TSession::SetSessionName)
+      .Boolean("SQLHourGlass", &TSession::SQLHourGlass, &TSession::SetSQLHourGlass, true)
+      .Event("OnPassword", &TSession::OnPassword)
+      .Event("OnStartup", &TSession::OnStartup);
+
+  RegisterClass<TCustomConnection>("TCustomConnection", "TComponent")
+      .Boolean("Connected", &TCustomConnection::Connected, &TCustomConnection::SetConnected, false)
+      .Event("AfterConnect", &TCustomConnection::AfterConnect)
+      .Event("AfterDisconnect", &TCustomConnection::AfterDisconnect)
+      .Event("BeforeConnect", &TCustomConnection::BeforeConnect)
+      .Event("BeforeDisconnect", &TCustomConnection::BeforeDisconnect);
+
+  RegisterClass<TDatabase>("TDatabase", "TCustomConnection")
+      .String("AliasName", &TDatabase::AliasName, &TDatabase::SetAliasName)
+      .String("DatabaseName", &TDatabase::DatabaseName, &TDatabase::SetDatabaseName)
+      .String("DriverName", &TDatabase::DriverName, &TDatabase::SetDriverName)
+      .Boolean("Exclusive", &TDatabase::Exclusive, &TDatabase::SetExclusive, false)
+      .Boolean("HandleShared", &TDatabase::HandleShared, &TDatabase::SetHandleShared, false)
+      .Boolean("KeepConnection", &TDatabase::KeepConnection, &TDatabase::SetKeepConnection, true)
+      .Boolean("LoginPrompt", &TDatabase::LoginPrompt, &TDatabase::SetLoginPrompt, true)
+      .Strings("Params", [](TDatabase& d) -> TStrings& { return d.Params(); })
+      .Boolean("ReadOnly", &TDatabase::ReadOnly, &TDatabase::SetReadOnly, false)
+      .String("SessionName", &TDatabase::SessionName, &TDatabase::SetSessionName)
+      .Enum("TransIsolation", &TDatabase::TransIsolation, &TDatabase::SetTransIsolation, kTransIsolationNames,
+            std::optional(tiReadCommitted))
+      .Event("OnLogin", &TDatabase::OnLogin);
+
+  RegisterClass<TEngineDataSet>("TEngineDataSet", "TDataSet")
+      .Boolean("CachedUpdates", &TEngineDataSet::CachedUpdates, &TEngineDataSet::SetCachedUpdates, false)
+      .Boolean("ObjectView", &TEngineDataSet::ObjectView, &TEngineDataSet::SetObjectView, false);
+
+  RegisterClass<TDBDataSet>("TDBDataSet", "TEngineDataSet")
+      .Boolean("AutoRefresh", &TDBDataSet::AutoRefresh, &TDBDataSet::SetAutoRefresh, false)
+      .String("DatabaseName", &TDBDataSet::DatabaseName, &TDBDataSet::SetDatabaseName)
+      .String("Filter", &TDBDataSet::Filter, &TDBDataSet::SetFilter)
+      .Boolean("Filtered", &TDBDataSet::Filtered, &TDBDataSet::SetFiltered, false)
+      .SetOf("FilterOptions", &TDBDataSet::FilterOptions, &TDBDataSet::SetFilterOptions, kFilterOptionNames, 0)
+      .String("SessionName", &TDBDataSet::SessionName, &TDBDataSet::SetSessionName)
+      .Event("OnFilterRecord", &TDBDataSet::OnFilterRecord);
+
+  RegisterClass<TQuery>("TQuery", "TDBDataSet")
+      .Boolean("Constrained", &TQuery::Constrained, &TQuery::SetConstrained, false)
+      .Reference("DataSource", &TQuery::DataSource, &TQuery::SetDataSource)
+      .Boolean("ParamCheck", &TQuery::ParamCheck, &TQuery::SetParamCheck, true)
+      .Boolean("RequestLive", &TQuery::RequestLive, &TQuery::SetRequestLive, false)
+      .Strings("SQL", [](TQuery& q) -> TStrings& { return q.SQL(); })
+      .Boolean("UniDirectional", &TQuery::UniDirectional, &TQuery::SetUniDirectional, false)
+      .Enum("UpdateMode", &TQuery::UpdateMode, &TQuery::SetUpdateMode, kUpdateModeNames, std::optional(upWhereAll));
 }
 
 }  // namespace
