@@ -49,6 +49,11 @@ void TForm::SetBorderStyle(TFormBorderStyle style) {
   if (Widget()) SyncWidget();
 }
 
+void TForm::SetFormStyle(TFormStyle style) {
+  form_style_ = style;
+  if (Widget()) SyncWidget();
+}
+
 void TForm::SetWindowState(TWindowState state) {
   window_state_ = state;
   if (Widget() && Widget()->isVisible()) SyncWidget();
@@ -92,6 +97,7 @@ void TForm::SyncWidget() {
       flags |= Qt::WindowMaximizeButtonHint;
     }
   }
+  if (form_style_ == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
   if (!Parent() && w->windowFlags() != flags) w->setWindowFlags(flags);
 }
 
@@ -101,9 +107,16 @@ void TForm::PlaceOnScreen() {
       position_ != poOwnerFormCenter) {
     return;
   }
-  QScreen* screen = QGuiApplication::primaryScreen();
-  if (!screen) return;
-  QRect area = screen->availableGeometry();
+  QRect area;
+  TForm* main_form = Application() ? Application()->MainForm() : nullptr;
+  if ((position_ == poMainFormCenter || position_ == poOwnerFormCenter) && main_form && main_form != this &&
+      main_form->Widget() && main_form->Widget()->isVisible()) {
+    area = main_form->Widget()->frameGeometry();
+  } else {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    area = screen->availableGeometry();
+  }
   int left = area.x() + (area.width() - Width()) / 2;
   int top = area.y() + (area.height() - Height()) / 2;
   SetBounds(left, top, Width(), Height());

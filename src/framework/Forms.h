@@ -13,6 +13,7 @@ enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon, 8>;
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 
 using TModalResult = int;
 constexpr TModalResult mrNone = 0;
@@ -44,6 +45,8 @@ public:
   void SetPosition(TPosition position) { position_ = position; }
   TWindowState WindowState() const { return window_state_; }
   void SetWindowState(TWindowState state);
+  TFormStyle FormStyle() const { return form_style_; }
+  void SetFormStyle(TFormStyle style);
   bool KeyPreview() const { return key_preview_; }
   void SetKeyPreview(bool on) { key_preview_ = on; }
 
@@ -82,6 +85,7 @@ private:
   TPosition position_ = poDefaultPosOnly;
   TWindowState window_state_ = wsNormal;
   bool key_preview_ = false;
+  TFormStyle form_style_ = fsNormal;
   TModalResult modal_result_ = mrNone;
   QEventLoop* modal_loop_ = nullptr;
   bool closing_ = false;

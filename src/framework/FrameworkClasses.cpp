@@ -16,6 +16,7 @@ constexpr std::string_view kBorderStyleNames[] = {"bsNone", "bsSingle", "bsSizea
 constexpr std::string_view kPositionNames[] = {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
                                                "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"};
 constexpr std::string_view kWindowStateNames[] = {"wsNormal", "wsMinimized", "wsMaximized"};
+constexpr std::string_view kFormStyleNames[] = {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"};
 constexpr std::string_view kBorderIconNames[] = {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"};
 
 constexpr std::pair<long long, std::string_view> kColorNames[] = {
@@ -112,6 +113,7 @@ void RegisterAll() {
       .Boolean("Visible", &TForm::Visible, &TForm::SetVisible, false)
       .SetOf("BorderIcons", &TForm::BorderIcons, &TForm::SetBorderIcons, kBorderIconNames, 0b111)
       .Enum("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle, kBorderStyleNames, std::optional(bsSizeable))
+      .Enum("FormStyle", &TForm::FormStyle, &TForm::SetFormStyle, kFormStyleNames, std::optional(fsNormal))
       .Boolean("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview)
       .Enum("Position", &TForm::Position, &TForm::SetPosition, kPositionNames, std::optional(poDefaultPosOnly))
       .Enum("WindowState", &TForm::WindowState, &TForm::SetWindowState, kWindowStateNames, std::optional(wsNormal))

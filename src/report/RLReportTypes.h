@@ -4,6 +4,7 @@
 // types shared by the report elements.
 
 #include "framework/Classes.h"
+#include "framework/Forms.h"
 #include "framework/Sets.h"
 
 #include <functional>
@@ -48,8 +49,6 @@ enum TRLRecordAction { raUseIt, raIgnoreIt, raUseAndRetain, raBlankAndRetain };
 enum TRLPrintQuality { pqFullFeature, pqFixedOnly };
 enum TRLPreviewOptionsDefaults { pdUseDefaults, pdIgnoreDefaults };
 enum TRLReportPhase { rpIdle, rpPreparing, rpClosing, rpReady };
-// The preview window's style; the framework's forms have no such property.
-enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 
 enum TRLInfoType {
   itCarbonCopy, itDate, itDetailCount, itFullDate, itHour, itJunction, itLastPageNumber, itMend, itNow, itPageNumber,
