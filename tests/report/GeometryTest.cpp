@@ -277,6 +277,9 @@ TEST(Holders, HeldControlsFollowTheirHolder) {
     EXPECT_EQ(held->BoundsRect(), c.expected);
     delete held;
   }
+  // A control never holds on to itself.
+  holder->SetHolder(holder);
+  EXPECT_EQ(holder->Holder(), nullptr);
   // A destroyed holder is forgotten.
   auto* held = rig.Add<TRLLabel>(band, "Held");
   held->SetHolder(holder);
@@ -311,4 +314,48 @@ TEST(Expansion, SiteExpandersGrowTheirBandAndBoundsComeBack) {
   band->SetAutoSize(true);
   plain->SetHeight(60);
   EXPECT_EQ(band->Height(), 60);
+}
+
+TEST(Band, CarbonCopiesAndGroupIndexAreSharedAndBounded) {
+  ReportRig rig;
+  TRLBand* a = rig.Add<TRLBand>(rig.report, "A");
+  TRLBand* b = rig.Add<TRLBand>(rig.report, "B");
+  TRLBand* c = rig.Add<TRLBand>(rig.report, "C");
+  a->SetGroupIndex(1);
+  a->SetCarbonCopies(3);
+  b->SetGroupIndex(1);
+  EXPECT_EQ(b->CarbonCopies(), 3) << "a new index takes the copies of the first band with it";
+  b->SetCarbonCopies(2);
+  EXPECT_EQ(a->CarbonCopies(), 2) << "the bands of one index share their copies";
+  EXPECT_EQ(c->CarbonCopies(), 1);
+  c->SetCarbonCopies(0);
+  c->SetGroupIndex(-4);
+  EXPECT_EQ(c->CarbonCopies(), 1);
+  EXPECT_EQ(c->GroupIndex(), 0);
+}
+
+TEST(Band, SortedListsFollowTopAndKeepTheOrderOfEqualTops) {
+  ReportRig rig;
+  TRLGroup* group = rig.Add<TRLGroup>(rig.report, "Group");
+  std::vector<TRLBand*> bands;
+  for (const char* name : {"D1", "D2", "D3"}) bands.push_back(rig.Add<TRLBand>(rig.report, name));
+  TRLBand* inner = rig.Add<TRLBand>(group, "Inner");
+  TRLBand* header = rig.Add<TRLBand>(rig.report, "Header");
+  header->SetBandType(btHeader);
+  // Alignment stacks them; put two at the same Top by hand to see that the earlier one stays first.
+  rig.report->SetComponentStateFlag(csLoading, true);
+  bands[0]->SetTop(300);
+  bands[1]->SetTop(100);
+  bands[2]->SetTop(100);
+  rig.report->RegisterBands();
+  EXPECT_EQ(rig.report->SortedBands().List(btDetail), (std::vector<TRLCustomBand*>{bands[1], bands[2], bands[0]}));
+  EXPECT_EQ(rig.report->SortedBands().List(btHeader), (std::vector<TRLCustomBand*>{header}));
+  EXPECT_EQ(group->SortedBands().List(btDetail), (std::vector<TRLCustomBand*>{inner})) << "nested pagers keep their own";
+
+  rig.report->SortedBands().SetPrinted(btTitle, true);
+  rig.report->SortedBands().SetPrinted(btHeader, true);
+  rig.report->SortedBands().ResetPage();
+  EXPECT_TRUE(rig.report->SortedBands().Printed(btTitle)) << "a new page keeps the title's flag";
+  EXPECT_FALSE(rig.report->SortedBands().Printed(btHeader));
+  rig.report->SetComponentStateFlag(csLoading, false);
 }

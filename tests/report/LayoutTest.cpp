@@ -207,6 +207,8 @@ TEST(Background, DegradeStepsFromColorToOppositeColor) {
   ASSERT_EQ(fills.size(), 4u);
   EXPECT_EQ(fills[3]->BoundsRect(), (TRect{0, 9, 4, 10}));
   EXPECT_EQ(Reds(vertical), (std::vector<int>{0, 64, 128, 191}));
+  rig.site->Degrade().SetGranularity(0);
+  EXPECT_EQ(rig.site->Degrade().Granularity(), 1) << "a strip is at least one pixel wide";
 }
 
 TEST(Background, TransparentSiteRecordsOnlyItsBorders) {
