@@ -36,6 +36,8 @@ class EConvertError : public Exception { using Exception::Exception; };
 class EVariantError : public Exception { using Exception::Exception; };
 class EComponentError : public Exception { using Exception::Exception; };
 class EInvalidOperation : public Exception { using Exception::Exception; };
+// Division by zero, overflow and results that are no number.
+class EMathError : public Exception { using Exception::Exception; };
 
 // Raises EAbort.
 [[noreturn]] void Abort();

@@ -201,3 +201,105 @@ bool Variant::operator==(const Variant& other) const {
   if (IsClear() || other.IsClear()) return VarType() == other.VarType();
   return Compare(other) == 0;
 }
+
+// ---- Arithmetic and logic ----
+
+namespace {
+
+bool IsText(const Variant& v) { return v.VarType() == Variant::Type::String; }
+bool IsWhole(const Variant& v) {
+  return v.VarType() == Variant::Type::Integer || v.VarType() == Variant::Type::Boolean || v.IsEmpty();
+}
+
+Variant Finite(double value) {
+  if (std::isnan(value)) throw EMathError("Invalid floating point operation");
+  if (std::isinf(value)) throw EMathError("Floating point overflow");
+  return Variant(value);
+}
+
+enum class Op { Add, Sub, Mul };
+
+Variant Arithmetic(Op op, const Variant& a, const Variant& b) {
+  if (a.IsNull() || b.IsNull()) return Variant::Null();
+  if (IsWhole(a) && IsWhole(b)) {
+    std::int64_t x = a.AsInteger(), y = b.AsInteger(), r = 0;
+    bool overflow = op == Op::Add ? __builtin_add_overflow(x, y, &r)
+                    : op == Op::Sub ? __builtin_sub_overflow(x, y, &r)
+                                    : __builtin_mul_overflow(x, y, &r);
+    if (!overflow) return Variant(static_cast<long long>(r));
+  }
+  double x = a.AsFloat(), y = b.AsFloat();
+  return Finite(op == Op::Add ? x + y : op == Op::Sub ? x - y : x * y);
+}
+
+// A text that names a truth value takes part in logic as a boolean.
+bool IsTruthText(const Variant& v) {
+  if (!IsText(v)) return false;
+  std::string t = Trimmed(v.AsString());
+  for (auto& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return t == "true" || t == "false";
+}
+bool IsLogical(const Variant& v) { return v.VarType() == Variant::Type::Boolean || IsTruthText(v); }
+
+}  // namespace
+
+Variant VarAdd(const Variant& a, const Variant& b) {
+  if (a.IsNull() || b.IsNull()) return Variant::Null();
+  if ((IsText(a) || a.IsEmpty()) && (IsText(b) || b.IsEmpty()) && (IsText(a) || IsText(b))) {
+    return Variant(a.AsString() + b.AsString());
+  }
+  return Arithmetic(Op::Add, a, b);
+}
+
+Variant VarSub(const Variant& a, const Variant& b) { return Arithmetic(Op::Sub, a, b); }
+Variant VarMul(const Variant& a, const Variant& b) { return Arithmetic(Op::Mul, a, b); }
+
+Variant VarDiv(const Variant& a, const Variant& b) {
+  if (a.IsNull() || b.IsNull()) return Variant::Null();
+  double x = a.AsFloat(), y = b.AsFloat();
+  if (y == 0.0) {
+    if (x == 0.0) throw EMathError("Invalid floating point operation");
+    throw EMathError("Floating point division by zero");
+  }
+  return Finite(x / y);
+}
+
+Variant VarPower(const Variant& base, const Variant& exponent) {
+  if (base.IsNull() || exponent.IsNull()) return Variant::Null();
+  double x = base.AsFloat(), y = exponent.AsFloat();
+  if (x == 0.0 && y < 0.0) throw EMathError("Floating point division by zero");
+  return Finite(std::pow(x, y));
+}
+
+Variant VarNeg(const Variant& a) {
+  if (a.IsNull()) return Variant::Null();
+  if (IsWhole(a)) {
+    std::int64_t x = a.AsInteger(), r = 0;
+    if (!__builtin_sub_overflow(std::int64_t{0}, x, &r)) return Variant(static_cast<long long>(r));
+  }
+  return Variant(-a.AsFloat());
+}
+
+Variant VarNot(const Variant& a) {
+  if (a.IsNull()) return Variant::Null();
+  if (IsLogical(a)) return Variant(!a.AsBoolean());
+  return Variant(static_cast<long long>(~a.AsInteger()));
+}
+
+Variant VarAnd(const Variant& a, const Variant& b) {
+  if (a.IsNull() || b.IsNull()) return Variant::Null();
+  if (IsLogical(a) || IsLogical(b)) {
+    const bool x = a.AsBoolean(), y = b.AsBoolean();
+    return Variant(x && y);
+  }
+  return Variant(static_cast<long long>(a.AsInteger() & b.AsInteger()));
+}
+
+Variant VarOr(const Variant& a, const Variant& b) {
+  if (a.IsNull() || b.IsNull()) return Variant::Null();
+  if (IsLogical(a) || IsLogical(b)) {
+    const bool x = a.AsBoolean(), y = b.AsBoolean();
+    return Variant(x || y);
+  }
+  return Variant(static_cast<long long>(a.AsInteger() | b.AsInteger()));
+}

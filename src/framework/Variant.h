@@ -56,6 +56,21 @@ private:
   std::variant<std::monostate, NullValue, bool, std::int64_t, double, std::string, std::vector<Variant>> value_;
 };
 
+// Arithmetic and logic on variants. A null operand gives null; an empty one counts as 0 (or as "" beside a text);
+// booleans count as -1 and 0. VarAdd joins two texts; otherwise a text is read as a number (EConvertError when it is
+// none). Whole numbers stay whole while the result fits, else the result is a float. Division and powers always
+// give floats. A float result that is no finite number raises EMathError.
+Variant VarAdd(const Variant& a, const Variant& b);
+Variant VarSub(const Variant& a, const Variant& b);
+Variant VarMul(const Variant& a, const Variant& b);
+Variant VarDiv(const Variant& a, const Variant& b);
+Variant VarPower(const Variant& base, const Variant& exponent);
+Variant VarNeg(const Variant& a);
+// Logical on booleans (and on the texts "True" and "False"), bitwise on whole numbers; floats are rounded first.
+Variant VarNot(const Variant& a);
+Variant VarAnd(const Variant& a, const Variant& b);
+Variant VarOr(const Variant& a, const Variant& b);
+
 // Parses a whole number or a floating point number written with "." as the decimal separator.
 bool TryStrToInt64(const std::string& text, std::int64_t& value);
 bool TryStrToFloat(const std::string& text, double& value);
