@@ -17,7 +17,7 @@ struct Outcome {
   std::string error;
 };
 
-Outcome Run(TRLExpressionParser& parser, const std::string& text) {
+Outcome Attempt(TRLExpressionParser& parser, const std::string& text) {
   try {
     return {parser.Evaluate(text), {}};
   } catch (const Exception& e) {
@@ -67,10 +67,11 @@ TEST(ParserValues, ExpressionsEvaluateByTheTableAndTheVariantRules) {
       {"+'a'", "a"},
       {"not true", false},
       {"! - 1", 0LL},
-      // "and" binds tighter than "=": 1 = (1 and 2) = 2.
+      // Logic binds tighter than comparisons: 1 = (1 and 2) = 2, and 1 > (2 or 3) > 2.
       {"1 = 1 and 2 = 2", false},
       {"(1 = 1) and (2 = 2)", true},
-      {"1 > 2 or 3 > 2", true},
+      {"1 > 2 or 3 > 2", false},
+      {"(1 > 2) or (3 > 2)", true},
       {"6 & 3", 2LL},
       {"6 | 3", 7LL},
       // Quoted texts, doubled quotes inside them.
@@ -114,7 +115,7 @@ TEST(ParserValues, ExpressionsEvaluateByTheTableAndTheVariantRules) {
   };
   for (const auto& c : cases) {
     TRLExpressionParser parser(nullptr);
-    Outcome got = Run(parser, c.text);
+    Outcome got = Attempt(parser, c.text);
     EXPECT_EQ(got.error, "") << c.text;
     EXPECT_TRUE(Same(c.expected, got.value)) << c.text;
   }
@@ -155,7 +156,7 @@ TEST(ParserErrors, FaultsRaiseTheirMessages) {
   };
   for (const auto& c : cases) {
     TRLExpressionParser parser(nullptr);
-    Outcome got = Run(parser, c.text);
+    Outcome got = Attempt(parser, c.text);
     EXPECT_EQ(got.error, c.message) << c.text;
   }
 }
@@ -186,7 +187,7 @@ TEST(ParserVariables, PersistBetweenEvaluationsUntilCleared) {
   EXPECT_TRUE(Same(6.0, parser.Evaluate("x + y")));
   EXPECT_EQ(parser.Variables().Count(), 2);
   parser.Clear();
-  EXPECT_EQ(Run(parser, "x").error, "Undefined identifier \"x\"");
+  EXPECT_EQ(Attempt(parser, "x").error, "Undefined identifier \"x\"");
 }
 
 TEST(ParserConditional, EvaluatesOnlyTheBranchItTakes) {
@@ -208,7 +209,7 @@ TEST(ParserEvents, IdentifiersResolveInOrder) {
     if (name == "twice") result = VarMul(params.AsArray().at(0), Variant(2));
   };
   EXPECT_TRUE(Same(14.0, parser.Evaluate("twice(3 + 4)")));
-  EXPECT_EQ(Run(parser, "other").error, "Undefined identifier \"other\"");
+  EXPECT_EQ(Attempt(parser, "other").error, "Undefined identifier \"other\"");
   EXPECT_EQ(unknown, (std::vector<std::string>{"twice", "other"}));
 
   // Variables come before built-ins; OnIdentifier comes before everything.
@@ -245,23 +246,23 @@ TEST(ParserFunctions, UserFunctionsTakeTheirArgumentsInOrder) {
   EXPECT_TRUE(Same(12.0, parser.Evaluate("area(3, 4)")));
   EXPECT_TRUE(Same(6.0, parser.Evaluate("half(area(3, 4))")));
   // Parameters are gone once the call is over.
-  EXPECT_EQ(Run(parser, "area(1, 2) + w").error, "Undefined identifier \"w\"");
+  EXPECT_EQ(Attempt(parser, "area(1, 2) + w").error, "Undefined identifier \"w\"");
 
   // A function that calls itself for ever is stopped.
   parser.Functions().Add("forever", {"n"}, "forever(n + 1)");
-  EXPECT_EQ(Run(parser, "forever(0)").error.rfind("Expression nested too deeply", 0), 0u);
+  EXPECT_EQ(Attempt(parser, "forever(0)").error.rfind("Expression nested too deeply", 0), 0u);
   EXPECT_TRUE(Same(12.0, parser.Evaluate("area(3, 4)")));
 }
 
 TEST(ParserLimits, DeepOrLongInputIsRefusedCleanly) {
   TRLExpressionParser parser(nullptr);
   const int deep = 100000;
-  EXPECT_EQ(Run(parser, std::string(deep, '(') + "1" + std::string(deep, ')')).error.rfind("Expression nested too deeply", 0), 0u);
-  EXPECT_EQ(Run(parser, std::string(deep, '{') + "1" + std::string(deep, '}')).error.rfind("Expression nested too deeply", 0), 0u);
-  EXPECT_EQ(Run(parser, std::string(deep, '-') + "1").error.rfind("Expression nested too deeply", 0), 0u);
+  EXPECT_EQ(Attempt(parser, std::string(deep, '(') + "1" + std::string(deep, ')')).error.rfind("Expression nested too deeply", 0), 0u);
+  EXPECT_EQ(Attempt(parser, std::string(deep, '{') + "1" + std::string(deep, '}')).error.rfind("Expression nested too deeply", 0), 0u);
+  EXPECT_EQ(Attempt(parser, std::string(deep, '-') + "1").error.rfind("Expression nested too deeply", 0), 0u);
   std::string chain = "1";
   for (int i = 0; i < deep; ++i) chain += "+1";
-  EXPECT_EQ(Run(parser, chain).error.rfind("Expression nested too deeply", 0), 0u);
+  EXPECT_EQ(Attempt(parser, chain).error.rfind("Expression nested too deeply", 0), 0u);
 
   // What stays within the limit still works, and long flat input is no problem.
   const int fits = TRLExpressionParser::MaxDepth - 2;
@@ -326,15 +327,15 @@ TEST_F(ParserComponents, PathsReadPublishedPropertiesByType) {
       {"Label1.Caption + ':'", "Nome:"},
   };
   for (const auto& c : cases) {
-    Outcome got = Run(*parser, c.text);
+    Outcome got = Attempt(*parser, c.text);
     EXPECT_EQ(got.error, "") << c.text;
     EXPECT_TRUE(Same(c.expected, got.value)) << c.text;
   }
-  EXPECT_EQ(Run(*parser, "Label1.Nothing").error, "Undefined identifier \"Label1.Nothing\"");
-  EXPECT_EQ(Run(*parser, "Label1..Caption").error, "Undefined identifier \"Label1..Caption\"");
+  EXPECT_EQ(Attempt(*parser, "Label1.Nothing").error, "Undefined identifier \"Label1.Nothing\"");
+  EXPECT_EQ(Attempt(*parser, "Label1..Caption").error, "Undefined identifier \"Label1..Caption\"");
   // Without the option, paths are not looked at.
   parser->SetOptions({});
-  EXPECT_EQ(Run(*parser, "Label1.Caption").error, "Undefined identifier \"Label1.Caption\"");
+  EXPECT_EQ(Attempt(*parser, "Label1.Caption").error, "Undefined identifier \"Label1.Caption\"");
 }
 
 TEST_F(ParserComponents, AssignmentsSetPublishedPropertiesByType) {
@@ -358,9 +359,9 @@ TEST_F(ParserComponents, AssignmentsSetPublishedPropertiesByType) {
   EXPECT_TRUE(Same(1.0, parser->Evaluate("Label1.Other := 1")));
   EXPECT_EQ(parser->Variables().Count(), 1);
 
-  EXPECT_EQ(Run(*parser, "Label1.Alignment := 'taMiddle'").error,
+  EXPECT_EQ(Attempt(*parser, "Label1.Alignment := 'taMiddle'").error,
             "Invalid value \"taMiddle\" for property Alignment");
-  EXPECT_EQ(Run(*parser, "Label1.Font := 1").error, "Property Font cannot be assigned");
+  EXPECT_EQ(Attempt(*parser, "Label1.Font := 1").error, "Property Font cannot be assigned");
   EXPECT_EQ(label->Alignment(), taRightJustify);
 }
 
