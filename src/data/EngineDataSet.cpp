@@ -118,8 +118,6 @@ std::string TEngineDataSet::Translate(std::string_view source, bool toEngine) {
   return TranslateText(locale_, source, toEngine);
 }
 
-TFieldClass TEngineDataSet::FieldClass(TFieldType type) const { return TDataSet::FieldClass(type); }
-
 void TEngineDataSet::OpenCursor(bool infoQuery) {
   if (!handle_) {
     handle_ = CreateHandle();

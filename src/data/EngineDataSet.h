@@ -34,7 +34,6 @@ public:
   bool CanModify() const { return canModify_; }
 
   std::string Translate(std::string_view source, bool toEngine) override;
-  TFieldClass FieldClass(TFieldType type) const override;
   bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) override;
   void SetRecNo(int value) override;
   bool HasRecordNumbers() override;
