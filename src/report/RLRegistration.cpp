@@ -2,6 +2,7 @@
 
 #include "data/DB.h"
 #include "framework/Properties.h"
+#include "report/RLParser.h"
 #include "report/RLReport.h"
 
 #include <mutex>
@@ -296,6 +297,7 @@ void RegisterElements() {
       .Boolean("ShowProgress", &TRLReport::ShowProgress, &TRLReport::SetShowProgress, true)
       .Boolean("ShowTracks", &TRLReport::ShowTracks, &TRLReport::SetShowTracks, true)
       .String("Title", &TRLReport::Title, &TRLReport::SetTitle)
+      .Reference("ExpressionParser", &TRLReport::ExpressionParser, &TRLReport::SetExpressionParser)
       .Event("OnDataCount", &TRLReport::OnDataCount)
       .Event("OnDataRecord", &TRLReport::OnDataRecord)
       .Event("OnFilterText", &TRLReport::OnFilterText)
@@ -310,6 +312,7 @@ void RegisterReportClasses() {
   static std::once_flag once;
   std::call_once(once, [] {
     RegisterFrameworkClasses();
+    RegisterExpressionParserClass();
     RegisterSubObjects();
     RegisterElements();
   });

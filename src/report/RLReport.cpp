@@ -2,6 +2,7 @@
 
 #include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
+#include "report/RLParser.h"
 
 // ---- TRLPreviewOptions --------------------------------------------------------------------------------------
 
@@ -43,6 +44,7 @@ TRLCustomReport::TRLCustomReport(TComponent* owner)
 
 TRLCustomReport::~TRLCustomReport() {
   Destroying();
+  if (expression_parser_) expression_parser_->Unbind(this);
   SetNextReport(nullptr);
   if (prior_report_) prior_report_->SetNextReport(nullptr);
   if (TRLGraphicStorage* pages = pages_) {
@@ -144,6 +146,7 @@ void TRLCustomReport::Notification(TComponent* component, TOperation operation) 
   if (component == next_report_) next_report_ = nullptr;
   if (component == prior_report_) prior_report_ = nullptr;
   if (component == pages_) pages_ = nullptr;
+  if (component == expression_parser_) expression_parser_ = nullptr;
 }
 
 int TRLCustomReport::PageNumber() const {

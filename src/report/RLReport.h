@@ -3,6 +3,7 @@
 // The report component and everything a report definition may hold: bands, groups, texts and drawings.
 
 #include "framework/Forms.h"
+#include "framework/Variant.h"
 #include "pages/RLTypes.h"
 #include "report/RLBand.h"
 #include "report/RLDraw.h"
@@ -13,6 +14,7 @@
 
 class TRLGraphicStorage;
 class TRLCustomReport;
+class TRLExpressionParser;
 
 // How the preview window of a report shows itself.
 class TRLPreviewOptions : public TPersistent {
@@ -98,6 +100,14 @@ public:
   TRLCustomReport* PriorReport() const { return prior_report_; }
   // A report is white: making it transparent also sets its colour to white.
   void SetTransparent(bool value) override;
+  // The parser that evaluates the formulas of data-bound texts and groups; it is bound to this report (dataset
+  // fields of the element in context, element captions, friendly names) until another one is assigned.
+  TRLExpressionParser* ExpressionParser() const { return expression_parser_; }
+  void SetExpressionParser(TRLExpressionParser* value);
+  // Evaluates a formula with `context` as the element in context; null without a parser.
+  Variant EvaluateFormula(const std::string& formula, TRLCustomControl* context);
+  // The element whose formula is being evaluated, or null.
+  TRLCustomControl* ExpressionContext() const { return expression_context_; }
 
   TNotifyEvent OnPageEnding;
   TNotifyEvent OnPageStarting;
@@ -144,6 +154,7 @@ protected:
 private:
   void PageSetupChanged();
   void RepaintAll();
+  void BindParser();
 
   bool cancelled_ = false;
   TRLGraphicStorage* pages_ = nullptr;
@@ -166,6 +177,8 @@ private:
   bool adjustable_margins_ = false;
   TRLPreviewOptions preview_options_;
   bool force_prepare_ = true;
+  TRLExpressionParser* expression_parser_ = nullptr;
+  TRLCustomControl* expression_context_ = nullptr;
 };
 
 class TRLReport : public TRLCustomReport {
