@@ -2,6 +2,7 @@
 
 #include "data/DB.h"
 #include "framework/Canvas.h"
+#include "framework/FloatFormat.h"
 #include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
 #include "report/RLReport.h"
@@ -148,8 +149,13 @@ std::string TRLCustomDBText::GetFieldText() {
   }
   if (!dataset || !dataset->Active() || dataset->Eof()) return {};
   if (field) return field->DisplayText();
-  // A formula needs the report's expression parser; without one its value is empty.
-  return {};
+  if (data_formula_.empty()) return {};
+  TRLCustomReport* report = ParentReport();
+  const Variant value = report ? report->EvaluateFormula(data_formula_, this) : Variant::Null();
+  if (value.IsClear()) return {};
+  if (display_mask_.empty()) return value.ToText();
+  if (value.IsNumeric()) return FormatFloat(display_mask_, value.AsFloat());
+  return FormatMaskText(display_mask_, value.ToText());
 }
 
 std::string TRLCustomDBText::BuildCaption() {

@@ -94,8 +94,10 @@ std::string TRLCustomGroup::GroupKey() {
   TRLCustomSkipper* skipper = ParentSkipper();
   TDataSet* dataset = skipper ? skipper->DataSet() : nullptr;
   if (!dataset || !dataset->Active()) return {};
-  // Formulas wait for the expression parser: until then they give an empty key.
-  if (!data_formula_.empty()) return {};
+  if (!data_formula_.empty()) {
+    TRLCustomReport* report = ParentReport();
+    return report ? report->EvaluateFormula(data_formula_, this).ToText() : std::string();
+  }
   std::string key;
   std::size_t start = 0;
   while (start <= data_fields_.size()) {

@@ -118,9 +118,8 @@ public:
   bool Broken() const { return broken_; }
   void SetBroken(bool value) { broken_ = value; }
 
-  // The group's key for the current record: the fields' texts joined, empty without an active dataset. A field
-  // the dataset lacks raises "<msgNotFound>: <name>.DataField "<field>"". Formulas give an empty key until the
-  // report has an expression parser.
+  // The group's key for the current record: the formula's value as text, or the fields' texts joined; empty
+  // without an active dataset. A field the dataset lacks raises "<msgNotFound>: <name>.DataField "<field>"".
   std::string GroupKey();
 
   void ComputeResults(TRLCustomControl* caller) override;
