@@ -35,8 +35,14 @@ public:
   // A computable detail band of a completing pager or of a blank record: its texts print empty.
   bool IsBlankFillerBand() const;
 
+  // Whether the band counts as a printed detail now.
+  bool IsCountable() const;
+  void Print() override;
+
 protected:
   void PrintContents() override;
+  // Places the band on its pager's surface, breaking the page before it or slicing it across pages.
+  void TransferToParent() override;
 
 private:
   TRLBandType band_type_ = btDetail;

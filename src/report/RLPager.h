@@ -1,7 +1,7 @@
 #pragma once
 
 // Pagers lay bands out on pages; a group repeats its bands while its key stays the same; a skipper walks a
-// dataset. This unit holds their state and properties; the page mechanics that use them come with the report run.
+// dataset. The page mechanics live in RLPagination.cpp, the data loop in RLDataLoop.cpp.
 
 #include "report/RLBand.h"
 
@@ -29,6 +29,9 @@ private:
   std::array<std::vector<TRLCustomBand*>, BandTypeCount> lists_;
   std::array<bool, BandTypeCount> printed_{};
 };
+
+// What PrintBands did with a band list.
+enum TRLPrintBandsResult { pbrNone, pbrDone, pbrAborted };
 
 class TRLCustomPager : public TRLCustomBandSet {
 public:
@@ -81,8 +84,40 @@ public:
   // A band's results: one more detail here and in the enclosing pagers (through the groups).
   void ComputeResults(TRLCustomControl* caller) override;
 
+  // ---- Pagination ----
+  // Rows on this pager's surface below which footers, bottom-aligned summaries and column footers must go.
+  int FooterLimit();
+  int SummaryLimit();
+  int ColumnFooterLimit();
+  // Whether `height` pixels fit above the footer limit from the current row; `room` is what is left.
+  bool HasRoom(int height, int& room);
+  TRLPrintBandsResult PrintBands(TRLBandType type);
+  void PrintBand(TRLCustomBand* band);
+  void PrintHeaders();
+  // One record: nested groups, then the detail bands.
+  void PrintDetails();
+  void PrintFooters(bool final);
+  // Fills the rest of the page with blank copies of the completion band.
+  void Complete();
+  // End of the pager's run: completion, footers (with summaries), close.
+  void Finish();
+  // Ends the page and starts the next one. With `keep_pager` this pager is not closed: what it holds moves
+  // with it to the new page.
+  void NewPage(TRLCustomControl* caller, bool keep_pager);
+  // Whether the pager may be closed by a break taken before a band is placed.
+  bool CanBreak() const;
+  // Footer bands of this pager and the enclosing ones re-measured (footer measuring).
+  void MeasureFooters();
+
 protected:
   void PrepareOpen() override;
+  void ComputePrintRect() override;
+  void PrintContents() override;
+  void PrintClosing() override;
+  void BeforeTransfer() override;
+  void AfterClose() override;
+  // Sum of the print tops of this pager and every site above it.
+  int AbsolutePrintTop() const;
 
 private:
   TRLAllowedBands allowed_bands_;
@@ -121,8 +156,12 @@ public:
   // The group's key for the current record: the formula's value as text, or the fields' texts joined; empty
   // without an active dataset. A field the dataset lacks raises "<msgNotFound>: <name>.DataField "<field>"".
   std::string GroupKey();
+  // Whether the current record starts a new instance of the group; stored as Broken.
+  bool CheckBreak();
 
   void ComputeResults(TRLCustomControl* caller) override;
+  // The group's run: its bands repeat for every record while the key stays the same.
+  void Print() override;
 
 private:
   std::string data_fields_;
@@ -168,10 +207,28 @@ public:
   bool RecordMoved() const { return record_moved_; }
   void SetRecordMoved(bool value) { record_moved_ = value; }
 
+  // Records to expect: OnDataCount, else the active dataset's RecordCount, else 0.
+  int DataCount();
+  // Moves to the first record of the range (and past ignored ones); DataEnd tells whether there is one.
+  void DataFirst();
+  // Moves on after the record just printed, as its record action says.
+  virtual void DataNext();
+  // A skipper printed inside another pager: its own data loop.
+  void Print() override;
+
 protected:
+  // The data loop shared by a nested skipper and the report: every record through PrintDetails.
+  void RunDataLoop();
+  // After the loop: with PrintEmpty and no detail printed, the headers still print.
+  void PrintEmptyRule();
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  // The next record, with the dataset or OnNeedData; false at the end.
+  bool FetchNext();
+  // The range tests, the record event and the skipping of ignored records.
+  void AcceptRecord(bool more);
+
   TRLRecordAction record_action_ = raUseIt;
   TDataSource* data_source_ = nullptr;
   bool data_end_ = true;

@@ -177,11 +177,6 @@ void TRLCustomReport::ClearPages() {
   page_counter_ = 0;
 }
 
-bool TRLCustomReport::Preview() {
-  throw Exception(Name() + ": a geração de páginas, a visualização e a impressão de relatórios ainda não estão "
-                           "disponíveis nesta versão");
-}
-
 TRLGraphicSurface& TRLCustomReport::GetPrintSurface() {
   if (!page_surface_) {
     page_surface_ = std::make_unique<TRLGraphicSurface>();

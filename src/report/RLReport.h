@@ -10,6 +10,7 @@
 #include "report/RLLabel.h"
 #include "report/RLPager.h"
 
+#include <functional>
 #include <memory>
 
 class TRLGraphicStorage;
@@ -57,6 +58,22 @@ private:
   int help_context_ = 0;
   std::string caption_;
 };
+
+// The progress window of a generation, as the report sees it. The output module supplies the window through
+// SetReportProgressFactory; without a factory (batch runs, tests) a generation shows nothing.
+class TRLReportProgress {
+public:
+  virtual ~TRLReportProgress() = default;
+  virtual void SetMax(int max) = 0;
+  virtual void StepIt() = 0;
+  virtual void NextBar() = 0;
+  virtual void SetStepName(const std::string& text) = 0;
+};
+// Makes the window for a generation: its caption, one stage per report of the chain, and what Cancel calls.
+using TRLReportProgressFactory = std::function<std::unique_ptr<TRLReportProgress>(
+    const std::string& caption, int stages, std::function<void()> cancel)>;
+void SetReportProgressFactory(TRLReportProgressFactory factory);
+const TRLReportProgressFactory& ReportProgressFactory();
 
 // What the report knows of the current printer: resolution and unprintable margins in device pixels.
 struct TRLPrinterMetrics {
@@ -138,8 +155,18 @@ public:
   // Drops the current page, clears the page collection and returns to rpIdle.
   void ClearPages();
 
-  // Generation, preview and print are not built yet: this raises an Exception saying so.
+  // Generates every page into the page collection. An error is shown (report name, the prepare-error text and
+  // the error's message, also kept in PrepareErrorText) and gives false, as does a cancelled generation.
+  bool Prepare();
+  // The text shown for the last failed generation; empty after a successful one.
+  const std::string& PrepareErrorText() const { return prepare_error_text_; }
+  // Generates the pages when needed; the preview window itself is not built yet, so after generating this raises
+  // an Exception saying so. False when the generation failed or was cancelled.
   bool Preview();
+  // The skipper's next record, with a step of the progress window.
+  void DataNext() override;
+  // The progress window of the running generation (the master's), or null.
+  TRLReportProgress* Progress() const;
 
   // ---- Element overrides ----
   TRLGraphicSurface& GetPrintSurface() override;
@@ -149,12 +176,19 @@ public:
   void TransferToParent() override;
 
 protected:
+  void PrintContents() override;
+  void PrintClosing() override;
+  void AfterClose() override;
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
   void PageSetupChanged();
   void RepaintAll();
   void BindParser();
+  bool RunPrepare();
+  int ChainLength() const;
+  // Closes every surface left open by a generation that ended half-way.
+  void AbandonSurfaces();
 
   bool cancelled_ = false;
   TRLGraphicStorage* pages_ = nullptr;
@@ -179,6 +213,8 @@ private:
   bool force_prepare_ = true;
   TRLExpressionParser* expression_parser_ = nullptr;
   TRLCustomControl* expression_context_ = nullptr;
+  std::unique_ptr<TRLReportProgress> progress_;
+  std::string prepare_error_text_;
 };
 
 class TRLReport : public TRLCustomReport {

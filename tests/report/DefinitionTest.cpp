@@ -266,7 +266,8 @@ TEST(Definition, PageHeadingAndCityBarPrintAndRender) {
   }
   group->CloseSurface();
   report->CloseSurface();
-  TRLGraphicSurface* page = report->PageSurface();
+  TRLPageRef page_ref = report->Pages().Pages(0);
+  TRLGraphicSurface* page = page_ref.Get();
   ASSERT_NE(page, nullptr);
 
   EXPECT_EQ(RecordedTexts(*page),

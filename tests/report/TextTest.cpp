@@ -9,11 +9,11 @@
 
 namespace {
 
-// The report's page with one band printed on it.
-TRLGraphicSurface& PrintPage(TRLReport& report, TRLBand& band) {
+// The report's page with one band printed on it (closing the report adds it to the page collection).
+TRLPageRef PrintPage(TRLReport& report, TRLBand& band) {
   band.PrintWithState();
   report.CloseSurface();
-  return *report.PageSurface();
+  return report.Pages().Pages(0);
 }
 
 }  // namespace
@@ -32,7 +32,9 @@ TEST(SurfaceProtocol, BandIsRecordedOnItsSurfaceAndReplayedOnThePage) {
   label->AfterPrint = [&](TObject*) { order.push_back("label"); };
   band->AfterPrint = [&](TObject*) { order.push_back("band"); };
   ASSERT_TRUE(band->CanPrint());
-  TRLGraphicSurface& page = PrintPage(*rig.report, *band);
+  TRLPageRef page_ref = PrintPage(*rig.report, *band);
+  ASSERT_TRUE(page_ref);
+  TRLGraphicSurface& page = *page_ref;
   EXPECT_EQ(order, (std::vector<std::string>{"label", "band"}));
 
   EXPECT_EQ(band->Surface().Margins(), band->GetClientRect());

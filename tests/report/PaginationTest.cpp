@@ -1,0 +1,293 @@
+// Pagination and the data loop: small reports over rows in memory, generated with Prepare, compared page by page
+// with the texts each page recorded.
+#include "ReportTestSupport.h"
+
+#include "pages/RLConsts.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+namespace {
+
+// A report over rows of ("g", "n") with a column header band "CH".
+struct PagedRig : ReportRig {
+  TRowsDataSet* data;
+  TDataSource* source;
+  TRLBand* column_header;
+
+  explicit PagedRig(std::vector<std::vector<std::string>> rows) {
+    data = new TRowsDataSet(&form, {"g", "n"}, std::move(rows));
+    source = new TDataSource(&form);
+    source->SetDataSet(data);
+    report->SetDataSource(source);
+    column_header = AddBand(report, "ColumnHeader", btColumnHeader, 16);
+    AddLabel(column_header, "CH", 0);
+  }
+  TRLBand* AddBand(TWinControl* parent, const std::string& name, TRLBandType type, int height) {
+    auto* band = Add<TRLBand>(parent, name);
+    band->SetBandType(type);
+    band->SetHeight(height);
+    return band;
+  }
+  TRLLabel* AddLabel(TRLBand* band, const std::string& caption, int top) {
+    auto* label = Add<TRLLabel>(band, band->Name() + "Label" + std::to_string(band->ComponentCount() + top));
+    label->SetBounds(0, top, 40, 14);
+    label->SetCaption(caption);
+    return label;
+  }
+  TRLDBText* AddField(TRLBand* band, const std::string& field, int left = 50) {
+    auto* text = Add<TRLDBText>(band, band->Name() + "Field" + field);
+    text->SetBounds(left, 0, 40, 14);
+    text->SetDataSource(source);
+    text->SetDataField(field);
+    return text;
+  }
+  TRLSystemInfo* AddInfo(TRLBand* band, TRLInfoType info, int left) {
+    auto* text = Add<TRLSystemInfo>(band, band->Name() + "Info" + std::to_string(left));
+    text->SetBounds(left, 0, 40, 14);
+    text->SetInfo(info);
+    return text;
+  }
+  // Detail band with the "n" field.
+  TRLBand* AddDetail(TWinControl* parent, int height = 16) {
+    TRLBand* band = AddBand(parent, parent->Name() + "Detail", btDetail, height);
+    AddField(band, "n");
+    return band;
+  }
+};
+
+// Each page as its texts in recording order, blank ones as "_", with "@row" when asked.
+std::vector<std::string> PageTexts(TRLCustomReport& report, bool rows = false) {
+  std::vector<std::string> pages;
+  for (int i = 0; i < report.Pages().PageCount(); ++i) {
+    TRLPageRef page = report.Pages().Pages(i);
+    std::ostringstream out;
+    for (auto* text : Recorded<TRLTextObject>(*page)) {
+      if (out.tellp() > 0) out << ' ';
+      out << (text->Text().empty() ? "_" : text->Text());
+      if (rows) out << '@' << text->BoundsRect().Top;
+    }
+    pages.push_back(out.str());
+  }
+  return pages;
+}
+
+std::vector<std::vector<std::string>> Rows(const std::string& group, int first, int count) {
+  std::vector<std::vector<std::string>> rows;
+  for (int i = first; i < first + count; ++i) rows.push_back({group, std::to_string(i)});
+  return rows;
+}
+
+std::vector<std::vector<std::string>> Concat(std::vector<std::vector<std::string>> a,
+                                             const std::vector<std::vector<std::string>>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+std::string Numbers(int first, int last) {
+  std::string out;
+  for (int i = first; i <= last; ++i) out += (out.empty() ? "" : " ") + std::to_string(i);
+  return out;
+}
+
+// A group on "g" with a header band "GH" (44 high, showing g) and a detail band `detail_height` high.
+TRLGroup* AddGroup(PagedRig& rig, int detail_height) {
+  auto* group = rig.Add<TRLGroup>(rig.report, "Group");
+  group->SetDataFields("g");
+  TRLBand* header = rig.AddBand(group, "GroupHeader", btHeader, 44);
+  rig.AddField(header, "g", 0);
+  rig.AddDetail(group, detail_height);
+  return group;
+}
+
+struct PaginationCase {
+  const char* name;
+  std::vector<std::vector<std::string>> rows;
+  std::function<void(PagedRig&)> setup;
+  std::vector<std::string> pages;
+  bool rows_too = false;
+};
+
+class Pagination : public testing::TestWithParam<PaginationCase> {};
+
+}  // namespace
+
+TEST_P(Pagination, PagesHoldTheExpectedBands) {
+  const PaginationCase& c = GetParam();
+  PagedRig rig(c.rows);
+  rig.data->Open();
+  c.setup(rig);
+  ASSERT_TRUE(rig.report->Prepare()) << rig.report->PrepareErrorText();
+  EXPECT_EQ(rig.report->Phase(), rpReady);
+  EXPECT_EQ(PageTexts(*rig.report, c.rows_too), c.pages);
+  EXPECT_EQ(rig.report->Pages().LastPageNumber(), static_cast<int>(c.pages.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Pagination,
+    testing::Values(
+        PaginationCase{"CarbonCopiesRepeatEachDetail", Rows("A", 1, 2),
+                       [](PagedRig& rig) {
+                         TRLBand* detail = rig.AddDetail(rig.report);
+                         rig.AddInfo(detail, itCarbonCopy, 100);
+                         detail->SetCarbonCopies(2);
+                       },
+                       {"CH 1 1 1 2 2 1 2 2"}},
+        PaginationCase{"PageBreakAfterPrintStartsEachNextDetailOnANewPage", Rows("A", 1, 3),
+                       [](PagedRig& rig) { rig.AddDetail(rig.report)->SetPageBreaking(pbAfterPrint); },
+                       {"CH 1", "CH 2", "CH 3"}},
+        PaginationCase{"MaxBandsTenPerPage", Rows("A", 1, 23),
+                       [](PagedRig& rig) {
+                         rig.AddDetail(rig.report);
+                         rig.report->SetMaxBands(10);
+                       },
+                       {"CH " + Numbers(1, 10), "CH " + Numbers(11, 20), "CH " + Numbers(21, 23)}},
+        PaginationCase{"CompletionToMaxBandsAddsBlankDetails", Rows("A", 1, 7),
+                       [](PagedRig& rig) {
+                         rig.AddDetail(rig.report)->SetCompletion(ctMaxBands);
+                         rig.report->SetMaxBands(20);
+                       },
+                       {"CH " + Numbers(1, 7) + " _ _ _ _ _ _ _ _ _ _ _ _ _"}},
+        PaginationCase{"PrintEmptyGivesOnePageWithTheHeaders", {},
+                       [](PagedRig& rig) {
+                         rig.AddLabel(rig.AddBand(rig.report, "Header", btHeader, 16), "H", 0);
+                         rig.AddDetail(rig.report);
+                       },
+                       {"H CH"}},
+        PaginationCase{"NextFiveRecordsFromTheCurrentOne", Rows("A", 1, 10),
+                       [](PagedRig& rig) {
+                         rig.AddDetail(rig.report);
+                         rig.data->Next();
+                         rig.data->Next();
+                         rig.report->SetRecordRange(rrNextN);
+                         rig.report->SetRangeCount(5);
+                       },
+                       {"CH " + Numbers(3, 7)}},
+        PaginationCase{"CurrentRecordOnly", Rows("A", 1, 10),
+                       [](PagedRig& rig) {
+                         rig.AddDetail(rig.report);
+                         rig.data->Next();
+                         rig.report->SetRecordRange(rrCurrentOnly);
+                       },
+                       {"CH 2"}},
+        PaginationCase{"IgnoredAndRetainedRecords", Rows("A", 1, 3),
+                       [](PagedRig& rig) {
+                         TRLBand* detail = rig.AddDetail(rig.report);
+                         rig.AddInfo(detail, itCarbonCopy, 100);
+                         rig.report->OnDataRecord = [&rig](TObject*, int, int copy, bool&, TRLRecordAction& action) {
+                           const std::string n = rig.data->FieldByName("n")->AsString();
+                           if (n == "2") action = raIgnoreIt;
+                           if (n == "3" && copy < 3) action = raUseAndRetain;
+                         };
+                       },
+                       {"CH 1 1 3 1 3 1 3 1"}},
+        PaginationCase{"GroupThatCannotStartAtTheBottomMovesWhole",
+                       Concat(Rows("A", 1, 10), Rows("B", 11, 2)), [](PagedRig& rig) { AddGroup(rig, 100); },
+                       {"CH A " + Numbers(1, 10), "CH B 11 12"}},
+        PaginationCase{"GroupHeaderRepeatsWhenItsFirstDetailDoesNotFit",
+                       Concat(Rows("A", 1, 9), Rows("B", 10, 2)), [](PagedRig& rig) { AddGroup(rig, 100); },
+                       {"CH A " + Numbers(1, 9) + " B", "CH B 10 11"}},
+        PaginationCase{"SplitBandIsCutAboveTheTextThatWouldBeCut", Rows("A", 1, 1),
+                       [](PagedRig& rig) {
+                         rig.column_header->SetHeight(1060);
+                         TRLBand* detail = rig.AddBand(rig.report, "Split", btDetail, 40);
+                         detail->SetIntegralHeight(false);
+                         rig.AddLabel(detail, "top", 0);
+                         rig.AddLabel(detail, "bottom", 20);
+                       },
+                       {"CH@19 top@1079", "CH@19 bottom@1079"}, true},
+        PaginationCase{"IntegralBandMovesWhole", Rows("A", 1, 1),
+                       [](PagedRig& rig) {
+                         rig.column_header->SetHeight(1060);
+                         TRLBand* detail = rig.AddBand(rig.report, "Whole", btDetail, 40);
+                         rig.AddLabel(detail, "top", 0);
+                         rig.AddLabel(detail, "bottom", 20);
+                       },
+                       {"CH@19", "CH@19 top@1079 bottom@1099"}, true}),
+    [](const testing::TestParamInfo<PaginationCase>& info) { return std::string(info.param.name); });
+
+TEST(ReportRun, AChainAddsItsPagesAfterTheMasterAndContinuesTheNumbers) {
+  PagedRig rig(Rows("A", 1, 2));
+  rig.data->Open();
+  rig.AddDetail(rig.report);
+  rig.AddInfo(rig.column_header, itPageNumber, 100);
+  rig.report->SetMaxBands(1);
+
+  auto* second = rig.Add<TRLReport>(&rig.form, "Second");
+  second->SetDataSource(rig.source);
+  TRLBand* second_header = rig.AddBand(second, "SecondHeader", btHeader, 16);
+  rig.AddLabel(second_header, "B", 0);
+  rig.AddInfo(second_header, itPageNumber, 100);
+  rig.AddDetail(second);
+  second->SetMaxBands(1);
+  rig.report->SetNextReport(second);
+
+  ASSERT_TRUE(rig.report->Prepare()) << rig.report->PrepareErrorText();
+  EXPECT_EQ(PageTexts(*rig.report), (std::vector<std::string>{"CH 1 1", "CH 2 2", "B 3 1", "B 4 2"}));
+  EXPECT_EQ(rig.report->Pages().FirstPageNumber(), 1);
+  EXPECT_EQ(rig.report->Pages().LastPageNumber(), 4);
+  EXPECT_EQ(second->Pages().PageCount(), 4) << "the chain shares the master's collection";
+}
+
+TEST(ReportRun, AMissingGroupFieldFailsWithTheMessageAndLeavesNoPages) {
+  PagedRig rig(Rows("A", 1, 3));
+  rig.data->Open();
+  TRLGroup* group = AddGroup(rig, 16);
+  group->SetDataFields("cidade");
+
+  EXPECT_FALSE(rig.report->Prepare());
+  EXPECT_EQ(rig.report->Phase(), rpIdle);
+  EXPECT_EQ(rig.report->Pages().PageCount(), 0);
+  const std::string& m = EngineMessages().msgNotFound;
+  EXPECT_EQ(rig.report->PrepareErrorText(),
+            "RLReport2: " + EngineMessages().msgPrepareError + "\n" + m + ": Group.DataField \"cidade\"");
+
+  // The next generation starts clean.
+  group->SetDataFields("g");
+  ASSERT_TRUE(rig.report->Prepare()) << rig.report->PrepareErrorText();
+  EXPECT_EQ(PageTexts(*rig.report), (std::vector<std::string>{"CH A 1 2 3"}));
+}
+
+namespace {
+
+// Stands in for the progress window: counts steps and presses Cancel at a chosen step.
+struct FakeProgress : TRLReportProgress {
+  int* steps;
+  int cancel_at;
+  std::function<void()> cancel;
+  void SetMax(int) override {}
+  void StepIt() override {
+    if (++*steps == cancel_at) cancel();
+  }
+  void NextBar() override {}
+  void SetStepName(const std::string&) override {}
+};
+
+}  // namespace
+
+TEST(ReportRun, CancelStopsAtTheNextRecordAndFails) {
+  PagedRig rig(Rows("A", 1, 50));
+  rig.data->Open();
+  rig.AddDetail(rig.report);
+  int steps = 0;
+  int details = 0;
+  rig.report->FindComponent("RLReport2Detail");
+  dynamic_cast<TRLBand*>(rig.form.FindComponent("RLReport2Detail"))->AfterPrint = [&](TObject*) { ++details; };
+  SetReportProgressFactory([&](const std::string& caption, int stages, std::function<void()> cancel) {
+    EXPECT_EQ(caption, EngineMessages().msgPreparingReport);
+    EXPECT_EQ(stages, 1);
+    auto progress = std::make_unique<FakeProgress>();
+    progress->steps = &steps;
+    progress->cancel_at = 5;
+    progress->cancel = std::move(cancel);
+    return progress;
+  });
+  const bool prepared = rig.report->Prepare();
+  SetReportProgressFactory(nullptr);
+  EXPECT_FALSE(prepared);
+  EXPECT_EQ(rig.report->Phase(), rpIdle);
+  EXPECT_EQ(details, 5);
+  EXPECT_TRUE(rig.report->PrepareErrorText().empty()) << "a cancel is no error";
+}
