@@ -1,4 +1,5 @@
 #include "data/DataSet.h"
+#include "data/Quietly.h"
 
 #include "data/DBConsts.h"
 #include "data/DataSource.h"
@@ -21,15 +22,6 @@ namespace {
 
 [[noreturn]] void AbstractSlot(const TObject* object, const char* slot) {
   throw EAbstractError(Format(SAbstractSlot, {object->ClassName(), slot}));
-}
-
-// Runs `cleanup` while another exception is on its way out; a failure of the cleanup must not hide it.
-template <typename F>
-void CleanupQuietly(F&& cleanup) {
-  try {
-    cleanup();
-  } catch (...) {
-  }
 }
 
 }  // namespace
@@ -75,7 +67,7 @@ void TDataSet::SetActive(bool value) {
     } catch (...) {
       // The flag is set before the ring is negotiated; a failure after it is still a failed open.
       internalOpenComplete_ = false;
-      if (state_ != dmOpening) CleanupQuietly([this] { OpenCursorComplete(); });
+      if (state_ != dmOpening) Quietly([this] { OpenCursorComplete(); });
       throw;
     }
     if (state_ != dmOpening) OpenCursorComplete();
@@ -89,7 +81,7 @@ void TDataSet::SetActive(bool value) {
 
 void TDataSet::CloseOnDestroy() {
   Destroying();
-  CleanupQuietly([this] { SetActive(false); });
+  Quietly([this] { SetActive(false); });
 }
 
 void TDataSet::Loaded() {
@@ -201,7 +193,7 @@ void TDataSet::SetBufListSize(int value) {
       }
     } catch (...) {
       for (TRecordBuffer& buffer : fresh) {
-        if (buffer) CleanupQuietly([&] { FreeRecordBuffer(buffer); });
+        if (buffer) Quietly([&] { FreeRecordBuffer(buffer); });
       }
       throw;
     }
@@ -358,7 +350,7 @@ void TDataSet::First() {
     }
   } catch (...) {
     bof_ = true;
-    CleanupQuietly([this] {
+    Quietly([this] {
       DispatchDataEvent(evDataSetChange, 0);
       DoAfterScroll();
     });
@@ -380,7 +372,7 @@ void TDataSet::Last() {
     GetPriorRecords();
   } catch (...) {
     eof_ = true;
-    CleanupQuietly([this] {
+    Quietly([this] {
       DispatchDataEvent(evDataSetChange, 0);
       DoAfterScroll();
     });
@@ -445,7 +437,7 @@ int TDataSet::MoveRecords(int distance) {
       --moved;
     }
   } catch (...) {
-    CleanupQuietly(finish);
+    Quietly(finish);
     throw;
   }
   finish();
@@ -471,7 +463,7 @@ void TDataSet::Resync(TResyncMode mode) {
     GetNextRecords();
     GetPriorRecords();
   } catch (...) {
-    CleanupQuietly([this] { DispatchDataEvent(evDataSetChange, 0); });
+    Quietly([this] { DispatchDataEvent(evDataSetChange, 0); });
     throw;
   }
   DispatchDataEvent(evDataSetChange, 0);
@@ -484,7 +476,7 @@ void TDataSet::Refresh() {
   try {
     InternalRefresh();
   } catch (...) {
-    CleanupQuietly([this] {
+    Quietly([this] {
       Resync({});
       DoAfterRefresh();
     });
@@ -653,7 +645,7 @@ void TDataSet::AddDataSource(TDataSource* source) {
   } catch (...) {
     source->dataSet_ = nullptr;
     dataSources_.pop_back();
-    CleanupQuietly([this] { UpdateBufferCount(); });
+    Quietly([this] { UpdateBufferCount(); });
     throw;
   }
   source->UpdateState();

@@ -1,4 +1,5 @@
 #include "data/Database.h"
+#include "data/Quietly.h"
 
 #include "data/DBEngineError.h"
 #include "data/DBTablesConsts.h"
@@ -11,14 +12,6 @@
 #include <filesystem>
 
 namespace {
-
-template <typename F>
-void Quietly(F&& cleanup) {
-  try {
-    cleanup();
-  } catch (...) {
-  }
-}
 
 const engine::ConfigEntry* FindEntryOf(const std::vector<engine::ConfigEntry>& entries, std::string_view name) {
   for (const auto& e : entries) {

@@ -1,4 +1,5 @@
 #include "data/EngineDataSet.h"
+#include "data/Quietly.h"
 
 #include "data/DBConsts.h"
 #include "data/DBEngineError.h"
@@ -19,14 +20,6 @@ constexpr std::uint16_t kSubtypeFixed = 31;
 constexpr std::uint16_t kSubtypeAutoInc = 29;
 constexpr std::uint16_t kSubtypeMoney = 21;
 constexpr std::uint16_t kSubtypeUnnamed = 35;
-
-template <typename F>
-void Quietly(F&& cleanup) {
-  try {
-    cleanup();
-  } catch (...) {
-  }
-}
 
 int ClampToInt(std::int64_t value) {
   return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));

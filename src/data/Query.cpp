@@ -1,4 +1,5 @@
 #include "data/Query.h"
+#include "data/Quietly.h"
 
 #include "data/DBConsts.h"
 #include "data/DBEngineError.h"
@@ -10,14 +11,6 @@
 #include "framework/Text.h"
 
 namespace {
-
-template <typename F>
-void Quietly(F&& cleanup) {
-  try {
-    cleanup();
-  } catch (...) {
-  }
-}
 
 bool IsSymbol(const engine::SqlToken& t, char c) {
   return t.kind == engine::SqlToken::Kind::Symbol && t.text.size() == 1 && t.text[0] == c;

@@ -1,4 +1,5 @@
 #include "data/Sessions.h"
+#include "data/Quietly.h"
 
 #include "data/DBEngineError.h"
 #include "data/DBLogDlg.h"
@@ -21,15 +22,6 @@ constexpr int kWaitCursorInterval = 50;
 constexpr const char* kApplicationName = "relclientes";
 
 TSessionList& List() { return g_list ? *g_list : Sessions(); }
-
-// Runs `cleanup` while another exception is on its way out; a failure of the cleanup must not hide it.
-template <typename F>
-void Quietly(F&& cleanup) {
-  try {
-    cleanup();
-  } catch (...) {
-  }
-}
 
 }  // namespace
 
