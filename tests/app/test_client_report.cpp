@@ -1,0 +1,161 @@
+// The client report of the dialog's definition generated over a small client table.
+#include "app/ClientReportSql.h"
+#include "app/TelaPrincipal.h"
+#include "app/Units.h"
+#include "data/ClientDbFixture.h"
+#include "framework/Bitmap.h"
+#include "framework/Canvas.h"
+#include "pages/RLConsts.h"
+#include "pages/RLMetaFile.h"
+#include "pages/RLMetaVCL.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <regex>
+
+namespace {
+
+using querytest::SqlText;
+
+class ClientReport : public testing::Test {
+protected:
+  void SetUp() override {
+    InitializeUnits();
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    application_ = std::make_unique<TApplication>(argc, argv);
+    application_->OnException = [this](TObject*, const std::exception& e) { errors_.push_back(e.what()); };
+
+    // 100 clients in one city (more than a page holds), then 5 in another; one name far wider than its column.
+    std::string sql = enginetest::kClientTable;
+    auto add = [&](int code, const std::string& name, const std::string& city) {
+      sql += "INSERT INTO acadclie VALUES (" + SqlText(std::to_string(code).c_str()) + "," + SqlText(name.c_str()) +
+             "," + SqlText(city.c_str()) + ",'(42) 3222-0000',NULL,'Contato');";
+    };
+    for (int i = 1; i <= 100; ++i) add(i, "Cliente " + std::string(i < 10 ? "00" : i < 100 ? "0" : "") + std::to_string(i), "Arapoti");
+    for (int i = 101; i <= 105; ++i) add(i, "Cliente " + std::to_string(i), "Castro");
+    add(106, "Companhia " + std::string(40, 'W'), "Castro");
+    enginetest::Sqlite(dir_.path() / "veranto.db", sql);
+    enginetest::WriteFile(dir_.path() / "engine.cfg", "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=STANDARD\nPATH=" +
+                                                          (dir_.path() / "veranto.db").string() + "\nLANGDRIVER=pt_BR\n");
+    form_ = application_->CreateForm<TForm1>();
+  }
+  void TearDown() override {
+    application_.reset();
+    Session()->Close();
+  }
+
+  bool Generate(const std::string& city) {
+    form_->QRel->Close();
+    form_->QRel->SQL().Clear();
+    form_->QRel->SQL().Add(ClientReportStatement(city));
+    form_->QRel->Open();
+    return form_->RLReport2->Prepare();
+  }
+
+  enginetest::TempDir dir_;
+  enginetest::ScopedEnv env_{"RELCLIENTES_ENGINE_CONFIG", (dir_.path() / "engine.cfg").string()};
+  std::unique_ptr<TApplication> application_;
+  TForm1* form_ = nullptr;
+  std::vector<std::string> errors_;
+};
+
+const TRLTextObject* FindText(const TRLGraphicSurface& page, const std::string& text) {
+  for (int i = 0; i < page.ObjectCount(); ++i) {
+    if (auto* t = dynamic_cast<const TRLTextObject*>(page.Objects(i)); t && t->Text() == text) return t;
+  }
+  return nullptr;
+}
+
+// The text recorded right after `label` (the value printed beside it).
+std::string TextAfter(const TRLGraphicSurface& page, const std::string& label) {
+  bool next = false;
+  for (int i = 0; i < page.ObjectCount(); ++i) {
+    auto* t = dynamic_cast<const TRLTextObject*>(page.Objects(i));
+    if (!t) continue;
+    if (next) return t->Text();
+    next = t->Text() == label;
+  }
+  return {};
+}
+
+}  // namespace
+
+TEST_F(ClientReport, EveryPageHasTheHeadingAndACityBrokenAcrossPagesGetsItsBarAgain) {
+  const auto before = std::chrono::system_clock::now();
+  ASSERT_TRUE(Generate("")) << (errors_.empty() ? "" : errors_.front());
+  TRLGraphicStorage& pages = form_->RLReport2->Pages();
+  // Page 1: heading 19..71, city bar 71..115, then 65 lines of 15 pixels fit above 1104; page 2 holds the other
+  // 35 lines of the first city and the whole second one.
+  ASSERT_EQ(pages.PageCount(), 2);
+  EXPECT_EQ(pages.LastPageNumber(), 2);
+  for (int i = 0; i < pages.PageCount(); ++i) {
+    SCOPED_TRACE(i);
+    TRLPageRef page = pages.Pages(i);
+    const TRLTextObject* title = FindText(*page, "Relatórios Gerenciais");
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->BoundsRect().Top, 19 + 14) << "the heading band starts at row 19";
+    EXPECT_EQ(TextAfter(*page, "Pagina:"), std::to_string(i + 1));
+    EXPECT_EQ(page->ExpandMacros("{LastPageNumber}"), "2");
+    EXPECT_TRUE(std::regex_match(TextAfter(*page, "Data/Hora:"), std::regex(R"(\d\d/\d\d/\d{4})")));
+    const TRLTextObject* city_bar = FindText(*page, "Arapoti");
+    ASSERT_NE(city_bar, nullptr) << "the city bar of the broken city";
+    EXPECT_EQ(city_bar->BoundsRect().Top, 71 + 13) << "right below the heading";
+  }
+  {
+    TRLPageRef first = pages.Pages(0);
+    EXPECT_NE(FindText(*first, "Cliente 065"), nullptr);
+    EXPECT_EQ(FindText(*first, "Cliente 066"), nullptr);
+    EXPECT_EQ(FindText(*first, "Castro"), nullptr);
+    TRLPageRef second = pages.Pages(1);
+    const TRLTextObject* continued = FindText(*second, "Cliente 066");
+    ASSERT_NE(continued, nullptr);
+    EXPECT_EQ(continued->BoundsRect().Top, 115 + 1) << "the first line continues below the repeated city bar";
+    EXPECT_NE(FindText(*second, "Castro"), nullptr);
+  }
+  // The date and time are those of this generation.
+  const double days = form_->RLReport2->ReportDateTime();
+  const auto epoch = std::chrono::sys_days{std::chrono::year{1899} / std::chrono::December / 30};
+  const auto generated_local = epoch + std::chrono::duration_cast<std::chrono::seconds>(std::chrono::duration<double>(days * 86400.0));
+  const std::time_t t = std::chrono::system_clock::to_time_t(before);
+  std::tm local{};
+  localtime_r(&t, &local);
+  const auto before_local = std::chrono::sys_days{std::chrono::year{local.tm_year + 1900} /
+                                                  std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)} /
+                                                  std::chrono::day{static_cast<unsigned>(local.tm_mday)}} +
+                            std::chrono::hours(local.tm_hour) + std::chrono::minutes(local.tm_min) +
+                            std::chrono::seconds(local.tm_sec);
+  EXPECT_LE(std::chrono::abs(generated_local - before_local), std::chrono::seconds(60));
+}
+
+TEST_F(ClientReport, LongNamesAreClippedToTheirColumn) {
+  ASSERT_TRUE(Generate("Castro")) << (errors_.empty() ? "" : errors_.front());
+  ASSERT_EQ(form_->RLReport2->Pages().PageCount(), 1);
+  TRLPageRef page = form_->RLReport2->Pages().Pages(0);
+  const TRLTextObject* name = FindText(*page, "Companhia " + std::string(40, 'W'));
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(name->BoundsRect().Left, 19 + 79);
+  EXPECT_EQ(name->BoundsRect().Right, 19 + 79 + 360);
+  // Rendered, nothing of the name reaches the gap before the telephone column.
+  std::unique_ptr<TBitmap> image = RenderPageToImage(*page, 1.0);
+  const TRect r = name->BoundsRect();
+  int inked_inside = 0, inked_gap = 0;
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    for (int x = r.Right - 20; x < r.Right; ++x) inked_inside += image->Canvas().Pixels(x, y) != clWhite;
+    inked_gap += image->Canvas().Pixels(r.Right, y) != clWhite;
+    inked_gap += image->Canvas().Pixels(r.Right + 1, y) != clWhite;
+  }
+  EXPECT_GT(inked_inside, 0) << "the name runs to the column's edge";
+  EXPECT_EQ(inked_gap, 0) << "and stops there";
+}
+
+TEST_F(ClientReport, AMissingGroupFieldShowsThePrepareErrorAndMakesNoPages) {
+  dynamic_cast<TRLGroup*>(form_->FindComponent("RLGroup1"))->SetDataFields("cidad");
+  EXPECT_FALSE(Generate(""));
+  EXPECT_EQ(form_->RLReport2->Pages().PageCount(), 0);
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_EQ(errors_[0], "RLReport2: " + EngineMessages().msgPrepareError + "\n" + EngineMessages().msgNotFound +
+                            ": RLGroup1.DataField \"cidad\"");
+}
