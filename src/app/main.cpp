@@ -1,3 +1,4 @@
+#include "app/BatchExport.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
 
@@ -5,8 +6,10 @@
 
 int main(int argc, char** argv) {
   InitializeUnits();
+  const std::vector<std::string> args(argv + 1, argv + argc);
   TApplication application(argc, argv);
   application.Initialize();
+  if (IsBatchCommandLine(args)) return RunBatchExport(args, std::cout, std::cerr);
   try {
     application.CreateForm<TForm1>();
   } catch (const std::exception& error) {

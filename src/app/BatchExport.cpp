@@ -1,0 +1,167 @@
+#include "app/BatchExport.h"
+
+#include "app/ClientReportSql.h"
+#include "app/TelaPrincipal.h"
+#include "framework/Bitmap.h"
+#include "pages/RLMetaFile.h"
+#include "pages/RLMetaVCL.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kUsage =
+    "Uso: relclientes [--export ARQUIVO [--city CIDADE]]\n"
+    "\n"
+    "Sem opções, abre o diálogo de relação de clientes por cidade.\n"
+    "\n"
+    "  --export ARQUIVO  gera o relatório sem janelas e grava ARQUIVO conforme a extensão:\n"
+    "                    .rpf  o arquivo de relatório com todas as páginas\n"
+    "                    .pdf  todas as páginas num único PDF\n"
+    "                    .png  uma imagem por página (ARQUIVO1.png, ARQUIVO2.png, ...)\n"
+    "  --city CIDADE     só os clientes dessa cidade (o texto exato); sem ela, todas as cidades\n"
+    "  --help            mostra esta ajuda\n"
+    "\n"
+    "Em caso de erro a mensagem vai para a saída de erros, o código de saída é diferente de zero\n"
+    "e nenhum arquivo existente fica pela metade.\n";
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+// A file beside `target` that becomes `target` only when complete.
+class TPendingFile {
+public:
+  explicit TPendingFile(fs::path target) : target_(std::move(target)) {
+    temp_ = target_;
+    temp_ += ".part-" + std::to_string(::getpid());
+  }
+  ~TPendingFile() {
+    std::error_code ignored;
+    if (!committed_) fs::remove(temp_, ignored);
+  }
+  TPendingFile(const TPendingFile&) = delete;
+  TPendingFile& operator=(const TPendingFile&) = delete;
+  const fs::path& Temp() const { return temp_; }
+  void Commit() {
+    fs::rename(temp_, target_);
+    committed_ = true;
+  }
+
+private:
+  fs::path target_, temp_;
+  bool committed_ = false;
+};
+
+void WriteBytes(const fs::path& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) throw Exception("não foi possível gravar " + file.string());
+}
+
+// Fails early, before any generation, when the folder cannot take the file.
+void CheckWritable(const fs::path& target) {
+  TPendingFile probe(target);
+  std::ofstream out(probe.Temp(), std::ios::binary);
+  if (!out) throw Exception("não foi possível gravar " + target.string());
+}
+
+}  // namespace
+
+bool IsBatchCommandLine(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(), [](const std::string& a) {
+    return a == "--export" || a == "--help" || a == "-h" || a == "--city";
+  });
+}
+
+int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string file, city;
+  bool has_file = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      out << kUsage;
+      return 0;
+    }
+    if ((a == "--export" || a == "--city") && i + 1 < args.size()) {
+      (a == "--export" ? file : city) = args[++i];
+      has_file = has_file || a == "--export";
+    } else {
+      err << "relclientes: argumento inválido: " << a << "\n\n" << kUsage;
+      return 2;
+    }
+  }
+  if (!has_file || file.empty()) {
+    err << "relclientes: falta --export ARQUIVO\n\n" << kUsage;
+    return 2;
+  }
+  const fs::path target(file);
+  const std::string ext = Lower(target.extension().string());
+  if (ext != ".rpf" && ext != ".pdf" && ext != ".png") {
+    err << "relclientes: extensão desconhecida \"" << target.extension().string()
+        << "\" (use .rpf, .pdf ou .png)\n";
+    return 2;
+  }
+
+  std::vector<std::string> errors;
+  TApplication* app = Application();
+  auto saved_handler = app ? app->OnException : nullptr;
+  if (app) app->OnException = [&](TObject*, const std::exception& e) { errors.push_back(e.what()); };
+  int code = 0;
+  try {
+    if (ext != ".png") CheckWritable(target);
+    TForm1 form(nullptr);
+    form.RLReport2->SetShowProgress(false);
+    form.QRel->Close();
+    form.QRel->SQL().Clear();
+    form.QRel->SQL().Add(ClientReportStatement(city));
+    form.QRel->Open();
+    if (!form.RLReport2->Prepare()) {
+      err << "relclientes: "
+          << (form.RLReport2->PrepareErrorText().empty() ? std::string("geração cancelada")
+                                                         : form.RLReport2->PrepareErrorText())
+          << '\n';
+      code = 1;
+    } else {
+      TRLGraphicStorage& pages = form.RLReport2->Pages();
+      if (ext == ".rpf") {
+        pages.SaveToFile(target.string());
+      } else if (ext == ".pdf") {
+        TPendingFile pending(target);
+        SavePagesToPdf(pages, pending.Temp().string());
+        pending.Commit();
+      } else {
+        // Every image is made first; the files take their names only when all of them are written.
+        std::vector<std::unique_ptr<TPendingFile>> written;
+        for (int i = 0; i < pages.PageCount(); ++i) {
+          fs::path name = target;
+          name.replace_filename(target.stem().string() + std::to_string(i + 1) + target.extension().string());
+          auto pending = std::make_unique<TPendingFile>(name);
+          TRLPageRef page = pages.Pages(i);
+          if (!page) throw Exception("página " + std::to_string(i + 1) + " ilegível");
+          WriteBytes(pending->Temp(), RenderPageToImage(*page, 1.0)->SaveToPngBytes());
+          written.push_back(std::move(pending));
+        }
+        for (auto& pending : written) pending->Commit();
+      }
+      out << pages.PageCount() << " página(s) gravada(s) em " << file << '\n';
+    }
+  } catch (const std::exception& e) {
+    err << "relclientes: " << e.what() << '\n';
+    code = 1;
+  }
+  for (const std::string& e : errors) {
+    // Prepare errors were printed above; other reports of the handler go out here.
+    if (code == 0) err << "relclientes: " << e << '\n';
+  }
+  if (app) app->OnException = saved_handler;
+  return code;
+}
