@@ -4,6 +4,7 @@
 
 #include "data/DBRegistration.h"
 #include "framework/Properties.h"
+#include "pages/RLConsts.h"
 #include "report/RLParser.h"
 
 #include <gtest/gtest.h>
@@ -175,6 +176,50 @@ TEST(ParserReport, BindingFollowsTheParserAssignedAndOutlivesNeitherSide) {
   ASSERT_TRUE(rig.text->CanPrint());
   EXPECT_EQ(rig.text->Caption(), "Curitiba");
   EXPECT_EQ(rig.parser->Binding().Binder, rig.report);
+}
+
+TEST(ParserReport, PreparedReportGroupsAndPrintsByFormulas) {
+  ReportRig rig;
+  RegisterDataClasses();
+  auto* data = new TRowsDataSet(&rig.form, {"codigo", "cidade"},
+                                {{"1", "Apucarana"}, {"2", "Bituruna"}, {"3", "Castro"}, {"4", "Dois Vizinhos"}});
+  auto* source = new TDataSource(&rig.form);
+  source->SetDataSet(data);
+  rig.report->SetDataSource(source);
+  rig.report->SetShowProgress(false);
+  rig.report->SetExpressionParser(new TRLExpressionParser(&rig.form));
+  auto* group = rig.Add<TRLGroup>(rig.report, "Faixa");
+  group->SetDataFormula("if(codigo > 2, 'alto', 'baixo')");
+  auto* header = rig.Add<TRLBand>(group, "Cabecalho");
+  header->SetBandType(btHeader);
+  header->SetHeight(20);
+  auto* heading = rig.Add<TRLDBText>(header, "Titulo");
+  heading->SetDataSource(source);
+  heading->SetDataFormula("'Faixa ' + if(codigo > 2, 'alta', 'baixa')");
+  auto* detail = rig.Add<TRLBand>(group, "Detalhe");
+  detail->SetHeight(16);
+  auto* line = rig.Add<TRLDBText>(detail, "Linha");
+  line->SetDataSource(source);
+  line->SetDataFormula("codigo * 1.5");
+  line->SetDisplayMask("0.00");
+  line->SetText("# - ");
+  auto* city = rig.Add<TRLDBText>(detail, "Cidade");
+  city->SetLeft(100);
+  city->SetDataSource(source);
+  city->SetDataFormula("cidade");
+  data->Open();
+
+  ASSERT_TRUE(rig.report->Prepare()) << rig.report->PrepareErrorText();
+  ASSERT_EQ(rig.report->Pages().PageCount(), 1);
+  EXPECT_EQ(RecordedTexts(*rig.report->Pages().Pages(0)),
+            (std::vector<std::string>{"Faixa baixa", "1.50 - ", "Apucarana", "3.00 - ", "Bituruna", "Faixa alta",
+                                      "4.50 - ", "Castro", "6.00 - ", "Dois Vizinhos"}));
+
+  // A formula that fails ends the generation with its message.
+  group->SetDataFormula("codigo + estado");
+  EXPECT_FALSE(rig.report->Prepare());
+  EXPECT_EQ(rig.report->PrepareErrorText(),
+            "RLReport2: " + EngineMessages().msgPrepareError + "\nUndefined identifier \"estado\"");
 }
 
 TEST(ParserReport, ParserIsAStoredProperty) {
