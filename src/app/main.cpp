@@ -1,15 +1,21 @@
 #include "app/BatchExport.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
+#include "output/RLReportProgressWindow.h"
 
+#include <cstdlib>
 #include <iostream>
 
 int main(int argc, char** argv) {
   InitializeUnits();
   const std::vector<std::string> args(argv + 1, argv + argc);
+  const bool batch = IsBatchCommandLine(args);
+  // A batch run needs no screen: scripts and servers have none.
+  if (batch) setenv("QT_QPA_PLATFORM", "offscreen", 0);
   TApplication application(argc, argv);
   application.Initialize();
-  if (IsBatchCommandLine(args)) return RunBatchExport(args, std::cout, std::cerr);
+  if (batch) return RunBatchExport(args, std::cout, std::cerr);
+  InstallReportProgressWindow();
   try {
     application.CreateForm<TForm1>();
   } catch (const std::exception& error) {

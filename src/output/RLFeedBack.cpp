@@ -68,12 +68,19 @@ void TfrmRLFeedBack::SetMax(int max) {
   CurrentBar()->SetPosition(0);
 }
 
+void TfrmRLFeedBack::CatchUp(bool now) {
+  if (!Application()) return;
+  auto time = std::chrono::steady_clock::now();
+  if (now || time - last_catch_up_ >= std::chrono::milliseconds(40)) {
+    last_catch_up_ = time;
+    Application()->ProcessMessages();
+  }
+}
+
 void TfrmRLFeedBack::StepIt() {
   CurrentBar()->StepIt();
-  if (Application()) {
-    Application()->ProcessMessages();
-    if (Application()->Terminated()) Abort();
-  }
+  CatchUp(false);
+  if (Application() && Application()->Terminated()) Abort();
 }
 
 void TfrmRLFeedBack::NextBar() {
@@ -81,8 +88,9 @@ void TfrmRLFeedBack::NextBar() {
 }
 
 void TfrmRLFeedBack::SetStepName(const std::string& text) {
+  if (LabelStepName->Caption() == text) return;
   LabelStepName->SetCaption(text);
-  if (Application()) Application()->ProcessMessages();
+  CatchUp(true);
 }
 
 void TfrmRLFeedBack::BitBtnCancelClick(TObject*) {

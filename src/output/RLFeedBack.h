@@ -5,6 +5,7 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 
+#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -38,7 +39,12 @@ public:
   void BitBtnCancelClick(TObject* sender);
 
 private:
+  // Lets the window system catch up, at most every few hundredths of a second: a step per record must not
+  // cost a round of the message loop per record.
+  void CatchUp(bool now);
+
   std::vector<TProgressBar*> bars_;
+  std::chrono::steady_clock::time_point last_catch_up_{};
   int current_ = 0;
   bool canceled_ = false;
 };
