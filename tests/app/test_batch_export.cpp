@@ -1,0 +1,120 @@
+// The batch export over the small client table of the data tests.
+#include "app/BatchExport.h"
+#include "app/Units.h"
+#include "data/ClientDbFixture.h"
+#include "framework/Forms.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class BatchExport : public querytest::ClientDb {
+protected:
+  void SetUp() override {
+    querytest::ClientDb::SetUp();
+    InitializeUnits();
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    application_ = std::make_unique<TApplication>(argc, argv);
+  }
+  void TearDown() override {
+    application_.reset();
+    querytest::ClientDb::TearDown();
+  }
+
+  int Run(std::vector<std::string> args) {
+    out_.str("");
+    err_.str("");
+    return RunBatchExport(args, out_, err_);
+  }
+
+  static std::string Head(const fs::path& file, std::size_t bytes) {
+    std::ifstream in(file, std::ios::binary);
+    std::string head(bytes, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(bytes));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return head;
+  }
+
+  static void Write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+
+  // Nothing but the expected files is left in the folder: no half-written file beside them.
+  std::vector<std::string> FilesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::unique_ptr<TApplication> application_;
+  std::ostringstream out_, err_;
+};
+
+TEST_F(BatchExport, WritesTheFileItsExtensionNames) {
+  const fs::path out = dir.path() / "out";
+  fs::create_directory(out);
+  struct Case {
+    std::vector<std::string> args;
+    const char* file;
+    std::string magic;
+  };
+  const Case cases[] = {
+      {{"--export", (out / "clientes.pdf").string()}, "clientes.pdf", "%PDF"},
+      {{"--export", (out / "clientes.rpf").string()}, "clientes.rpf", "RLGraphicStorage3\x1A"},
+      {{"--export", (out / "Belem.PNG").string(), "--city", "Belém"}, "Belem1.PNG", "\x89PNG"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    EXPECT_EQ(Run(c.args), 0) << err_.str();
+    ASSERT_TRUE(fs::exists(out / c.file));
+    EXPECT_GT(fs::file_size(out / c.file), 0u);
+    EXPECT_EQ(Head(out / c.file, c.magic.size()), c.magic);
+  }
+  // One city fits on one page: one image, and no second one.
+  EXPECT_FALSE(fs::exists(out / "Belem2.PNG"));
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"Belem1.PNG", "clientes.pdf", "clientes.rpf"}));
+}
+
+TEST_F(BatchExport, BadRequestsFailWithAMessageAndLeaveTheOldFileAlone) {
+  const fs::path kept = dir.path() / "kept.pdf";
+  Write(kept, "the previous report");
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"unknown extension", {"--export", (dir.path() / "r.txt").string()}, "extensão desconhecida"},
+      {"no file", {"--export"}, "argumento inválido"},
+      {"no folder", {"--export", (dir.path() / "missing" / "r.pdf").string()}, "não foi possível gravar"},
+      {"stray argument", {"--export", kept.string(), "--colour"}, "argumento inválido"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_NE(Run(c.args), 0);
+    EXPECT_NE(err_.str().find(c.says), std::string::npos) << err_.str();
+  }
+  // The database fails after the file was accepted: the old report stays as it was.
+  WriteAlias("OUTRO", "");
+  EXPECT_NE(Run({"--export", kept.string()}), 0);
+  EXPECT_NE(err_.str().find("VERANTO"), std::string::npos) << err_.str();
+  EXPECT_EQ(Head(kept, 100), "the previous report");
+  EXPECT_FALSE(fs::exists(dir.path() / "r.txt"));
+  EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"engine.cfg", "kept.pdf", "veranto.db"}));
+}
+
+TEST_F(BatchExport, HelpExplainsTheOptions) {
+  EXPECT_EQ(Run({"--help"}), 0);
+  for (const char* option : {"--export", "--city", ".rpf", ".pdf", ".png"}) {
+    EXPECT_NE(out_.str().find(option), std::string::npos) << option;
+  }
+}
+
+}  // namespace
