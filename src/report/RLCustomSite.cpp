@@ -294,13 +294,25 @@ int KindRank(const TControl* control) {
   return 0;
 }
 
-// Whether `c` goes before `e` in the list of alignment `a`.
-bool Precedes(const TControl* c, const TControl* e, TRLControlAlign a) {
-  const int rc = KindRank(c), re = KindRank(e);
-  if (rc != re) return rc < re;
-  const auto* bc = dynamic_cast<const TRLCustomBand*>(c);
-  const auto* be = dynamic_cast<const TRLCustomBand*>(e);
+// A child with its kind worked out once, as the ordering compares it with each of its list's members.
+struct Ranked {
+  TControl* control;
+  int rank;
+  const TRLCustomBand* band;
+};
+
+Ranked RankOf(TControl* control) {
+  return {control, KindRank(control), dynamic_cast<const TRLCustomBand*>(control)};
+}
+
+// Whether `rc` goes before `re` in the list of alignment `a`.
+bool Precedes(const Ranked& rc, const Ranked& re, TRLControlAlign a) {
+  if (rc.rank != re.rank) return rc.rank < re.rank;
+  const TRLCustomBand* bc = rc.band;
+  const TRLCustomBand* be = re.band;
   if (bc && be && bc->GroupIndex() != be->GroupIndex()) return bc->GroupIndex() < be->GroupIndex();
+  const TControl* c = rc.control;
+  const TControl* e = re.control;
   switch (a) {
     case faLeft:
     case faLeftMost:
@@ -343,12 +355,18 @@ int Slot(int i, int count, int extent, int from, int at) {
 
 void TRLCustomSite::AlignControls() {
   TStateGuard guard(*this, stAligningControls);
-  std::vector<TControl*> lists[ControlAlignCount];
+  std::vector<Ranked> ranked[ControlAlignCount];
   for (TControl* child : LayoutChildren(*this)) {
     const TRLControlAlign a = AlignOf(*child);
-    auto& list = lists[a];
-    auto at = std::find_if(list.begin(), list.end(), [&](const TControl* e) { return Precedes(child, e, a); });
-    list.insert(at, child);
+    auto& list = ranked[a];
+    const Ranked entry = RankOf(child);
+    auto at = std::find_if(list.begin(), list.end(), [&](const Ranked& e) { return Precedes(entry, e, a); });
+    list.insert(at, entry);
+  }
+  std::vector<TControl*> lists[ControlAlignCount];
+  for (int a = 0; a < ControlAlignCount; ++a) {
+    lists[a].reserve(ranked[a].size());
+    for (const Ranked& e : ranked[a]) lists[a].push_back(e.control);
   }
   const TRect client = GetClientRect();
   int L = client.Left, T = client.Top, Rt = client.Right, B = client.Bottom;
