@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -1033,9 +1034,10 @@ Status GetFieldText(CursorHandle h, std::uint16_t fieldNumber, const void* recor
             case fld::Float: {
                 double v;
                 std::memcpy(&v, value, sizeof v);
+                // Written with a point whatever the process's locale says.
                 char buf[32];
-                std::snprintf(buf, sizeof buf, "%.15g", v);
-                dest = buf;
+                auto written = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+                dest.assign(buf, written.ptr);
                 break;
             }
             case fld::VarBytes: {

@@ -3,6 +3,7 @@
 #include "framework/Exceptions.h"
 
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -55,15 +56,18 @@ bool TryStrToInt64(const std::string& text, std::int64_t& value) {
 
 bool TryStrToFloat(const std::string& text, double& value) {
   std::string t = Trimmed(text);
-  if (t.empty()) return false;
-  // strtod also reads "inf", "nan" and hexadecimal numbers, which are no numbers to a user.
+  // Only digits, a point, signs and an exponent: "inf", "nan" and hexadecimal numbers are no numbers to a user.
   for (char c : t) {
     if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) return false;
   }
-  errno = 0;
-  char* end = nullptr;
-  double parsed = std::strtod(t.c_str(), &end);
-  if (errno == ERANGE || *end != '\0') return false;
+  // The point is the decimal separator whatever the process's locale says, so no C library call that reads it.
+  const char* begin = t.data();
+  const char* end = t.data() + t.size();
+  if (begin != end && *begin == '+') ++begin;
+  if (begin == end) return false;
+  double parsed = 0;
+  auto result = std::from_chars(begin, end, parsed);
+  if (result.ec != std::errc() || result.ptr != end) return false;
   value = parsed;
   return true;
 }
@@ -72,14 +76,14 @@ std::string FloatToStr(double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15G", value);
-  std::string text = buffer;
-  // "%G" writes exponents as "E+20" or "E-05"; the system writes "E20" and "E-5".
-  auto e = text.find('E');
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+  std::string text(buffer, result.ptr);
+  // The general format writes exponents as "e+20" or "e-05"; the system writes "E20" and "E-5".
+  auto e = text.find('e');
   if (e != std::string::npos) {
-    std::string mantissa = text.substr(0, e);
-    int exponent = std::atoi(text.c_str() + e + 1);
-    text = mantissa + "E" + std::to_string(exponent);
+    int exponent = 0;
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
+    text = text.substr(0, e) + "E" + std::to_string(exponent);
   }
   return text;
 }

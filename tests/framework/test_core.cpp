@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <vector>
 
 namespace {
@@ -110,6 +111,19 @@ TEST(Variant, ConversionsFollowOneSetOfRules) {
   EXPECT_THROW(Variant::Null().AsString(), EVariantError);
   EXPECT_EQ(Variant::Null().ToText(), "");
   EXPECT_EQ(Variant(std::vector<Variant>{1, "a"}).ToText(), "1;a");
+}
+
+// Qt sets the process's locale from the user's at start-up; a Brazilian locale writes decimals with a comma.
+TEST(Variant, NumbersIgnoreTheProcessLocale) {
+  std::string saved = setlocale(LC_NUMERIC, nullptr);
+  if (!setlocale(LC_NUMERIC, "pt_BR.UTF-8")) GTEST_SKIP() << "no pt_BR.UTF-8 locale on this machine";
+  double value = 0;
+  bool parsed = TryStrToFloat("1.5", value);
+  std::string text = FloatToStr(2.25);
+  setlocale(LC_NUMERIC, saved.c_str());
+  EXPECT_TRUE(parsed);
+  EXPECT_DOUBLE_EQ(value, 1.5);
+  EXPECT_EQ(text, "2.25");
 }
 
 TEST(Variant, Comparison) {
