@@ -190,6 +190,7 @@ TControl* TWinControl::Controls(int index) const {
 
 void TWinControl::InsertControl(TControl* control) {
   control->parent_ = this;
+  TControl::parent_chains_version_.fetch_add(1, std::memory_order_relaxed);
   controls_.push_back(control);
   control->ParentFontChanged();
   control->ParentColorChanged();
@@ -202,6 +203,7 @@ void TWinControl::RemoveControl(TControl* control) {
   control->DestroyWidget();
   controls_.erase(it);
   control->parent_ = nullptr;
+  TControl::parent_chains_version_.fetch_add(1, std::memory_order_relaxed);
 }
 
 void TWinControl::HandleNeeded() {

@@ -3,6 +3,7 @@
 #include "framework/Classes.h"
 #include "framework/Graphics.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +57,9 @@ public:
   ~TControl() override;
 
   TWinControl* Parent() const { return parent_; }
+  // Changes whenever any control anywhere gains or loses a parent: what was found up a parent chain under
+  // one value still holds while the value stays the same.
+  static unsigned long long ParentChainsVersion() { return parent_chains_version_.load(std::memory_order_relaxed); }
   virtual void SetParent(TWinControl* parent);
   TComponent* GetParentComponent() const override;
   // A control's place in a stored definition is inside its parent; anything that is no windowed control is refused.
@@ -131,6 +135,8 @@ protected:
 private:
   void ParentFontChanged();
   void ParentColorChanged();
+
+  inline static std::atomic<unsigned long long> parent_chains_version_{1};
 
   TWinControl* parent_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;

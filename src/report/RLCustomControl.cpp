@@ -233,7 +233,18 @@ TRLCustomGroup* TRLCustomControl::ParentGroup() const {
 }
 
 TRLCustomSkipper* TRLCustomControl::ParentSkipper() const { return FindAncestor<TRLCustomSkipper>(this); }
-TRLCustomReport* TRLCustomControl::ParentReport() const { return FindAncestor<TRLCustomReport>(this); }
+TRLCustomReport* TRLCustomControl::ParentReport() const {
+  // Asked for on every print of every control; the walk is remembered while no parent chain changes. Only a
+  // report found is remembered, and not one being destroyed: it stops being a report on its way out.
+  const unsigned long long version = ParentChainsVersion();
+  if (report_version_ == version && !report_->IsDestroying()) return report_;
+  TRLCustomReport* report = FindAncestor<TRLCustomReport>(this);
+  if (report && !report->IsDestroying()) {
+    report_ = report;
+    report_version_ = version;
+  }
+  return report;
+}
 
 TRLCustomReport* TRLCustomControl::MasterReport() const {
   TRLCustomReport* report = ParentReport();

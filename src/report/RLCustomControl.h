@@ -311,6 +311,8 @@ private:
   void AddHolded(TRLCustomControl* control);
   void RemoveHolded(TRLCustomControl* control);
 
+  mutable TRLCustomReport* report_ = nullptr;
+  mutable unsigned long long report_version_ = 0;
   std::string caption_;
   TRLControlAlign align_ = faNone;
   TRLTextAlignment alignment_ = TRLTextAlignment::taLeftJustify;
