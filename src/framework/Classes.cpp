@@ -45,6 +45,11 @@ TComponent::~TComponent() {
   if (owner_) owner_->RemoveComponent(this);
 }
 
+int TComponent::ComponentIndex(const TComponent* component) const {
+  auto it = std::find(components_.begin(), components_.end(), component);
+  return it == components_.end() ? -1 : static_cast<int>(it - components_.begin());
+}
+
 TComponent* TComponent::Components(int index) const {
   if (index < 0 || index >= ComponentCount()) throw EListError(Format("List index out of bounds (%d)", {index}));
   return components_[static_cast<std::size_t>(index)];

@@ -48,6 +48,8 @@ public:
 
   int ComponentCount() const { return static_cast<int>(components_.size()); }
   TComponent* Components(int index) const;
+  // The position of `component` among the owned ones, or -1.
+  int ComponentIndex(const TComponent* component) const;
   // Case-insensitive search among the owned components.
   TComponent* FindComponent(std::string_view name) const;
   void InsertComponent(TComponent* component);

@@ -670,21 +670,19 @@ TRLControlAnchors TRLCustomControl::AnchorsOf(const TControl& control) {
 
 std::vector<TControl*> ChildrenInCreationOrder(const TWinControl& parent) {
   std::vector<std::pair<int, TControl*>> keyed;
+  keyed.reserve(static_cast<std::size_t>(parent.ControlCount()));
   for (int i = 0; i < parent.ControlCount(); ++i) {
     TControl* child = parent.Controls(i);
     int index = INT32_MAX;
     if (TComponent* owner = child->Owner()) {
-      for (int j = 0; j < owner->ComponentCount(); ++j) {
-        if (owner->Components(j) == child) {
-          index = j;
-          break;
-        }
-      }
+      if (int j = owner->ComponentIndex(child); j >= 0) index = j;
     }
     keyed.emplace_back(index, child);
   }
-  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  auto by_index = [](const auto& a, const auto& b) { return a.first < b.first; };
+  if (!std::is_sorted(keyed.begin(), keyed.end(), by_index)) std::stable_sort(keyed.begin(), keyed.end(), by_index);
   std::vector<TControl*> children;
+  children.reserve(keyed.size());
   for (const auto& [index, child] : keyed) children.push_back(child);
   return children;
 }
