@@ -308,14 +308,24 @@ void TCanvas::FillFrame(QPainter& painter, int x1, int y1, int x2, int y2, int w
   painter.fillRect(UnitRect(x2 - width, y1 + width, x2, y2 - width), brush);
 }
 
-void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+QPainter* TCanvas::BeginShape(int& x1, int& y1, int& x2, int& y2, QColor& colour) {
   if (x2 < x1) std::swap(x1, x2);
   if (y2 < y1) std::swap(y1, y2);
-  if (x1 == x2 || y1 == y2) return;
+  if (x1 == x2 || y1 == y2) return nullptr;
   QPainter* painter = Begin();
-  if (!painter) return;
+  if (!painter || !ApplyPenMode(*painter, colour)) return nullptr;
+  return painter;
+}
+
+void TCanvas::UsePenAndBrush(QPainter& painter, const QColor& colour) {
+  painter.setPen(MakePen(colour));
+  painter.setBrush(brush_.Style() != bsClear || brush_.Bitmap() ? MakeBrush() : QBrush(Qt::NoBrush));
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   QColor colour;
-  if (!ApplyPenMode(*painter, colour)) return;
+  QPainter* painter = BeginShape(x1, y1, x2, y2, colour);
+  if (!painter) return;
   bool outline = pen_.Style() != psClear;
   int width = outline ? PenWidth() : 0;
   bool fill = brush_.Style() != bsClear || brush_.Bitmap();
@@ -343,28 +353,18 @@ QRectF TCanvas::PenBounds(int x1, int y1, int x2, int y2) const {
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
-  if (x2 < x1) std::swap(x1, x2);
-  if (y2 < y1) std::swap(y1, y2);
-  if (x1 == x2 || y1 == y2) return;
-  QPainter* painter = Begin();
-  if (!painter) return;
   QColor colour;
-  if (!ApplyPenMode(*painter, colour)) return;
-  painter->setPen(MakePen(colour));
-  painter->setBrush(brush_.Style() != bsClear || brush_.Bitmap() ? MakeBrush() : QBrush(Qt::NoBrush));
+  QPainter* painter = BeginShape(x1, y1, x2, y2, colour);
+  if (!painter) return;
+  UsePenAndBrush(*painter, colour);
   painter->drawEllipse(PenBounds(x1, y1, x2, y2));
 }
 
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) {
-  if (x2 < x1) std::swap(x1, x2);
-  if (y2 < y1) std::swap(y1, y2);
-  if (x1 == x2 || y1 == y2) return;
-  QPainter* painter = Begin();
-  if (!painter) return;
   QColor colour;
-  if (!ApplyPenMode(*painter, colour)) return;
-  painter->setPen(MakePen(colour));
-  painter->setBrush(brush_.Style() != bsClear || brush_.Bitmap() ? MakeBrush() : QBrush(Qt::NoBrush));
+  QPainter* painter = BeginShape(x1, y1, x2, y2, colour);
+  if (!painter) return;
+  UsePenAndBrush(*painter, colour);
   painter->drawRoundedRect(PenBounds(x1, y1, x2, y2), std::abs(x3) / 2.0, std::abs(y3) / 2.0, Qt::AbsoluteSize);
 }
 

@@ -114,6 +114,10 @@ private:
   QPen MakePen(const QColor& colour) const;
   QBrush MakeBrush() const;
   QRectF PenBounds(int x1, int y1, int x2, int y2) const;
+  // Orders the corners of a shape and opens the painter for it; null when there is nothing to draw.
+  QPainter* BeginShape(int& x1, int& y1, int& x2, int& y2, QColor& colour);
+  // The pen for the outline and the brush (or none) for the inside of a shape.
+  void UsePenAndBrush(QPainter& painter, const QColor& colour);
   void PlotPath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour);
   void StrokePath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour);
   void FillFrame(QPainter& painter, int x1, int y1, int x2, int y2, int width, const QBrush& brush);
