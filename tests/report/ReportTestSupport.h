@@ -4,6 +4,7 @@
 // what a surface recorded.
 
 #include "data/DB.h"
+#include "data/MemDataSet.h"
 #include "framework/Forms.h"
 #include "pages/RLMetaFile.h"
 #include "report/RLReport.h"
@@ -13,85 +14,15 @@
 #include <string>
 #include <vector>
 
-// Rows of texts in memory; a record buffer holds the row index.
-class TRowsDataSet : public TDataSet {
+// The data tests' in-memory dataset, given its columns by name and its rows as plain texts.
+class TRowsDataSet : public TMemDataSet {
 public:
-  explicit TRowsDataSet(TComponent* owner, std::vector<std::string> columns, std::vector<std::vector<std::string>> rows)
-      : TDataSet(owner), columns_(std::move(columns)), rows_(std::move(rows)) {
-    SetBookmarkSize(sizeof(std::int32_t));
+  TRowsDataSet(TComponent* owner, const std::vector<std::string>& names, const std::vector<std::vector<std::string>>& texts)
+      : TMemDataSet(owner) {
+    columns.clear();
+    for (const std::string& name : names) columns.push_back({name, ftString, 40});
+    for (const auto& row : texts) rows.emplace_back(row.begin(), row.end());
   }
-  ~TRowsDataSet() override { CloseOnDestroy(); }
-
-protected:
-  TRecordBuffer AllocRecordBuffer() override { return new unsigned char[sizeof(std::int32_t)](); }
-  void FreeRecordBuffer(TRecordBuffer& buffer) override {
-    delete[] buffer;
-    buffer = nullptr;
-  }
-  TFetchResult GetRecord(TRecordBuffer buffer, TFetchMode mode, bool) override {
-    const int count = static_cast<int>(rows_.size());
-    if (mode == fmNext) {
-      if (pos_ >= count - 1) {
-        pos_ = count;
-        return frEOF;
-      }
-      ++pos_;
-    } else if (mode == fmPrior) {
-      if (pos_ <= 0) {
-        pos_ = -1;
-        return frBOF;
-      }
-      --pos_;
-    } else if (pos_ < 0 || pos_ >= count) {
-      return pos_ < 0 ? frBOF : frEOF;
-    }
-    std::memcpy(buffer, &pos_, sizeof pos_);
-    return frOK;
-  }
-  void InternalOpen() override {
-    InternalInitFieldDefs();
-    if (DefaultFields()) CreateFields();
-    BindFields(true);
-    open_ = true;
-    pos_ = -1;
-  }
-  void InternalClose() override {
-    BindFields(false);
-    if (DefaultFields()) DestroyFields();
-    open_ = false;
-  }
-  void InternalInitFieldDefs() override {
-    FieldDefs().Clear();
-    for (const std::string& name : columns_) FieldDefs().Add(name, ftString, 40);
-  }
-  bool IsCursorOpen() const override { return open_; }
-  void InternalFirst() override { pos_ = -1; }
-  void InternalLast() override { pos_ = static_cast<int>(rows_.size()); }
-  void InternalSetToRecord(TRecordBuffer buffer) override { std::memcpy(&pos_, buffer, sizeof pos_); }
-  void GetBookmarkData(TRecordBuffer buffer, unsigned char* data) override { std::memcpy(data, buffer, sizeof(std::int32_t)); }
-  void SetBookmarkData(TRecordBuffer buffer, const unsigned char* data) override { std::memcpy(buffer, data, sizeof(std::int32_t)); }
-  TBookmarkPlace GetBookmarkPlace(TRecordBuffer) override { return bpCurrent; }
-  void SetBookmarkPlace(TRecordBuffer, TBookmarkPlace) override {}
-  void InternalGotoBookmark(const unsigned char* bookmark) override { std::memcpy(&pos_, bookmark, sizeof pos_); }
-  bool GetFieldData(TField* field, void* buffer, std::size_t size, bool nativeFormat) override {
-    if (!nativeFormat) return TDataSet::GetFieldData(field, buffer, size, nativeFormat);
-    if (IsEmpty() || field->FieldNo() < 1) return false;
-    std::int32_t row = 0;
-    std::memcpy(&row, ActiveBuffer(), sizeof row);
-    const std::string& text = rows_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(field->FieldNo() - 1));
-    if (!buffer) return true;
-    const std::size_t n = std::min(text.size(), size - 1);
-    std::memcpy(buffer, text.data(), n);
-    static_cast<char*>(buffer)[n] = '\0';
-    return true;
-  }
-  int GetRecordCount() override { return static_cast<int>(rows_.size()); }
-
-private:
-  std::vector<std::string> columns_;
-  std::vector<std::vector<std::string>> rows_;
-  bool open_ = false;
-  std::int32_t pos_ = -1;
 };
 
 // The objects of one class that a surface recorded, in recording order.
