@@ -445,7 +445,10 @@ void TCanvas::SetPixels(int x, int y, TColor color) {
   painter->fillRect(QRectF(x, y, 1, 1), ToQColor(color));
 }
 
+// Each change of clipping costs the device a new graphics state (a PDF page writes it out), so an unchanged clip is
+// not applied again.
 void TCanvas::SetClipRect(const TRect& rect) {
+  if (clipped_ && clip_ == rect) return;
   clip_ = rect;
   clipped_ = true;
   ApplyClip();
@@ -453,12 +456,12 @@ void TCanvas::SetClipRect(const TRect& rect) {
 
 void TCanvas::IntersectClipRect(const TRect& rect) {
   if (!clipped_) return SetClipRect(rect);
-  clip_ = {std::max(clip_.Left, rect.Left), std::max(clip_.Top, rect.Top), std::min(clip_.Right, rect.Right),
-           std::min(clip_.Bottom, rect.Bottom)};
-  ApplyClip();
+  SetClipRect({std::max(clip_.Left, rect.Left), std::max(clip_.Top, rect.Top), std::min(clip_.Right, rect.Right),
+               std::min(clip_.Bottom, rect.Bottom)});
 }
 
 void TCanvas::RemoveClip() {
+  if (!clipped_) return;
   clipped_ = false;
   clip_ = {};
   ApplyClip();

@@ -151,13 +151,14 @@ void CanvasTextRect(TCanvas& canvas, const TRect& rect, int x0, int y0, std::str
                     std::uint8_t alignment, std::uint8_t layout, std::uint16_t textFlags) {
   std::string line(text);
   int space = canvas.TextWidth(" ");
-  int width = canvas.TextWidth(line + " ");
-  int height = canvas.TextHeight(line + " ");
+  // Measured only when the alignment needs it: each new text costs a shaping pass.
+  auto width = [&] { return canvas.TextWidth(line + " "); };
+  int height = canvas.TextHeight(line);
 
   int x = space / 2;
   switch (alignment) {
-    case MetaTextAlignmentRight: x += rect.Right - width; break;
-    case MetaTextAlignmentCenter: x += (rect.Left + rect.Right - width) / 2; break;
+    case MetaTextAlignmentRight: x += rect.Right - width(); break;
+    case MetaTextAlignmentCenter: x += (rect.Left + rect.Right - width()) / 2; break;
     default: x += x0; break;
   }
   int y;
@@ -170,7 +171,7 @@ void CanvasTextRect(TCanvas& canvas, const TRect& rect, int x0, int y0, std::str
   if (alignment == MetaTextAlignmentJustify) {
     int available = rect.Right - x;
     int cursor = static_cast<int>(line.size());
-    int measured = width;
+    int measured = width();
     // A font whose space measures nothing would widen forever: stop when a space no longer widens the text.
     for (int guard = 0; guard < 100000; ++guard) {
       if (measured > available) break;
@@ -186,9 +187,8 @@ void CanvasTextRect(TCanvas& canvas, const TRect& rect, int x0, int y0, std::str
 }
 
 void CanvasSetClipRect(TCanvas& canvas, const TRect& rect) {
-  canvas.RemoveClip();
-  if (rect.Right == rect.Left || rect.Bottom == rect.Top) return;
-  canvas.IntersectClipRect(rect);
+  if (rect.Right == rect.Left || rect.Bottom == rect.Top) canvas.RemoveClip();
+  else canvas.SetClipRect(rect);
 }
 
 void CanvasResetClipRect(TCanvas& canvas) { canvas.RemoveClip(); }
