@@ -2,6 +2,7 @@
 
 #include "framework/Bitmap.h"
 #include "framework/QtBridge.h"
+#include "framework/TextInk.h"
 #include "framework/TextMetrics.h"
 
 #include <QImage>
@@ -368,10 +369,9 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) {
   painter->drawRoundedRect(PenBounds(x1, y1, x2, y2), std::abs(x3) / 2.0, std::abs(y3) / 2.0, Qt::AbsoluteSize);
 }
 
-void TCanvas::DrawText(QPainter& painter, int x, int y, std::string_view text, const TRect* opaque) {
+void TCanvas::DrawText(QPainter& painter, int x, int y, const QString& text, int width, const TRect* opaque) {
   const TFontMeasure& measure = Measure();
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  int width = measure.Width(text);
   if (brush_.Style() != bsClear) {
     QRectF back = opaque ? UnitRect(opaque->Left, opaque->Top, opaque->Right, opaque->Bottom)
                          : QRectF(x, y, width, measure.Height());
@@ -379,26 +379,43 @@ void TCanvas::DrawText(QPainter& painter, int x, int y, std::string_view text, c
   }
   painter.setFont(measure.Font());
   painter.setPen(ToQColor(font_.Color()));
-  painter.drawText(QPointF(x, y + measure.Ascent()), ToQString(text));
+  painter.drawText(QPointF(x, y + measure.Ascent()), text);
   pen_pos_ = {x + width, y};
 }
 
 void TCanvas::TextOut(int x, int y, std::string_view text) {
   QPainter* painter = Begin();
   if (!painter) return;
-  DrawText(*painter, x, y, text, nullptr);
+  DrawText(*painter, x, y, ToQString(text), Measure().Width(text), nullptr);
+}
+
+bool TCanvas::InkInside(const TRect& rect, int x, int y, const QString& text, int width) {
+  // A unit of room on every side for what the outline bounds do not tell: hinting, grid fitting and ligatures.
+  constexpr double kRoom = 1;
+  TInkReach reach;
+  if (!TTextInk::For(Measure()).Reach(text, reach)) return false;
+  double baseline = y + Measure().Ascent();
+  return x + reach.Left - kRoom >= rect.Left && x + width + reach.Right + kRoom <= rect.Right &&
+         baseline + reach.Top - kRoom >= rect.Top && baseline + reach.Bottom + kRoom <= rect.Bottom;
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
   QPainter* painter = Begin();
   if (!painter) return;
+  QString qtext = ToQString(text);
+  int width = Measure().Width(text);
+  // Clipping costs the device two changes of graphics state; a text wholly inside its rectangle needs none.
+  if (InkInside(rect, x, y, qtext, width)) {
+    DrawText(*painter, x, y, qtext, width, &rect);
+    return;
+  }
   painter->save();
   QRectF area = rect.Right > rect.Left && rect.Bottom > rect.Top
                     ? UnitRect(rect.Left, rect.Top, rect.Right, rect.Bottom)
                     : QRectF(rect.Left, rect.Top, 0, 0);
   painter->setClipRect(area, painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
   try {
-    DrawText(*painter, x, y, text, &rect);
+    DrawText(*painter, x, y, qtext, width, &rect);
   } catch (...) {
     painter->restore();
     throw;

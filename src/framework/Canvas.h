@@ -14,6 +14,7 @@ class QPaintDevice;
 class QPainter;
 class QPen;
 class QRectF;
+class QString;
 class TFontMeasure;
 class TGraphic;
 
@@ -121,7 +122,9 @@ private:
   void PlotPath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour);
   void StrokePath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour);
   void FillFrame(QPainter& painter, int x1, int y1, int x2, int y2, int width, const QBrush& brush);
-  void DrawText(QPainter& painter, int x, int y, std::string_view text, const TRect* opaque);
+  void DrawText(QPainter& painter, int x, int y, const QString& text, int width, const TRect* opaque);
+  // Whether all the ink of a text drawn at (x, y) lies inside rect, so that clipping to it would change nothing.
+  bool InkInside(const TRect& rect, int x, int y, const QString& text, int width);
 
   QPaintDevice* device_ = nullptr;
   double scale_ = 1.0;

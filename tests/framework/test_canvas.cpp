@@ -2,6 +2,8 @@
 #include "framework/Canvas.h"
 
 #include <QImage>
+#include <QPainter>
+#include <QRegion>
 
 #include <gtest/gtest.h>
 
@@ -529,6 +531,64 @@ TEST(CanvasText, TextRectWithBrushFillsTheWholeRectangle) {
     c.TextRect({2, 2, 12, 9}, 2, 2, "");
   });
   EXPECT_EQ(BoundsOf(Painted(image)), QRect(2, 2, 10, 7)) << Art(image);
+}
+
+// TextRect draws what TextOut draws, cut to the rectangle: whether the text lies well inside, touches an edge or
+// overflows a side by a little or a lot, whatever the font, the characters and the scale of the device.
+TEST(CanvasText, TextRectIsTextOutCutToItsRectangle) {
+  struct Font {
+    int height;
+    TFontStyles style;
+  };
+  const Font fonts[] = {{-9, {}}, {-12, {fsBold}}, {-16, {fsItalic}}, {-11, {fsUnderline}}};
+  const char* const texts[] = {"Agropecuária Lima", "ÁÉÇÃÔ Ñ", "gjpqy_|", "fi fl ffi", "WAVE//", "Ελλάδα 日本", ""};
+  const char* const sides[] = {"left", "top", "right", "bottom"};
+  for (double scale : {1.0, 4.0}) {
+    for (const Font& font : fonts) {
+      for (const char* text : texts) {
+        auto setup = [&](TCanvas& c) {
+          c.Font().SetName("Verdana");
+          c.Font().SetHeight(font.height);
+          c.Font().SetStyle(font.style);
+          c.Font().SetColor(clBlack);
+          c.Brush().SetStyle(bsClear);
+        };
+        TCanvas probe;
+        setup(probe);
+        const int x = 6, y = 5, width = probe.TextWidth(text), height = probe.TextHeight(text);
+        const TRect cell{x, y, x + width, y + height};
+        auto image = [&](const std::function<void(TCanvas&)>& draw) {
+          QImage device = WhiteImage(static_cast<int>((width + 12) * scale), static_cast<int>((height + 10) * scale));
+          TCanvas c(&device, scale);
+          setup(c);
+          draw(c);
+          EXPECT_EQ(c.PenPos(), (TPoint{x + width, y}));
+          c.EndPaint();
+          return device;
+        };
+        const QImage whole = image([&](TCanvas& c) { c.TextOut(x, y, text); });
+        // Each side in turn from three units outside the cell to three units inside it; the others well away.
+        for (int side = 0; side < 4; ++side) {
+          for (int d = -3; d <= 3; ++d) {
+            TRect rect{cell.Left - 3, cell.Top - 3, cell.Right + 3, cell.Bottom + 3};
+            int* edge[] = {&rect.Left, &rect.Top, &rect.Right, &rect.Bottom};
+            *edge[side] = side < 2 ? (&cell.Left)[side] - d : (&cell.Left)[side] + d;
+            QImage expected = whole;
+            {
+              QPainter cut(&expected);
+              cut.scale(scale, scale);
+              QRegion outside = QRegion(0, 0, width + 12, height + 10) -
+                                QRegion(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
+              for (const QRect& r : outside) cut.fillRect(r, Qt::white);
+            }
+            EXPECT_EQ(image([&](TCanvas& c) { c.TextRect(rect, x, y, text); }), expected)
+                << "\"" << text << "\" at " << font.height << " px, scale " << scale << ", " << sides[side] << " edge "
+                << d << " units outside the cell";
+          }
+        }
+      }
+    }
+  }
 }
 
 TEST(CanvasScale, UnitsCoverScaledDevicePixels) {

@@ -2,12 +2,17 @@
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 
+#include <QImage>
+#include <QPainter>
+#include <QRegion>
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -340,6 +345,73 @@ TEST(Render, PagesBecomeAPdfWithText) {
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
   EXPECT_NE(pdf.find("/Count 2"), std::string::npos);
   EXPECT_NE(pdf.find("/FontFile"), std::string::npos);  // text is written with an embedded font, not as outlines
+}
+
+std::filesystem::path TempPath(const std::string& name) {
+  return std::filesystem::temp_directory_path() / ("pages-test-" + std::to_string(::getpid()) + "-" + name);
+}
+
+bool HasTool(const std::string& tool) { return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0; }
+
+// The first page of the PDF written for the pages, as the system's PDF renderer draws it at one pixel a unit, and
+// the text it finds in the file.
+QImage RenderedPdf(TRLGraphicStorage& storage, std::string& text) {
+  const auto pdf = TempPath("cut.pdf"), png = TempPath("cut"), txt = TempPath("cut.txt");
+  SavePagesToPdf(storage, pdf.string());
+  const std::string render = "pdftoppm -r 96 -png -singlefile '" + pdf.string() + "' '" + png.string() + "'";
+  const std::string extract = "pdftotext '" + pdf.string() + "' '" + txt.string() + "'";
+  EXPECT_EQ(std::system(render.c_str()), 0) << render;
+  EXPECT_EQ(std::system(extract.c_str()), 0) << extract;
+  QImage image(QString::fromStdString(png.string() + ".png"));
+  std::ifstream in(txt);
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  for (const auto& file : {pdf, std::filesystem::path(png.string() + ".png"), txt}) std::filesystem::remove(file);
+  return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// Texts well inside their rectangles, touching them and overflowing each side: in the PDF each one is drawn as if
+// unclipped and then cut to its rectangle, and all of them stay text.
+TEST(Render, PdfCutsTextsToTheirRectanglesOnly) {
+  if (!HasTool("pdftoppm") || !HasTool("pdftotext")) GTEST_SKIP() << "no PDF renderer (poppler-utils)";
+  struct Case {
+    TRect rect;
+    int x, y;
+    const char* text;
+  };
+  const Case cases[] = {
+      {{20, 10, 300, 26}, 24, 12, "Conceição Assunção Ltda"},          // inside
+      {{20, 40, 90, 56}, 24, 42, "Distribuidora Sampaio Ltda"},        // overflows the right side
+      {{40, 70, 300, 86}, 20, 72, "Farmácia Ipê"},                     // starts before the left side
+      {{20, 104, 300, 111}, 24, 102, "Ótica Ágil, gjpq"},              // overflows the top and the bottom
+      {{20, 130, 86, 140}, 24, 130, "Livraria"},                       // its cell exactly
+  };
+  TRLGraphicStorage clipped, unclipped;
+  for (auto* storage : {&clipped, &unclipped}) {
+    auto page = Page(320, 160);
+    page->Font().SetName("Verdana");
+    page->Font().SetSize(9);
+    page->Brush().SetStyle(bsClear);
+    for (const Case& k : cases) {
+      page->TextOut(k.rect, k.x, k.y, k.text, MetaTextAlignmentLeft, MetaTextLayoutTop, storage == &clipped ? 0 : tfNoClip);
+    }
+    storage->Add(std::move(page));
+  }
+  std::string text, ignored;
+  QImage actual = RenderedPdf(clipped, text), expected = RenderedPdf(unclipped, ignored);
+  ASSERT_FALSE(actual.isNull());
+  ASSERT_EQ(actual.size(), expected.size());
+  QRegion kept;
+  for (const Case& k : cases) kept += QRect(k.rect.Left, k.rect.Top, k.rect.Right - k.rect.Left, k.rect.Bottom - k.rect.Top);
+  {
+    QPainter cut(&expected);
+    for (const QRect& r : QRegion(expected.rect()) - kept) cut.fillRect(r, Qt::white);
+  }
+  int differing = 0;
+  for (int y = 0; y < actual.height(); ++y) {
+    for (int x = 0; x < actual.width(); ++x) differing += actual.pixel(x, y) != expected.pixel(x, y);
+  }
+  EXPECT_EQ(differing, 0);
+  for (const Case& k : cases) EXPECT_NE(text.find(k.text), std::string::npos) << k.text << " in:\n" << text;
 }
 
 TEST(Render, RealisticPageHasItsHeadingAndTexts) {
