@@ -99,7 +99,10 @@ void TCanvas::EndPaint() {
 
 QPainter* TCanvas::Begin() {
   if (!device_) throw EInvalidOperation("Canvas does not allow drawing");
-  if (painter_) return painter_.get();
+  if (painter_) {
+    if (clipped_ != painter_clipped_ || clip_ != painter_clip_) ApplyClip();
+    return painter_.get();
+  }
   // An empty image has nothing to draw on; drawing on it does nothing, as on an empty bitmap.
   if (device_->width() <= 0 || device_->height() <= 0) return nullptr;
   auto painter = std::make_unique<QPainter>();
@@ -112,7 +115,8 @@ QPainter* TCanvas::Begin() {
 }
 
 void TCanvas::ApplyClip() {
-  if (!painter_) return;
+  painter_clipped_ = clipped_;
+  painter_clip_ = clip_;
   if (!clipped_) {
     painter_->setClipping(false);
     return;
@@ -462,13 +466,9 @@ void TCanvas::SetPixels(int x, int y, TColor color) {
   painter->fillRect(QRectF(x, y, 1, 1), ToQColor(color));
 }
 
-// Each change of clipping costs the device a new graphics state (a PDF page writes it out), so an unchanged clip is
-// not applied again.
 void TCanvas::SetClipRect(const TRect& rect) {
-  if (clipped_ && clip_ == rect) return;
   clip_ = rect;
   clipped_ = true;
-  ApplyClip();
 }
 
 void TCanvas::IntersectClipRect(const TRect& rect) {
@@ -478,8 +478,6 @@ void TCanvas::IntersectClipRect(const TRect& rect) {
 }
 
 void TCanvas::RemoveClip() {
-  if (!clipped_) return;
   clipped_ = false;
   clip_ = {};
-  ApplyClip();
 }

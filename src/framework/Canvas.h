@@ -104,8 +104,9 @@ public:
   TRect ClipRect() const { return clip_; }
 
 private:
-  // The painter on the device, opened on first use; null when the device is empty.
+  // The painter on the device, opened on first use and given the current clipping; null when the device is empty.
   QPainter* Begin();
+  // Gives the painter the current clipping.
   void ApplyClip();
   const TFontMeasure& Measure();
   // Sets up the painter for the pen mode and gives the colour to draw with; false when nothing is to be drawn.
@@ -136,6 +137,10 @@ private:
   TPoint pen_pos_;
   bool clipped_ = false;
   TRect clip_;
+  // The clipping the painter has. Each change costs a device a new graphics state (a PDF page writes one out), so
+  // clipping reaches the painter only at the next drawing: a clip replaced before anything is drawn costs nothing.
+  bool painter_clipped_ = false;
+  TRect painter_clip_;
 
   // The measuring entry of the current font; null after the font changed.
   const TFontMeasure* measure_ = nullptr;

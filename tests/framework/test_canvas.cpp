@@ -337,6 +337,35 @@ TEST(CanvasClip, SurvivesEndPaint) {
   EXPECT_EQ(BoundsOf(Painted(image)), QRect(1, 1, 2, 2)) << Art(image);
 }
 
+TEST(CanvasClip, EachDrawingUsesTheClipInForceWhenItIsMade) {
+  QImage image = Drawn([](TCanvas& c) {
+    c.Brush().SetColor(clBlack);
+    c.SetClipRect({0, 0, 4, 4});
+    c.FillRect({0, 0, 16, 12});
+    // Replaced twice and removed before the next drawing: only the last state counts.
+    c.SetClipRect({10, 0, 12, 2});
+    c.RemoveClip();
+    c.SetClipRect({6, 6, 9, 8});
+    c.Brush().SetColor(clRed);
+    c.FillRect({0, 0, 16, 12});
+    // A text clipped to its own rectangle leaves the canvas clip as it was.
+    c.Brush().SetStyle(bsClear);
+    c.TextRect({0, 0, 16, 12}, 0, 0, "W");
+    c.Brush().SetStyle(bsSolid);
+    c.FillRect({0, 0, 16, 12});
+    c.RemoveClip();
+    c.SetPixels(15, 11, clBlack);
+  });
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      QRgb expected = (x < 4 && y < 4) || (x == 15 && y == 11) ? kBlack
+                      : x >= 6 && x < 9 && y >= 6 && y < 8    ? kRed
+                                                              : kWhite;
+      ASSERT_EQ(image.pixel(x, y), expected) << "at " << x << "," << y << Art(image);
+    }
+  }
+}
+
 TEST(CanvasShapes, StayInsideTheirBoundsAndFill) {
   struct Case {
     const char* name;
