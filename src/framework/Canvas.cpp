@@ -95,6 +95,7 @@ void TCanvas::EndPaint() {
   if (!painter_) return;
   if (painter_->isActive()) painter_->end();
   painter_.reset();
+  painter_font_ = nullptr;
 }
 
 QPainter* TCanvas::Begin() {
@@ -381,7 +382,7 @@ void TCanvas::DrawText(QPainter& painter, int x, int y, const QString& text, int
                          : QRectF(x, y, width, measure.Height());
     painter.fillRect(back, ToQColor(brush_.Color()));
   }
-  painter.setFont(measure.Font());
+  UseFont(painter);
   painter.setPen(ToQColor(font_.Color()));
   painter.drawText(QPointF(x, y + measure.Ascent()), text);
   pen_pos_ = {x + width, y};
@@ -391,6 +392,13 @@ void TCanvas::TextOut(int x, int y, std::string_view text) {
   QPainter* painter = Begin();
   if (!painter) return;
   DrawText(*painter, x, y, ToQString(text), Measure().Width(text), nullptr);
+}
+
+void TCanvas::UseFont(QPainter& painter) {
+  // Setting a font makes the painter look its glyphs up again on the next text.
+  if (painter_font_ == &Measure()) return;
+  painter.setFont(Measure().Font());
+  painter_font_ = &Measure();
 }
 
 bool TCanvas::InkInside(const TRect& rect, int x, int y, const QString& text, int width) {
@@ -413,6 +421,8 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
     DrawText(*painter, x, y, qtext, width, &rect);
     return;
   }
+  // Set outside the saved state, so that the painter keeps it.
+  UseFont(*painter);
   painter->save();
   QRectF area = rect.Right > rect.Left && rect.Bottom > rect.Top
                     ? UnitRect(rect.Left, rect.Top, rect.Right, rect.Bottom)

@@ -124,6 +124,8 @@ private:
   void StrokePath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour);
   void FillFrame(QPainter& painter, int x1, int y1, int x2, int y2, int width, const QBrush& brush);
   void DrawText(QPainter& painter, int x, int y, const QString& text, int width, const TRect* opaque);
+  // Gives the painter the current font unless it has it already.
+  void UseFont(QPainter& painter);
   // Whether all the ink of a text drawn at (x, y) lies inside rect, so that clipping to it would change nothing.
   bool InkInside(const TRect& rect, int x, int y, const QString& text, int width);
 
@@ -144,4 +146,6 @@ private:
 
   // The measuring entry of the current font; null after the font changed.
   const TFontMeasure* measure_ = nullptr;
+  // The entry whose font the painter has.
+  const TFontMeasure* painter_font_ = nullptr;
 };
