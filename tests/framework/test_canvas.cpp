@@ -620,6 +620,35 @@ TEST(CanvasText, TextRectIsTextOutCutToItsRectangle) {
   }
 }
 
+// One canvas drawing texts in turn, fonts changing between them and clipped texts among them, draws what a new
+// canvas for each text draws.
+TEST(CanvasText, EachTextUsesTheFontInForce) {
+  struct Step {
+    int height;
+    bool clipped;
+    int y;
+  };
+  const Step steps[] = {{-9, false, 2}, {-16, true, 14}, {-16, false, 34}, {-9, true, 54}, {-9, false, 66}, {-16, false, 78}};
+  auto draw = [](TCanvas& c, const Step& step) {
+    c.Font().SetHeight(step.height);
+    c.Font().SetColor(clBlack);
+    c.Brush().SetStyle(bsClear);
+    // The clipped ones are cut in the middle, so that they cannot be drawn without their clip.
+    if (step.clipped) c.TextRect({0, step.y, 20, step.y + 30}, 2, step.y, "Wide");
+    else c.TextOut(2, step.y, "Wide");
+  };
+  QImage together = WhiteImage(80, 100), apart = WhiteImage(80, 100);
+  {
+    TCanvas c(&together);
+    for (const Step& step : steps) draw(c, step);
+  }
+  for (const Step& step : steps) {
+    TCanvas c(&apart);
+    draw(c, step);
+  }
+  EXPECT_EQ(together, apart) << Art(together) << Art(apart);
+}
+
 TEST(CanvasScale, UnitsCoverScaledDevicePixels) {
   QImage image = WhiteImage(40, 30);
   {
