@@ -67,6 +67,10 @@ QRectF UnitRect(int left, int top, int right, int bottom) {
 
 QPointF Centre(TPoint p) { return QPointF(p.X + 0.5, p.Y + 0.5); }
 
+TRect Intersection(const TRect& a, const TRect& b) {
+  return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
+}
+
 }  // namespace
 
 TCanvas::TCanvas() {
@@ -101,7 +105,7 @@ void TCanvas::EndPaint() {
 QPainter* TCanvas::Begin() {
   if (!device_) throw EInvalidOperation("Canvas does not allow drawing");
   if (painter_) {
-    if (clipped_ != painter_clipped_ || clip_ != painter_clip_) ApplyClip();
+    if (clipped_ != painter_clipped_ || clip_ != painter_clip_) ApplyClip(clipped_, clip_);
     return painter_.get();
   }
   // An empty image has nothing to draw on; drawing on it does nothing, as on an empty bitmap.
@@ -111,19 +115,19 @@ QPainter* TCanvas::Begin() {
   painter->setRenderHint(QPainter::Antialiasing, false);
   if (scale_ != 1.0) painter->scale(scale_, scale_);
   painter_ = std::move(painter);
-  ApplyClip();
+  ApplyClip(clipped_, clip_);
   return painter_.get();
 }
 
-void TCanvas::ApplyClip() {
-  painter_clipped_ = clipped_;
-  painter_clip_ = clip_;
-  if (!clipped_) {
+void TCanvas::ApplyClip(bool clipped, const TRect& clip) {
+  painter_clipped_ = clipped;
+  painter_clip_ = clip;
+  if (!clipped) {
     painter_->setClipping(false);
     return;
   }
-  QRectF area = clip_.Width() > 0 && clip_.Height() > 0 ? UnitRect(clip_.Left, clip_.Top, clip_.Right, clip_.Bottom)
-                                                          : QRectF(clip_.Left, clip_.Top, 0, 0);
+  QRectF area = clip.Width() > 0 && clip.Height() > 0 ? UnitRect(clip.Left, clip.Top, clip.Right, clip.Bottom)
+                                                        : QRectF(clip.Left, clip.Top, 0, 0);
   painter_->setClipRect(area, Qt::ReplaceClip);
 }
 
@@ -416,25 +420,15 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
   if (!painter) return;
   QString qtext = ToQString(text);
   int width = Measure().Width(text);
-  // Clipping costs the device two changes of graphics state; a text wholly inside its rectangle needs none.
+  // A text wholly inside its rectangle needs no clip, nor the changes of graphics state that one costs the device.
   if (InkInside(rect, x, y, qtext, width)) {
     DrawText(*painter, x, y, qtext, width, &rect);
     return;
   }
-  // Set outside the saved state, so that the painter keeps it.
-  UseFont(*painter);
-  painter->save();
-  QRectF area = rect.Right > rect.Left && rect.Bottom > rect.Top
-                    ? UnitRect(rect.Left, rect.Top, rect.Right, rect.Bottom)
-                    : QRectF(rect.Left, rect.Top, 0, 0);
-  painter->setClipRect(area, painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
-  try {
-    DrawText(*painter, x, y, qtext, width, &rect);
-  } catch (...) {
-    painter->restore();
-    throw;
-  }
-  painter->restore();
+  // The painter takes the text's clip in place of the canvas clip, which the next drawing puts back unless it is
+  // clipped the same way: texts clipped one after the other cost one change each.
+  ApplyClip(true, clipped_ ? Intersection(clip_, rect) : rect);
+  DrawText(*painter, x, y, qtext, width, &rect);
 }
 
 int TCanvas::TextWidth(std::string_view text) { return Measure().Width(text); }
@@ -482,9 +476,7 @@ void TCanvas::SetClipRect(const TRect& rect) {
 }
 
 void TCanvas::IntersectClipRect(const TRect& rect) {
-  if (!clipped_) return SetClipRect(rect);
-  SetClipRect({std::max(clip_.Left, rect.Left), std::max(clip_.Top, rect.Top), std::min(clip_.Right, rect.Right),
-               std::min(clip_.Bottom, rect.Bottom)});
+  SetClipRect(clipped_ ? Intersection(clip_, rect) : rect);
 }
 
 void TCanvas::RemoveClip() {

@@ -106,8 +106,8 @@ public:
 private:
   // The painter on the device, opened on first use and given the current clipping; null when the device is empty.
   QPainter* Begin();
-  // Gives the painter the current clipping.
-  void ApplyClip();
+  // Gives the painter this clipping.
+  void ApplyClip(bool clipped, const TRect& clip);
   const TFontMeasure& Measure();
   // Sets up the painter for the pen mode and gives the colour to draw with; false when nothing is to be drawn.
   bool ApplyPenMode(QPainter& painter, QColor& colour);

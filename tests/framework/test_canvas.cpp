@@ -348,9 +348,9 @@ TEST(CanvasClip, EachDrawingUsesTheClipInForceWhenItIsMade) {
     c.SetClipRect({6, 6, 9, 8});
     c.Brush().SetColor(clRed);
     c.FillRect({0, 0, 16, 12});
-    // A text clipped to its own rectangle leaves the canvas clip as it was.
+    // A text cut by its own rectangle and by the canvas clip leaves the canvas clip as it was.
     c.Brush().SetStyle(bsClear);
-    c.TextRect({0, 0, 16, 12}, 0, 0, "W");
+    c.TextRect({0, 0, 8, 12}, 0, 0, "WW");
     c.Brush().SetStyle(bsSolid);
     c.FillRect({0, 0, 16, 12});
     c.RemoveClip();
