@@ -406,13 +406,14 @@ void TCanvas::UseFont(QPainter& painter) {
 }
 
 bool TCanvas::InkInside(const TRect& rect, int x, int y, const QString& text, int width) {
-  // A unit of room on every side for what the outline bounds do not tell: hinting, grid fitting and ligatures.
-  constexpr double kRoom = 1;
+  // A ligature has its own outline and advance, which the characters' bounds tell only roughly across; up and
+  // down it stays within theirs.
+  constexpr double kSideRoom = 1;
   TInkReach reach;
   if (!TTextInk::For(Measure()).Reach(text, reach)) return false;
   double baseline = y + Measure().Ascent();
-  return x + reach.Left - kRoom >= rect.Left && x + width + reach.Right + kRoom <= rect.Right &&
-         baseline + reach.Top - kRoom >= rect.Top && baseline + reach.Bottom + kRoom <= rect.Bottom;
+  return x + reach.Left - kSideRoom >= rect.Left && x + width + reach.Right + kSideRoom <= rect.Right &&
+         baseline + reach.Top >= rect.Top && baseline + reach.Bottom <= rect.Bottom;
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {

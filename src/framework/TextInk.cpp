@@ -30,21 +30,22 @@ bool Invisible(char16_t c) { return (c >= 0x7F && c <= 0x9F) || c == 0xAD; }
 TTextInk::TTextInk(const QFont& font) {
   usable_ = !font.underline() && !font.strikeOut() && !Synthesized(font);
   if (!usable_) return;
+  // Images at one pixel a unit draw hinted outlines; PDF files and scaled images draw them unhinted.
   QFont unhinted(font);
   unhinted.setHintingPreference(QFont::PreferNoHinting);
-  QFontMetricsF outlines(unhinted), advances(font);
+  QFontMetricsF plain(unhinted), hinted(font);
   constexpr float kNone = std::numeric_limits<float>::max();
   for (char16_t c = kFirst; c <= kLast; ++c) {
     if (Invisible(c)) continue;
     TGlyph& glyph = glyphs_[c - kFirst];
     glyph.known = true;
-    QRectF box = outlines.boundingRect(QChar(c));
+    QRectF box = plain.boundingRect(QChar(c)) | hinted.boundingRect(QChar(c));
     if (box.isEmpty()) {
       glyph = {true, kNone, -kNone, kNone, -kNone};
       continue;
     }
     glyph.left = static_cast<float>(box.left());
-    glyph.overhang = static_cast<float>(box.right() - advances.horizontalAdvance(QChar(c)));
+    glyph.overhang = static_cast<float>(box.right() - hinted.horizontalAdvance(QChar(c)));
     glyph.top = static_cast<float>(box.top());
     glyph.bottom = static_cast<float>(box.bottom());
   }

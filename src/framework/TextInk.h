@@ -15,8 +15,8 @@ struct TInkReach {
   double Left = 0, Right = 0, Top = 0, Bottom = 0;
 };
 
-// Outline bounds of the simple Latin characters of one font, as drawn unhinted at the font's size, against their
-// hinted advances. Immutable once made, so safe to share between threads.
+// Outline bounds of the simple Latin characters of one font at its size, hinted and unhinted together, each rounded
+// out to whole units, against their hinted advances. Immutable once made, so safe to share between threads.
 class TTextInk {
 public:
   explicit TTextInk(const QFont& font);

@@ -566,17 +566,19 @@ TEST(CanvasText, TextRectWithBrushFillsTheWholeRectangle) {
 // overflows a side by a little or a lot, whatever the font, the characters and the scale of the device.
 TEST(CanvasText, TextRectIsTextOutCutToItsRectangle) {
   struct Font {
+    const char* name;
     int height;
     TFontStyles style;
   };
-  const Font fonts[] = {{-9, {}}, {-12, {fsBold}}, {-16, {fsItalic}}, {-11, {fsUnderline}}};
+  const Font fonts[] = {{"Verdana", -9, {}},          {"Verdana", -12, {fsBold}},         {"Verdana", -16, {fsItalic}},
+                        {"Verdana", -11, {fsUnderline}}, {"Times New Roman", -15, {fsItalic}}, {"Courier New", -13, {}}};
   const char* const texts[] = {"Agropecuária Lima", "ÁÉÇÃÔ Ñ", "gjpqy_|", "fi fl ffi", "WAVE//", "Ελλάδα 日本", ""};
   const char* const sides[] = {"left", "top", "right", "bottom"};
   for (double scale : {1.0, 4.0}) {
     for (const Font& font : fonts) {
       for (const char* text : texts) {
         auto setup = [&](TCanvas& c) {
-          c.Font().SetName("Verdana");
+          c.Font().SetName(font.name);
           c.Font().SetHeight(font.height);
           c.Font().SetStyle(font.style);
           c.Font().SetColor(clBlack);
@@ -611,7 +613,7 @@ TEST(CanvasText, TextRectIsTextOutCutToItsRectangle) {
               for (const QRect& r : outside) cut.fillRect(r, Qt::white);
             }
             EXPECT_EQ(image([&](TCanvas& c) { c.TextRect(rect, x, y, text); }), expected)
-                << "\"" << text << "\" at " << font.height << " px, scale " << scale << ", " << sides[side] << " edge "
+                << "\"" << text << "\" in " << font.name << " at " << font.height << " px, scale " << scale << ", " << sides[side] << " edge "
                 << d << " units outside the cell";
           }
         }
