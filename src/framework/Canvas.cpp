@@ -102,12 +102,9 @@ void TCanvas::EndPaint() {
   painter_font_ = nullptr;
 }
 
-QPainter* TCanvas::Begin() {
+QPainter* TCanvas::Open() {
   if (!device_) throw EInvalidOperation("Canvas does not allow drawing");
-  if (painter_) {
-    if (clipped_ != painter_clipped_ || clip_ != painter_clip_) ApplyClip(clipped_, clip_);
-    return painter_.get();
-  }
+  if (painter_) return painter_.get();
   // An empty image has nothing to draw on; drawing on it does nothing, as on an empty bitmap.
   if (device_->width() <= 0 || device_->height() <= 0) return nullptr;
   auto painter = std::make_unique<QPainter>();
@@ -115,11 +112,19 @@ QPainter* TCanvas::Begin() {
   painter->setRenderHint(QPainter::Antialiasing, false);
   if (scale_ != 1.0) painter->scale(scale_, scale_);
   painter_ = std::move(painter);
-  ApplyClip(clipped_, clip_);
+  painter_clipped_ = false;
+  painter_clip_ = {};
   return painter_.get();
 }
 
-void TCanvas::ApplyClip(bool clipped, const TRect& clip) {
+QPainter* TCanvas::Begin() {
+  QPainter* painter = Open();
+  if (painter) UseClip(clipped_, clip_);
+  return painter;
+}
+
+void TCanvas::UseClip(bool clipped, const TRect& clip) {
+  if (clipped == painter_clipped_ && (!clipped || clip == painter_clip_)) return;
   painter_clipped_ = clipped;
   painter_clip_ = clip;
   if (!clipped) {
@@ -417,18 +422,15 @@ bool TCanvas::InkInside(const TRect& rect, int x, int y, const QString& text, in
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
-  QPainter* painter = Begin();
+  QPainter* painter = Open();
   if (!painter) return;
   QString qtext = ToQString(text);
   int width = Measure().Width(text);
-  // A text wholly inside its rectangle needs no clip, nor the changes of graphics state that one costs the device.
-  if (InkInside(rect, x, y, qtext, width)) {
-    DrawText(*painter, x, y, qtext, width, &rect);
-    return;
-  }
-  // The painter takes the text's clip in place of the canvas clip, which the next drawing puts back unless it is
-  // clipped the same way: texts clipped one after the other cost one change each.
-  ApplyClip(true, clipped_ ? Intersection(clip_, rect) : rect);
+  // A text wholly inside its rectangle needs no clip of its own, nor the changes of graphics state that one costs
+  // the device. Otherwise the painter takes the text's clip in place of the canvas clip, which the next drawing
+  // puts back: texts clipped one after the other cost one change each.
+  if (InkInside(rect, x, y, qtext, width)) UseClip(clipped_, clip_);
+  else UseClip(true, clipped_ ? Intersection(clip_, rect) : rect);
   DrawText(*painter, x, y, qtext, width, &rect);
 }
 

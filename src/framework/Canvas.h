@@ -104,10 +104,12 @@ public:
   TRect ClipRect() const { return clip_; }
 
 private:
-  // The painter on the device, opened on first use and given the current clipping; null when the device is empty.
+  // The painter on the device, opened on first use; null when the device is empty.
+  QPainter* Open();
+  // The painter with the current clipping, for a drawing.
   QPainter* Begin();
-  // Gives the painter this clipping.
-  void ApplyClip(bool clipped, const TRect& clip);
+  // Gives the painter this clipping unless it has it already.
+  void UseClip(bool clipped, const TRect& clip);
   const TFontMeasure& Measure();
   // Sets up the painter for the pen mode and gives the colour to draw with; false when nothing is to be drawn.
   bool ApplyPenMode(QPainter& painter, QColor& colour);
