@@ -67,6 +67,10 @@ QRectF UnitRect(int left, int top, int right, int bottom) {
 
 QPointF Centre(TPoint p) { return QPointF(p.X + 0.5, p.Y + 0.5); }
 
+bool Contains(const TRect& outer, const TRect& inner) {
+  return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right && inner.Bottom <= outer.Bottom;
+}
+
 TRect Intersection(const TRect& a, const TRect& b) {
   return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
 }
@@ -410,15 +414,17 @@ void TCanvas::UseFont(QPainter& painter) {
   painter_font_ = &Measure();
 }
 
-bool TCanvas::InkInside(const TRect& rect, int x, int y, const QString& text, int width) {
+bool TCanvas::InkBox(int x, int y, const QString& text, int width, TRect& box) {
   // A ligature has its own outline and advance, which the characters' bounds tell only roughly across; up and
   // down it stays within theirs.
   constexpr double kSideRoom = 1;
   TInkReach reach;
   if (!TTextInk::For(Measure()).Reach(text, reach)) return false;
   double baseline = y + Measure().Ascent();
-  return x + reach.Left - kSideRoom >= rect.Left && x + width + reach.Right + kSideRoom <= rect.Right &&
-         baseline + reach.Top >= rect.Top && baseline + reach.Bottom <= rect.Bottom;
+  auto out = [](double edge, bool up) { return static_cast<int>(std::clamp(up ? std::ceil(edge) : std::floor(edge), -1e9, 1e9)); };
+  box = {out(x + reach.Left - kSideRoom, false), out(baseline + reach.Top, false),
+         out(x + static_cast<double>(width) + reach.Right + kSideRoom, true), out(baseline + reach.Bottom, true)};
+  return true;
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
@@ -426,11 +432,18 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
   if (!painter) return;
   QString qtext = ToQString(text);
   int width = Measure().Width(text);
-  // A text wholly inside its rectangle needs no clip of its own, nor the changes of graphics state that one costs
-  // the device. Otherwise the painter takes the text's clip in place of the canvas clip, which the next drawing
-  // puts back: texts clipped one after the other cost one change each.
-  if (InkInside(rect, x, y, qtext, width)) UseClip(clipped_, clip_);
-  else UseClip(true, clipped_ ? Intersection(clip_, rect) : rect);
+  // Each change of clipping costs the device a new graphics state, so the painter's clip changes only when the
+  // text needs it. A text wholly inside its rectangle and the canvas clip is drawn through whatever clip the
+  // painter has if it lies inside that too, or else with none. A text that overflows has the painter take its own
+  // clip in place of the canvas clip, which the next drawing puts back.
+  TRect box;
+  if (!InkBox(x, y, qtext, width, box) || !Contains(rect, box)) {
+    UseClip(true, clipped_ ? Intersection(clip_, rect) : rect);
+  } else if (brush_.Style() != bsClear || (clipped_ && !Contains(clip_, box))) {
+    UseClip(clipped_, clip_);
+  } else if (painter_clipped_ && !Contains(painter_clip_, box)) {
+    UseClip(false, {});
+  }
   DrawText(*painter, x, y, qtext, width, &rect);
 }
 

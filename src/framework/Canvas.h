@@ -128,8 +128,8 @@ private:
   void DrawText(QPainter& painter, int x, int y, const QString& text, int width, const TRect* opaque);
   // Gives the painter the current font unless it has it already.
   void UseFont(QPainter& painter);
-  // Whether all the ink of a text drawn at (x, y) lies inside rect, so that clipping to it would change nothing.
-  bool InkInside(const TRect& rect, int x, int y, const QString& text, int width);
+  // Bounds that the ink of a text drawn at (x, y) stays within, as edges between units; false when unknown.
+  bool InkBox(int x, int y, const QString& text, int width, TRect& box);
 
   QPaintDevice* device_ = nullptr;
   double scale_ = 1.0;

@@ -366,6 +366,30 @@ TEST(CanvasClip, EachDrawingUsesTheClipInForceWhenItIsMade) {
   }
 }
 
+TEST(CanvasClip, TextsInsideTheClipLeaveItInForce) {
+  const TRect before{0, 0, 30, 20}, after{10, 0, 60, 30};
+  QImage image = Drawn(
+      [&](TCanvas& c) {
+        c.Brush().SetColor(clRed);
+        c.SetClipRect(before);
+        c.FillRect({0, 0, 60, 30});
+        c.SetClipRect(after);
+        c.Brush().SetStyle(bsClear);
+        c.TextRect(after, 12, 2, "Ab");  // inside both clips
+        c.TextRect(after, 35, 2, "Ab");  // inside the new clip only
+        c.Brush().SetStyle(bsSolid);
+        c.Brush().SetColor(clBlack);
+        c.FillRect({0, 0, 60, 30});
+      },
+      60, 30);
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      QRgb expected = x >= after.Left ? kBlack : y < before.Bottom ? kRed : kWhite;
+      ASSERT_EQ(image.pixel(x, y), expected) << "at " << x << "," << y << Art(image);
+    }
+  }
+}
+
 TEST(CanvasShapes, StayInsideTheirBoundsAndFill) {
   struct Case {
     const char* name;
