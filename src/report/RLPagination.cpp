@@ -152,7 +152,7 @@ void TRLCustomPager::PrintBand(TRLCustomBand* band) {
 void TRLCustomPager::PrintDetails() {
   if (FooterMeasuring() == fmBeforeDetail) MeasureFooters();
   for (TControl* child : ChildrenInCreationOrder(*this)) {
-    auto* group = dynamic_cast<TRLCustomGroup*>(child);
+    auto* group = ComponentCast<TRLCustomGroup>(child);
     if (group && group->CanPrint()) {
       group->AdjustBounds();
       group->PrintWithState();

@@ -78,6 +78,78 @@ TEST(ComponentModel, NamesAreIdentifiersAndUniqueWithinTheOwner) {
   EXPECT_EQ(a->ClassName(), "TComponent");
 }
 
+// Three classes: two with bits of their own, a third that inherits its base's. Each constructor and destructor
+// body writes down how both kinds of cast see the object at that moment.
+struct CastProbe {
+  std::string stage;
+  bool marked_by_bit, marked_by_dynamic_cast, leaf_by_bit, leaf_by_dynamic_cast;
+};
+std::vector<CastProbe>* cast_probes = nullptr;
+
+class MarkedBase : public TComponent {
+  TClassBitMark class_bit_{this, TClassBitMark::BitOf<MarkedBase>()};
+
+public:
+  using ClassBitOwner = MarkedBase;
+  explicit MarkedBase(TComponent* owner) : TComponent(owner) { Probe("base constructor"); }
+  ~MarkedBase() override { Probe("base destructor"); }
+  void Probe(const std::string& stage);
+};
+
+class Marked : public MarkedBase {
+  TClassBitMark class_bit_{this, TClassBitMark::BitOf<Marked>()};
+
+public:
+  using ClassBitOwner = Marked;
+  explicit Marked(TComponent* owner) : MarkedBase(owner) { Probe("constructor"); }
+  ~Marked() override { Probe("destructor"); }
+};
+
+class MarkedLeaf : public Marked {
+public:
+  using Marked::Marked;
+};
+
+void MarkedBase::Probe(const std::string& stage) {
+  if (!cast_probes) return;
+  TComponent* self = this;
+  cast_probes->push_back({stage, ComponentCast<Marked>(self) != nullptr, dynamic_cast<Marked*>(self) != nullptr,
+                          ComponentCast<MarkedLeaf>(self) != nullptr, dynamic_cast<MarkedLeaf*>(self) != nullptr});
+}
+
+TEST(ComponentModel, ClassBitCastsAnswerAsDynamicCastsDo) {
+  std::vector<CastProbe> probes;
+  cast_probes = &probes;
+  {
+    MarkedLeaf leaf(nullptr);
+    leaf.Probe("alive");
+    const TComponent* as_const = &leaf;
+    EXPECT_EQ(ComponentCast<MarkedBase>(as_const), &leaf);
+    EXPECT_EQ(ComponentCast<MarkedLeaf>(as_const), &leaf);
+    MarkedBase base(nullptr);
+    TComponent* plain = &base;
+    EXPECT_EQ(ComponentCast<Marked>(plain), nullptr);
+    EXPECT_EQ(ComponentCast<MarkedLeaf>(plain), nullptr);
+    EXPECT_EQ(ComponentCast<Marked>(static_cast<TComponent*>(nullptr)), nullptr);
+  }
+  cast_probes = nullptr;
+  Marked not_a_leaf(nullptr);
+  EXPECT_EQ(ComponentCast<MarkedLeaf>(static_cast<TComponent*>(&not_a_leaf)), nullptr);
+  cast_probes = nullptr;
+  const std::vector<std::string> stages = {"base constructor", "constructor", "alive", "base constructor",
+                                           "base destructor", "destructor", "base destructor"};
+  ASSERT_EQ(probes.size(), stages.size());
+  for (std::size_t i = 0; i < probes.size(); ++i) {
+    SCOPED_TRACE(probes[i].stage);
+    EXPECT_EQ(probes[i].stage, stages[i]);
+    EXPECT_EQ(probes[i].marked_by_bit, probes[i].marked_by_dynamic_cast);
+    EXPECT_EQ(probes[i].leaf_by_bit, probes[i].leaf_by_dynamic_cast);
+  }
+  EXPECT_TRUE(probes[2].marked_by_bit);
+  EXPECT_FALSE(probes[0].marked_by_bit);
+  EXPECT_FALSE(probes[6].marked_by_bit);
+}
+
 TEST(Format, FillsPlaceholdersInOrder) {
   struct Case {
     const char* pattern;
