@@ -114,6 +114,15 @@ void AddBottomBands(PagedRig& rig) {
   column_footer->SetAlignToBottom(true);
 }
 
+// Details under a footer "F" designed 100 high that says, when measured, that it needs 30.
+void AddMeasuredFooter(PagedRig& rig, TRLFooterMeasuring measuring) {
+  rig.AddDetail(rig.report);
+  TRLBand* footer = rig.AddBand(rig.report, "Footer", btFooter, 100);
+  rig.AddLabel(footer, "F", 0);
+  footer->OnMeasureHeight = [footer](TObject*) { footer->SetHeight(30); };
+  rig.report->SetFooterMeasuring(measuring);
+}
+
 struct PaginationCase {
   const char* name;
   std::vector<std::vector<std::string>> rows;
@@ -228,6 +237,14 @@ INSTANTIATE_TEST_SUITE_P(
                        AddBottomBands, {"CH@19 1@35 2@51 CF@1056 S@1072 F@1088"}, true},
         PaginationCase{"BottomAlignedBandsBelowTheirLimitGoToTheNextPageAndTheFooterStays", Rows("A", 1, 65),
                        AddBottomBands, {"CH " + Numbers(1, 65) + " F", "CH CF S F"}},
+        PaginationCase{"UnmeasuredFooterReservesItsDesignHeight", Rows("A", 1, 61),
+                       [](PagedRig& rig) { AddMeasuredFooter(rig, fmNone); }, {"CH " + Numbers(1, 60) + " F", "CH 61 F"}},
+        PaginationCase{"FooterMeasuredAfterTheHeadersReservesItsMeasuredHeight", Rows("A", 1, 65),
+                       [](PagedRig& rig) { AddMeasuredFooter(rig, fmAfterHeader); },
+                       {"CH " + Numbers(1, 64) + " F", "CH 65 F"}},
+        PaginationCase{"FooterMeasuredBeforeEachDetail", Rows("A", 1, 65),
+                       [](PagedRig& rig) { AddMeasuredFooter(rig, fmBeforeDetail); },
+                       {"CH " + Numbers(1, 64) + " F", "CH 65 F"}},
         PaginationCase{"GroupBreakingBeforePrintStartsEachLaterGroupOnANewPage",
                        Concat(Rows("A", 1, 2), Rows("B", 3, 2)),
                        [](PagedRig& rig) { AddGroup(rig, 16)->SetPageBreaking(pbBeforePrint); },
