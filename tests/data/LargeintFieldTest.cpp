@@ -185,3 +185,28 @@ TEST_F(BigNumbers, StoredDefinitionsKeep64BitBoundsAndTheNumericDefaults) {
   EXPECT_EQ(written.find("Alignment"), std::string::npos) << "right alignment is the numeric default\n" << written;
   EXPECT_EQ(written.find("EditFormat"), std::string::npos) << written;
 }
+
+TEST_F(BigNumbers, LocateComparesAll64Bits) {
+  enginetest::Sqlite(dbFile, "INSERT INTO saldos VALUES (7, 9007199254740992), (8, 9007199254740993);");
+  TQuery* q = NewQuery("select id, valor from saldos order by id");
+  q->Open();
+  struct Case {
+    Variant key;
+    TLocateOptions options;
+    std::optional<long long> id;  // none: not found
+  };
+  const Case cases[] = {
+      {Variant(9007199254740993LL), {}, 8},
+      {Variant(" 9007199254740993 "), {}, 8},
+      {Variant(9007199254740992LL), {}, 7},
+      {Variant(-1099511627776.0), {}, 2},
+      {Variant(7.5), {}, std::nullopt},
+      {Variant("1099511"), {loPartialKey}, std::nullopt},  // numbers never match by their first digits
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.key.ToText());
+    q->First();
+    EXPECT_EQ(q->Locate("valor", k.key, k.options), k.id.has_value());
+    EXPECT_EQ(q->FieldByName("id")->AsInteger(), k.id.value_or(1));
+  }
+}
