@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -247,6 +248,11 @@ TEST(Text, CaseWorksOnCodePoints) {
 TEST(Text, RoundHalfEven) {
   const std::pair<double, long long> cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-1.5, -2}, {18.897, 19}, {2.49, 2}};
   for (auto [value, expected] : cases) EXPECT_EQ(RoundHalfEven(value), expected) << value;
+  EXPECT_EQ(RoundHalfEven(-9223372036854775808.0), std::numeric_limits<long long>::min());
+  for (double beyond : {9223372036854775808.0, -9223372036854777856.0, 1e300, std::numeric_limits<double>::infinity(),
+                        std::numeric_limits<double>::quiet_NaN()}) {
+    EXPECT_THROW(RoundHalfEven(beyond), EConvertError) << beyond;
+  }
 }
 
 TEST(Font, HeightAndPointSizeAt96Dpi) {
