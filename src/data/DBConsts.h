@@ -18,6 +18,8 @@ inline constexpr const char* SFieldAccessError = "Não é possível acessar o ca
 inline constexpr const char* SFieldNameMissing = "Nome do campo ausente";
 inline constexpr const char* SDuplicateFieldName = "Nome de campo duplicado '%s'";
 inline constexpr const char* SInvalidFieldSize = "Tamanho de campo inválido";
+// The value, the field's display name, the lowest and the highest value allowed.
+inline constexpr const char* SFieldRangeError = "O valor %s está fora do intervalo do campo '%s' (de %s a %s)";
 // First placeholder: the dataset's name, or its class name when it has none; second: the requested field name.
 inline constexpr const char* SFieldNotFound = "%s: Campo '%s' não encontrado";
 

@@ -90,6 +90,20 @@ void RegisterAll() {
       .Integer("Size", &TStringField::Size, &TStringField::SetSize, 20)
       .Boolean("Transliterate", &TStringField::Transliterate, &TStringField::SetTransliterate, true);
 
+  RegisterClass<TNumericField>("TNumericField", "TField")
+      .Enum("Alignment", &TField::Alignment, &TField::SetAlignment, kAlignmentNames, std::optional(taRightJustify))
+      .String("DisplayFormat", &TNumericField::DisplayFormat, &TNumericField::SetDisplayFormat)
+      .String("EditFormat", &TNumericField::EditFormat, &TNumericField::SetEditFormat);
+
+  RegisterClass<TIntegerField>("TIntegerField", "TNumericField")
+      .Integer("MaxValue", &TIntegerField::MaxValue, &TIntegerField::SetMaxValue)
+      .Integer("MinValue", &TIntegerField::MinValue, &TIntegerField::SetMinValue);
+
+  // Its bounds are 64-bit numbers.
+  RegisterClass<TLargeintField>("TLargeintField", "TIntegerField")
+      .Int64("MaxValue", &TIntegerField::MaxValue, &TIntegerField::SetMaxValue)
+      .Int64("MinValue", &TIntegerField::MinValue, &TIntegerField::SetMinValue);
+
   RegisterClass<TSession>("TSession", "TComponent")
       .Boolean("Active", &TSession::Active, &TSession::SetActive, false)
       .Boolean("AutoSessionName", &TSession::AutoSessionName, &TSession::SetAutoSessionName, false)

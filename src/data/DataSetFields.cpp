@@ -81,14 +81,15 @@ TFieldClass TDataSet::FieldClass(TFieldType type) const {
     case ftInteger: return &Make<TIntegerField>;
     case ftWord: return &Make<TWordField>;
     case ftAutoInc: return &Make<TAutoIncField>;
+    case ftLargeint: return &Make<TLargeintField>;
     case ftFloat: return &Make<TFloatField>;
     case ftCurrency: return &Make<TCurrencyField>;
     case ftBCD: return &Make<TBCDField>;
     case ftDate: return &Make<TDateField>;
     case ftTime: return &Make<TTimeField>;
     case ftDateTime: return &Make<TDateTimeField>;
-    // The wide-string, large-integer, boolean, byte, blob, object, variant, interface, GUID, time-stamp and
-    // FMT-BCD classes are not built: a column of those types cannot get a default field.
+    // The wide-string, boolean, byte, blob, object, variant, interface, GUID, time-stamp and FMT-BCD classes are
+    // not built: a column of those types cannot get a default field.
     default: return nullptr;
   }
 }

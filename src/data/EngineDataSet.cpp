@@ -9,6 +9,7 @@
 #include "framework/Text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -73,6 +74,26 @@ MappedType MapFieldType(const engine::FieldDesc& d) {
     case 24: return {ftTimeStamp};
     default: return {};
   }
+}
+
+// The whole number a key value stands for: an integer, a float without a fraction or a text of either.
+bool WholeKeyValue(const Variant& key, std::int64_t& value) {
+  if (key.VarType() == Variant::Type::Integer) {
+    value = key.AsInteger();
+    return true;
+  }
+  double number = 0;
+  if (key.VarType() == Variant::Type::Float) {
+    number = key.AsFloat();
+  } else {
+    const std::string text = Trim(key.ToText());
+    if (TryStrToInt64(text, value)) return true;
+    if (!TryStrToFloat(text, number)) return false;
+  }
+  constexpr double kLimit = 9223372036854775808.0;  // 2^63
+  if (!(number >= -kLimit && number < kLimit) || number != std::trunc(number)) return false;
+  value = static_cast<std::int64_t>(number);
+  return true;
 }
 
 // "name", or "name_1", "name_2", ... when the collection already has that name.
@@ -444,7 +465,7 @@ bool TEngineDataSet::Locate(const std::string& keyFields, const Variant& keyValu
 
   struct Key {
     std::uint16_t fieldNo;
-    bool numeric;
+    bool numeric;  // a float column; whole numbers are compared by their text
     bool clear;
     std::string text;  // in the engine's character set, upper case when case does not matter
     double number;
@@ -457,10 +478,16 @@ bool TEngineDataSet::Locate(const std::string& keyFields, const Variant& keyValu
     // Only columns of the cursor can be compared by the engine.
     if (fieldNo <= 0 || static_cast<std::size_t>(fieldNo) >= fieldTypes_.size()) return false;
     const std::uint16_t type = fieldTypes_[fieldNo];
-    Key key{static_cast<std::uint16_t>(fieldNo), type == engine::fld::Int64 || type == engine::fld::Float,
-            keys[i].IsClear(), {}, 0.0, options.Contains(loPartialKey) && i + 1 == fields.size()};
+    const bool whole = type == engine::fld::Int64;
+    Key key{static_cast<std::uint16_t>(fieldNo), type == engine::fld::Float, keys[i].IsClear(), {}, 0.0,
+            !whole && options.Contains(loPartialKey) && i + 1 == fields.size()};
     if (!key.clear) {
-      if (key.numeric) {
+      if (whole) {
+        // Whole numbers are compared by their digits: a double cannot tell all 64-bit values apart.
+        std::int64_t value = 0;
+        if (!WholeKeyValue(keys[i], value)) return false;
+        key.text = std::to_string(value);
+      } else if (key.numeric) {
         if (keys[i].IsNumeric()) key.number = keys[i].AsFloat();
         else if (!TryStrToFloat(Trim(keys[i].ToText()), key.number)) return false;
       } else {

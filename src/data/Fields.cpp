@@ -153,6 +153,11 @@ bool TField::GetData(void* buffer, std::size_t size, bool nativeFormat) {
   return dataSet_->GetFieldData(this, buffer, size, nativeFormat);
 }
 
+void TField::SetData(const void*, std::size_t) {
+  if (!dataSet_) DatabaseErrorFmt(SDataSetMissing, {DisplayName()});
+  DatabaseError(SNotEditing, dataSet_);
+}
+
 bool TField::GetIsNull() { return !GetData(nullptr, 0); }
 
 bool TField::IsNull() { return GetIsNull(); }
@@ -316,11 +321,7 @@ void TStringField::GetText(std::string& text, bool displayText) {
   if (displayText && !editMask_.empty()) text = FormatMaskText(editMask_, text);
 }
 
-void TStringField::SetAsString(const std::string&) {
-  // Writing needs an editable record, which this layer does not provide yet.
-  if (!DataSet()) DatabaseErrorFmt(SDataSetMissing, {DisplayName()});
-  DatabaseError(SNotEditing, DataSet());
-}
+void TStringField::SetAsString(const std::string& value) { SetData(value.c_str(), value.size() + 1); }
 
 void TStringField::SetAsVariant(const Variant& value) { SetAsString(value.ToText()); }
 void TStringField::SetAsBoolean(bool value) { SetAsString(value ? "True" : "False"); }

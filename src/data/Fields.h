@@ -143,6 +143,9 @@ protected:
   virtual void GetText(std::string& text, bool displayText);
   virtual void SetFieldType(TFieldType type);
   void SetDataType(TFieldType type) { dataType_ = type; }
+  // Writes the value in native format (a null buffer clears it). Writing needs an editable record, which this
+  // layer does not provide yet: the write is refused.
+  void SetData(const void* buffer, std::size_t size);
   [[noreturn]] void AccessError(const char* typeName) const;
   void Notification(TComponent* component, TOperation operation) override;
 

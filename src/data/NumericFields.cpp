@@ -14,14 +14,22 @@ TNumericField::TNumericField(TComponent* owner) : TField(owner) { SetAlignment(t
 
 // ---- integers ----
 
-TIntegerField::TIntegerField(TComponent* owner) : TNumericField(owner) { SetDataType(ftInteger); }
+namespace {
 
-bool TIntegerField::GetValue(long long& value) {
-  std::int32_t raw = 0;
-  if (!GetData(&raw, sizeof raw)) return false;
+// Reads a whole number stored in native format as a `Raw`.
+template <typename Raw>
+bool ReadWhole(TField& field, long long& value) {
+  Raw raw = 0;
+  if (!field.GetData(&raw, sizeof raw)) return false;
   value = raw;
   return true;
 }
+
+}  // namespace
+
+TIntegerField::TIntegerField(TComponent* owner) : TNumericField(owner) { SetDataType(ftInteger); }
+
+bool TIntegerField::GetValue(long long& value) { return ReadWhole<std::int32_t>(*this, value); }
 
 long long TIntegerField::GetAsInteger() {
   long long value = 0;
@@ -42,23 +50,66 @@ std::string TIntegerField::GetAsString() {
 
 TSmallintField::TSmallintField(TComponent* owner) : TIntegerField(owner) { SetDataType(ftSmallint); }
 
-bool TSmallintField::GetValue(long long& value) {
-  std::int16_t raw = 0;
-  if (!GetData(&raw, sizeof raw)) return false;
-  value = raw;
-  return true;
-}
+bool TSmallintField::GetValue(long long& value) { return ReadWhole<std::int16_t>(*this, value); }
 
 TWordField::TWordField(TComponent* owner) : TIntegerField(owner) { SetDataType(ftWord); }
 
-bool TWordField::GetValue(long long& value) {
-  std::uint16_t raw = 0;
-  if (!GetData(&raw, sizeof raw)) return false;
-  value = raw;
-  return true;
-}
+bool TWordField::GetValue(long long& value) { return ReadWhole<std::uint16_t>(*this, value); }
 
 TAutoIncField::TAutoIncField(TComponent* owner) : TIntegerField(owner) { SetDataType(ftAutoInc); }
+
+TLargeintField::TLargeintField(TComponent* owner) : TIntegerField(owner) { SetDataType(ftLargeint); }
+
+bool TLargeintField::GetValue(long long& value) { return ReadWhole<std::int64_t>(*this, value); }
+
+void TLargeintField::RangeError(const std::string& value, long long lowest, long long highest) const {
+  DatabaseErrorFmt(SFieldRangeError, {value, DisplayName(), std::to_string(lowest), std::to_string(highest)}, DataSet());
+}
+
+void TLargeintField::SetAsInteger(long long value) {
+  const long long lowest = MinValue(), highest = MaxValue();
+  if ((lowest != 0 || highest != 0) && (value < lowest || value > highest)) {
+    RangeError(std::to_string(value), lowest, highest);
+  }
+  const std::int64_t raw = value;
+  SetData(&raw, sizeof raw);
+}
+
+void TLargeintField::SetAsFloat(double value) {
+  // Every double below 2^63 rounds to a whole number below 2^63, so the rounding cannot leave the range.
+  constexpr double kLimit = 9223372036854775808.0;  // 2^63
+  if (!(value >= -kLimit && value < kLimit)) RangeError(FloatToStr(value), kLowest, kHighest);
+  SetAsInteger(RoundHalfEven(value));
+}
+
+void TLargeintField::SetAsString(const std::string& value) {
+  const std::string text = Trim(value);
+  if (text.empty()) {
+    SetData(nullptr, 0);
+    return;
+  }
+  std::int64_t whole = 0;
+  if (TryStrToInt64(text, whole)) {
+    SetAsInteger(whole);
+    return;
+  }
+  // Only digits, yet refused: a whole number beyond 64 bits.
+  const std::size_t digits = text[0] == '-' || text[0] == '+' ? 1 : 0;
+  if (text.size() > digits && text.find_first_not_of("0123456789", digits) == std::string::npos) {
+    RangeError(text, kLowest, kHighest);
+  }
+  throw EConvertError(Format("'%s' is not a valid integer value", {value}));
+}
+
+void TLargeintField::SetAsVariant(const Variant& value) {
+  switch (value.VarType()) {
+    case Variant::Type::Empty:
+    case Variant::Type::Null: SetData(nullptr, 0); break;
+    case Variant::Type::Float: SetAsFloat(value.AsFloat()); break;
+    case Variant::Type::String: SetAsString(value.AsString()); break;
+    default: SetAsInteger(value.AsInteger()); break;
+  }
+}
 
 // ---- floats ----
 

@@ -2,9 +2,12 @@
 
 #include "data/Fields.h"
 
+#include <cstdint>
+#include <limits>
+
 // Native formats read from the dataset: ftSmallint int16, ftWord uint16, ftInteger and ftAutoInc int32,
-// ftFloat, ftCurrency and ftBCD a double, ftDate, ftTime and ftDateTime a double holding days since
-// 30 December 1899 with the time of day as the fraction.
+// ftLargeint int64, ftFloat, ftCurrency and ftBCD a double, ftDate, ftTime and ftDateTime a double holding days
+// since 30 December 1899 with the time of day as the fraction.
 
 class TNumericField : public TField {
 public:
@@ -63,6 +66,30 @@ protected:
 class TAutoIncField : public TIntegerField {
 public:
   explicit TAutoIncField(TComponent* owner);
+};
+
+// A 64-bit whole number. MinValue and MaxValue, when either is not 0, bound the values it accepts.
+class TLargeintField : public TIntegerField {
+public:
+  explicit TLargeintField(TComponent* owner);
+  int DataSize() const override { return 8; }
+
+  // Writing converts and checks the range first; the write itself needs an editable record.
+  void SetAsInteger(long long value) override;
+  // Rounded to the nearest whole number, halves to even.
+  void SetAsFloat(double value) override;
+  // A whole number in decimal digits; blanks around it are ignored and an empty text clears the value.
+  void SetAsString(const std::string& value) override;
+  void SetAsVariant(const Variant& value) override;
+
+protected:
+  bool GetValue(long long& value) override;
+  int GetDefaultWidth() const override { return 20; }
+
+private:
+  static constexpr long long kLowest = std::numeric_limits<std::int64_t>::min();
+  static constexpr long long kHighest = std::numeric_limits<std::int64_t>::max();
+  [[noreturn]] void RangeError(const std::string& value, long long lowest, long long highest) const;
 };
 
 class TFloatField : public TNumericField {

@@ -4,6 +4,7 @@
 #include "framework/Text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cxxabi.h>
 #include <memory>
 #include <typeinfo>
@@ -26,6 +27,13 @@ bool IsValidIdent(std::string_view name) {
   auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
   if (!letter(name[0])) return false;
   return std::all_of(name.begin() + 1, name.end(), [&](char c) { return letter(c) || (c >= '0' && c <= '9'); });
+}
+
+std::uint64_t TClassBitMark::NewBit() {
+  static std::atomic<int> next{0};
+  const int bit = next++;
+  if (bit >= 64) throw EInvalidOperation("No class bit left");
+  return std::uint64_t{1} << bit;
 }
 
 TComponent::TComponent(TComponent* owner) {

@@ -2,10 +2,12 @@
 
 #include "framework/Sets.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 class TObject {
@@ -80,6 +82,9 @@ public:
   const std::string& BoundHandler(std::string_view event) const;
   void SetBoundHandler(std::string_view event, std::string handler);
 
+  // Class tests cheaper than a dynamic_cast, for hot paths: see TClassBitMark and ComponentCast.
+  bool HasClassBit(std::uint64_t bit) const { return (class_bits_ & bit) != 0; }
+
 protected:
   // Told when a component is inserted into or removed from the owner, or when a component this one asked
   // about is destroyed. The component may be half destroyed: compare the pointer, never call it.
@@ -95,7 +100,48 @@ private:
   std::vector<TComponent*> free_notifies_;
   std::vector<std::pair<std::string, std::string>> bound_handlers_;
   TComponentState state_;
+  std::uint64_t class_bits_ = 0;
+  friend class TClassBitMark;
 };
+
+// Gives a component class T a bit that its objects carry while their T part lives, so that ComponentCast<T> needs
+// no dynamic_cast. T declares `using ClassBitOwner = T;` and, as its first data member,
+// `TClassBitMark class_bit_{this, TClassBitMark::BitOf<T>()};`: the bit is then set and cleared where the object's
+// dynamic type becomes and stops being T, and the cast answers as a dynamic_cast would.
+class TClassBitMark {
+public:
+  TClassBitMark(TComponent* component, std::uint64_t bit) : component_(component), bit_(bit) {
+    component_->class_bits_ |= bit_;
+  }
+  ~TClassBitMark() { component_->class_bits_ &= ~bit_; }
+  TClassBitMark(const TClassBitMark&) = delete;
+  TClassBitMark& operator=(const TClassBitMark&) = delete;
+
+  template <class T>
+  static std::uint64_t BitOf() {
+    static const std::uint64_t bit = NewBit();
+    return bit;
+  }
+
+private:
+  static std::uint64_t NewBit();
+  TComponent* component_;
+  std::uint64_t bit_;
+};
+
+template <class T>
+concept HasOwnClassBit = std::is_same_v<typename T::ClassBitOwner, T>;
+
+// `component` as a T, or null: by T's class bit when T has one of its own, else by dynamic_cast.
+template <class T, class From>
+auto ComponentCast(From* component) -> std::conditional_t<std::is_const_v<From>, const T, T>* {
+  using Target = std::conditional_t<std::is_const_v<From>, const T, T>;
+  if constexpr (HasOwnClassBit<T>) {
+    return component && component->HasClassBit(TClassBitMark::BitOf<T>()) ? static_cast<Target*>(component) : nullptr;
+  } else {
+    return dynamic_cast<Target*>(component);
+  }
+}
 
 // Deletes on destruction; for components and other objects that have no owner.
 template <typename T>

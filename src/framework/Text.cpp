@@ -1,5 +1,7 @@
 #include "framework/Text.h"
 
+#include "framework/Exceptions.h"
+
 #include <QString>
 
 #include <cmath>
@@ -96,6 +98,11 @@ std::vector<std::string> SplitText(std::string_view text, char separator) {
 }
 
 long long RoundHalfEven(double value) {
+  constexpr double kLimit = 9223372036854775808.0;  // 2^63
+  // Rounding never leaves this range, and outside it (or for NaN) there is no whole number to give.
+  if (!(value >= -kLimit && value < kLimit)) {
+    throw EConvertError("Cannot round " + std::to_string(value) + " to a 64-bit integer");
+  }
   double whole = std::floor(value);
   double fraction = value - whole;
   if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;

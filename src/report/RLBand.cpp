@@ -25,7 +25,7 @@ std::vector<TRLCustomBand*> Siblings(const TRLCustomBand& band, int group_index)
   std::vector<TRLCustomBand*> bands;
   if (!band.Parent()) return bands;
   for (TControl* child : ChildrenInCreationOrder(*band.Parent())) {
-    auto* other = dynamic_cast<TRLCustomBand*>(child);
+    auto* other = ComponentCast<TRLCustomBand>(child);
     if (other && other != &band && other->GroupIndex() == group_index) bands.push_back(other);
   }
   return bands;

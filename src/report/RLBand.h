@@ -5,7 +5,10 @@
 #include "report/RLCustomSite.h"
 
 class TRLCustomBand : public TRLCustomBandSet {
+  TClassBitMark class_bit_{this, TClassBitMark::BitOf<TRLCustomBand>()};
+
 public:
+  using ClassBitOwner = TRLCustomBand;
   explicit TRLCustomBand(TComponent* owner);
 
   TRLBandType BandType() const { return band_type_; }

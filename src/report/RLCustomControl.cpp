@@ -183,7 +183,7 @@ void TRLCustomControl::SetFriendlyName(const std::string& value) {
   } else {
     if (TComponent* owner = Owner()) {
       for (int i = 0; i < owner->ComponentCount(); ++i) {
-        auto* other = dynamic_cast<TRLCustomControl*>(owner->Components(i));
+        auto* other = ComponentCast<TRLCustomControl>(owner->Components(i));
         if (!other || other == this) continue;
         if (SameText(other->FriendlyName(), value) || SameText(other->Name(), value)) {
           throw Exception(EngineMessages().msgNameInUse + " \"" + value + "\"");
@@ -226,8 +226,8 @@ TRLCustomPager* TRLCustomControl::ParentPager() const { return FindAncestor<TRLC
 
 TRLCustomGroup* TRLCustomControl::ParentGroup() const {
   for (const TControl* c = Parent(); c; c = c->Parent()) {
-    if (auto* group = dynamic_cast<const TRLCustomGroup*>(c)) return const_cast<TRLCustomGroup*>(group);
-    if (dynamic_cast<const TRLCustomPager*>(c)) return nullptr;
+    if (auto* group = ComponentCast<TRLCustomGroup>(c)) return const_cast<TRLCustomGroup*>(group);
+    if (ComponentCast<TRLCustomPager>(c)) return nullptr;
   }
   return nullptr;
 }
@@ -327,7 +327,7 @@ void TRLCustomControl::SetParent(TWinControl* parent) {
   TWinControl* old = Parent();
   if (parent == old) return;
   TCustomControl::SetParent(parent);
-  if (auto* site = dynamic_cast<TRLCustomSite*>(old)) site->Realign();
+  if (auto* site = ComponentCast<TRLCustomSite>(old)) site->Realign();
   AdjustBounds();
   RealignParent();
 }
@@ -395,7 +395,7 @@ void TRLCustomControl::ExpandParentSite(const TRect& old_bounds) {
 }
 
 void TRLCustomControl::RealignParent() {
-  if (auto* site = dynamic_cast<TRLCustomSite*>(Parent())) site->Realign();
+  if (auto* site = ComponentCast<TRLCustomSite>(Parent())) site->Realign();
 }
 
 void TRLCustomControl::BordersChanged() {
@@ -414,7 +414,7 @@ TPoint TRLCustomControl::AbsolutePosition() const {
 
 TPoint TRLCustomControl::OffsetToSite() const {
   TPoint p{Left(), Top()};
-  for (const TControl* c = Parent(); c && !dynamic_cast<const TRLCustomSite*>(c); c = c->Parent()) {
+  for (const TControl* c = Parent(); c && !ComponentCast<TRLCustomSite>(c); c = c->Parent()) {
     p.X += c->Left();
     p.Y += c->Top();
   }
@@ -562,7 +562,7 @@ bool TRLCustomControl::IsGenerating() const {
 }
 
 bool TRLCustomControl::IsBlankFiller() const {
-  const TRLCustomBand* band = dynamic_cast<const TRLCustomBand*>(this);
+  const TRLCustomBand* band = ComponentCast<TRLCustomBand>(this);
   if (!band) band = ParentBand();
   return band && band->IsBlankFillerBand();
 }
@@ -652,7 +652,7 @@ void TRLCustomControl::PaintCornerMarks(TCanvas& canvas) {
 // ---- Helpers ------------------------------------------------------------------------------------------------
 
 TRLControlAlign TRLCustomControl::AlignOf(const TControl& control) {
-  if (const auto* rc = dynamic_cast<const TRLCustomControl*>(&control)) return rc->Align();
+  if (const auto* rc = ComponentCast<TRLCustomControl>(&control)) return rc->Align();
   switch (control.Align()) {
     case alTop: return faTop;
     case alBottom: return faBottom;
@@ -664,7 +664,7 @@ TRLControlAlign TRLCustomControl::AlignOf(const TControl& control) {
 }
 
 TRLControlAnchors TRLCustomControl::AnchorsOf(const TControl& control) {
-  if (const auto* rc = dynamic_cast<const TRLCustomControl*>(&control)) return rc->Anchors();
+  if (const auto* rc = ComponentCast<TRLCustomControl>(&control)) return rc->Anchors();
   return {};
 }
 

@@ -116,7 +116,10 @@ enum : unsigned {
 };
 
 class TRLCustomControl : public TCustomControl {
+  TClassBitMark class_bit_{this, TClassBitMark::BitOf<TRLCustomControl>()};
+
 public:
+  using ClassBitOwner = TRLCustomControl;
   explicit TRLCustomControl(TComponent* owner);
   ~TRLCustomControl() override;
 
@@ -342,7 +345,7 @@ private:
 template <class T>
 T* FindAncestor(const TControl* from) {
   for (const TControl* c = from; c; c = c->Parent()) {
-    if (auto* t = dynamic_cast<const T*>(c)) return const_cast<T*>(t);
+    if (auto* t = ComponentCast<T>(c)) return const_cast<T*>(t);
   }
   return nullptr;
 }

@@ -23,7 +23,7 @@ void TRLMargins::ResetDefaults(double value) {
 void TRLMargins::Set(int side, double value) {
   if (values_[side] == value) return;
   values_[side] = value;
-  if (auto* site = dynamic_cast<TRLCustomSite*>(owner_)) site->MarginsChanged();
+  if (auto* site = ComponentCast<TRLCustomSite>(owner_)) site->MarginsChanged();
 }
 
 TRect TRLMargins::Pixels() const {
@@ -278,19 +278,19 @@ void TRLCustomSite::Realign() {
   if (IsLoading() || IsDestroying() || HasState(stAligningControls)) return;
   AlignControls();
   for (TControl* child : ChildrenInCreationOrder(*this)) {
-    if (auto* site = dynamic_cast<TRLCustomSite*>(child)) site->Realign();
+    if (auto* site = ComponentCast<TRLCustomSite>(child)) site->Realign();
   }
 }
 
 namespace {
 
 int KindRank(const TControl* control) {
-  if (const auto* band = dynamic_cast<const TRLCustomBand*>(control)) {
+  if (const auto* band = ComponentCast<TRLCustomBand>(control)) {
     static const int ranks[BandTypeCount] = {10, 20, 30, 40, 50, 60, 70};
     return ranks[band->BandType()];
   }
-  if (dynamic_cast<const TRLCustomGroup*>(control)) return 32;
-  if (dynamic_cast<const TRLCustomSite*>(control)) return 100;
+  if (ComponentCast<TRLCustomGroup>(control)) return 32;
+  if (ComponentCast<TRLCustomSite>(control)) return 100;
   return 0;
 }
 
@@ -302,7 +302,7 @@ struct Ranked {
 };
 
 Ranked RankOf(TControl* control) {
-  return {control, KindRank(control), dynamic_cast<const TRLCustomBand*>(control)};
+  return {control, KindRank(control), ComponentCast<TRLCustomBand>(control)};
 }
 
 // Whether `rc` goes before `re` in the list of alignment `a`.
@@ -557,26 +557,26 @@ void TRLCustomSite::Print() {
 void TRLCustomSite::SaveBounds() {
   TRLCustomControl::SaveBounds();
   for (TControl* child : ChildrenInCreationOrder(*this)) {
-    if (auto* rc = dynamic_cast<TRLCustomControl*>(child)) rc->SaveBounds();
+    if (auto* rc = ComponentCast<TRLCustomControl>(child)) rc->SaveBounds();
   }
 }
 
 void TRLCustomSite::RestoreBounds() {
   for (TControl* child : ChildrenInCreationOrder(*this)) {
-    if (auto* rc = dynamic_cast<TRLCustomControl*>(child)) rc->RestoreBounds();
+    if (auto* rc = ComponentCast<TRLCustomControl>(child)) rc->RestoreBounds();
   }
   TRLCustomControl::RestoreBounds();
 }
 
 void TRLCustomSite::ResetResults() {
   for (TControl* child : ChildrenInCreationOrder(*this)) {
-    if (auto* rc = dynamic_cast<TRLCustomControl*>(child)) rc->ResetResults();
+    if (auto* rc = ComponentCast<TRLCustomControl>(child)) rc->ResetResults();
   }
 }
 
 void TRLCustomSite::ComputeResults(TRLCustomControl* caller) {
   for (TControl* child : ChildrenInCreationOrder(*this)) {
-    auto* rc = dynamic_cast<TRLCustomControl*>(child);
+    auto* rc = ComponentCast<TRLCustomControl>(child);
     if (rc && rc != caller) rc->ComputeResults(this);
   }
 }
@@ -585,7 +585,7 @@ void TRLCustomSite::MeasureHeight() {
   if (HasState(stMeasuringHeights)) return;
   TStateGuard guard(*this, stMeasuringHeights);
   for (TControl* child : ChildrenInCreationOrder(*this)) {
-    if (auto* rc = dynamic_cast<TRLCustomControl*>(child)) rc->MeasureHeight();
+    if (auto* rc = ComponentCast<TRLCustomControl>(child)) rc->MeasureHeight();
   }
 }
 
@@ -627,8 +627,8 @@ namespace {
 void PreparePrintable(TRLCustomControl& control) {
   control.AdjustBounds();
   for (TControl* child : ChildrenInCreationOrder(control)) {
-    auto* rc = dynamic_cast<TRLCustomControl*>(child);
-    if (rc && !dynamic_cast<TRLCustomSite*>(rc) && rc->CanPrint()) PreparePrintable(*rc);
+    auto* rc = ComponentCast<TRLCustomControl>(child);
+    if (rc && !ComponentCast<TRLCustomSite>(rc) && rc->CanPrint()) PreparePrintable(*rc);
   }
 }
 
@@ -637,13 +637,13 @@ void PreparePrintable(TRLCustomControl& control) {
 void TRLCustomSite::PrintChildren(bool sites_too) {
   const std::vector<TControl*> children = ChildrenInCreationOrder(*this);
   for (TControl* child : children) {
-    auto* rc = dynamic_cast<TRLCustomControl*>(child);
-    if (rc && !dynamic_cast<TRLCustomSite*>(rc) && rc->CanPrint()) PreparePrintable(*rc);
+    auto* rc = ComponentCast<TRLCustomControl>(child);
+    if (rc && !ComponentCast<TRLCustomSite>(rc) && rc->CanPrint()) PreparePrintable(*rc);
   }
   for (TControl* child : children) {
-    auto* rc = dynamic_cast<TRLCustomControl*>(child);
+    auto* rc = ComponentCast<TRLCustomControl>(child);
     if (!rc) continue;  // Foreign controls have no way here to paint themselves into a picture: skipped.
-    if (auto* site = dynamic_cast<TRLCustomSite*>(rc)) {
+    if (auto* site = ComponentCast<TRLCustomSite>(rc)) {
       if (sites_too && site->CanPrint()) site->PrintWithState();
     } else if (rc->PrintNow()) {
       rc->PrintWithState();

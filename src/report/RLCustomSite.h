@@ -115,7 +115,10 @@ private:
 using TRLDrawSiteEvent = std::function<void(TObject* sender, TRLGraphicSurface& surface, const TRect& rect)>;
 
 class TRLCustomSite : public TRLCustomControl {
+  TClassBitMark class_bit_{this, TClassBitMark::BitOf<TRLCustomSite>()};
+
 public:
+  using ClassBitOwner = TRLCustomSite;
   explicit TRLCustomSite(TComponent* owner);
   ~TRLCustomSite() override;
 
@@ -210,7 +213,10 @@ private:
 };
 
 class TRLCustomBandSet : public TRLCustomSite {
+  TClassBitMark class_bit_{this, TClassBitMark::BitOf<TRLCustomBandSet>()};
+
 public:
+  using ClassBitOwner = TRLCustomBandSet;
   explicit TRLCustomBandSet(TComponent* owner) : TRLCustomSite(owner) {}
   // The band sets that opened inside this one since it opened.
   const std::vector<TRLCustomBandSet*>& BandSets() const { return band_sets_; }

@@ -87,7 +87,7 @@ void TRLCustomSkipper::PrintEmptyRule() {
   if (!PrintEmpty() || DetailCount() != 0) return;
   OpenSurface();
   for (TControl* child : ChildrenInCreationOrder(*this)) {
-    auto* skipper = dynamic_cast<TRLCustomSkipper*>(child);
+    auto* skipper = ComponentCast<TRLCustomSkipper>(child);
     if (skipper && skipper->PrintEmpty()) skipper->PrintWithState();
   }
 }
@@ -174,7 +174,7 @@ double NowDateTime() {
 
 void CloseSurfacesBelow(TRLCustomSite& site) {
   for (TControl* child : ChildrenInCreationOrder(site)) {
-    if (auto* inner = dynamic_cast<TRLCustomSite*>(child)) CloseSurfacesBelow(*inner);
+    if (auto* inner = ComponentCast<TRLCustomSite>(child)) CloseSurfacesBelow(*inner);
   }
   if (site.SurfaceOpened()) site.Surface().Close();
 }

@@ -73,11 +73,15 @@ void TRLCustomLabel::Print() {
   surface.SetFont(Font());
   const std::string caption = Caption();
   const int half = surface.TextWidth(" ") / 2;
-  const int w = surface.TextWidth(caption + " ");
   const int h = surface.TextHeight(caption + " ");
   int x = half + r.Left;
-  if (Alignment() == TRLTextAlignment::taRightJustify) x = half + r.Right - w;
-  else if (Alignment() == TRLTextAlignment::taCenter) x = half + (r.Left + r.Right - w) / 2;
+  // Only these two alignments place the text by its width; a measure shapes the text, which is dear, so
+  // left-aligned values are not measured.
+  if (Alignment() == TRLTextAlignment::taRightJustify) {
+    x = half + r.Right - surface.TextWidth(caption + " ");
+  } else if (Alignment() == TRLTextAlignment::taCenter) {
+    x = half + (r.Left + r.Right - surface.TextWidth(caption + " ")) / 2;
+  }
   int y = r.Top;
   if (Layout() == tlCenter) y = (r.Top + r.Bottom - h) / 2;
   else if (Layout() == tlBottom) y = r.Bottom - h;

@@ -37,8 +37,8 @@ TRLCustomPager::TRLCustomPager(TComponent* owner) : TRLCustomBandSet(owner) {
 void TRLCustomPager::RegisterBands() {
   sorted_bands_.Clear();
   for (TControl* child : ChildrenInCreationOrder(*this)) {
-    if (auto* band = dynamic_cast<TRLCustomBand*>(child)) sorted_bands_.Add(band);
-    else if (auto* pager = dynamic_cast<TRLCustomPager*>(child)) pager->RegisterBands();
+    if (auto* band = ComponentCast<TRLCustomBand>(child)) sorted_bands_.Add(band);
+    else if (auto* pager = ComponentCast<TRLCustomPager>(child)) pager->RegisterBands();
   }
 }
 

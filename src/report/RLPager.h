@@ -34,7 +34,10 @@ private:
 enum TRLPrintBandsResult { pbrNone, pbrDone, pbrAborted };
 
 class TRLCustomPager : public TRLCustomBandSet {
+  TClassBitMark class_bit_{this, TClassBitMark::BitOf<TRLCustomPager>()};
+
 public:
+  using ClassBitOwner = TRLCustomPager;
   explicit TRLCustomPager(TComponent* owner);
 
   TRLAllowedBands AllowedBands() const { return allowed_bands_; }
@@ -138,7 +141,10 @@ private:
 };
 
 class TRLCustomGroup : public TRLCustomPager {
+  TClassBitMark class_bit_{this, TClassBitMark::BitOf<TRLCustomGroup>()};
+
 public:
+  using ClassBitOwner = TRLCustomGroup;
   explicit TRLCustomGroup(TComponent* owner);
 
   // Field names separated by ";". Setting one of DataFields and DataFormula clears the other.
@@ -176,7 +182,10 @@ public:
 };
 
 class TRLCustomSkipper : public TRLCustomPager {
+  TClassBitMark class_bit_{this, TClassBitMark::BitOf<TRLCustomSkipper>()};
+
 public:
+  using ClassBitOwner = TRLCustomSkipper;
   explicit TRLCustomSkipper(TComponent* owner);
   ~TRLCustomSkipper() override;
 

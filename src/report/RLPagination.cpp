@@ -152,7 +152,7 @@ void TRLCustomPager::PrintBand(TRLCustomBand* band) {
 void TRLCustomPager::PrintDetails() {
   if (FooterMeasuring() == fmBeforeDetail) MeasureFooters();
   for (TControl* child : ChildrenInCreationOrder(*this)) {
-    auto* group = dynamic_cast<TRLCustomGroup*>(child);
+    auto* group = ComponentCast<TRLCustomGroup>(child);
     if (group && group->CanPrint()) {
       group->AdjustBounds();
       group->PrintWithState();
@@ -163,8 +163,10 @@ void TRLCustomPager::PrintDetails() {
 
 void TRLCustomPager::PrintFooters(bool final) {
   if (!Enabled()) return;
-  if (!SortedBands().Printed(btColumnFooter) && PrintBands(btColumnFooter) == pbrAborted) return;
-  if (final && !SortedBands().Printed(btSummary) && PrintBands(btSummary) == pbrAborted) return;
+  // A list is aborted when its band is the one breaking the page: it goes to the next page with the bands after
+  // it, but the footers still close this one.
+  bool moved = !SortedBands().Printed(btColumnFooter) && PrintBands(btColumnFooter) == pbrAborted;
+  if (final && !moved && !SortedBands().Printed(btSummary)) moved = PrintBands(btSummary) == pbrAborted;
   if (!SortedBands().Printed(btFooter)) PrintBands(btFooter);
 }
 
@@ -287,7 +289,7 @@ void TRLCustomBand::TransferToParent() {
     if (!pager->GrowsToBottom()) pager->SetCurrentRow(std::max(pager->CurrentRow(), pager->FooterLimit()));
   } else if (AlignToBottom() && (type == btSummary || type == btColumnFooter)) {
     auto limit = [&] { return type == btSummary ? pager->SummaryLimit() : pager->ColumnFooterLimit(); };
-    if (pager->CurrentRow() >= limit()) pager->NewPage(this, !pager->CanBreak());
+    if (pager->CurrentRow() > limit()) pager->NewPage(this, !pager->CanBreak());
     pager->SetCurrentRow(std::max(pager->CurrentRow(), limit()));
   }
 

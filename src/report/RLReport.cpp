@@ -97,7 +97,7 @@ void TRLCustomReport::SetAdjustableMargins(bool value) {
 void TRLCustomReport::RepaintAll() {
   Invalidate();
   for (int i = 0; Owner() && i < Owner()->ComponentCount(); ++i) {
-    if (auto* control = dynamic_cast<TRLCustomControl*>(Owner()->Components(i))) control->Invalidate();
+    if (auto* control = ComponentCast<TRLCustomControl>(Owner()->Components(i))) control->Invalidate();
   }
 }
 

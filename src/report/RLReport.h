@@ -82,7 +82,10 @@ struct TRLPrinterMetrics {
 };
 
 class TRLCustomReport : public TRLCustomSkipper {
+  TClassBitMark class_bit_{this, TClassBitMark::BitOf<TRLCustomReport>()};
+
 public:
+  using ClassBitOwner = TRLCustomReport;
   explicit TRLCustomReport(TComponent* owner);
   ~TRLCustomReport() override;
 

@@ -11,7 +11,7 @@ namespace {
 
 TDataSource* DataSourceOf(const TControl* control) {
   if (auto* text = dynamic_cast<const TRLCustomDBText*>(control)) return text->DataSource();
-  if (auto* skipper = dynamic_cast<const TRLCustomSkipper*>(control)) return skipper->DataSource();
+  if (auto* skipper = ComponentCast<TRLCustomSkipper>(control)) return skipper->DataSource();
   return nullptr;
 }
 
@@ -52,7 +52,7 @@ void TRLCustomReport::BindParser() {
     for (int i = 0; i < owner->ComponentCount(); ++i) {
       TComponent* c = owner->Components(i);
       if (SameText(c->Name(), name)) return c;
-      auto* element = dynamic_cast<TRLCustomControl*>(c);
+      auto* element = ComponentCast<TRLCustomControl>(c);
       if (element && !element->FriendlyName().empty() && SameText(element->FriendlyName(), name)) return c;
     }
     return nullptr;

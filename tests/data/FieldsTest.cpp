@@ -438,6 +438,11 @@ TEST(FieldProperties, DefaultsAndDisplayRules) {
   auto* i = new TIntegerField(&form);
   EXPECT_EQ(i->MinValue(), 0);
   EXPECT_EQ(i->MaxValue(), 0);
+  auto* big = new TLargeintField(&form);
+  EXPECT_EQ(big->DataType(), ftLargeint);
+  EXPECT_EQ(big->DataSize(), 8);
+  EXPECT_EQ(big->DisplayWidth(), 20);  // "-9223372036854775808"
+  EXPECT_EQ(big->Alignment(), taRightJustify);
 }
 
 TEST(Errors, PrefixedWithTheComponentNameWhenItHasOne) {

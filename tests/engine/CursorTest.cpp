@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 
 #include "EngineFixture.h"
 #include "engine/Collation.h"
@@ -233,6 +234,34 @@ TEST_F(EngineCursorTest, ExpressionTypesFollowTheirFirstValue) {
     EXPECT_EQ(fields[2].type, engine::fld::VarBytes);
     EXPECT_EQ(fields[3].type, engine::fld::Text);
     EXPECT_EQ(ReadAll(c), (std::vector<std::vector<std::string>>{{std::to_string(kRows), "2.5", std::string("\0\xff", 2), "ab"}}));
+}
+
+TEST_F(EngineCursorTest, WholeNumbersKeepAll64Bits) {
+    enginetest::Sqlite(dbFile, "CREATE TABLE big (n INTEGER, v BIGINT);"
+                               "INSERT INTO big VALUES (1, 1099511627776), (2, -1099511627776), (3, NULL),"
+                               "(4, 9223372036854775807), (5, -9223372036854775807 - 1);");
+    const std::optional<std::int64_t> expected[] = {std::int64_t{1} << 40, -(std::int64_t{1} << 40), std::nullopt,
+                                                    INT64_MAX, INT64_MIN};
+    // A declared column and an expression, whose type its first value decides.
+    const CursorHandle c = Query(db, "select v, v + 0 from big order by n");
+    std::vector<engine::FieldDesc> fields;
+    ASSERT_EQ(engine::GetFieldDescs(c, fields), 0);
+    auto rec = Buffer(c);
+    for (const auto& value : expected) {
+        SCOPED_TRACE(value ? std::to_string(*value) : "NULL");
+        ASSERT_EQ(engine::GetNextRecord(c, rec.data(), nullptr), 0);
+        for (std::uint16_t f = 1; f <= 2; ++f) {
+            ASSERT_EQ(fields[f - 1u].type, engine::fld::Int64);
+            ASSERT_EQ(fields[f - 1u].length, sizeof(std::int64_t));
+            std::int64_t got = 0;
+            bool blank = false;
+            ASSERT_EQ(engine::GetField(c, f, rec.data(), &got, blank), 0);
+            EXPECT_EQ(blank, !value);
+            if (value) {
+                EXPECT_EQ(got, *value);
+            }
+        }
+    }
 }
 
 TEST_F(EngineCursorTest, BlankFlagTellsNullFromEmptyText) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -76,6 +77,78 @@ TEST(ComponentModel, NamesAreIdentifiersAndUniqueWithinTheOwner) {
   EXPECT_EQ(owner.FindComponent("QCIDADES"), b);
   EXPECT_EQ(owner.FindComponent("nothing"), nullptr);
   EXPECT_EQ(a->ClassName(), "TComponent");
+}
+
+// Three classes: two with bits of their own, a third that inherits its base's. Each constructor and destructor
+// body writes down how both kinds of cast see the object at that moment.
+struct CastProbe {
+  std::string stage;
+  bool marked_by_bit, marked_by_dynamic_cast, leaf_by_bit, leaf_by_dynamic_cast;
+};
+std::vector<CastProbe>* cast_probes = nullptr;
+
+class MarkedBase : public TComponent {
+  TClassBitMark class_bit_{this, TClassBitMark::BitOf<MarkedBase>()};
+
+public:
+  using ClassBitOwner = MarkedBase;
+  explicit MarkedBase(TComponent* owner) : TComponent(owner) { Probe("base constructor"); }
+  ~MarkedBase() override { Probe("base destructor"); }
+  void Probe(const std::string& stage);
+};
+
+class Marked : public MarkedBase {
+  TClassBitMark class_bit_{this, TClassBitMark::BitOf<Marked>()};
+
+public:
+  using ClassBitOwner = Marked;
+  explicit Marked(TComponent* owner) : MarkedBase(owner) { Probe("constructor"); }
+  ~Marked() override { Probe("destructor"); }
+};
+
+class MarkedLeaf : public Marked {
+public:
+  using Marked::Marked;
+};
+
+void MarkedBase::Probe(const std::string& stage) {
+  if (!cast_probes) return;
+  TComponent* self = this;
+  cast_probes->push_back({stage, ComponentCast<Marked>(self) != nullptr, dynamic_cast<Marked*>(self) != nullptr,
+                          ComponentCast<MarkedLeaf>(self) != nullptr, dynamic_cast<MarkedLeaf*>(self) != nullptr});
+}
+
+TEST(ComponentModel, ClassBitCastsAnswerAsDynamicCastsDo) {
+  std::vector<CastProbe> probes;
+  cast_probes = &probes;
+  {
+    MarkedLeaf leaf(nullptr);
+    leaf.Probe("alive");
+    const TComponent* as_const = &leaf;
+    EXPECT_EQ(ComponentCast<MarkedBase>(as_const), &leaf);
+    EXPECT_EQ(ComponentCast<MarkedLeaf>(as_const), &leaf);
+    MarkedBase base(nullptr);
+    TComponent* plain = &base;
+    EXPECT_EQ(ComponentCast<Marked>(plain), nullptr);
+    EXPECT_EQ(ComponentCast<MarkedLeaf>(plain), nullptr);
+    EXPECT_EQ(ComponentCast<Marked>(static_cast<TComponent*>(nullptr)), nullptr);
+  }
+  cast_probes = nullptr;
+  Marked not_a_leaf(nullptr);
+  EXPECT_EQ(ComponentCast<MarkedLeaf>(static_cast<TComponent*>(&not_a_leaf)), nullptr);
+  cast_probes = nullptr;
+  const std::vector<std::string> stages = {"base constructor", "constructor", "alive", "base constructor",
+                                           "base destructor", "destructor", "base destructor"};
+  ASSERT_EQ(probes.size(), stages.size());
+  for (std::size_t i = 0; i < probes.size(); ++i) {
+    SCOPED_TRACE(probes[i].stage);
+    EXPECT_EQ(probes[i].stage, stages[i]);
+    EXPECT_EQ(probes[i].marked_by_bit, probes[i].marked_by_dynamic_cast);
+    EXPECT_EQ(probes[i].leaf_by_bit, probes[i].leaf_by_dynamic_cast);
+  }
+  EXPECT_TRUE(probes[2].marked_by_bit);
+  EXPECT_FALSE(probes[0].marked_by_bit);
+  EXPECT_FALSE(probes[6].marked_by_bit);
 }
 
 TEST(Format, FillsPlaceholdersInOrder) {
@@ -175,6 +248,11 @@ TEST(Text, CaseWorksOnCodePoints) {
 TEST(Text, RoundHalfEven) {
   const std::pair<double, long long> cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-1.5, -2}, {18.897, 19}, {2.49, 2}};
   for (auto [value, expected] : cases) EXPECT_EQ(RoundHalfEven(value), expected) << value;
+  EXPECT_EQ(RoundHalfEven(-9223372036854775808.0), std::numeric_limits<long long>::min());
+  for (double beyond : {9223372036854775808.0, -9223372036854777856.0, 1e300, std::numeric_limits<double>::infinity(),
+                        std::numeric_limits<double>::quiet_NaN()}) {
+    EXPECT_THROW(RoundHalfEven(beyond), EConvertError) << beyond;
+  }
 }
 
 TEST(Font, HeightAndPointSizeAt96Dpi) {

@@ -102,6 +102,27 @@ TRLGroup* AddGroup(PagedRig& rig, int detail_height) {
   return group;
 }
 
+// A footer "F" and, aligned to the bottom, a summary "S" and a column footer "CF", each 16 high, under details.
+void AddBottomBands(PagedRig& rig) {
+  rig.AddDetail(rig.report);
+  rig.AddLabel(rig.AddBand(rig.report, "Footer", btFooter, 16), "F", 0);
+  TRLBand* summary = rig.AddBand(rig.report, "Summary", btSummary, 16);
+  rig.AddLabel(summary, "S", 0);
+  summary->SetAlignToBottom(true);
+  TRLBand* column_footer = rig.AddBand(rig.report, "ColumnFooter", btColumnFooter, 16);
+  rig.AddLabel(column_footer, "CF", 0);
+  column_footer->SetAlignToBottom(true);
+}
+
+// Details under a footer "F" designed 100 high that says, when measured, that it needs 30.
+void AddMeasuredFooter(PagedRig& rig, TRLFooterMeasuring measuring) {
+  rig.AddDetail(rig.report);
+  TRLBand* footer = rig.AddBand(rig.report, "Footer", btFooter, 100);
+  rig.AddLabel(footer, "F", 0);
+  footer->OnMeasureHeight = [footer](TObject*) { footer->SetHeight(30); };
+  rig.report->SetFooterMeasuring(measuring);
+}
+
 struct PaginationCase {
   const char* name;
   std::vector<std::vector<std::string>> rows;
@@ -205,7 +226,29 @@ INSTANTIATE_TEST_SUITE_P(
                          rig.AddLabel(detail, "top", 0);
                          rig.AddLabel(detail, "bottom", 20);
                        },
-                       {"CH@19", "CH@19 top@1079 bottom@1099"}, true}),
+                       {"CH@19", "CH@19 top@1079 bottom@1099"}, true},
+        PaginationCase{"FooterEndsEveryPageAtTheBottom", Rows("A", 1, 66),
+                       [](PagedRig& rig) {
+                         rig.AddDetail(rig.report);
+                         rig.AddInfo(rig.AddBand(rig.report, "Footer", btFooter, 16), itPageNumber, 0);
+                       },
+                       {"CH " + Numbers(1, 65) + " 1", "CH 66 2"}},
+        PaginationCase{"BottomAlignedColumnFooterAndSummaryStackAboveTheFooter", Rows("A", 1, 2),
+                       AddBottomBands, {"CH@19 1@35 2@51 CF@1056 S@1072 F@1088"}, true},
+        PaginationCase{"BottomAlignedBandsBelowTheirLimitGoToTheNextPageAndTheFooterStays", Rows("A", 1, 65),
+                       AddBottomBands, {"CH " + Numbers(1, 65) + " F", "CH CF S F"}},
+        PaginationCase{"UnmeasuredFooterReservesItsDesignHeight", Rows("A", 1, 61),
+                       [](PagedRig& rig) { AddMeasuredFooter(rig, fmNone); }, {"CH " + Numbers(1, 60) + " F", "CH 61 F"}},
+        PaginationCase{"FooterMeasuredAfterTheHeadersReservesItsMeasuredHeight", Rows("A", 1, 65),
+                       [](PagedRig& rig) { AddMeasuredFooter(rig, fmAfterHeader); },
+                       {"CH " + Numbers(1, 64) + " F", "CH 65 F"}},
+        PaginationCase{"FooterMeasuredBeforeEachDetail", Rows("A", 1, 65),
+                       [](PagedRig& rig) { AddMeasuredFooter(rig, fmBeforeDetail); },
+                       {"CH " + Numbers(1, 64) + " F", "CH 65 F"}},
+        PaginationCase{"GroupBreakingBeforePrintStartsEachLaterGroupOnANewPage",
+                       Concat(Rows("A", 1, 2), Rows("B", 3, 2)),
+                       [](PagedRig& rig) { AddGroup(rig, 16)->SetPageBreaking(pbBeforePrint); },
+                       {"CH A 1 2", "CH B 3 4"}}),
     [](const testing::TestParamInfo<PaginationCase>& info) { return std::string(info.param.name); });
 
 TEST(ReportRun, AChainAddsItsPagesAfterTheMasterAndContinuesTheNumbers) {
