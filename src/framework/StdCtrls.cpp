@@ -2,13 +2,21 @@
 
 #include "framework/Forms.h"
 #include "framework/QtBridge.h"
+#include "framework/TextMetrics.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 65, 17); }
+
+void TLabel::SetAutoSize(bool on) {
+  auto_size_ = on;
+  AdjustSize();
+}
 
 void TLabel::SetAlignment(TAlignment alignment) {
   alignment_ = alignment;
@@ -17,7 +25,34 @@ void TLabel::SetAlignment(TAlignment alignment) {
 
 void TLabel::SetWordWrap(bool on) {
   word_wrap_ = on;
+  AdjustSize();
   if (Widget()) SyncWidget();
+}
+
+void TLabel::TextChanged() {
+  AdjustSize();
+  TGraphicControl::TextChanged();
+}
+
+void TLabel::FontChanged() {
+  AdjustSize();
+  TGraphicControl::FontChanged();
+}
+
+void TLabel::AdjustSize() {
+  if (!auto_size_ || IsLoading() || IsDestroying()) return;
+  const TFontMeasure& measure = TFontMeasure::For(Font());
+  int width = Width();
+  int height = measure.Height();
+  if (word_wrap_) {
+    height *= measure.WrappedLineCount(Caption(), width);
+  } else {
+    width = measure.Width(Caption());
+  }
+  int left = Left();
+  if (alignment_ == taRightJustify) left = Left() + Width() - width;
+  else if (alignment_ == taCenter) left = Left() + (Width() - width) / 2;
+  SetBounds(left, Top(), width, height);
 }
 
 QWidget* TLabel::CreateWidget(QWidget* parent_widget) { return new QLabel(parent_widget); }

@@ -2,12 +2,14 @@
 
 #include "framework/Controls.h"
 
-// A caption painted on its parent.
+// A caption painted on its parent. With AutoSize (the default), whenever its caption or font changes after loading
+// it takes the size of its caption in its font, keeping its left edge (its right edge when right-justified, its
+// centre when centred); a word-wrapping label keeps its width. The size a definition stores stays as loaded.
 class TLabel : public TGraphicControl {
 public:
   explicit TLabel(TComponent* owner);
   bool AutoSize() const { return auto_size_; }
-  void SetAutoSize(bool on) { auto_size_ = on; }
+  void SetAutoSize(bool on);
   TAlignment Alignment() const { return alignment_; }
   void SetAlignment(TAlignment alignment);
   bool Transparent() const { return transparent_; }
@@ -18,8 +20,12 @@ public:
 protected:
   QWidget* CreateWidget(QWidget* parent_widget) override;
   void SyncWidget() override;
+  void TextChanged() override;
+  void FontChanged() override;
 
 private:
+  void AdjustSize();
+
   bool auto_size_ = true;
   TAlignment alignment_ = taLeftJustify;
   bool transparent_ = false;

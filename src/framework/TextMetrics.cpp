@@ -4,6 +4,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -42,6 +43,14 @@ int TFontMeasure::Width(std::string_view text) const {
   int width = metrics_.horizontalAdvance(ToQString(text));
   widths_.emplace(std::string(text), width);
   return width;
+}
+
+int TFontMeasure::WrappedLineCount(std::string_view text, int width) const {
+  std::lock_guard lock(mutex_);
+  const QRect area(0, 0, std::max(width, 1), 1 << 20);
+  const QRect wrapped = metrics_.boundingRect(area, Qt::TextWordWrap, ToQString(text));
+  const int line = std::max(1, metrics_.lineSpacing());
+  return std::max(1, (wrapped.height() + line / 2) / line);
 }
 
 const TFontMeasure& TFontMeasure::For(const TFont& font) {

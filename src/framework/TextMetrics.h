@@ -24,6 +24,8 @@ public:
   // The cell: ascent plus descent.
   int Height() const { return height_; }
   int Width(std::string_view text) const;
+  // The lines the text takes when wrapped at word boundaries to `width` (at least one).
+  int WrappedLineCount(std::string_view text, int width) const;
 
   // The entry for a font description, made on first use. Entries live as long as the process.
   static const TFontMeasure& For(const TFont& font);

@@ -1,10 +1,12 @@
 #include "output/RLFeedBack.h"
 
+#include "framework/TextMetrics.h"
 #include "pages/RLConsts.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -42,6 +44,16 @@ TEST(FeedBack, BarsAdvanceOneStageAfterAnother) {
   EXPECT_EQ(window.CurrentBar(), window.Bars(1));
   window.SetStepName("Página 3");
   EXPECT_EQ(window.LabelStepName->Caption(), "Página 3");
+}
+
+TEST(FeedBack, TheStatusLineGrowsToShowLongPageNumbersWhole) {
+  TfrmRLFeedBack window("x", 1);
+  const TLabel& label = *window.LabelStepName;
+  for (const std::string text : {"Page 14234", "Page 7"}) {
+    window.SetStepName(text);
+    EXPECT_EQ(label.Width(), TFontMeasure::For(label.Font()).Width(text)) << text;
+    EXPECT_EQ(label.Left(), 14) << text;
+  }
 }
 
 TEST(FeedBack, CancelSetsTheFlagAndCallsBackOnEveryPress) {
