@@ -421,7 +421,9 @@ bool TCanvas::InkBox(int x, int y, const QString& text, int width, TRect& box) {
   TInkReach reach;
   if (!TTextInk::For(Measure()).Reach(text, reach)) return false;
   double baseline = y + Measure().Ascent();
-  auto out = [](double edge, bool up) { return static_cast<int>(std::clamp(up ? std::ceil(edge) : std::floor(edge), -1e9, 1e9)); };
+  auto out = [](double edge, bool up) {
+    return static_cast<int>(std::clamp(up ? std::ceil(edge) : std::floor(edge), -1e9, 1e9));
+  };
   box = {out(x + reach.Left - kSideRoom, false), out(baseline + reach.Top, false),
          out(x + static_cast<double>(width) + reach.Right + kSideRoom, true), out(baseline + reach.Bottom, true)};
   return true;

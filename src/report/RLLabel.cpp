@@ -73,7 +73,7 @@ void TRLCustomLabel::Print() {
   surface.SetFont(Font());
   const std::string caption = Caption();
   const int half = surface.TextWidth(" ") / 2;
-  const int h = surface.TextHeight(caption + " ");
+  const int h = surface.TextHeight(caption);
   int x = half + r.Left;
   // Only these two alignments place the text by its width; a measure shapes the text, which is dear, so
   // left-aligned values are not measured.
