@@ -4,6 +4,8 @@
 #include "data/ClientDbFixture.h"
 #include "framework/Forms.h"
 
+#include "support/TestApplication.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -19,10 +21,7 @@ protected:
   void SetUp() override {
     querytest::ClientDb::SetUp();
     InitializeUnits();
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    application_ = std::make_unique<TApplication>(argc, argv);
+    application_ = MakeTestApplication();
   }
   void TearDown() override {
     application_.reset();

@@ -9,6 +9,8 @@
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 
+#include "support/TestApplication.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -22,10 +24,7 @@ class ClientReport : public testing::Test {
 protected:
   void SetUp() override {
     InitializeUnits();
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    application_ = std::make_unique<TApplication>(argc, argv);
+    application_ = MakeTestApplication();
     application_->OnException = [this](TObject*, const std::exception& e) { errors_.push_back(e.what()); };
 
     // 100 clients in one city (more than a page holds), then 5 in another; one name far wider than its column.

@@ -2,6 +2,8 @@
 #include "app/Units.h"
 #include "framework/Definitions.h"
 
+#include "support/TestApplication.h"
+
 #include <gtest/gtest.h>
 
 #include <QWidget>
@@ -15,10 +17,7 @@ class DialogTest : public testing::Test {
 protected:
   void SetUp() override {
     InitializeUnits();
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    application_ = std::make_unique<TApplication>(argc, argv);
+    application_ = MakeTestApplication();
     application_->OnException = [this](TObject*, const std::exception& e) { errors_.push_back(e.what()); };
     form_ = application_->CreateForm<TForm1>();
   }

@@ -3,6 +3,8 @@
 #include "framework/TextMetrics.h"
 #include "pages/RLConsts.h"
 
+#include "support/TestApplication.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -73,13 +75,10 @@ TEST(FeedBack, CancelSetsTheFlagAndCallsBackOnEveryPress) {
 }
 
 TEST(FeedBack, AStepWhileTheApplicationEndsAbortsSilently) {
-  static int argc = 1;
-  static char name[] = "test";
-  static char* argv[] = {name, nullptr};
-  TApplication application(argc, argv);
+  auto application = MakeTestApplication();
   TfrmRLFeedBack window("x");
   window.StepIt();
-  application.Terminate();
+  application->Terminate();
   EXPECT_THROW(window.StepIt(), EAbort);
 }
 
