@@ -90,8 +90,7 @@ bool WholeKeyValue(const Variant& key, std::int64_t& value) {
     if (TryStrToInt64(text, value)) return true;
     if (!TryStrToFloat(text, number)) return false;
   }
-  constexpr double kLimit = 9223372036854775808.0;  // 2^63
-  if (!(number >= -kLimit && number < kLimit) || number != std::trunc(number)) return false;
+  if (!FitsInt64(number) || number != std::trunc(number)) return false;
   value = static_cast<std::int64_t>(number);
   return true;
 }

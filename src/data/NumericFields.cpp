@@ -76,9 +76,7 @@ void TLargeintField::SetAsInteger(long long value) {
 }
 
 void TLargeintField::SetAsFloat(double value) {
-  // Every double below 2^63 rounds to a whole number below 2^63, so the rounding cannot leave the range.
-  constexpr double kLimit = 9223372036854775808.0;  // 2^63
-  if (!(value >= -kLimit && value < kLimit)) RangeError(FloatToStr(value), kLowest, kHighest);
+  if (!FitsInt64(value)) RangeError(FloatToStr(value), kLowest, kHighest);
   SetAsInteger(RoundHalfEven(value));
 }
 

@@ -97,10 +97,13 @@ std::vector<std::string> SplitText(std::string_view text, char separator) {
   }
 }
 
-long long RoundHalfEven(double value) {
+bool FitsInt64(double value) {
   constexpr double kLimit = 9223372036854775808.0;  // 2^63
-  // Rounding never leaves this range, and outside it (or for NaN) there is no whole number to give.
-  if (!(value >= -kLimit && value < kLimit)) {
+  return value >= -kLimit && value < kLimit;
+}
+
+long long RoundHalfEven(double value) {
+  if (!FitsInt64(value)) {
     throw EConvertError("Cannot round " + std::to_string(value) + " to a 64-bit integer");
   }
   double whole = std::floor(value);

@@ -21,6 +21,9 @@ std::string TrimRight(std::string_view text);
 // Splits at every `separator`; an empty text gives one empty piece.
 std::vector<std::string> SplitText(std::string_view text, char separator);
 
+// Whether a float lies in the range of 64-bit integers (false for NaN and infinities); rounding never leaves it.
+bool FitsInt64(double value);
+
 // Rounds to the nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Raises
 // EConvertError for NaN, infinities and values beyond 64 bits.
 long long RoundHalfEven(double value);

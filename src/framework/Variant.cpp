@@ -1,6 +1,7 @@
 #include "framework/Variant.h"
 
 #include "framework/Exceptions.h"
+#include "framework/Text.h"
 
 #include <cctype>
 #include <charconv>
@@ -108,7 +109,7 @@ std::int64_t Variant::AsInteger() const {
     case Type::Integer: return std::get<std::int64_t>(value_);
     case Type::Float: {
       double d = std::get<double>(value_);
-      if (!std::isfinite(d) || d >= 9.2233720368547758e18 || d < -9.2233720368547758e18) CannotConvert(Type::Float, "Int64");
+      if (!FitsInt64(d)) CannotConvert(Type::Float, "Int64");
       return static_cast<std::int64_t>(std::nearbyint(d));
     }
     case Type::String: {
