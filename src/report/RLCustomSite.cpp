@@ -284,8 +284,9 @@ void TRLCustomSite::Realign() {
 
 namespace {
 
-int KindRank(const TControl* control) {
-  if (const auto* band = ComponentCast<TRLCustomBand>(control)) {
+// `band` is the control as a band, or null.
+int KindRank(const TControl* control, const TRLCustomBand* band) {
+  if (band) {
     static const int ranks[BandTypeCount] = {10, 20, 30, 40, 50, 60, 70};
     return ranks[band->BandType()];
   }
@@ -302,7 +303,8 @@ struct Ranked {
 };
 
 Ranked RankOf(TControl* control) {
-  return {control, KindRank(control), ComponentCast<TRLCustomBand>(control)};
+  const TRLCustomBand* band = ComponentCast<TRLCustomBand>(control);
+  return {control, KindRank(control, band), band};
 }
 
 // Whether `rc` goes before `re` in the list of alignment `a`.
