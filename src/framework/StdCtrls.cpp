@@ -9,8 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
-
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 65, 17); }
 
 void TLabel::SetAutoSize(bool on) {
