@@ -63,6 +63,8 @@ public:
   void SaveToFile(const std::string& fileName);
   void SaveToStream(TRLStream& stream);
 
+  // The one version of the report file that SaveToStream writes.
+  static constexpr int kReportFileVersion = 3;
   int FileVersion() const { return file_version_; }
   void SetFileVersion(int value) { file_version_ = value; }
 
@@ -114,7 +116,7 @@ private:
   std::unique_ptr<TRLFileStream> temp_stream_;
   std::string temp_file_name_;
   std::int64_t temp_size_ = 0;
-  int file_version_ = 3;
+  int file_version_ = kReportFileVersion;
   TStrings macros_;
   std::vector<TComponent*> links_;
   int page_load_count_ = 0;
