@@ -1,3 +1,14 @@
+// The dataset: its state machine, the record ring, navigation, editing and the data events.
+//
+// The record ring. A dataset whose cursor is open holds BufferCount() + 1 record buffers: a window of up to
+// BufferCount() records, in cursor order, that the data links show, and one scratch buffer after it where the
+// next fetch lands. These rules hold whenever no ring operation is under way:
+//   - BufferCount() is 0 and there are no buffers, or there are exactly BufferCount() + 1 of them;
+//   - 0 <= FilledCount() <= BufferCount(): the buffers 0 .. FilledCount() - 1 hold records;
+//   - ActiveRecord() is a filled buffer, or 0 while none is filled;
+//   - CursorRecord() is the filled buffer the engine cursor stands on, or -1 when that is not known.
+// RingIsSound checks them; assertions call it where a ring operation ends.
+
 #include "data/DataSet.h"
 #include "data/Quietly.h"
 
@@ -7,6 +18,7 @@
 #include "framework/Text.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 void DatabaseError(std::string_view message, const TComponent* component) {
@@ -141,6 +153,14 @@ void TDataSet::SetObjectView(bool value) {
 
 // ---- the ring ----
 
+bool TDataSet::RingIsSound() const {
+  const auto buffers = static_cast<int>(buffers_.size());
+  if (bufferCount_ == 0 ? buffers != 0 : buffers != bufferCount_ + 1) return false;
+  if (filledCount_ < 0 || filledCount_ > bufferCount_) return false;
+  if (filledCount_ == 0 ? activeRecord_ != 0 : activeRecord_ < 0 || activeRecord_ >= filledCount_) return false;
+  return cursorRecord_ == -1 || (cursorRecord_ >= 0 && cursorRecord_ < filledCount_);
+}
+
 void TDataSet::ClearBuffers() {
   filledCount_ = 0;
   activeRecord_ = 0;
@@ -155,6 +175,7 @@ void TDataSet::ActivateBuffers() {
   cursorRecord_ = 0;
   bof_ = false;
   eof_ = false;
+  assert(RingIsSound());
 }
 
 void TDataSet::MoveBuffer(int from, int to) {
@@ -178,6 +199,7 @@ void TDataSet::SetActiveRecord(int index) {
     throw EListError(Format("List index out of bounds (%d)", {index}));
   }
   activeRecord_ = index;
+  assert(RingIsSound());
 }
 
 void TDataSet::SetBufListSize(int value) {
@@ -253,6 +275,7 @@ void TDataSet::SetBufferCount(int value) {
       }
     }
   }
+  assert(RingIsSound());
 }
 
 void TDataSet::SetCurrentRecord(int index) {
@@ -293,6 +316,7 @@ bool TDataSet::GetNextRecord() {
     MoveBuffer(0, filledCount_);
   }
   cursorRecord_ = filledCount_ - 1;
+  assert(RingIsSound());
   return true;
 }
 
@@ -313,6 +337,7 @@ bool TDataSet::GetPriorRecord() {
     }
   }
   cursorRecord_ = 0;
+  assert(RingIsSound());
   return true;
 }
 
@@ -440,6 +465,7 @@ int TDataSet::MoveRecords(int distance) {
     Quietly(finish);
     throw;
   }
+  assert(RingIsSound());
   finish();
   return moved;
 }
@@ -466,6 +492,7 @@ void TDataSet::Resync(TResyncMode mode) {
     Quietly([this] { DispatchDataEvent(evDataSetChange, 0); });
     throw;
   }
+  assert(RingIsSound());
   DispatchDataEvent(evDataSetChange, 0);
 }
 

@@ -187,7 +187,8 @@ protected:
   void CursorPosChanged() { cursorRecord_ = -1; }
   bool BookmarkAvailable();
 
-  // The ring.
+  // The ring (its rules are at the top of DataSet.cpp).
+  bool RingIsSound() const;
   int BufferCount() const { return bufferCount_; }
   int FilledCount() const { return filledCount_; }
   int ActiveRecord() const { return activeRecord_; }

@@ -14,6 +14,49 @@ namespace detail {
 std::recursive_mutex g_mutex;
 State g_state;
 
+bool HandleTableIsSound() {
+    auto listed = [](const std::vector<std::uint32_t>& ids, HandleKind kind, auto names_parent) {
+        for (std::uint32_t id : ids) {
+            const auto it = g_state.objects.find(id);
+            if (it == g_state.objects.end() || it->second->kind != kind || !names_parent(*it->second)) return false;
+        }
+        return true;
+    };
+    auto lists = [](const std::vector<std::uint32_t>& ids, std::uint32_t id) {
+        return std::find(ids.begin(), ids.end(), id) != ids.end();
+    };
+    for (const auto& [id, object] : g_state.objects) {
+        if (id == 0 || object->id != id || object->kind == HandleKind::None) return false;
+        if (const auto* session = dynamic_cast<const Session*>(object.get())) {
+            if (!listed(session->databases, HandleKind::Database,
+                        [&](const Object& d) { return static_cast<const Database&>(d).session == id; }))
+                return false;
+        } else if (const auto* db = dynamic_cast<const Database*>(object.get())) {
+            const auto* session = Find<Session>(HandleKind::Session, db->session);
+            if (!session || !lists(session->databases, id)) return false;
+            if (db->locale && !Find<Locale>(HandleKind::Locale, db->locale)) return false;
+            if (!listed(db->statements, HandleKind::Statement,
+                        [&](const Object& s) { return static_cast<const Statement&>(s).database == id; }) ||
+                !listed(db->cursors, HandleKind::Cursor,
+                        [&](const Object& c) { return static_cast<const Cursor&>(c).database == id; }))
+                return false;
+        } else if (const auto* stmt = dynamic_cast<const Statement*>(object.get())) {
+            const auto* parent = Find<Database>(HandleKind::Database, stmt->database);
+            if (!parent || !lists(parent->statements, id)) return false;
+        } else if (const auto* cursor = dynamic_cast<const Cursor*>(object.get())) {
+            const auto* parent = Find<Database>(HandleKind::Database, cursor->database);
+            if (!parent || !lists(parent->cursors, id)) return false;
+        }
+    }
+    if (g_state.initialised) {
+        if (!Find<Session>(HandleKind::Session, g_state.defaultSession) ||
+            !Find<Session>(HandleKind::Session, g_state.currentSession) ||
+            !Find<Client>(HandleKind::Client, g_state.client))
+            return false;
+    }
+    return true;
+}
+
 Object* FindAny(ObjectHandle h) {
     if (h.id == 0) return nullptr;
     const auto it = g_state.objects.find(h.id);

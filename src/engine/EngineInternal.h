@@ -2,11 +2,22 @@
 
 // The engine's handle table and the wrapper that every API call runs in, shared by the files of the engine's API.
 // Every object a handle names lives in the table, owned by it, under one process-wide lock that each call holds.
+//
+// Rules of the table, true whenever no call is under way:
+//   - each object is filed under its own id, which is never 0, with the kind its handle names;
+//   - the objects form a tree: a session lists its databases, a database its statements and cursors, and each of
+//     those names its parent; every id a list holds is in the table with the kind the list says, and every
+//     database, statement and cursor is listed by its parent;
+//   - a database's locale, when it has one, is a locale object in the table;
+//   - once initialised, the default and current sessions, and the client object, are in the table.
+// Destroying an object destroys its subtree and takes it out of its parent's list. HandleTableIsSound checks these
+// rules; Call asserts them after each call.
 
 #include "engine/Engine.h"
 
 #include <sqlite3.h>
 
+#include <cassert>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -119,6 +130,9 @@ T* Find(HandleKind kind, std::uint32_t id) {
     return static_cast<T*>(it->second.get());
 }
 
+// Whether the table keeps the rules above. For assertions: it visits every object.
+bool HandleTableIsSound();
+
 Object* FindAny(ObjectHandle h);
 Status BadHandle(std::string_view what);
 
@@ -129,7 +143,9 @@ Status Call(bool needsInit, F&& body) {
     detail::ClearErrors();
     if (needsInit && !g_state.initialised) return Fail(status::NotInitialised, {"Call EngineInit first"});
     try {
-        return body();
+        const Status result = body();
+        assert(HandleTableIsSound());
+        return result;
     } catch (const std::bad_alloc&) {
         return Fail(status::OutOfMemory);
     } catch (const std::exception& e) {

@@ -1,3 +1,15 @@
+// The page collection and the page reference.
+//
+// Rules of a collection, true whenever its lock is free:
+//   - each page has one record in the temporary page file: page_offsets_[i] is where page i's record starts, and
+//     a whole record header fits before temp_size_; without a temporary file there are no pages;
+//   - the cache holds distinct pages of this collection, each knowing it and its own index; a page that Clear
+//     takes out while in use leaves the cache and is freed by its last reference;
+//   - the cache goes down to five pages whenever it takes one in, but never frees a page in use;
+//   - each link is a distinct component other than the owner, which keeps an ownerless collection alive;
+//   - every operation holds the recursive lock, and a TRLPageRef holds it for as long as it lives.
+// IsSound checks the first, second and fourth; assertions call it where an operation ends.
+
 #include "pages/RLGraphicStorage.h"
 
 #include "framework/Text.h"
@@ -5,6 +17,7 @@
 #include "pages/RLUtils.h"
 
 #include <algorithm>
+#include <cassert>
 #include <climits>
 #include <utility>
 
@@ -78,6 +91,7 @@ void TRLGraphicStorage::Link(TComponent* user) {
     std::lock_guard lock(mutex_);
     if (std::find(links_.begin(), links_.end(), user) != links_.end()) return;
     links_.push_back(user);
+    assert(IsSound());
   }
   FreeNotification(user);
 }
@@ -159,6 +173,28 @@ void TRLGraphicStorage::DetachSurface(TRLGraphicSurface* surface) {
   cache_.erase(std::remove(cache_.begin(), cache_.end(), surface), cache_.end());
 }
 
+bool TRLGraphicStorage::IsSound() const {
+  std::lock_guard lock(mutex_);
+  if (!temp_stream_ && !page_offsets_.empty()) return false;
+  for (std::int64_t offset : page_offsets_) {
+    if (offset < 0 || offset > temp_size_ - 4) return false;
+  }
+  for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+    const TRLGraphicSurface* surface = *it;
+    if (surface->storage_ != this || surface->pins_ < 0) return false;
+    if (surface->page_index_ < 0 || surface->page_index_ >= static_cast<int>(page_offsets_.size())) return false;
+    if (std::any_of(cache_.begin(), it, [&](const TRLGraphicSurface* other) {
+          return other == surface || other->page_index_ == surface->page_index_;
+        })) {
+      return false;
+    }
+  }
+  for (auto it = links_.begin(); it != links_.end(); ++it) {
+    if (!*it || *it == Owner() || std::find(links_.begin(), it, *it) != it) return false;
+  }
+  return true;
+}
+
 void TRLGraphicStorage::Add(std::unique_ptr<TRLGraphicSurface> surface) {
   if (!surface) return;
   std::lock_guard lock(mutex_);
@@ -168,6 +204,7 @@ void TRLGraphicStorage::Add(std::unique_ptr<TRLGraphicSurface> surface) {
   StoreSurface(surface.get());
   InsertInCache(surface.get());
   surface.release();
+  assert(IsSound());
 }
 
 void TRLGraphicStorage::Clear() {
@@ -185,6 +222,7 @@ void TRLGraphicStorage::Clear() {
     delete surface;
   }
   macros_.Clear();
+  assert(IsSound());
 }
 
 int TRLGraphicStorage::PageCount() const {
@@ -226,6 +264,7 @@ TRLPageRef TRLGraphicStorage::Pages(int index) {
   InsertInCache(surface.get());
   TRLGraphicSurface* page = surface.release();
   ++page->pins_;
+  assert(IsSound());
   return TRLPageRef(page, std::move(lock));
 }
 
@@ -234,6 +273,7 @@ void TRLGraphicStorage::Flush() {
   for (TRLGraphicSurface* surface : cache_) {
     if (surface->modified_) StoreSurface(surface);
   }
+  assert(IsSound());
 }
 
 void TRLGraphicStorage::SaveToStream(TRLStream& stream) {

@@ -162,6 +162,8 @@ public:
   // For tests and diagnostics: the page indexes in the cache, oldest first, and how many pages were read back
   // from the temporary file so far.
   std::vector<int> CachedPageIndexes() const;
+  // Whether the collection keeps its rules (at the top of RLGraphicStorage.cpp). For assertions.
+  bool IsSound() const;
   int PageLoadCount() const;
   const std::string& TempFileName() const { return temp_file_name_; }
 

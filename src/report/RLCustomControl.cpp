@@ -7,6 +7,7 @@
 #include "report/RLReport.h"
 
 #include <algorithm>
+#include <cassert>
 
 // ---- TRLBorders ---------------------------------------------------------------------------------------------
 
@@ -248,8 +249,9 @@ TRLCustomReport* TRLCustomControl::ParentReport() const {
 
 TRLCustomReport* TRLCustomControl::MasterReport() const {
   TRLCustomReport* report = ParentReport();
-  // The chain cannot hold a report twice, but a bound keeps a damaged one from looping.
-  for (int guard = 0; report && report->PriorReport() && guard < 10000; ++guard) report = report->PriorReport();
+  // SetNextReport keeps the chain free of loops, so the walk ends.
+  assert(!report || report->ChainIsSound());
+  while (report && report->PriorReport()) report = report->PriorReport();
   return report;
 }
 

@@ -92,6 +92,8 @@ public:
   int FooterLimit();
   int SummaryLimit();
   int ColumnFooterLimit();
+  // ColumnFooterLimit() <= SummaryLimit() <= FooterLimit(). For assertions.
+  bool LimitsAreOrdered();
   // Whether `height` pixels fit above the footer limit from the current row; `room` is what is left.
   bool HasRoom(int height, int& room);
   TRLPrintBandsResult PrintBands(TRLBandType type);

@@ -1,4 +1,8 @@
 // How pagers lay their bands out on pages: limits, band lists, page breaks, slicing and completion.
+//
+// The limits of a pager's page, rows on its surface, always keep ColumnFooterLimit <= SummaryLimit <=
+// FooterLimit: each is the one above it less the heights of visible bands, a negative height counting as none.
+// LimitsAreOrdered checks it; an assertion does so whenever room is asked for.
 
 #include "framework/ScopeGuard.h"
 #include "pages/RLMetaFile.h"
@@ -6,6 +10,7 @@
 #include "report/RLReport.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace {
 
@@ -15,7 +20,8 @@ int BottomFrame(const TRLCustomPager& pager) { return pager.GetFrameSizes().Bott
 int BandHeights(TRLCustomPager& pager, TRLBandType type, bool bottom_aligned_only) {
   int sum = 0;
   for (TRLCustomBand* band : pager.SortedBands().List(type)) {
-    if (band->Visible() && (!bottom_aligned_only || band->AlignToBottom())) sum += band->Height();
+    // A negative height, which nothing forbids, counts as none: it would push a limit below the page.
+    if (band->Visible() && (!bottom_aligned_only || band->AlignToBottom())) sum += std::max(0, band->Height());
   }
   return sum;
 }
@@ -57,7 +63,13 @@ int TRLCustomPager::ColumnFooterLimit() {
   return limit;
 }
 
+bool TRLCustomPager::LimitsAreOrdered() {
+  const int footer = FooterLimit(), summary = SummaryLimit(), column_footer = ColumnFooterLimit();
+  return column_footer <= summary && summary <= footer;
+}
+
 bool TRLCustomPager::HasRoom(int height, int& room) {
+  assert(LimitsAreOrdered());
   room = FooterLimit() - CurrentRow();
   return room >= height;
 }

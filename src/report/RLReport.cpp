@@ -4,6 +4,8 @@
 #include "pages/RLMetaFile.h"
 #include "report/RLParser.h"
 
+#include <cassert>
+
 // ---- TRLPreviewOptions --------------------------------------------------------------------------------------
 
 TRLPreviewOptions::TRLPreviewOptions(TRLCustomReport* owner) : owner_(owner), caption_(EngineMessages().msgPreview) {}
@@ -126,8 +128,33 @@ void TRLCustomReport::SetTransparent(bool value) {
   SetColor(clWhite);
 }
 
+bool TRLCustomReport::ChainIsSound() const {
+  // Floyd's two walkers: on a loop the fast one meets the slow one.
+  auto loops = [](const TRLCustomReport* start, TRLCustomReport* TRLCustomReport::*link) {
+    const TRLCustomReport* slow = start;
+    const TRLCustomReport* fast = start;
+    while (fast && fast->*link) {
+      fast = (fast->*link)->*link;
+      slow = slow->*link;
+      if (fast == slow) return true;
+    }
+    return false;
+  };
+  if (loops(this, &TRLCustomReport::next_report_) || loops(this, &TRLCustomReport::prior_report_)) return false;
+  for (const TRLCustomReport* r = this; r; r = r->next_report_) {
+    if (r->next_report_ && r->next_report_->prior_report_ != r) return false;
+  }
+  for (const TRLCustomReport* r = this; r; r = r->prior_report_) {
+    if (r->prior_report_ && r->prior_report_->next_report_ != r) return false;
+  }
+  return true;
+}
+
 void TRLCustomReport::SetNextReport(TRLCustomReport* value) {
   if (value == this || value == next_report_) return;
+  for (const TRLCustomReport* r = prior_report_; r; r = r->prior_report_) {
+    if (r == value) return;  // it would close a loop
+  }
   if (next_report_) {
     next_report_->prior_report_ = nullptr;
     next_report_ = nullptr;
@@ -138,6 +165,7 @@ void TRLCustomReport::SetNextReport(TRLCustomReport* value) {
     FreeNotification(value);
   }
   next_report_ = value;
+  assert(ChainIsSound());
 }
 
 void TRLCustomReport::Notification(TComponent* component, TOperation operation) {

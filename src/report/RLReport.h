@@ -113,11 +113,14 @@ public:
   TRLPreviewOptions& PreviewOptions() { return preview_options_; }
   bool ForcePrepare() const { return force_prepare_; }
   void SetForcePrepare(bool value) { force_prepare_ = value; }
-  // Makes this report the prior report of `value`, undoing earlier links on both sides; a report is never its own
-  // next report.
+  // Makes this report the prior report of `value`, undoing earlier links on both sides. The reports so linked form
+  // one chain without loops: a report that comes before this one in the chain, or this one itself, is refused.
   TRLCustomReport* NextReport() const { return next_report_; }
   void SetNextReport(TRLCustomReport* value);
   TRLCustomReport* PriorReport() const { return prior_report_; }
+  // Whether the chain through this report keeps its rules: each link answered by its other side, and no loop.
+  // For assertions.
+  bool ChainIsSound() const;
   // A report is white: making it transparent also sets its colour to white.
   void SetTransparent(bool value) override;
   // The parser that evaluates the formulas of data-bound texts and groups; it is bound to this report (dataset

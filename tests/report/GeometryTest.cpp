@@ -98,6 +98,15 @@ TEST(Navigation, FindsAncestorsAndRaisesWithTheElementsName) {
   EXPECT_EQ(label->MasterReport(), first);
   first->SetNextReport(first);
   EXPECT_EQ(first->NextReport(), rig.report) << "a report is never its own next report";
+  // Linking the last report back to the first would make a loop, and the master report a walk without end.
+  TRLReport* last = rig.Add<TRLReport>(&rig.form, "Last");
+  rig.report->SetNextReport(last);
+  last->SetNextReport(first);
+  EXPECT_EQ(last->NextReport(), nullptr) << "a report before it in the chain is refused";
+  EXPECT_EQ(first->PriorReport(), nullptr);
+  EXPECT_TRUE(last->ChainIsSound());
+  EXPECT_EQ(last->MasterReport(), first);
+  delete last;
   delete first;
   EXPECT_EQ(rig.report->PriorReport(), nullptr);
   EXPECT_EQ(label->MasterReport(), rig.report);
