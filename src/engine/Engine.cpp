@@ -25,7 +25,9 @@ bool HandleTableIsSound() {
     auto lists = [](const std::vector<std::uint32_t>& ids, std::uint32_t id) {
         return std::find(ids.begin(), ids.end(), id) != ids.end();
     };
-    for (const auto& [id, object] : g_state.objects) {
+    for (const auto& entry : g_state.objects) {
+        const std::uint32_t id = entry.first;  // a plain name: lambdas below capture it
+        const auto& object = entry.second;
         if (id == 0 || object->id != id || object->kind == HandleKind::None) return false;
         if (const auto* session = dynamic_cast<const Session*>(object.get())) {
             if (!listed(session->databases, HandleKind::Database,
