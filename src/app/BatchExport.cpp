@@ -115,7 +115,7 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
           name.replace_filename(target.stem().string() + std::to_string(i + 1) + target.extension().string());
           auto file = std::make_unique<TSafeFile>(name.string());
           TRLPageRef page = pages.Pages(i);
-          if (!page) throw Exception("página " + std::to_string(i + 1) + " ilegível");
+          if (!page) throw Exception("página " + std::to_string(i + 1) + " ilegível (" + page.Error() + ")");
           file->Write(RenderPageToImage(*page, 1.0)->SaveToPngBytes());
           written.push_back(std::move(file));
         }

@@ -18,9 +18,11 @@
 #include <sqlite3.h>
 
 #include <cassert>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -148,8 +150,14 @@ Status Call(bool needsInit, F&& body) {
         return result;
     } catch (const std::bad_alloc&) {
         return Fail(status::OutOfMemory);
+    } catch (const std::length_error& e) {
+        // More than a container can hold is memory the engine cannot have.
+        return Fail(status::OutOfMemory, {std::string("Too much data: ") + e.what()});
+    } catch (const std::filesystem::filesystem_error& e) {
+        return Fail(status::FileAccess, {e.what()});
     } catch (const std::exception& e) {
-        return Fail(status::InvalidParameter, {e.what()});
+        // A fault of the engine itself rather than of the caller's parameters; the text says which.
+        return Fail(status::InvalidParameter, {std::string("Internal error: ") + e.what()});
     }
 }
 

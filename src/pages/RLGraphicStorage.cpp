@@ -40,13 +40,14 @@ TRLPageRef::TRLPageRef(TRLGraphicSurface* surface, std::unique_lock<std::recursi
     : surface_(surface), lock_(std::move(lock)) {}
 
 TRLPageRef::TRLPageRef(TRLPageRef&& other) noexcept
-    : surface_(std::exchange(other.surface_, nullptr)), lock_(std::move(other.lock_)) {}
+    : surface_(std::exchange(other.surface_, nullptr)), lock_(std::move(other.lock_)), error_(std::move(other.error_)) {}
 
 TRLPageRef& TRLPageRef::operator=(TRLPageRef&& other) noexcept {
   if (this != &other) {
     Release();
     surface_ = std::exchange(other.surface_, nullptr);
     lock_ = std::move(other.lock_);
+    error_ = std::move(other.error_);
   }
   return *this;
 }
@@ -241,14 +242,18 @@ void TRLGraphicStorage::ReadRecord(std::int64_t offset, std::string& bytes) {
 
 TRLPageRef TRLGraphicStorage::Pages(int index) {
   std::unique_lock lock(mutex_);
-  if (index < 0) return {};
+  const auto out_of_range = [&] {
+    return TRLPageRef("Page " + std::to_string(index + 1) + " does not exist: the report has " +
+                      std::to_string(page_offsets_.size()) + " page(s)");
+  };
+  if (index < 0) return out_of_range();
   for (TRLGraphicSurface* surface : cache_) {
     if (surface->page_index_ == index) {
       ++surface->pins_;
       return TRLPageRef(surface, std::move(lock));
     }
   }
-  if (index >= static_cast<int>(page_offsets_.size())) return {};
+  if (index >= static_cast<int>(page_offsets_.size())) return out_of_range();
   auto surface = std::make_unique<TRLGraphicSurface>();
   surface->storage_ = this;
   surface->page_index_ = index;
@@ -257,8 +262,8 @@ TRLPageRef TRLGraphicStorage::Pages(int index) {
     ReadRecord(page_offsets_[static_cast<std::size_t>(index)], bytes);
     TRLMemoryStream stream(std::move(bytes));
     surface->LoadFromStream(stream);
-  } catch (const std::exception&) {
-    return {};
+  } catch (const std::exception& error) {
+    return TRLPageRef("Page " + std::to_string(index + 1) + " cannot be read: " + error.what());
   }
   ++page_load_count_;
   InsertInCache(surface.get());

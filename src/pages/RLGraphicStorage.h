@@ -95,13 +95,17 @@ public:
   TRLGraphicSurface& operator*() const { return *surface_; }
   explicit operator bool() const { return surface_ != nullptr; }
   void Release();
+  // Why a reference from Pages is empty: the index is out of range, or the page's record could not be read.
+  const std::string& Error() const { return error_; }
 
 private:
   friend class TRLGraphicStorage;
   TRLPageRef(TRLGraphicSurface* surface, std::unique_lock<std::recursive_mutex> lock);
+  explicit TRLPageRef(std::string error) : error_(std::move(error)) {}
 
   TRLGraphicSurface* surface_ = nullptr;
   std::unique_lock<std::recursive_mutex> lock_;
+  std::string error_;
 };
 
 // The pages of a report: each page is written to a private temporary file as it is added, at most five stay in
@@ -120,7 +124,8 @@ public:
   void Add(std::unique_ptr<TRLGraphicSurface> surface);
   void Clear();
   int PageCount() const;
-  // The page, loaded when needed; an empty reference for an index out of range or a page that cannot be read.
+  // The page, loaded when needed; an empty reference, saying why, for an index out of range or a page that cannot
+  // be read.
   TRLPageRef Pages(int index);
   // Stores again every cached page that changed.
   void Flush();

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <new>
 #include <set>
+#include <stdexcept>
+#include <system_error>
 
 #include "EngineFixture.h"
 
@@ -94,6 +99,32 @@ TEST_F(EngineErrorsTest, ContextBelongsToTheLastCall) {
     EXPECT_TRUE(ContextTexts().empty());
 }
 
+// A fault raised inside a call, here by the session's wait-cursor callback, comes back as the status of its kind
+// with its reason in the context, not as a complaint about the caller's parameters.
+TEST_F(EngineErrorsTest, AFaultInsideACallSaysWhatHappened) {
+    const engine::DatabaseHandle db = Open();
+    const std::filesystem::filesystem_error denied("cannot read", std::make_error_code(std::errc::permission_denied));
+    struct Case {
+        const char* name;
+        std::function<void()> raise;
+        engine::Status status;
+        std::string context;
+    } cases[] = {
+        {"too much data", [] { throw std::length_error("vector::reserve"); }, st::OutOfMemory, "Too much data: vector::reserve"},
+        {"no memory", [] { throw std::bad_alloc(); }, st::OutOfMemory, ""},
+        {"file system", [&] { throw denied; }, st::FileAccess, denied.what()},
+        {"anything else", [] { throw std::runtime_error("boom"); }, st::InvalidParameter, "Internal error: boom"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(engine::RegisterCallback(engine::CallbackKind::WaitCursor, [&](engine::CallbackKind, std::int32_t) { c.raise(); }), 0);
+        engine::CursorHandle cursor;
+        EXPECT_EQ(Hex(Run(db, "select * from acadclie", cursor)), Hex(c.status));
+        EXPECT_EQ(ContextTexts(), c.context.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.context});
+    }
+    ASSERT_EQ(engine::RegisterCallback(engine::CallbackKind::WaitCursor, nullptr), 0);
+}
+
 TEST(EngineStatusMessages, KnownStatusesHaveShortDistinctMessages) {
     const engine::Status known[] = {
         st::ConfigNotFound, st::ConfigInvalid, st::DatabaseFileNotFound, st::NotADatabase, st::FileAccess,
@@ -116,7 +147,7 @@ TEST(EngineStatusMessages, KnownStatusesHaveShortDistinctMessages) {
 }
 
 TEST(EngineLifecycle, InitTwiceExitAndCallsOutsideInit) {
-    enginetest::TempDir dir;
+    TempFolder dir;
     enginetest::ScopedEnv cfg("RELCLIENTES_ENGINE_CONFIG", (dir.path() / "none.cfg").string());
     engine::SessionHandle session;
     EXPECT_EQ(engine::GetCurrentSession(session), st::NotInitialised);

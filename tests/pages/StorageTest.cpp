@@ -137,7 +137,19 @@ TEST(Storage, CacheDropsTheOldestPageAndReadsItAgainLater) {
   EXPECT_EQ(storage.CachedPageIndexes(), (std::vector<int>{2, 3, 4, 5, 0}));
   { TRLPageRef again = storage.Pages(3); }  // a cached page keeps its place
   EXPECT_EQ(storage.CachedPageIndexes(), (std::vector<int>{2, 3, 4, 5, 0}));
-  EXPECT_FALSE(storage.Pages(10));
+  const TRLPageRef missing = storage.Pages(10);
+  EXPECT_FALSE(missing);
+  EXPECT_EQ(missing.Error(), "Page 11 does not exist: the report has 10 page(s)");
+}
+
+TEST(Storage, APageThatCannotBeReadSaysWhy) {
+  TRLGraphicStorage storage;
+  for (int i = 0; i < 7; ++i) storage.Add(PageWithText("page " + std::to_string(i)));
+  // Page 0 left the cache; its record in the temporary file is cut short.
+  ASSERT_EQ(::truncate(storage.TempFileName().c_str(), 40), 0);
+  const TRLPageRef page = storage.Pages(0);
+  EXPECT_FALSE(page);
+  EXPECT_EQ(page.Error(), "Page 1 cannot be read: Stream read error");
 }
 
 TEST(Storage, ModifiedCachedPageIsStoredAgainBeforeItIsDropped) {
