@@ -54,7 +54,7 @@ protected:
     return form_->RLReport2->Prepare();
   }
 
-  enginetest::TempDir dir_;
+  TempFolder dir_;
   enginetest::ScopedEnv env_{"RELCLIENTES_ENGINE_CONFIG", (dir_.path() / "engine.cfg").string()};
   std::unique_ptr<TApplication> application_;
   TForm1* form_ = nullptr;

@@ -106,7 +106,7 @@ protected:
     return "<no error>";
   }
 
-  enginetest::TempDir dir;
+  TempFolder dir;
   std::filesystem::path dbFile, configFile;
   enginetest::ScopedEnv configEnv{"RELCLIENTES_ENGINE_CONFIG", (dir.path() / "engine.cfg").string()};
   TComponent form{nullptr};

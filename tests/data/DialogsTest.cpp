@@ -1,5 +1,6 @@
 // The login and password dialogs, and queries read from stored definitions.
 #include "data/ClientDbFixture.h"
+#include "framework/ScopeGuard.h"
 
 #include "data/DBLogDlg.h"
 #include "data/DBRegistration.h"
@@ -87,7 +88,8 @@ TEST(PasswordDialog, BuiltWithItsCaptionsAndPlaces) {
 
 TEST_F(ClientDb, PasswordDialogHandsPasswordsToTheSession) {
   WriteAlias("VERANTO", "PASSWORD=segredo\n");
-  TPasswordHook saved = PasswordHook();
+  // The hook is process-wide: it goes back however the test ends.
+  TScopedValueRollback<TPasswordHook> saved(PasswordHook());
   int asked = 0;
   PasswordHook() = [&asked](TSession*) {
     ++asked;
@@ -116,7 +118,6 @@ TEST_F(ClientDb, PasswordDialogHandsPasswordsToTheSession) {
   q->Open();
   EXPECT_EQ(q->RecordCount(), 10);
   EXPECT_EQ(asked, 1);
-  PasswordHook() = saved;
 }
 
 TEST_F(ClientDb, QueryReadFromADefinitionOpensWhenLoaded) {

@@ -1,6 +1,7 @@
 // Sessions and databases: the implicit database per alias, reference counts, engine errors as the user reads them,
 // passwords, logins and the wait cursor.
 #include "data/ClientDbFixture.h"
+#include "framework/ScopeGuard.h"
 
 #include "framework/Cursors.h"
 
@@ -189,7 +190,8 @@ TEST_F(ClientDb, RefusedPasswordFailsWithTheEngineStatus) {
 
 TEST_F(ClientDb, AliasWithUserNameAsksForALogin) {
   WriteAlias("VERANTO", "USER NAME=ana\n");
-  TLoginHook saved = LoginHook();
+  // The hook is process-wide: it goes back however the test ends.
+  TScopedValueRollback<TLoginHook> saved(LoginHook());
   std::vector<std::string> asked;
   bool accept = false;
   LoginHook() = [&](const std::string& database, std::string& user, std::string& password, bool) {
@@ -206,7 +208,6 @@ TEST_F(ClientDb, AliasWithUserNameAsksForALogin) {
   q->Open();
   EXPECT_EQ(asked, (std::vector<std::string>{"VERANTO/ana", "VERANTO/ana"}));
   EXPECT_EQ(q->Database()->Params().Values("USER NAME"), "beatriz");
-  LoginHook() = saved;
 }
 
 TEST_F(ClientDb, ExplicitDatabaseWithOwnParamsOpensThroughASessionAlias) {

@@ -12,25 +12,10 @@
 #include <vector>
 
 #include "engine/Engine.h"
+#include "support/TempFolder.h"
 
 namespace enginetest {
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "engine-test-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 class ScopedEnv {
 public:
@@ -159,7 +144,7 @@ protected:
         return out;
     }
 
-    TempDir dir;
+    TempFolder dir;
     std::filesystem::path dbFile, configFile;
     ScopedEnv configEnv{"RELCLIENTES_ENGINE_CONFIG", (dir.path() / "engine.cfg").string()};
 };

@@ -17,6 +17,9 @@ struct LabelSizeCase {
   int (*width)(int w);
 };
 
+// A failing case is named, not dumped byte by byte.
+void PrintTo(const LabelSizeCase& c, std::ostream* out) { *out << c.name; }
+
 class LabelSize : public testing::TestWithParam<LabelSizeCase> {};
 
 }  // namespace

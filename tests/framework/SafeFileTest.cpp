@@ -35,7 +35,7 @@ TEST(SafeFile, CommitReplacesTheTargetWholeAndKeepsItsPermissions) {
   ::chmod(target.c_str(), 0640);
   {
     TSafeFile file(target);
-    EXPECT_EQ(std::filesystem::path(file.TempName()).parent_path(), dir.Path()) << "beside the target";
+    EXPECT_EQ(std::filesystem::path(file.TempName()).parent_path(), dir.path()) << "beside the target";
     file.Write("new ");
     file.Write(std::string("content"));
     EXPECT_EQ(ReadFile(target), "previous content, longer than the new one") << "untouched until Commit";

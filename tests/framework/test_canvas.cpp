@@ -703,8 +703,17 @@ TEST(CanvasDevice, DrawingWithoutADeviceIsRefusedButMeasuringWorks) {
 
 TEST(CanvasDevice, EmptyBitmapIgnoresDrawing) {
   TBitmap bitmap;
-  EXPECT_NO_THROW(bitmap.Canvas().Rectangle(0, 0, 5, 5));
+  // Unlike a canvas without any device (above), an empty bitmap's canvas takes drawing and drops it.
+  bitmap.Canvas().Rectangle(0, 0, 5, 5);
+  bitmap.Canvas().TextOut(0, 0, "x");
   EXPECT_TRUE(bitmap.Empty());
+  EXPECT_EQ(bitmap.Width(), 0);
+  EXPECT_EQ(bitmap.Height(), 0);
+  // Once it has a size, the same calls paint.
+  bitmap.SetSize(5, 5);
+  bitmap.Canvas().Brush().SetColor(clRed);
+  bitmap.Canvas().FillRect({0, 0, 5, 5});
+  EXPECT_EQ(bitmap.Canvas().Pixels(2, 2), clRed);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "framework/Classes.h"
 #include "framework/Exceptions.h"
 #include "framework/Graphics.h"
+#include "framework/ScopeGuard.h"
 #include "framework/Strings.h"
 #include "framework/Text.h"
 #include "framework/Variant.h"
@@ -188,12 +189,12 @@ TEST(Variant, ConversionsFollowOneSetOfRules) {
 
 // Qt sets the process's locale from the user's at start-up; a Brazilian locale writes decimals with a comma.
 TEST(Variant, NumbersIgnoreTheProcessLocale) {
-  std::string saved = setlocale(LC_NUMERIC, nullptr);
+  const std::string saved = setlocale(LC_NUMERIC, nullptr);
+  TScopeExit restore([&saved] { setlocale(LC_NUMERIC, saved.c_str()); });
   if (!setlocale(LC_NUMERIC, "pt_BR.UTF-8")) GTEST_SKIP() << "no pt_BR.UTF-8 locale on this machine";
   double value = 0;
   bool parsed = TryStrToFloat("1.5", value);
   std::string text = FloatToStr(2.25);
-  setlocale(LC_NUMERIC, saved.c_str());
   EXPECT_TRUE(parsed);
   EXPECT_DOUBLE_EQ(value, 1.5);
   EXPECT_EQ(text, "2.25");

@@ -1,6 +1,7 @@
 #include "framework/Bitmap.h"
 #include "framework/Canvas.h"
 #include "framework/Controls.h"
+#include "support/TempFolder.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -213,7 +214,8 @@ TEST(TextMeasures, SameAnswersFromSeveralThreads) {
 }
 
 TEST(CanvasDevices, PrinterResolutionFontsAndTextThatStaysText) {
-  auto path = std::filesystem::temp_directory_path() / ("relclientes-canvas-" + std::to_string(::getpid()) + ".pdf");
+  TempFolder dir;
+  const auto path = dir.path() / "canvas.pdf";
   {
     QPdfWriter writer(QString::fromStdString(path.string()));
     writer.setResolution(600);
@@ -230,7 +232,6 @@ TEST(CanvasDevices, PrinterResolutionFontsAndTextThatStaysText) {
   }
   std::ifstream file(path, std::ios::binary);
   std::string pdf((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  std::filesystem::remove(path);
   ASSERT_EQ(pdf.rfind("%PDF", 0), 0u);
   // Text drawn as text carries an embedded font with a map back to the characters.
   EXPECT_NE(pdf.find("/FontFile"), std::string::npos);

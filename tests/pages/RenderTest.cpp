@@ -1,6 +1,7 @@
 #include "framework/Bitmap.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
+#include "support/TempFolder.h"
 
 #include <QImage>
 #include <QPainter>
@@ -334,21 +335,17 @@ TEST(Render, PagesBecomeAPdfWithText) {
     page->Rectangle(38, 38, 756, 82);
     storage.Add(std::move(page));
   }
-  std::string file = (std::filesystem::temp_directory_path() / ("pages-test-" + std::to_string(::getpid()) + ".pdf")).string();
+  TempFolder dir;
+  const std::string file = dir.File("pages.pdf");
   SavePagesToPdf(storage, file);
   std::ifstream in(file, std::ios::binary);
   std::stringstream bytes;
   bytes << in.rdbuf();
   if (const char* keep = std::getenv("PAGES_SAMPLE_PDF")) std::filesystem::copy_file(file, keep, std::filesystem::copy_options::overwrite_existing);
-  std::filesystem::remove(file);
   std::string pdf = bytes.str();
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
   EXPECT_NE(pdf.find("/Count 2"), std::string::npos);
   EXPECT_NE(pdf.find("/FontFile"), std::string::npos);  // text is written with an embedded font, not as outlines
-}
-
-std::filesystem::path TempPath(const std::string& name) {
-  return std::filesystem::temp_directory_path() / ("pages-test-" + std::to_string(::getpid()) + "-" + name);
 }
 
 bool HasTool(const std::string& tool) { return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0; }
@@ -356,7 +353,8 @@ bool HasTool(const std::string& tool) { return std::system(("command -v " + tool
 // The first page of the PDF written for the pages, as the system's PDF renderer draws it at one pixel a unit, and
 // the text it finds in the file.
 QImage RenderedPdf(TRLGraphicStorage& storage, std::string& text) {
-  const auto pdf = TempPath("cut.pdf"), png = TempPath("cut"), txt = TempPath("cut.txt");
+  TempFolder dir;
+  const auto pdf = dir.path() / "cut.pdf", png = dir.path() / "cut", txt = dir.path() / "cut.txt";
   SavePagesToPdf(storage, pdf.string());
   const std::string render = "pdftoppm -r 96 -png -singlefile '" + pdf.string() + "' '" + png.string() + "'";
   const std::string extract = "pdftotext '" + pdf.string() + "' '" + txt.string() + "'";
@@ -365,7 +363,6 @@ QImage RenderedPdf(TRLGraphicStorage& storage, std::string& text) {
   QImage image(QString::fromStdString(png.string() + ".png"));
   std::ifstream in(txt);
   text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  for (const auto& file : {pdf, std::filesystem::path(png.string() + ".png"), txt}) std::filesystem::remove(file);
   return image.convertToFormat(QImage::Format_RGB32);
 }
 

@@ -1,6 +1,7 @@
 #include "PagesTestSupport.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLUtils.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -45,29 +46,6 @@ std::string ReadFile(const std::string& name) {
   return s.str();
 }
 
-class TempDirectory {
-public:
-  TempDirectory() {
-    path_ = fs::temp_directory_path() / ("pages-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-    fs::create_directories(path_);
-  }
-  ~TempDirectory() {
-    std::error_code e;
-    fs::permissions(path_, fs::perms::owner_all, e);
-    fs::remove_all(path_, e);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
-    return names;
-  }
-  const fs::path& Path() const { return path_; }
-
-private:
-  static inline int counter_ = 0;
-  fs::path path_;
-};
 
 TEST(Storage, EmptyCollectionSavesSignatureValuesAndZeroPages) {
   TRLGraphicStorage storage;
@@ -313,13 +291,25 @@ TEST(Storage, ConcurrentReadersAndWritersSeeWholePages) {
   worker.join();
   second.join();
   EXPECT_FALSE(failed);
+  // The saved file holds every page with its text and the ten pixels the writer gave it: none was lost to a
+  // page that a reader had loaded again meanwhile.
   TRLMemoryStream stream;
   storage.SaveToStream(stream);
-  EXPECT_GT(stream.Size(), 0);
+  const std::string& bytes = stream.Bytes();
+  ASSERT_EQ(Int32At(bytes, 18), 0);   // no named values
+  ASSERT_EQ(Int32At(bytes, 22), 20);  // pages
+  for (int i = 0; i < 20; ++i) {
+    const auto at = static_cast<std::size_t>(Int32At(bytes, 26 + 4 * static_cast<std::size_t>(i)));
+    TRLMemoryStream record(bytes.substr(at + 4, static_cast<std::size_t>(Int32At(bytes, at))));
+    TRLGraphicSurface page;
+    page.LoadFromStream(record);
+    EXPECT_EQ(FirstText(page), "page " + std::to_string(i));
+    EXPECT_EQ(page.ObjectCount(), 1 + 10) << "page " << i;
+  }
 }
 
 TEST(StorageFile, SaveToFileReplacesTheTargetWhole) {
-  TempDirectory dir;
+  TempFolder dir;
   std::string target = dir.File("report.rpf");
   TRLGraphicStorage storage;
   storage.Add(PageWithText("first"));
@@ -331,7 +321,7 @@ TEST(StorageFile, SaveToFileReplacesTheTargetWhole) {
 }
 
 TEST(StorageFile, FailedSaveLeavesThePreviousFileIntact) {
-  TempDirectory dir;
+  TempFolder dir;
   std::string target = dir.File("report.rpf");
   {
     std::ofstream out(target, std::ios::binary);
@@ -358,9 +348,9 @@ TEST(StorageFile, FailedSaveLeavesThePreviousFileIntact) {
   good.Add(PageWithText("good"));
   EXPECT_THROW(good.SaveToFile(dir.File("missing/report.rpf")), ERLFileError);
   if (::geteuid() != 0) {
-    fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_THROW(good.SaveToFile(target), ERLFileError);
-    fs::permissions(dir.Path(), fs::perms::owner_all);
+    fs::permissions(dir.path(), fs::perms::owner_all);
     EXPECT_EQ(ReadFile(target), "previous report");
   }
 }

@@ -2,6 +2,7 @@
 // with the texts each page recorded.
 #include "ReportTestSupport.h"
 
+#include "framework/ScopeGuard.h"
 #include "pages/RLConsts.h"
 
 #include <gtest/gtest.h>
@@ -130,6 +131,9 @@ struct PaginationCase {
   std::vector<std::string> pages;
   bool rows_too = false;
 };
+
+// A failing case is named, not dumped byte by byte.
+void PrintTo(const PaginationCase& c, std::ostream* out) { *out << c.name; }
 
 class Pagination : public testing::TestWithParam<PaginationCase> {};
 
@@ -313,11 +317,11 @@ struct FakeProgress : TRLReportProgress {
 TEST(ReportRun, CancelStopsAtTheNextRecordAndFails) {
   PagedRig rig(Rows("A", 1, 50));
   rig.data->Open();
-  rig.AddDetail(rig.report);
   int steps = 0;
   int details = 0;
-  rig.report->FindComponent("RLReport2Detail");
-  dynamic_cast<TRLBand*>(rig.form.FindComponent("RLReport2Detail"))->AfterPrint = [&](TObject*) { ++details; };
+  rig.AddDetail(rig.report)->AfterPrint = [&](TObject*) { ++details; };
+  // The factory is process-wide: it goes back however the test ends.
+  TScopeExit default_progress([] { SetReportProgressFactory(nullptr); });
   SetReportProgressFactory([&](const std::string& caption, int stages, std::function<void()> cancel) {
     EXPECT_EQ(caption, EngineMessages().msgPreparingReport);
     EXPECT_EQ(stages, 1);
@@ -328,7 +332,6 @@ TEST(ReportRun, CancelStopsAtTheNextRecordAndFails) {
     return progress;
   });
   const bool prepared = rig.report->Prepare();
-  SetReportProgressFactory(nullptr);
   EXPECT_FALSE(prepared);
   EXPECT_EQ(rig.report->Phase(), rpIdle);
   EXPECT_EQ(details, 5);

@@ -27,7 +27,7 @@ public:
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
-  const std::filesystem::path& Path() const { return path_; }
+  const std::filesystem::path& path() const { return path_; }
   std::string File(const std::string& name) const { return (path_ / name).string(); }
   // The names of the entries, sorted.
   std::vector<std::string> Names() const {
