@@ -9,7 +9,7 @@ BUILD := build
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 
-.PHONY: all setup configure build run test bench clean
+.PHONY: all setup configure build run test bench fuzz clean
 
 all: build
 
@@ -32,5 +32,19 @@ test: build
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$(basename $$b)"; "$$b"; done
 
+# The fuzz targets of tests/fuzz, built with clang in build-fuzz/, each run for FUZZ_SECONDS on a working copy of
+# its seed corpus (build-fuzz/corpus/<name>). A finding stops the run and leaves its input in build-fuzz/.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := surface_reader engine_config sql_translation expression_parser definition_reader
+fuzz: setup
+	@CXX=clang++ cmake -S . -B build-fuzz -DRELCLIENTES_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
+	@for t in $(FUZZ_TARGETS); do \
+	  echo "== fuzz_$$t ($(FUZZ_SECONDS) s)"; \
+	  mkdir -p build-fuzz/corpus/$$t; \
+	  (cd build-fuzz && QT_QPA_PLATFORM=offscreen tests/fuzz/fuzz_$$t corpus/$$t ../tests/fuzz/corpus/$$t \
+	    -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1) || exit 1; \
+	done
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz
