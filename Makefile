@@ -1,5 +1,7 @@
-# The two everyday commands: `make run` and `make test`. SANITIZE=1 builds with ASan and UBSan in build-asan/.
+# The two everyday commands: `make run` and `make test`. SANITIZE=1 builds with ASan and UBSan in build-asan/;
+# WERROR=1 turns compiler warnings into errors, as CI does.
 SANITIZE ?= 0
+WERROR ?= 0
 JOBS ?= $(shell nproc)
 ifeq ($(SANITIZE),1)
 BUILD := build-asan
@@ -8,8 +10,13 @@ else
 BUILD := build
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
+ifeq ($(WERROR),1)
+CMAKE_FLAGS += -DRELCLIENTES_WERROR=ON
+else
+CMAKE_FLAGS += -DRELCLIENTES_WERROR=OFF
+endif
 
-.PHONY: all setup configure build run test bench fuzz clean
+.PHONY: all setup configure build run test bench fuzz format clean
 
 all: build
 
@@ -45,6 +52,10 @@ fuzz: setup
 	  (cd build-fuzz && QT_QPA_PLATFORM=offscreen tests/fuzz/fuzz_$$t corpus/$$t ../tests/fuzz/corpus/$$t \
 	    -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1) || exit 1; \
 	done
+
+# Applies .clang-format to every C++ file of the repository.
+format: setup
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i --style=file
 
 clean:
 	rm -rf build build-asan build-fuzz
