@@ -270,14 +270,15 @@ void ReadText(const char* buffer, std::size_t size, std::string& value) {
 
 bool TStringField::GetValue(std::string& value) {
   value.clear();
-  const auto dataSize = static_cast<std::size_t>(DataSize());
+  // Size counts characters; the buffer has room for each of them at its widest, and the terminating zero.
+  const std::size_t valueSize = static_cast<std::size_t>(Size()) * dsMaxCharBytes + 1;
   bool present;
-  if (dataSize <= static_cast<std::size_t>(dsMaxStringSize)) {
+  if (valueSize <= static_cast<std::size_t>(dsMaxStringSize) + 1) {
     char buffer[dsMaxStringSize + 1];
     present = GetData(buffer, sizeof buffer);
     if (present) ReadText(buffer, sizeof buffer, value);
   } else {
-    std::vector<char> buffer(dataSize);
+    std::vector<char> buffer(valueSize);
     present = GetData(buffer.data(), buffer.size());
     if (present) ReadText(buffer.data(), buffer.size(), value);
   }
