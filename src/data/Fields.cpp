@@ -140,7 +140,7 @@ void TField::SetSize(int value) {
 }
 
 void TField::CheckTypeSize(int size) {
-  if (size != 0) DatabaseError(SInvalidFieldSize);
+  if (size != 0) DatabaseError(SInvalidFieldSize, dataSet_);
 }
 
 void TField::SetFieldType(TFieldType) {}
@@ -162,7 +162,9 @@ bool TField::GetIsNull() { return !GetData(nullptr, 0); }
 
 bool TField::IsNull() { return GetIsNull(); }
 
-void TField::AccessError(const char* typeName) const { DatabaseErrorFmt(SFieldAccessError, {DisplayName(), typeName}); }
+void TField::AccessError(const char* typeName) const {
+  DatabaseErrorFmt(SFieldAccessError, {DisplayName(), typeName}, dataSet_);
+}
 
 std::string TField::GetAsString() { return GetClassDesc(); }
 Variant TField::GetAsVariant() { AccessError("Variant"); }
@@ -215,7 +217,7 @@ TStringField::TStringField(TComponent* owner) : TField(owner) {
 }
 
 void TStringField::CheckTypeSize(int size) {
-  if (size < 0) DatabaseError(SInvalidFieldSize);
+  if (size < 0) DatabaseError(SInvalidFieldSize, DataSet());
 }
 
 void TStringField::SetFieldType(TFieldType type) {
