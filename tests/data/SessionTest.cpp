@@ -206,6 +206,15 @@ TEST_F(ClientDb, AliasWithUserNameAsksForALogin) {
   q->Open();
   EXPECT_EQ(asked, (std::vector<std::string>{"VERANTO/ana", "VERANTO/ana"}));
   EXPECT_EQ(q->Database()->Params().Values("USER NAME"), "beatriz");
+
+  // A database of the form's own, with a name, is named in the error of a cancelled login.
+  accept = false;
+  auto* named = new TDatabase(&form);
+  named->SetName("DBL");
+  named->SetDatabaseName("LOGIN2");
+  named->SetAliasName("VERANTO");
+  EXPECT_EQ(ErrorOf([&] { named->Open(); }), "DBL: Não é possível conectar com o banco de dados 'LOGIN2'");
+  EXPECT_FALSE(named->Connected());
   LoginHook() = saved;
 }
 
