@@ -218,6 +218,41 @@ TEST_F(ClientDb, AliasWithUserNameAsksForALogin) {
   LoginHook() = saved;
 }
 
+TEST_F(ClientDb, TheEngineAsksForALoginThroughTheSessionsCallback) {
+  TLoginHook saved = LoginHook();
+  std::vector<std::string> asked;
+  bool accept = true;
+  LoginHook() = [&](const std::string& database, std::string& user, std::string& password, bool nameReadOnly) {
+    asked.push_back(database + "/" + user + (nameReadOnly ? "/fixed" : ""));
+    user = "beatriz";
+    password = "segredo";
+    return accept;
+  };
+  Session()->Open();
+  bool registered = false;
+  ASSERT_EQ(engine::HasCallback(engine::CallbackKind::Login, registered), engine::status::Ok);
+  EXPECT_TRUE(registered);
+
+  engine::LoginRequest request{"CLIENTES", "ana", "", true, false};
+  EXPECT_EQ(engine::RequestLogin(request), engine::status::Ok);
+  EXPECT_TRUE(request.accepted);
+  EXPECT_EQ(request.userName, "beatriz");
+  EXPECT_EQ(request.password, "segredo");
+  accept = false;
+  engine::LoginRequest cancelled{"CLIENTES", "ana", "", false, false};
+  EXPECT_EQ(engine::RequestLogin(cancelled), engine::status::LoginCancelled);
+  EXPECT_FALSE(cancelled.accepted);
+  EXPECT_EQ(cancelled.password, "");
+  EXPECT_EQ(asked, (std::vector<std::string>{"CLIENTES/ana/fixed", "CLIENTES/ana"}));
+
+  // Ending the session takes its callback away with it; the next start installs it again.
+  Session()->Close();
+  Session()->Open();
+  ASSERT_EQ(engine::HasCallback(engine::CallbackKind::Login, registered), engine::status::Ok);
+  EXPECT_TRUE(registered);
+  LoginHook() = saved;
+}
+
 TEST_F(ClientDb, ExplicitDatabaseWithOwnParamsOpensThroughASessionAlias) {
   const std::filesystem::path otherFile = dir.path() / "outro.db";
   enginetest::Sqlite(otherFile, std::string(enginetest::kClientTable) +
