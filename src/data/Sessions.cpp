@@ -439,7 +439,8 @@ void TSession::WaitCursorTick() {
 }
 
 void TSession::StopWaitCursor() {
-  if (!waitTimer_ || !waitTimer_->Enabled()) return;
+  // The timer and the cursor belong to the main thread; elsewhere the timer's next tick there ends the cursor.
+  if (!IsMainThread() || !waitTimer_ || !waitTimer_->Enabled()) return;
   waitTimer_->SetEnabled(false);
   if (ScreenCursor() == crSQLWait) SetScreenCursor(crDefault);
 }

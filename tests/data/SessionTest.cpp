@@ -7,6 +7,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <mutex>
+#include <thread>
+
 using namespace querytest;
 
 TEST_F(ClientDb, TwoQueriesShareOneImplicitDatabase) {
@@ -323,4 +326,45 @@ TEST_F(ClientDb, WaitCursorShowsWhileTheEngineWorksAndGoesAfterFiftyMilliseconds
   TQuery* bad = NewQuery("select codigo from clientes", "QBad");
   EXPECT_THROW(bad->Open(), EDBEngineError);
   EXPECT_EQ(ScreenCursor(), crDefault);
+}
+
+namespace {
+
+// Collects what Qt reports while it lives.
+class QtMessages {
+public:
+  QtMessages() { previous_ = qInstallMessageHandler(&Handler); }
+  ~QtMessages() { qInstallMessageHandler(previous_); }
+  static std::vector<std::string> Take() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(seen_, {});
+  }
+
+private:
+  static void Handler(QtMsgType, const QMessageLogContext&, const QString& text) {
+    std::lock_guard lock(mutex_);
+    seen_.push_back(text.toStdString());
+  }
+  static inline std::mutex mutex_;
+  static inline std::vector<std::string> seen_;
+  QtMessageHandler previous_ = nullptr;
+};
+
+}  // namespace
+
+// A session ended on a worker thread leaves the wait cursor's timer to the main thread, which still takes the
+// cursor away.
+TEST_F(ClientDb, SessionEndedOnAWorkerLeavesTheWaitCursorToTheMainThread) {
+  QtMessages messages;
+  TQuery* q = NewQuery("select codigo from acadclie");
+  q->Open();
+  ASSERT_EQ(ScreenCursor(), crSQLWait);
+  delete q;
+  std::thread([] { Session()->Close(); }).join();
+  EXPECT_FALSE(Session()->Active());
+  QElapsedTimer clock;
+  clock.start();
+  while (ScreenCursor() != crDefault && clock.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(ScreenCursor(), crDefault);
+  EXPECT_EQ(QtMessages::Take(), std::vector<std::string>{});
 }
