@@ -1,4 +1,4 @@
-#include "pages/RLMetaFile.h"
+#include "pages/RLGraphicStorage.h"
 
 #include "framework/Text.h"
 #include "pages/RLUtils.h"
