@@ -41,7 +41,8 @@ constexpr std::uint8_t MetaTextLayoutTop = 1;
 constexpr std::uint8_t MetaTextLayoutBottom = 2;
 constexpr std::uint8_t MetaTextLayoutCenter = 3;
 
-// The process-wide group counter: each call returns the next number, starting at 1.
+// The process-wide group counter: each call returns the next number, starting at 1. A new object takes the
+// counter's value, so everything one control records after its call shares that number.
 int NewGroupId();
 
 class TRLMetaPen {
@@ -547,6 +548,8 @@ private:
 
 // The pages of a report: each page is written to a private temporary file as it is added, at most five stay in
 // memory. Holds the report-wide named values and writes the report file. Every operation locks the collection.
+// In the temporary file and the report file a string is an int32 byte count followed by the string's bytes as the
+// program holds them: UTF-8, this platform's code page, with no conversion and no terminator.
 class TRLGraphicStorage : public TComponent {
 public:
   explicit TRLGraphicStorage(TComponent* owner = nullptr);

@@ -331,9 +331,11 @@ void TRLCustomBand::TransferToParent() {
     TRLGraphicSurface& target = pager->Surface();
     const TRect source_rect{0, done, Width(), done + piece};
     const TRect target_rect{PrintLeft(), PrintTop(), PrintLeft() + Width(), PrintTop() + piece};
+    // The piece's clips and background form one group; the drawings copied from the band keep their own.
+    StartDrawingGroup(target);
     if (Enabled()) {
       target.SetClipRect(target_rect);
-      DrawBackground(target, {PrintLeft(), PrintTop() - done, PrintLeft() + Width(), PrintTop() - done + height});
+      PaintBackground(target, {PrintLeft(), PrintTop() - done, PrintLeft() + Width(), PrintTop() - done + height});
       target.ResetClipRect();
     }
     target.CopyRect(target_rect, band_surface, source_rect);

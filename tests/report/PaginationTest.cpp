@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -333,4 +335,73 @@ TEST(ReportRun, CancelStopsAtTheNextRecordAndFails) {
   EXPECT_EQ(rig.report->Phase(), rpIdle);
   EXPECT_EQ(details, 5);
   EXPECT_TRUE(rig.report->PrepareErrorText().empty()) << "a cancel is no error";
+}
+
+namespace {
+
+// The objects of a page by group number.
+std::map<int, std::vector<const TRLGraphicObject*>> ObjectsByGroup(const TRLGraphicSurface& page) {
+  std::map<int, std::vector<const TRLGraphicObject*>> groups;
+  for (int i = 0; i < page.ObjectCount(); ++i) groups[page.Objects(i)->GroupId()].push_back(page.Objects(i));
+  return groups;
+}
+
+const TRLTextObject* TextNamed(const TRLGraphicSurface& page, const std::string& text) {
+  for (auto* object : Recorded<TRLTextObject>(page)) {
+    if (object->Text() == text) return object;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(ReportRun, EachPrintOfAControlRecordsUnderAGroupNumberOfItsOwn) {
+  PagedRig rig(Rows("A", 1, 3));
+  rig.data->Open();
+  TRLBand* detail = rig.AddDetail(rig.report);
+  detail->SetTransparent(false);
+  rig.column_header->SetHeight(40);
+  TRLLabel* boxed = rig.AddLabel(rig.column_header, "Boxed", 1);
+  boxed->SetLeft(60);
+  boxed->SetTransparent(false);
+  boxed->Borders().SetSides(sdAll);
+  auto* draw = rig.Add<TRLDraw>(rig.column_header, "Box");
+  draw->SetBounds(120, 0, 40, 14);
+  draw->SetTransparent(false);
+  rig.report->SetTransparent(false);
+
+  ASSERT_TRUE(rig.report->Prepare()) << rig.report->PrepareErrorText();
+  ASSERT_EQ(rig.report->Pages().PageCount(), 1);
+  TRLPageRef page = rig.report->Pages().Pages(0);
+  const auto groups = ObjectsByGroup(*page);
+  EXPECT_EQ(groups.count(0), 0u) << "no object is left out of a group";
+
+  // The boxed label: its background, four borders and text, and nothing else.
+  const TRLTextObject* boxed_text = TextNamed(*page, "Boxed");
+  ASSERT_NE(boxed_text, nullptr);
+  const auto& boxed_group = groups.at(boxed_text->GroupId());
+  EXPECT_EQ(boxed_group.size(), 6u);
+  const TRect inside = boxed_text->BoundsRect();  // the label less its borders
+  for (const TRLGraphicObject* object : boxed_group) {
+    const TRect& r = object->BoundsRect();
+    EXPECT_TRUE(r.Left >= inside.Left - 1 && r.Top >= inside.Top - 1 && r.Right <= inside.Right + 1 &&
+                r.Bottom <= inside.Bottom + 1)
+        << "an object of type " << int(object->TypeCode()) << " outside the label";
+  }
+  EXPECT_EQ(groups.at(page->Objects(0)->GroupId()).size(), 1u) << "the page background";
+
+  // Every text, the figure with its background, and each detail band's background are apart.
+  std::set<int> seen;
+  for (auto* text : Recorded<TRLTextObject>(*page)) EXPECT_TRUE(seen.insert(text->GroupId()).second) << text->Text();
+  const auto figures = Recorded<TRLPolygonObject>(*page);
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_TRUE(seen.insert(figures[0]->GroupId()).second);
+  EXPECT_EQ(groups.at(figures[0]->GroupId()).size(), 2u) << "the figure and its background";
+  int band_backgrounds = 0;
+  for (auto* fill : Recorded<TRLFillRectObject>(*page)) {
+    if (fill->BoundsRect().Width() != detail->Width()) continue;
+    ++band_backgrounds;
+    EXPECT_TRUE(seen.insert(fill->GroupId()).second) << "the background of the detail at row " << fill->BoundsRect().Top;
+  }
+  EXPECT_EQ(band_backgrounds, 3);
 }
