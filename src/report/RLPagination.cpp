@@ -56,8 +56,21 @@ int TRLCustomPager::ColumnFooterLimit() {
   return limit;
 }
 
+int TRLCustomPager::DetailLimit() {
+  // The column footers in place print at the row the details reach; those aligned to the bottom at the column
+  // footer limit, which the details must then not pass either.
+  int in_place = 0;
+  bool to_bottom = false;
+  ForEachPagerUp(this, [&](TRLCustomPager& p) {
+    if (!p.Enabled() || p.SortedBands().Printed(btColumnFooter)) return;
+    in_place += BandHeights(p, btColumnFooter, false) - BandHeights(p, btColumnFooter, true);
+    to_bottom = to_bottom || BandHeights(p, btColumnFooter, true) > 0;
+  });
+  return (to_bottom ? ColumnFooterLimit() : FooterLimit()) - in_place;
+}
+
 bool TRLCustomPager::HasRoom(int height, int& room) {
-  room = FooterLimit() - CurrentRow();
+  room = DetailLimit() - CurrentRow();
   return room >= height;
 }
 
@@ -186,7 +199,7 @@ void TRLCustomPager::Complete() {
   } completing(*this);
   switch (filler->Completion()) {
     case ctFullPage:
-      while (filler->Height() + CurrentRow() < ColumnFooterLimit() &&
+      while (filler->Height() + CurrentRow() < std::min(ColumnFooterLimit(), DetailLimit()) &&
              !(MaxBands() > 0 && DetailsInPage() >= MaxBands())) {
         const int before = CurrentRow();
         PrintBand(filler);

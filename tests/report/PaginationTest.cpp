@@ -125,6 +125,32 @@ void AddMeasuredFooter(PagedRig& rig, TRLFooterMeasuring measuring) {
   rig.report->SetFooterMeasuring(measuring);
 }
 
+// A page of 192 x 240 pixels without margins: a column header "CH", details, a column footer "CF" and a footer
+// "F", every band 20 high.
+TRLBand* AddSmallPageWithColumnFooter(PagedRig& rig, bool column_footer_to_bottom) {
+  rig.report->PageSetup().SetPaperSize(TRLPaperSize::fpCustom);
+  rig.report->PageSetup().SetPaperWidth(50.8);
+  rig.report->PageSetup().SetPaperHeight(63.5);
+  for (auto set : {&TRLMargins::SetLeftMargin, &TRLMargins::SetTopMargin, &TRLMargins::SetRightMargin,
+                   &TRLMargins::SetBottomMargin}) {
+    (rig.report->Margins().*set)(0.0);
+  }
+  rig.column_header->SetHeight(20);
+  rig.AddDetail(rig.report, 20);
+  TRLBand* column_footer = rig.AddBand(rig.report, "ColumnFooter", btColumnFooter, 20);
+  rig.AddLabel(column_footer, "CF", 0);
+  column_footer->SetAlignToBottom(column_footer_to_bottom);
+  rig.AddLabel(rig.AddBand(rig.report, "Footer", btFooter, 20), "F", 0);
+  return column_footer;
+}
+
+// The texts of details `first` to `last` at their rows, from row 20.
+std::string DetailsAt(int first, int last) {
+  std::string out;
+  for (int i = first; i <= last; ++i) out += " " + std::to_string(i) + "@" + std::to_string(20 * (i - first + 1));
+  return out;
+}
+
 struct PaginationCase {
   const char* name;
   std::vector<std::vector<std::string>> rows;
@@ -237,8 +263,24 @@ INSTANTIATE_TEST_SUITE_P(
                        {"CH " + Numbers(1, 65) + " 1", "CH 66 2"}},
         PaginationCase{"BottomAlignedColumnFooterAndSummaryStackAboveTheFooter", Rows("A", 1, 2),
                        AddBottomBands, {"CH@19 1@35 2@51 CF@1056 S@1072 F@1088"}, true},
-        PaginationCase{"BottomAlignedBandsBelowTheirLimitGoToTheNextPageAndTheFooterStays", Rows("A", 1, 65),
-                       AddBottomBands, {"CH " + Numbers(1, 65) + " F", "CH CF S F"}},
+        PaginationCase{"BottomAlignedColumnFooterClosesEveryPageAboveTheSummarysPlace", Rows("A", 1, 65),
+                       AddBottomBands, {"CH " + Numbers(1, 63) + " CF F", "CH 64 65 CF S F"}},
+        PaginationCase{"BottomAlignedSummaryBelowItsLimitGoesToTheNextPageAndTheFooterStays", Rows("A", 1, 65),
+                       [](PagedRig& rig) {
+                         AddBottomBands(rig);
+                         dynamic_cast<TRLBand*>(rig.form.FindComponent("ColumnFooter"))->SetVisible(false);
+                       },
+                       {"CH " + Numbers(1, 65) + " F", "CH S F"}},
+        PaginationCase{"DetailsLeaveRoomForTheColumnFooterThatClosesThePage", Rows("A", 1, 25),
+                       [](PagedRig& rig) { AddSmallPageWithColumnFooter(rig, false); },
+                       {"CH@0" + DetailsAt(1, 9) + " CF@200 F@220", "CH@0" + DetailsAt(10, 18) + " CF@200 F@220",
+                        "CH@0" + DetailsAt(19, 25) + " CF@160 F@220"},
+                       true},
+        PaginationCase{"DetailsLeaveRoomForTheBottomAlignedColumnFooter", Rows("A", 1, 25),
+                       [](PagedRig& rig) { AddSmallPageWithColumnFooter(rig, true); },
+                       {"CH@0" + DetailsAt(1, 9) + " CF@200 F@220", "CH@0" + DetailsAt(10, 18) + " CF@200 F@220",
+                        "CH@0" + DetailsAt(19, 25) + " CF@200 F@220"},
+                       true},
         PaginationCase{"UnmeasuredFooterReservesItsDesignHeight", Rows("A", 1, 61),
                        [](PagedRig& rig) { AddMeasuredFooter(rig, fmNone); }, {"CH " + Numbers(1, 60) + " F", "CH 61 F"}},
         PaginationCase{"FooterMeasuredAfterTheHeadersReservesItsMeasuredHeight", Rows("A", 1, 65),
