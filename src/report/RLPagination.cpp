@@ -178,7 +178,9 @@ void TRLCustomPager::PrintFooters(bool final) {
   if (!Enabled()) return;
   // A list is aborted when its band is the one breaking the page: it goes to the next page with the bands after
   // it, but the footers still close this one.
-  bool moved = !SortedBands().Printed(btColumnFooter) && PrintBands(btColumnFooter) == pbrAborted;
+  // A page that its footer already closed (a summary moved there) takes no column footer below it.
+  bool moved = !SortedBands().Printed(btColumnFooter) && !SortedBands().Printed(btFooter) &&
+               PrintBands(btColumnFooter) == pbrAborted;
   if (final && !moved && !SortedBands().Printed(btSummary)) moved = PrintBands(btSummary) == pbrAborted;
   if (!SortedBands().Printed(btFooter)) PrintBands(btFooter);
 }

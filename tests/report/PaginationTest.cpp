@@ -281,6 +281,12 @@ INSTANTIATE_TEST_SUITE_P(
                        {"CH@0" + DetailsAt(1, 9) + " CF@200 F@220", "CH@0" + DetailsAt(10, 18) + " CF@200 F@220",
                         "CH@0" + DetailsAt(19, 25) + " CF@200 F@220"},
                        true},
+        PaginationCase{"ASummaryMovedToANewPageIsNotFollowedByTheColumnFooterAgain", Rows("A", 1, 9),
+                       [](PagedRig& rig) {
+                         AddSmallPageWithColumnFooter(rig, false);
+                         rig.AddLabel(rig.AddBand(rig.report, "Summary", btSummary, 20), "S", 0);
+                       },
+                       {"CH@0" + DetailsAt(1, 9) + " CF@200 F@220", "CH@0 S@20 F@220"}, true},
         PaginationCase{"UnmeasuredFooterReservesItsDesignHeight", Rows("A", 1, 61),
                        [](PagedRig& rig) { AddMeasuredFooter(rig, fmNone); }, {"CH " + Numbers(1, 60) + " F", "CH 61 F"}},
         PaginationCase{"FooterMeasuredAfterTheHeadersReservesItsMeasuredHeight", Rows("A", 1, 65),
