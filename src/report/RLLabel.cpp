@@ -68,8 +68,8 @@ void TRLCustomLabel::Print() {
   TRLCustomControl::Print();
   const TRect r = GetPrintClientRect();
   TRLGraphicSurface& surface = GetPrintSurface();
+  // The base print started this control's drawing group; the text joins its background and borders.
   surface.SetGeneratorId(this);
-  NewGroupId();
   surface.SetFont(Font());
   const std::string caption = Caption();
   const int half = surface.TextWidth(" ") / 2;
