@@ -117,7 +117,12 @@ Status ExecuteStatement(StatementHandle h, CursorHandle* cursor) {
         }
         std::unique_ptr<RowCursor> rows;
         const std::uint32_t sessionId = db->session;
-        Notify(sessionId, WaitState::Busy);
+        try {
+            Notify(sessionId, WaitState::Busy);
+        } catch (...) {
+            sqlite3_finalize(own);  // a callback that raises must not leak the statement's copy
+            throw;
+        }
         const Status s = RowCursor::Open(db->db, own, stmt->sqliteSql, stmt->bindings, rows);
         Notify(sessionId, WaitState::Idle);
         if (s) return s;
