@@ -188,7 +188,7 @@ std::string TComboBox::GetText() const { return TWinControl::GetText(); }
 
 void TComboBox::SetText(const std::string& text) {
   SetTextSilently(text);
-  item_index_ = items_.IndexOf(text);
+  // Another text leaves no item chosen, even one that matches an item.
   if (item_index_ >= 0 && items_[item_index_] != text) item_index_ = -1;
   if (Widget()) SyncWidget();
 }

@@ -94,7 +94,7 @@ protected:
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
 
 // A text box with a drop-down list of items. Setting Text or ItemIndex from the program raises no OnChange; the
-// user's typing and choosing do.
+// user's typing and choosing do. Setting a Text other than the chosen item's leaves no item chosen.
 class TComboBox : public TWinControl {
 public:
   explicit TComboBox(TComponent* owner);
