@@ -4,6 +4,7 @@
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "framework/QtBridge.h"
+#include "framework/ScopeGuard.h"
 #include "framework/Text.h"
 
 #include <QContextMenuEvent>
@@ -395,11 +396,7 @@ void TWinControl::RemoveControl(TControl* control) {
 
 void TWinControl::AlignControls() {
   if (aligning_ || aligned_children_ == 0 || IsDestroying()) return;
-  aligning_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{aligning_};
+  TScopedValueRollback<bool> rollback(aligning_, true);
   TRect area = AlignRect();
   auto take = [&](TAlign align) {
     std::vector<TControl*> list;

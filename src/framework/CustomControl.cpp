@@ -2,6 +2,8 @@
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 
+#include "framework/ScopeGuard.h"
+
 #include <QPaintEvent>
 #include <QWidget>
 
@@ -48,10 +50,7 @@ void TCustomControl::PaintWidget(QWidget* widget, const TRect& update) {
   update_rect_ = update;
   TCanvas& canvas = Canvas();
   // The canvas draws on the widget only while it repaints.
-  struct Release {
-    TCanvas& canvas;
-    ~Release() { canvas.SetDevice(nullptr); }
-  } release{canvas};
+  TScopeExit release([&canvas] { canvas.SetDevice(nullptr); });
   try {
     canvas.SetDevice(widget);
     canvas.SetFont(Font());

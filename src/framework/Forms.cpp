@@ -105,7 +105,8 @@ protected:
 private:
   void Follow() {
     if (parentWidget()) return;
-    QRect g = geometry();
+    // Left and Top are where move() puts the window: the frame's corner.
+    QRect g(pos(), size());
     if (g.x() == form_->Left() && g.y() == form_->Top() && g.width() == form_->Width() && g.height() == form_->Height()) {
       return;
     }

@@ -2,6 +2,7 @@
 
 #include "framework/Forms.h"
 #include "framework/QtBridge.h"
+#include "framework/ScopeGuard.h"
 
 #include <QApplication>
 #include <QResizeEvent>
@@ -150,10 +151,6 @@ void TScrollBox::SyncWidget() {
 void TScrollBox::SyncScrollBars() {
   auto* widget = static_cast<TScrollBoxWidget*>(Widget());
   if (!widget || syncing_) return;
-  syncing_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{syncing_};
+  TScopedValueRollback<bool> rollback(syncing_, true);
   widget->Sync();
 }

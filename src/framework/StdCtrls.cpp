@@ -2,6 +2,7 @@
 
 #include "framework/Forms.h"
 #include "framework/QtBridge.h"
+#include "framework/ScopeGuard.h"
 #include "framework/TextMetrics.h"
 
 #include <QCheckBox>
@@ -219,11 +220,7 @@ QWidget* TComboBox::CreateWidget(QWidget* parent_widget) {
 void TComboBox::SyncWidget() {
   TWinControl::SyncWidget();
   auto* box = static_cast<QComboBox*>(Widget());
-  syncing_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{syncing_};
+  TScopedValueRollback<bool> rollback(syncing_, true);
   box->setEditable(style_ != csDropDownList);
   QStringList list;
   for (const std::string& item : items_.Lines()) list << ToQString(item);

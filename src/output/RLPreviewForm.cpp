@@ -1,6 +1,7 @@
 #include "output/RLPreviewForm.h"
 
 #include "framework/FloatFormat.h"
+#include "framework/ScopeGuard.h"
 #include "framework/Text.h"
 #include "framework/Variant.h"
 #include "output/RLPreviewGlyphs.h"
@@ -395,11 +396,7 @@ void TRLPreviewForm::TimerRepeatTimer(TObject*) {
 
 void TRLPreviewForm::EditPageNoChange(TObject*) {
   if (refreshing_) return;
-  editing_page_no_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{editing_page_no_};
+  TScopedValueRollback<bool> rollback(editing_page_no_, true);
   int number;
   if (TRLPreview* preview = ActivePreview(); preview && ReadInteger(EditPageNo->GetText(), number)) {
     preview->SetPageIndex(number - 1);
@@ -410,11 +407,7 @@ void TRLPreviewForm::ComboBoxZoomChange(TObject*) {
   if (refreshing_) return;
   TRLPreview* preview = ActivePreview();
   if (!preview) return;
-  editing_zoom_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{editing_zoom_};
+  TScopedValueRollback<bool> rollback(editing_zoom_, true);
   const std::string text = ComboBoxZoom->GetText();
   int item = -1;
   for (int i = 0; i < ComboBoxZoom->Items().Count() && item < 0; ++i) {

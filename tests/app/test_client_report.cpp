@@ -5,6 +5,7 @@
 #include "data/ClientDbFixture.h"
 #include "framework/Bitmap.h"
 #include "framework/Canvas.h"
+#include "output/RLPreviewForm.h"
 #include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
@@ -12,6 +13,10 @@
 #include "support/TestApplication.h"
 
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
 
 #include <chrono>
 #include <regex>
@@ -157,4 +162,43 @@ TEST_F(ClientReport, AMissingGroupFieldShowsThePrepareErrorAndMakesNoPages) {
   ASSERT_EQ(errors_.size(), 1u);
   EXPECT_EQ(errors_[0], "RLReport2: " + EngineMessages().msgPrepareError + "\n" + EngineMessages().msgNotFound +
                             ": RLGroup1.DataField \"cidad\"");
+}
+
+TEST_F(ClientReport, TheReportButtonEndsInThePreviewWindowOnTheFirstPage) {
+  InstallReportPreviewWindow();
+  int page_count = -1, page_number = -1, boxes = -1;
+  bool maximized = false, modal = false;
+  std::string page_box;
+  // The window is modal: what it shows is read, and the window closed, from inside its message loop.
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    TRLPreviewForm* window = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* form = dynamic_cast<TRLPreviewForm*>(TControl::FromWidget(widget));
+      if (form && widget->isVisible()) window = form;
+    }
+    if (!window) return;
+    poll.stop();
+    modal = window->Modal();
+    maximized = window->WindowState() == wsMaximized;
+    TRLPreview* preview = window->ActivePreview();
+    page_count = preview->PageCount();
+    page_number = preview->CurrentPageNumber();
+    boxes = preview->VisibleBoxes();
+    page_box = window->EditPageNo->GetText();
+    window->SpeedButtonCloseClick(nullptr);
+  });
+  poll.start(10);
+  form_->cxButton2Click(nullptr);
+  SetReportPreviewHandler(nullptr);
+  EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_.front());
+  EXPECT_TRUE(modal);
+  EXPECT_TRUE(maximized);
+  EXPECT_EQ(page_count, 2);
+  EXPECT_EQ(page_number, 1);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(page_box, "1");
+  // The window is gone; the report keeps its pages.
+  for (QWidget* widget : QApplication::topLevelWidgets()) EXPECT_EQ(dynamic_cast<TRLPreviewForm*>(TControl::FromWidget(widget)), nullptr);
+  EXPECT_EQ(form_->RLReport2->Pages().PageCount(), 2);
 }
