@@ -99,8 +99,9 @@ void TRadioGroup::SetItemIndex(int index) {
 
 QWidget* TRadioGroup::CreateWidget(QWidget* parent_widget) {
   auto* box = new QGroupBox(parent_widget);
+  box->setStyleSheet(kGroupFrameStyle);
   new QVBoxLayout(box);
-  box->layout()->setContentsMargins(8, 4, 4, 4);
+  box->layout()->setContentsMargins(8, 8, 4, 2);
   box->layout()->setSpacing(0);
   auto* group = new QButtonGroup(box);
   QObject::connect(group, &QButtonGroup::idClicked, box, [this](int id) { item_index_ = id; });

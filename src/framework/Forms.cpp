@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <iostream>
@@ -128,6 +129,18 @@ TForm::~TForm() {
   if (key_filter_ && QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(key_filter_.get());
   if (modal_loop_) modal_loop_->exit(0);
   DestroyComponents();
+}
+
+void TForm::SetPopupParent(TForm* form) {
+  if (form == popup_parent_) return;
+  if (popup_parent_) RemoveFreeNotification(popup_parent_);
+  popup_parent_ = form;
+  if (form) FreeNotification(form);
+}
+
+void TForm::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == opRemove && component == popup_parent_) popup_parent_ = nullptr;
 }
 
 void TForm::Release() {
@@ -269,6 +282,11 @@ void TForm::Show() {
   if (w->isVisible()) return;
   TWinControl::SetVisible(true);
   SyncWidget();
+  // A window that belongs to another one is not blocked while that one runs modally.
+  if (popup_parent_ && popup_parent_->Widget() && !Parent()) {
+    w->winId();
+    if (QWindow* window = w->windowHandle()) window->setTransientParent(popup_parent_->Widget()->window()->windowHandle());
+  }
   PlaceOnScreen();
   DoShow();
   switch (window_state_) {

@@ -64,6 +64,10 @@ public:
   // Asks OnCloseQuery, then OnClose; hides the window (and ends the program for the main form). A close action of
   // caFree also releases the window.
   void Close();
+  // The window this one stays above and belongs to: it takes input while that one runs modally. Set before the
+  // window is first shown.
+  TForm* PopupParent() const { return popup_parent_; }
+  void SetPopupParent(TForm* form);
   // Deletes the window once the message loop is back in control (or when the program ends).
   void Release();
   bool Active() const;
@@ -92,6 +96,7 @@ public:
 protected:
   QWidget* CreateWidget(QWidget* parent_widget) override;
   void SyncWidget() override;
+  void Notification(TComponent* component, TOperation operation) override;
   virtual void DoShow();
   // The window manager asked to close the window; returns whether it may.
   bool CloseRequested();
@@ -110,6 +115,7 @@ private:
   QEventLoop* modal_loop_ = nullptr;
   bool closing_ = false;
   std::unique_ptr<QObject> key_filter_;
+  TForm* popup_parent_ = nullptr;
 };
 
 // The form that holds a control, or null.

@@ -35,3 +35,8 @@ TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons butto
 int KeyCodeOf(int qtKey);
 // Routes the mouse events of a control's widget to the control; `widget` is the control's own backing widget.
 bool DispatchMouseEvent(TControl* control, QEvent* event);
+
+// The frame of a group box: an etched line whose top runs through the middle of the caption's line.
+inline constexpr char kGroupFrameStyle[] =
+    "QGroupBox { border: 2px groove palette(mid); border-radius: 0px; margin-top: 6px; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px; padding: 0 2px; }";

@@ -61,7 +61,15 @@ QWidget* TLabel::CreateWidget(QWidget* parent_widget) { return new QLabel(parent
 void TLabel::SyncWidget() {
   TGraphicControl::SyncWidget();
   auto* label = static_cast<QLabel*>(Widget());
-  label->setText(ToQString(Caption()));
+  // A caption marks its accelerator with "&" ("&&" is an ampersand); the mark itself is not shown.
+  std::string shown;
+  const std::string& caption = Caption();
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    shown += caption[i];
+  }
+  label->setTextFormat(Qt::PlainText);
+  label->setText(ToQString(shown));
   Qt::Alignment horizontal = alignment_ == taCenter ? Qt::AlignHCenter : alignment_ == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
   label->setAlignment(horizontal | Qt::AlignTop);
   label->setWordWrap(word_wrap_);
@@ -147,10 +155,7 @@ TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) { SetBounds(0, 0
 
 QWidget* TGroupBox::CreateWidget(QWidget* parent_widget) {
   auto* box = new QGroupBox(parent_widget);
-  // The caption sits on an etched frame whose top runs through the middle of the caption's line.
-  box->setStyleSheet(
-      "QGroupBox { border: 2px groove palette(mid); border-radius: 0px; margin-top: 6px; }"
-      "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px; padding: 0 2px; }");
+  box->setStyleSheet(kGroupFrameStyle);
   return box;
 }
 

@@ -515,6 +515,8 @@ void TRLPreviewForm::FormKeyDown(TObject*, int& key, TShiftState shift) {
 void TRLPreviewForm::OpenFindDialog() {
   if (!find_dialog_) {
     find_dialog_ = std::make_unique<TfrmRLFindDialog>();
+    // The preview usually runs modally: the dialog belongs to its window so that it can take the user's typing.
+    find_dialog_->SetPopupParent(this);
     find_dialog_->SetFindTarget([this](TfrmRLFindDialog* sender, const std::string& text, bool& found, int options) {
       FindDialogFind(sender, text, found, options);
     });
