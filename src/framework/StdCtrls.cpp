@@ -4,10 +4,15 @@
 #include "framework/QtBridge.h"
 #include "framework/TextMetrics.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 65, 17); }
 
@@ -154,4 +159,156 @@ QWidget* TGroupBox::CreateWidget(QWidget* parent_widget) {
 void TGroupBox::SyncWidget() {
   TCustomControl::SyncWidget();
   static_cast<QGroupBox*>(Widget())->setTitle(ToQString(Caption()));
+}
+
+void TEdit::TextChanged() {
+  // With a widget its own change signal reports the new text.
+  if (Widget()) return TWinControl::TextChanged();
+  if (OnChange) OnChange(this);
+}
+
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
+  SetBounds(0, 0, 97, 17);
+  SetTabStop(true);
+}
+
+void TCheckBox::SetChecked(bool on) {
+  if (on == checked_) return;
+  checked_ = on;
+  if (Widget()) SyncWidget();
+  if (OnClick) OnClick(this);
+}
+
+QWidget* TCheckBox::CreateWidget(QWidget* parent_widget) {
+  auto* box = new QCheckBox(parent_widget);
+  QObject::connect(box, &QCheckBox::toggled, box, [this](bool on) { RunGuarded([this, on] { SetChecked(on); }); });
+  return box;
+}
+
+void TCheckBox::SyncWidget() {
+  TWinControl::SyncWidget();
+  auto* box = static_cast<QCheckBox*>(Widget());
+  box->setText(ToQString(Caption()));
+  if (box->isChecked() != checked_) box->setChecked(checked_);
+}
+
+TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 113, 17); }
+
+void TRadioButton::SetChecked(bool on) {
+  if (on == checked_) return;
+  checked_ = on;
+  if (on && Parent()) {
+    for (int i = 0; i < Parent()->ControlCount(); ++i) {
+      auto* other = dynamic_cast<TRadioButton*>(Parent()->Controls(i));
+      if (other && other != this) other->SetChecked(false);
+    }
+  }
+  if (Widget()) SyncWidget();
+  if (on && OnClick) OnClick(this);
+}
+
+QWidget* TRadioButton::CreateWidget(QWidget* parent_widget) {
+  auto* button = new QRadioButton(parent_widget);
+  // The buttons of one parent exclude each other through SetChecked, not through Qt's grouping.
+  button->setAutoExclusive(false);
+  QObject::connect(button, &QRadioButton::clicked, button, [this, button] {
+    RunGuarded([this, button] {
+      SetChecked(true);
+      button->setChecked(true);
+    });
+  });
+  return button;
+}
+
+void TRadioButton::SyncWidget() {
+  TWinControl::SyncWidget();
+  auto* button = static_cast<QRadioButton*>(Widget());
+  button->setText(ToQString(Caption()));
+  if (button->isChecked() != checked_) button->setChecked(checked_);
+}
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
+  SetBounds(0, 0, 145, 21);
+  SetTabStop(true);
+}
+
+void TComboBox::SetStyle(TComboBoxStyle style) {
+  style_ = style;
+  if (Widget()) SyncWidget();
+}
+
+void TComboBox::AddItem(const std::string& text) {
+  items_.push_back(text);
+  if (Widget()) SyncItems();
+}
+
+void TComboBox::ClearItems() {
+  items_.clear();
+  item_index_ = -1;
+  if (style_ == csDropDownList) SetTextSilently({});
+  if (Widget()) SyncItems();
+}
+
+void TComboBox::SetItemIndex(int index) {
+  item_index_ = index >= 0 && index < ItemCount() ? index : -1;
+  SetTextSilently(item_index_ >= 0 ? items_[static_cast<std::size_t>(item_index_)] : std::string());
+  if (Widget()) SyncWidget();
+}
+
+std::string TComboBox::GetText() const { return TWinControl::GetText(); }
+
+void TComboBox::SetText(const std::string& text) {
+  auto found = std::find(items_.begin(), items_.end(), text);
+  item_index_ = found != items_.end() ? static_cast<int>(found - items_.begin()) : -1;
+  if (style_ == csDropDownList && item_index_ < 0) return;
+  SetTextSilently(text);
+  if (Widget()) SyncWidget();
+}
+
+void TComboBox::Change() {
+  if (OnChange) OnChange(this);
+}
+
+QWidget* TComboBox::CreateWidget(QWidget* parent_widget) {
+  auto* box = new QComboBox(parent_widget);
+  QObject::connect(box, &QComboBox::activated, box, [this](int index) {
+    if (syncing_) return;
+    RunGuarded([this, index] {
+      item_index_ = index;
+      SetTextSilently(Items(index));
+      Change();
+    });
+  });
+  QObject::connect(box, &QComboBox::editTextChanged, box, [this](const QString& text) {
+    if (syncing_ || style_ == csDropDownList) return;
+    RunGuarded([this, text] {
+      std::string value = FromQString(text);
+      if (value == Caption()) return;
+      auto found = std::find(items_.begin(), items_.end(), value);
+      item_index_ = found != items_.end() ? static_cast<int>(found - items_.begin()) : -1;
+      SetTextSilently(value);
+      Change();
+    });
+  });
+  return box;
+}
+
+void TComboBox::SyncItems() {
+  auto* box = static_cast<QComboBox*>(Widget());
+  syncing_ = true;
+  box->clear();
+  for (const std::string& item : items_) box->addItem(ToQString(item));
+  box->setCurrentIndex(item_index_);
+  if (style_ != csDropDownList) box->setEditText(ToQString(Caption()));
+  syncing_ = false;
+}
+
+void TComboBox::SyncWidget() {
+  TWinControl::SyncWidget();
+  auto* box = static_cast<QComboBox*>(Widget());
+  syncing_ = true;
+  box->setEditable(style_ != csDropDownList);
+  box->setMaxVisibleItems(std::max(1, drop_down_count_));
+  syncing_ = false;
+  SyncItems();
 }

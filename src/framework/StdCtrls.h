@@ -2,6 +2,9 @@
 
 #include "framework/Controls.h"
 
+#include <string>
+#include <vector>
+
 // A caption painted on its parent. With AutoSize (the default), whenever its caption or font changes after loading
 // it takes the size of its caption in its font, keeping its left edge (its right edge when right-justified, its
 // centre when centred); a word-wrapping label keeps its width. The size a definition stores stays as loaded.
@@ -45,11 +48,13 @@ public:
   char PasswordChar() const { return password_char_; }
   void SetPasswordChar(char c);
 
+  // Runs whenever the text changes, by typing or from code.
   TNotifyEvent OnChange;
 
 protected:
   QWidget* CreateWidget(QWidget* parent_widget) override;
   void SyncWidget() override;
+  void TextChanged() override;
 
 private:
   int max_length_ = 0;
@@ -88,4 +93,78 @@ public:
 protected:
   QWidget* CreateWidget(QWidget* parent_widget) override;
   void SyncWidget() override;
+};
+
+// A box the user ticks on and off; OnClick runs whenever Checked changes.
+class TCheckBox : public TWinControl {
+public:
+  explicit TCheckBox(TComponent* owner);
+  bool Checked() const { return checked_; }
+  void SetChecked(bool on);
+
+protected:
+  QWidget* CreateWidget(QWidget* parent_widget) override;
+  void SyncWidget() override;
+
+private:
+  bool checked_ = false;
+};
+
+// One choice of several: checking it unchecks the other radio buttons of its parent. OnClick runs when it becomes
+// checked.
+class TRadioButton : public TWinControl {
+public:
+  explicit TRadioButton(TComponent* owner);
+  bool Checked() const { return checked_; }
+  void SetChecked(bool on);
+
+protected:
+  QWidget* CreateWidget(QWidget* parent_widget) override;
+  void SyncWidget() override;
+
+private:
+  bool checked_ = false;
+};
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+
+// A list of texts to choose from, with an edit box unless its style is csDropDownList. OnChange runs when the user
+// picks an item or types; setting ItemIndex or Text from code does not run it.
+class TComboBox : public TWinControl {
+public:
+  explicit TComboBox(TComponent* owner);
+  TComboBoxStyle Style() const { return style_; }
+  void SetStyle(TComboBoxStyle style);
+  int ItemHeight() const { return item_height_; }
+  void SetItemHeight(int height) { item_height_ = height; }
+  int DropDownCount() const { return drop_down_count_; }
+  void SetDropDownCount(int count) { drop_down_count_ = count; }
+
+  int ItemCount() const { return static_cast<int>(items_.size()); }
+  const std::string& Items(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+  void AddItem(const std::string& text);
+  void ClearItems();
+  // -1 for none; an index outside the list selects none. Selecting an item shows its text.
+  int ItemIndex() const { return item_index_; }
+  void SetItemIndex(int index);
+  std::string GetText() const override;
+  void SetText(const std::string& text) override;
+
+  TNotifyEvent OnChange;
+  // Runs OnChange as a user's choice would.
+  void Change();
+
+protected:
+  QWidget* CreateWidget(QWidget* parent_widget) override;
+  void SyncWidget() override;
+
+private:
+  void SyncItems();
+
+  TComboBoxStyle style_ = csDropDown;
+  int item_height_ = 13;
+  int drop_down_count_ = 8;
+  std::vector<std::string> items_;
+  int item_index_ = -1;
+  bool syncing_ = false;
 };

@@ -40,6 +40,7 @@ TRLCustomReport::TRLCustomReport(TComponent* owner)
   SetParentColor(false);
   page_setup_.OnChange = [this](TObject*) { PageSetupChanged(); };
   PageSetupChanged();
+  RefreshPrinterMetrics();
 }
 
 TRLCustomReport::~TRLCustomReport() {
@@ -85,6 +86,40 @@ void TRLCustomReport::SetPrinterMetrics(const TRLPrinterMetrics& value) {
     AdjustBounds();
     Realign();
   }
+}
+
+namespace {
+
+TRLPrinterMetricsReader& MetricsReader() {
+  static TRLPrinterMetricsReader reader;
+  return reader;
+}
+
+TRLReportPrintHandler& PrintHandler() {
+  static TRLReportPrintHandler handler;
+  return handler;
+}
+
+}  // namespace
+
+void SetPrinterMetricsReader(TRLPrinterMetricsReader reader) { MetricsReader() = std::move(reader); }
+
+void SetReportPrintHandler(TRLReportPrintHandler handler) { PrintHandler() = std::move(handler); }
+
+void TRLCustomReport::RefreshPrinterMetrics() {
+  if (MetricsReader()) SetPrinterMetrics(MetricsReader()());
+}
+
+void TRLCustomReport::Print() {
+  if (!PrintHandler()) throw EInvalidOperation(Name() + ": printing is not available in this program");
+  PrintHandler()(*this);
+}
+
+void TRLCustomReport::SetDefaultFilter(TComponent* filter) {
+  if (filter == default_filter_) return;
+  if (default_filter_) RemoveFreeNotification(default_filter_);
+  default_filter_ = filter;
+  if (filter) FreeNotification(filter);
 }
 
 void TRLCustomReport::SetAdjustableMargins(bool value) {
@@ -147,6 +182,7 @@ void TRLCustomReport::Notification(TComponent* component, TOperation operation) 
   if (component == prior_report_) prior_report_ = nullptr;
   if (component == pages_) pages_ = nullptr;
   if (component == expression_parser_) expression_parser_ = nullptr;
+  if (component == default_filter_) default_filter_ = nullptr;
 }
 
 int TRLCustomReport::PageNumber() const {

@@ -75,11 +75,22 @@ using TRLReportProgressFactory = std::function<std::unique_ptr<TRLReportProgress
 void SetReportProgressFactory(TRLReportProgressFactory factory);
 const TRLReportProgressFactory& ReportProgressFactory();
 
-// What the report knows of the current printer: resolution and unprintable margins in device pixels.
+// The device metrics of a printer, in device pixels: resolution, sheet, unprintable margins, printable area.
 struct TRLPrinterMetrics {
   int PPIX = 96, PPIY = 96;
+  int PhysicalWidth = 0, PhysicalHeight = 0;
   int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0;
+  int ClientWidth = 0, ClientHeight = 0;
 };
+// The current printer's metrics, as the output module reads them (installed with SetPrinterMetricsReader); without
+// a reader a report keeps the screen's 96 pixels per inch and no margins.
+using TRLPrinterMetricsReader = std::function<TRLPrinterMetrics()>;
+void SetPrinterMetricsReader(TRLPrinterMetricsReader reader);
+
+// Printing a report needs the printer, the print dialog and the filters, which the output module supplies
+// (SetReportPrintHandler): the handler runs the whole of TRLCustomReport::Print.
+using TRLReportPrintHandler = std::function<void(TRLCustomReport& report)>;
+void SetReportPrintHandler(TRLReportPrintHandler handler);
 
 class TRLCustomReport : public TRLCustomSkipper {
   TClassBitMark class_bit_{this, TClassBitMark::BitOf<TRLCustomReport>()};
@@ -166,6 +177,15 @@ public:
   // Generates the pages when needed; the preview window itself is not built yet, so after generating this raises
   // an Exception saying so. False when the generation failed or was cancelled.
   bool Preview();
+  // Sets up the printer, asks the print dialog when PrintDialog is set, generates the pages when needed and sends
+  // them to the chosen print filter. Raises EInvalidOperation when no output module installed a print handler.
+  void Print();
+  // The print filter that Print and the preview offer first (a TRLCustomPrintFilter), or null; a destroyed filter
+  // is forgotten.
+  TComponent* DefaultFilter() const { return default_filter_; }
+  void SetDefaultFilter(TComponent* filter);
+  // Reads the current printer's metrics again.
+  void RefreshPrinterMetrics();
   // The skipper's next record, with a step of the progress window.
   void DataNext() override;
   // The progress window of the running generation (the master's), or null.
@@ -218,6 +238,7 @@ private:
   TRLCustomControl* expression_context_ = nullptr;
   std::unique_ptr<TRLReportProgress> progress_;
   std::string prepare_error_text_;
+  TComponent* default_filter_ = nullptr;
 };
 
 class TRLReport : public TRLCustomReport {

@@ -1,0 +1,37 @@
+#include "framework/Threads.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QThread>
+
+#include <exception>
+
+bool IsMainThread() {
+  QCoreApplication* app = QCoreApplication::instance();
+  return !app || QThread::currentThread() == app->thread();
+}
+
+void Synchronize(const std::function<void()>& action) {
+  if (IsMainThread()) return action();
+  std::exception_ptr error;
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(),
+      [&] {
+        try {
+          action();
+        } catch (...) {
+          error = std::current_exception();
+        }
+      },
+      Qt::BlockingQueuedConnection);
+  if (error) std::rethrow_exception(error);
+}
+
+void ProcessMessagesUntil(const std::function<bool()>& done) {
+  while (!done()) {
+    if (QCoreApplication::instance() && IsMainThread()) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    QThread::msleep(2);
+  }
+}
