@@ -2,15 +2,14 @@
 
 #include "app/ClientReportSql.h"
 #include "app/TelaPrincipal.h"
-#include "framework/Bitmap.h"
+#include "output/RLFilters.h"
+#include "output/RLPendingFile.h"
 #include "pages/RLMetaFile.h"
-#include "pages/RLMetaVCL.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -36,42 +35,20 @@ std::string Lower(std::string s) {
   return s;
 }
 
-// A file beside `target` that becomes `target` only when complete.
-class TPendingFile {
-public:
-  explicit TPendingFile(fs::path target) : target_(std::move(target)) {
-    temp_ = target_;
-    temp_ += ".part-" + std::to_string(::getpid());
-  }
-  ~TPendingFile() {
-    std::error_code ignored;
-    if (!committed_) fs::remove(temp_, ignored);
-  }
-  TPendingFile(const TPendingFile&) = delete;
-  TPendingFile& operator=(const TPendingFile&) = delete;
-  const fs::path& Temp() const { return temp_; }
-  void Commit() {
-    fs::rename(temp_, target_);
-    committed_ = true;
-  }
-
-private:
-  fs::path target_, temp_;
-  bool committed_ = false;
-};
-
-void WriteBytes(const fs::path& file, const std::string& bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) throw Exception("não foi possível gravar " + file.string());
-}
-
 // Fails early, before any generation, when the folder cannot take the file.
 void CheckWritable(const fs::path& target) {
-  TPendingFile probe(target);
+  TPendingFile probe(target.string());
   std::ofstream out(probe.Temp(), std::ios::binary);
   if (!out) throw Exception("não foi possível gravar " + target.string());
+}
+
+// The report file, or the save filter that writes the file's format.
+void WritePages(TRLGraphicStorage& pages, const fs::path& target) {
+  TRLCustomSaveFilter* filter = SaveFilterByExt(target.string());
+  if (!filter) return pages.SaveToFile(target.string());
+  filter->SetShowProgress(false);
+  filter->SetFileName(target.string());
+  filter->Run(pages);
 }
 
 }  // namespace
@@ -105,7 +82,7 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
   }
   const fs::path target(file);
   const std::string ext = Lower(target.extension().string());
-  if (ext != ".rpf" && ext != ".pdf" && ext != ".png") {
+  if (ext != ".rpf" && !SaveFilterByExt(file)) {
     err << "relclientes: extensão desconhecida \"" << target.extension().string()
         << "\" (use .rpf, .pdf ou .png)\n";
     return 2;
@@ -117,7 +94,7 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
   if (app) app->OnException = [&](TObject*, const std::exception& e) { errors.push_back(e.what()); };
   int code = 0;
   try {
-    if (ext != ".png") CheckWritable(target);
+    CheckWritable(target);
     TForm1 form(nullptr);
     form.RLReport2->SetShowProgress(false);
     form.QRel->Close();
@@ -132,26 +109,7 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
       code = 1;
     } else {
       TRLGraphicStorage& pages = form.RLReport2->Pages();
-      if (ext == ".rpf") {
-        pages.SaveToFile(target.string());
-      } else if (ext == ".pdf") {
-        TPendingFile pending(target);
-        SavePagesToPdf(pages, pending.Temp().string());
-        pending.Commit();
-      } else {
-        // Every image is made first; the files take their names only when all of them are written.
-        std::vector<std::unique_ptr<TPendingFile>> written;
-        for (int i = 0; i < pages.PageCount(); ++i) {
-          fs::path name = target;
-          name.replace_filename(target.stem().string() + std::to_string(i + 1) + target.extension().string());
-          auto pending = std::make_unique<TPendingFile>(name);
-          TRLPageRef page = pages.Pages(i);
-          if (!page) throw Exception("página " + std::to_string(i + 1) + " ilegível");
-          WriteBytes(pending->Temp(), RenderPageToImage(*page, 1.0)->SaveToPngBytes());
-          written.push_back(std::move(pending));
-        }
-        for (auto& pending : written) pending->Commit();
-      }
+      WritePages(pages, target);
       out << pages.PageCount() << " página(s) gravada(s) em " << file << '\n';
     }
   } catch (const std::exception& e) {

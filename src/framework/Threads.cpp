@@ -1,18 +1,15 @@
 #include "framework/Threads.h"
 
+#include "framework/Cursors.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
 
 #include <exception>
 
-bool IsMainThread() {
-  QCoreApplication* app = QCoreApplication::instance();
-  return !app || QThread::currentThread() == app->thread();
-}
-
 void Synchronize(const std::function<void()>& action) {
-  if (IsMainThread()) return action();
+  if (IsMainThread() || !QCoreApplication::instance()) return action();
   std::exception_ptr error;
   QMetaObject::invokeMethod(
       QCoreApplication::instance(),

@@ -4,9 +4,6 @@
 
 #include <functional>
 
-// Whether the calling thread is the one that runs the message loop (any thread while there is no application).
-bool IsMainThread();
-
 // Runs `action` on the main thread and waits until it has run: at once when called there, otherwise through the
 // main thread's message queue. An exception that `action` raises is raised again in the caller.
 void Synchronize(const std::function<void()>& action);
