@@ -12,12 +12,10 @@
 #include <grp.h>
 #include <pwd.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace outputtest {
 
@@ -98,9 +96,13 @@ TCupsServer::TCupsServer() {
 
   const std::string conf = (dir_ / "cupsd.conf").string(), files = (dir_ / "cups-files.conf").string();
   const char* argv[] = {"cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(), nullptr};
-  if (::posix_spawn(&pid_, "/usr/sbin/cupsd", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
-    pid_ = -1;
-    throw std::runtime_error("cannot start cupsd");
+  pid_ = ::fork();
+  if (pid_ < 0) throw std::runtime_error("cannot start cupsd");
+  if (pid_ == 0) {
+    // The scheduler goes with the test process, however that ends.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    ::execv("/usr/sbin/cupsd", const_cast<char**>(argv));
+    ::_exit(127);
   }
   ::setenv("CUPS_SERVER", socket.c_str(), 1);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -130,6 +132,18 @@ void TCupsServer::AddQueue(const std::string& name, bool makeDefault, const std:
   if (!location.empty()) command += " -L '" + location + "'";
   Command(command);
   if (makeDefault) Command("lpadmin -d " + name);
+  queues_.push_back(name);
+}
+
+void TCupsServer::Reset() {
+  for (const std::string& name : queues_) Command("lpadmin -x " + name);
+  queues_.clear();
+  for (const auto& entry : fs::directory_iterator(dir_ / "out")) fs::remove(entry.path());
+}
+
+TCupsServer& SharedCupsServer() {
+  static TCupsServer server;
+  return server;
 }
 
 std::vector<TCapturedJob> TCupsServer::WaitForJobs(std::size_t count, double seconds) {

@@ -27,6 +27,8 @@ public:
 
   // A raw queue whose jobs land in the capture folder; `makeDefault` makes it the scheduler's default printer.
   void AddQueue(const std::string& name, bool makeDefault = false, const std::string& location = {});
+  // Removes the queues added and the jobs captured, for the next test of the process.
+  void Reset();
   // The jobs captured so far, oldest first, waiting up to `seconds` until there are at least `count`.
   std::vector<TCapturedJob> WaitForJobs(std::size_t count, double seconds = 30);
   const std::filesystem::path& Dir() const { return dir_; }
@@ -36,7 +38,12 @@ private:
 
   std::filesystem::path dir_;
   int pid_ = -1;
+  std::vector<std::string> queues_;
 };
+
+// The process's scheduler, started on first use (the printing library reads CUPS_SERVER once per process) and
+// stopped when the process ends; each test starts from Reset.
+TCupsServer& SharedCupsServer();
 
 // What the poppler tools read in a PDF file: its page count, the text of page n (from 1), a page's size in points.
 int PdfPageCount(const std::filesystem::path& pdf);
