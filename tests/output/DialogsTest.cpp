@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -372,7 +373,10 @@ TEST_F(SaveDialog, TheLookupButtonOffersTheFormatsFilesAndTakesTheChosenName) {
       ASSERT_NE(files, nullptr);
       offered = files->nameFilters();
       suffix = files->defaultSuffix();
-      files->selectFile("/tmp/escolhido");
+      // Typed into the name box, as a user does.
+      auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(name, nullptr);
+      name->setText("/tmp/escolhido");
       QMetaObject::invokeMethod(files, "accept");
     });
     dialog.SpeedButtonLookup->Click();

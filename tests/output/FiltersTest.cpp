@@ -181,18 +181,18 @@ TEST_F(Filters, ABackgroundRunAndTheMainThreadReadTheSamePagesSafely) {
 }
 
 TEST_F(Filters, TheFilterListKeepsCreationOrderAndFindsSaveFiltersByExtension) {
-  TRecordingFilter text, pdf;
+  TRecordingFilter text, other;
   text.SetDefaultExt("txt");
-  pdf.SetDefaultExt(".pdf");
+  other.SetDefaultExt(".xyz");
   auto list = FilterList();
   auto at = [&](TRLCustomFilter* f) { return std::find(list.begin(), list.end(), f) - list.begin(); };
   ASSERT_LT(at(&text), static_cast<long>(list.size()));
-  EXPECT_LT(at(&text), at(&pdf));
+  EXPECT_LT(at(&text), at(&other));
   struct Case {
     const char* name;
     TRLCustomSaveFilter* filter;
   };
-  const Case cases[] = {{"notes.TXT", &text}, {"a/b/notes.txt", &text}, {"report.PdF", &pdf},
+  const Case cases[] = {{"notes.TXT", &text}, {"a/b/notes.txt", &text}, {"report.XyZ", &other},
                         {"report.rpf", nullptr}, {"report", nullptr}, {"txt", nullptr}};
   for (const Case& c : cases) EXPECT_EQ(SaveFilterByExt(c.name), c.filter) << c.name;
   {
