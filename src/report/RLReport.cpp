@@ -40,7 +40,6 @@ TRLCustomReport::TRLCustomReport(TComponent* owner)
   SetParentColor(false);
   page_setup_.OnChange = [this](TObject*) { PageSetupChanged(); };
   PageSetupChanged();
-  RefreshPrinterMetrics();
 }
 
 TRLCustomReport::~TRLCustomReport() {
@@ -107,7 +106,8 @@ void SetPrinterMetricsReader(TRLPrinterMetricsReader reader) { MetricsReader() =
 void SetReportPrintHandler(TRLReportPrintHandler handler) { PrintHandler() = std::move(handler); }
 
 void TRLCustomReport::RefreshPrinterMetrics() {
-  if (MetricsReader()) SetPrinterMetrics(MetricsReader()());
+  // Only adjustable margins read the metrics: other reports need not ask the printing service.
+  if (adjustable_margins_ && MetricsReader()) SetPrinterMetrics(MetricsReader()());
 }
 
 void TRLCustomReport::Print() {
@@ -125,6 +125,7 @@ void TRLCustomReport::SetDefaultFilter(TComponent* filter) {
 void TRLCustomReport::SetAdjustableMargins(bool value) {
   if (value == adjustable_margins_) return;
   adjustable_margins_ = value;
+  if (value && MetricsReader() && !IsLoading()) printer_metrics_ = MetricsReader()();
   AdjustBounds();
   Realign();
 }

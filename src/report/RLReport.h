@@ -184,7 +184,7 @@ public:
   // is forgotten.
   TComponent* DefaultFilter() const { return default_filter_; }
   void SetDefaultFilter(TComponent* filter);
-  // Reads the current printer's metrics again.
+  // Reads the current printer's metrics again (with AdjustableMargins, the only setting that uses them).
   void RefreshPrinterMetrics();
   // The skipper's next record, with a step of the progress window.
   void DataNext() override;
