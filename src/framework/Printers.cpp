@@ -145,7 +145,7 @@ bool TPrinter::DeviceMetrics(TPrinterDeviceMetrics& metrics) {
   return metrics.PixelsPerInchX > 0 && metrics.PixelsPerInchY > 0;
 }
 
-void TPrinter::BeginDoc(const std::string& title) {
+void TPrinter::BeginDoc(const std::string& title, int unitsPerInch) {
   if (job_) throw EPrinter("Printing in progress");
   {
     std::lock_guard lock(mutex_);
@@ -153,7 +153,8 @@ void TPrinter::BeginDoc(const std::string& title) {
   }
   if (!job_) throw EPrinter("There is no default printer currently selected");
   job_->setDocName(ToQString(title.empty() ? std::string("relclientes") : title));
-  canvas_ = std::make_unique<TCanvas>(job_.get());
+  double scale = unitsPerInch > 0 ? static_cast<double>(job_->logicalDpiY()) / unitsPerInch : 1.0;
+  canvas_ = std::make_unique<TCanvas>(job_.get(), scale);
   try {
     canvas_->BeginPaint();
   } catch (...) {

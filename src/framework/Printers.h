@@ -55,13 +55,15 @@ public:
   // The selected printer's metrics with the current paper and orientation; false when there is no printer.
   bool DeviceMetrics(TPrinterDeviceMetrics& metrics);
 
-  // Starts a job on the selected printer; raises EPrinter when there is none or it cannot start.
-  void BeginDoc(const std::string& title = {});
+  // Starts a job on the selected printer; raises EPrinter when there is none or it cannot start. With
+  // `unitsPerInch`, the canvas counts in those units instead of device pixels.
+  void BeginDoc(const std::string& title = {}, int unitsPerInch = 0);
   void NewPage();
   // Hands the job to the printing service.
   void EndDoc();
   bool Printing() const { return job_ != nullptr; }
-  // The job's canvas, in device pixels; its font's PixelsPerInch is the device's vertical resolution.
+  // The job's canvas, in device pixels (or the units BeginDoc was given); its font's PixelsPerInch is the
+  // device's vertical resolution in those units.
   TCanvas& Canvas();
 
   // The printing service's dialog of the selected printer's properties; true when the user confirmed.

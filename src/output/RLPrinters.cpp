@@ -92,7 +92,9 @@ void TRLPrinterWrapper::LoadMetrics(TRLPrinterMetrics& metrics) {
 void TRLPrinterWrapper::BeginDoc() {
   if (!ValidatePrinter()) throw Exception(EngineMessages().msgPrinterNotFound);
   try {
-    Printer().BeginDoc();
+    // The canvas counts in the report's own 96 units per inch, as the PDF save does: dotted pens and hairlines
+    // keep the size they have on the screen instead of shrinking to device dots, each a path of its own.
+    Printer().BeginDoc({}, ScreenPixelsPerInch);
   } catch (const EPrinter& error) {
     throw Exception(EngineMessages().msgPrinterDriverError + ": " + error.Message());
   }

@@ -36,7 +36,8 @@ public:
   // The selected printer's metrics, or the fallback metrics when they cannot be read.
   void LoadMetrics(TRLPrinterMetrics& metrics);
 
-  // Starts a job; raises an Exception with the engine's message when there is no printer.
+  // Starts a job; raises an Exception with the engine's message when there is no printer. Its canvas counts in
+  // 96 units per inch (Canvas().Scale() device pixels each).
   void BeginDoc();
   void NewPage();
   // Ends the job and keeps the printer that was selected before it.

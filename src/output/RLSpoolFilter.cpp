@@ -68,7 +68,10 @@ void TRLSpoolFilter::SetPaper(int orientation, double height, double width) {
 
 void TRLSpoolFilter::DrawOnPrinter(TRLGraphicSurface& page) {
   TCanvas& canvas = RLPrinter().Canvas();
-  const TRect& target = printer_rect_;
+  // The printer rectangle in the canvas's units.
+  const double units = canvas.Scale();
+  const TRect target{RoundToInt(printer_rect_.Left / units), RoundToInt(printer_rect_.Top / units),
+                     RoundToInt(printer_rect_.Right / units), RoundToInt(printer_rect_.Bottom / units)};
   double scaleX = page.Width() ? RectWidth(target) / static_cast<double>(page.Width()) : 1.0;
   double scaleY = page.Height() ? RectHeight(target) / static_cast<double>(page.Height()) : 1.0;
   auto mapped = [&](const TRect& r) {
