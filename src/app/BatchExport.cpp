@@ -2,13 +2,13 @@
 
 #include "app/ClientReportSql.h"
 #include "app/TelaPrincipal.h"
+#include "framework/SafeFile.h"
 #include "output/RLFilters.h"
-#include "output/RLPendingFile.h"
 #include "pages/RLMetaFile.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <ostream>
 
 namespace fs = std::filesystem;
@@ -37,9 +37,11 @@ std::string Lower(std::string s) {
 
 // Fails early, before any generation, when the folder cannot take the file.
 void CheckWritable(const fs::path& target) {
-  TPendingFile probe(target.string());
-  std::ofstream out(probe.Temp(), std::ios::binary);
-  if (!out) throw Exception("não foi possível gravar " + target.string());
+  try {
+    TSafeFile probe(target.string());
+  } catch (const EFileWriteError& error) {
+    throw Exception("não foi possível gravar " + target.string() + " (" + error.Message() + ")");
+  }
 }
 
 // The report file, or the save filter that writes the file's format.

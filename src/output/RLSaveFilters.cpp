@@ -2,11 +2,11 @@
 
 #include "framework/Bitmap.h"
 #include "framework/PdfDocument.h"
+#include "framework/SafeFile.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 
 #include <filesystem>
-#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -18,19 +18,14 @@ TRLPDFFilter::TRLPDFFilter(TComponent* owner) : TRLCustomSaveFilter(owner) {
 
 TRLPDFFilter::~TRLPDFFilter() = default;
 
-void TRLPDFFilter::BeginDoc() {
-  file_ = std::make_unique<TPendingFile>(FileName());
-  document_ = std::make_unique<TPdfDocument>(file_->Temp());
-}
+void TRLPDFFilter::BeginDoc() { document_ = std::make_unique<TPdfDocument>(FileName()); }
 
 void TRLPDFFilter::DrawPage(TRLGraphicSurface& page) { AddPageToPdf(*document_, &page, *Pages()); }
 
 void TRLPDFFilter::EndDoc() {
-  std::unique_ptr<TPendingFile> file = std::move(file_);
+  // A document dropped without Close leaves no file: a run cut short keeps whatever file was there.
   std::unique_ptr<TPdfDocument> document = std::move(document_);
-  if (!Completed()) return;
-  document->Close();
-  file->Commit();
+  if (Completed()) document->Close();
 }
 
 TRLPNGFilter::TRLPNGFilter(TComponent* owner) : TRLCustomSaveFilter(owner) {
@@ -39,23 +34,21 @@ TRLPNGFilter::TRLPNGFilter(TComponent* owner) : TRLCustomSaveFilter(owner) {
   SetDefaultExt(".png");
 }
 
+TRLPNGFilter::~TRLPNGFilter() = default;
+
 void TRLPNGFilter::BeginDoc() { files_.clear(); }
 
 void TRLPNGFilter::DrawPage(TRLGraphicSurface& page) {
   fs::path target(FileName());
   fs::path name = target;
   name.replace_filename(target.stem().string() + std::to_string(page.PageIndex() + 1) + target.extension().string());
-  auto file = std::make_unique<TPendingFile>(name.string());
-  std::string bytes = RenderPageToImage(page, 1.0)->SaveToPngBytes();
-  std::ofstream out(file->Temp(), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) throw Exception("Cannot create file \"" + name.string() + "\"");
+  auto file = std::make_unique<TSafeFile>(name.string());
+  file->Write(RenderPageToImage(page, 1.0)->SaveToPngBytes());
   files_.push_back(std::move(file));
 }
 
 void TRLPNGFilter::EndDoc() {
-  std::vector<std::unique_ptr<TPendingFile>> files = std::move(files_);
+  std::vector<std::unique_ptr<TSafeFile>> files = std::move(files_);
   if (!Completed()) return;
   for (auto& file : files) file->Commit();
 }

@@ -3,12 +3,12 @@
 // Save filters beyond the report file: the pages as one PDF file, or as one PNG image each.
 
 #include "output/RLFilters.h"
-#include "output/RLPendingFile.h"
 
 #include <memory>
 #include <vector>
 
 class TPdfDocument;
+class TSafeFile;
 
 // Every page of the range as a page of one PDF file, at the page's size; text stays text. The file takes its name
 // only when the whole range was written.
@@ -24,7 +24,6 @@ protected:
   void DrawPage(TRLGraphicSurface& page) override;
 
 private:
-  std::unique_ptr<TPendingFile> file_;
   std::unique_ptr<TPdfDocument> document_;
 };
 
@@ -33,6 +32,7 @@ private:
 class TRLPNGFilter : public TRLCustomSaveFilter {
 public:
   explicit TRLPNGFilter(TComponent* owner = nullptr);
+  ~TRLPNGFilter() override;
 
 protected:
   void BeginDoc() override;
@@ -41,7 +41,7 @@ protected:
   void DrawPage(TRLGraphicSurface& page) override;
 
 private:
-  std::vector<std::unique_ptr<TPendingFile>> files_;
+  std::vector<std::unique_ptr<TSafeFile>> files_;
 };
 
 // The process's PDF and PNG save filters, created on first use, so that they are in the filter list.

@@ -124,7 +124,14 @@ TCupsServer::~TCupsServer() {
 }
 
 void TCupsServer::Command(const std::string& command) {
-  if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) throw std::runtime_error(command + " failed");
+  // A scheduler that has just started, on a busy machine, may turn an administration request away once.
+  std::string output;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    output = Output(command + " 2>&1; echo \"exit=$?\"");
+    if (output.size() >= 7 && output.compare(output.size() - 7, 7, "exit=0\n") == 0) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  throw std::runtime_error(command + " failed: " + output);
 }
 
 void TCupsServer::AddQueue(const std::string& name, bool makeDefault, const std::string& location) {
