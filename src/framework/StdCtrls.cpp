@@ -105,7 +105,10 @@ void TEdit::SetPasswordChar(char c) {
 QWidget* TEdit::CreateWidget(QWidget* parent_widget) {
   auto* edit = new QLineEdit(parent_widget);
   QObject::connect(edit, &QLineEdit::textChanged, edit, [this](const QString& text) {
-    SetTextSilently(FromQString(text));
+    // The widget taking the control's own text (when it is made, or from SetText) is no change.
+    std::string value = FromQString(text);
+    if (value == Caption()) return;
+    SetTextSilently(value);
     if (OnChange) RunGuarded([this] { OnChange(this); });
   });
   return edit;
@@ -162,8 +165,7 @@ void TGroupBox::SyncWidget() {
 }
 
 void TEdit::TextChanged() {
-  // With a widget its own change signal reports the new text.
-  if (Widget()) return TWinControl::TextChanged();
+  TWinControl::TextChanged();
   if (OnChange) OnChange(this);
 }
 

@@ -90,13 +90,17 @@ protected:
 
 TEST_F(OutputActions, PrintingFromThePreviewInTheBackground) {
   TRLGraphicStorage* pages = MakePages(owner_, 6);
-  WhenDialog([](QWidget& dialog) {
+  bool all_pages_shown = false;
+  WhenDialog([&](QWidget& dialog) {
+    // Showing the page boxes' numbers does not choose the interval.
+    all_pages_shown = dialog.findChild<QAbstractButton*>("RadioButtonPagesAll")->isChecked();
     Type(dialog, "EditFromPage", "2");
     Type(dialog, "EditToPage", "4");
     Press(dialog, "CheckBoxPrintInBackground");
     Press(dialog, "ButtonOk");
   });
   EXPECT_TRUE(PrintFromPreview(*pages));
+  EXPECT_TRUE(all_pages_shown);
   EXPECT_EQ(PrintParams().MaxPage(), 6);
   WaitForOutputOf(*pages);
   auto jobs = cups_.WaitForJobs(1);
