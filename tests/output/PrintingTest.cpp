@@ -163,6 +163,27 @@ TEST_F(Printing, ABackgroundPrintWhileThePreviewPagesThroughTheSameReport) {
   EXPECT_TRUE(errors_.empty());
 }
 
+TEST_F(Printing, QuittingDuringABackgroundPrintHandsOverThePagesAlreadyDrawn) {
+  AddQueues({"balcao"});
+  TRLGraphicStorage* pages = MakePages(owner_, 60);
+  SpoolFilter().SetShowProgress(true);
+  PrintPages(*pages, nullptr, 1, true);
+  ProcessMessagesUntil([&] {
+    TfrmRLFeedBack* progress = SpoolFilter().Progress();
+    return !SpoolFilter().Running() || (progress && progress->CurrentBar()->Position() >= 4);
+  });
+  // What the program does when its last window closes.
+  application_->Terminate();
+  FinishBackgroundOutput(true);
+  EXPECT_FALSE(SpoolFilter().Running());
+  auto jobs = cups_.WaitForJobs(1);
+  ASSERT_EQ(jobs.size(), 1u);
+  int printed = PdfPageCount(jobs[0].File);
+  EXPECT_GE(printed, 4);
+  EXPECT_LT(printed, 60);
+  EXPECT_TRUE(errors_.empty()) << errors_.front();
+}
+
 class NoPrinter : public Printing {};
 
 TEST_F(NoPrinter, FallbackMetricsAndAClearMessage) {
