@@ -3,20 +3,10 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 
-// A control of a dialog built in code: owned by the form, named, placed on its parent.
-template <typename T>
-T* MakeDialogControl(TForm* form, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-  auto* control = new T(form);
-  control->SetName(name);
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
 // A label whose caption is a message followed by a colon.
 inline TLabel* MakeDialogLabel(TForm* form, TWinControl* parent, const char* name, const std::string& caption,
                                int left, int top, int width, int height) {
-  auto* label = MakeDialogControl<TLabel>(form, parent, name, left, top, width, height);
+  auto* label = MakeControl<TLabel>(form, parent, name, left, top, width, height);
   label->SetCaption(caption);
   return label;
 }

@@ -10,35 +10,9 @@
 
 // ---- TRLPrintParams -----------------------------------------------------------------------------------------
 
-TRLPrintParams::TRLPrintParams(TComponent* owner) : TComponent(owner) {}
-
-TRLPrintParams::~TRLPrintParams() { Destroying(); }
-
-void TRLPrintParams::SetMaxPage(int value) {
-  if (to_page_ == max_page_) to_page_ = value;
-  max_page_ = value;
-}
-
-void TRLPrintParams::SetFilter(TRLCustomPrintFilter* filter) {
-  if (filter == filter_) return;
-  if (filter_) RemoveFreeNotification(filter_);
-  filter_ = filter;
-  if (filter_) FreeNotification(filter_);
-}
-
-void TRLPrintParams::Notification(TComponent* component, TOperation operation) {
-  TComponent::Notification(component, operation);
-  if (operation == opRemove && component == filter_) filter_ = nullptr;
-}
-
 void TRLPrintParams::Clear() {
-  min_page_ = 1;
-  max_page_ = 9999;
-  from_page_ = 1;
-  to_page_ = 9999;
+  ClearRequest();
   print_range_ = rprAllPages;
-  file_name_.clear();
-  help_context_ = 0;
   copies_ = RLPrinter().Copies();
 }
 
@@ -63,75 +37,75 @@ TRLPrintDialog::TRLPrintDialog(TComponent* owner) : TForm(owner) {
   Font().SetColor(clWindowText);
   SetPosition(poScreenCenter);
 
-  GroupBoxPrinter = MakeDialogControl<TGroupBox>(this, this, "GroupBoxPrinter", 8, 4, 413, 113);
+  GroupBoxPrinter = MakeControl<TGroupBox>(this, this, "GroupBoxPrinter", 8, 4, 413, 113);
   GroupBoxPrinter->SetCaption(" " + m.msgPrinter + " ");
   GroupBoxPrinter->SetTabOrder(0);
   LabelPrinterName = MakeDialogLabel(this, GroupBoxPrinter, "LabelPrinterName", m.msgName + ":", 12, 24, 31, 13);
-  ComboBoxPrinterNames = MakeDialogControl<TComboBox>(this, GroupBoxPrinter, "ComboBoxPrinterNames", 68, 20, 329, 21);
+  ComboBoxPrinterNames = MakeControl<TComboBox>(this, GroupBoxPrinter, "ComboBoxPrinterNames", 68, 20, 329, 21);
   ComboBoxPrinterNames->SetStyle(csDropDownList);
   ComboBoxPrinterNames->SetItemHeight(13);
   ComboBoxPrinterNames->SetTabOrder(0);
   LabelFilterName = MakeDialogLabel(this, GroupBoxPrinter, "LabelFilterName", m.msgUseFilter + ":", 12, 48, 47, 13);
-  ComboBoxFilters = MakeDialogControl<TComboBox>(this, GroupBoxPrinter, "ComboBoxFilters", 68, 44, 177, 21);
+  ComboBoxFilters = MakeControl<TComboBox>(this, GroupBoxPrinter, "ComboBoxFilters", 68, 44, 177, 21);
   ComboBoxFilters->SetStyle(csDropDownList);
   ComboBoxFilters->SetTabOrder(1);
   ComboBoxFilters->OnChange = [this](TObject* sender) { ComboBoxFiltersChange(sender); };
   LabelOptions = MakeDialogLabel(this, GroupBoxPrinter, "LabelOptions", ":", 264, 48, 40, 13);
   LabelOptions->SetAlignment(taRightJustify);
   LabelOptions->SetVisible(false);
-  ComboBoxOptions = MakeDialogControl<TComboBox>(this, GroupBoxPrinter, "ComboBoxOptions", 308, 44, 89, 21);
+  ComboBoxOptions = MakeControl<TComboBox>(this, GroupBoxPrinter, "ComboBoxOptions", 308, 44, 89, 21);
   ComboBoxOptions->SetStyle(csDropDownList);
   ComboBoxOptions->SetItemHeight(13);
   ComboBoxOptions->SetTabOrder(2);
   ComboBoxOptions->SetVisible(false);
-  CheckBoxPrintToFile = MakeDialogControl<TCheckBox>(this, GroupBoxPrinter, "CheckBoxPrintToFile", 12, 68, 325, 17);
+  CheckBoxPrintToFile = MakeControl<TCheckBox>(this, GroupBoxPrinter, "CheckBoxPrintToFile", 12, 68, 325, 17);
   CheckBoxPrintToFile->SetCaption(m.msgPrintToFile);
   CheckBoxPrintToFile->SetTabOrder(3);
   CheckBoxPrintInBackground =
-      MakeDialogControl<TCheckBox>(this, GroupBoxPrinter, "CheckBoxPrintInBackground", 12, 88, 325, 17);
+      MakeControl<TCheckBox>(this, GroupBoxPrinter, "CheckBoxPrintInBackground", 12, 88, 325, 17);
   CheckBoxPrintInBackground->SetCaption(m.msgPrintInBackground);
   CheckBoxPrintInBackground->SetTabOrder(4);
 
-  GroupBoxPages = MakeDialogControl<TGroupBox>(this, this, "GroupBoxPages", 8, 120, 217, 101);
+  GroupBoxPages = MakeControl<TGroupBox>(this, this, "GroupBoxPages", 8, 120, 217, 101);
   GroupBoxPages->SetCaption(" " + m.msgPageRange + " ");
   GroupBoxPages->SetTabOrder(1);
-  RadioButtonPagesAll = MakeDialogControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesAll", 12, 24, 113, 17);
+  RadioButtonPagesAll = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesAll", 12, 24, 113, 17);
   RadioButtonPagesAll->SetCaption(m.msgAll);
   RadioButtonPagesAll->SetChecked(true);
   RadioButtonPagesAll->SetTabOrder(0);
   RadioButtonPagesAll->SetTabStop(true);
   RadioButtonPagesInterval =
-      MakeDialogControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesInterval", 12, 48, 61, 17);
+      MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesInterval", 12, 48, 61, 17);
   RadioButtonPagesInterval->SetCaption(m.msgPages);
   RadioButtonPagesInterval->SetTabOrder(1);
   RadioButtonPagesSelect =
-      MakeDialogControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesSelect", 12, 72, 73, 17);
+      MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesSelect", 12, 72, 73, 17);
   RadioButtonPagesSelect->SetCaption(m.msgSelection);
   RadioButtonPagesSelect->SetTabOrder(2);
   LabelFromPage = MakeDialogLabel(this, GroupBoxPages, "LabelFromPage", m.msgRangeFrom + ":", 72, 49, 15, 13);
-  EditFromPage = MakeDialogControl<TEdit>(this, GroupBoxPages, "EditFromPage", 92, 44, 41, 21);
+  EditFromPage = MakeControl<TEdit>(this, GroupBoxPages, "EditFromPage", 92, 44, 41, 21);
   EditFromPage->SetTabStop(false);
   EditFromPage->SetTabOrder(3);
   EditFromPage->OnChange = [this](TObject* sender) { EditFromPageChange(sender); };
   LabelToPage = MakeDialogLabel(this, GroupBoxPages, "LabelToPage", m.msgRangeTo + ":", 140, 49, 18, 13);
-  EditToPage = MakeDialogControl<TEdit>(this, GroupBoxPages, "EditToPage", 164, 44, 41, 21);
+  EditToPage = MakeControl<TEdit>(this, GroupBoxPages, "EditToPage", 164, 44, 41, 21);
   EditToPage->SetTabStop(false);
   EditToPage->SetTabOrder(4);
   EditToPage->OnChange = [this](TObject* sender) { EditFromPageChange(sender); };
 
-  GroupBoxCopies = MakeDialogControl<TGroupBox>(this, this, "GroupBoxCopies", 236, 120, 185, 101);
+  GroupBoxCopies = MakeControl<TGroupBox>(this, this, "GroupBoxCopies", 236, 120, 185, 101);
   GroupBoxCopies->SetCaption(" " + m.msgCopies + " ");
   GroupBoxCopies->SetTabOrder(2);
   LabelCopies = MakeDialogLabel(this, GroupBoxCopies, "LabelCopies", m.msgNumberOfCopies + ":", 12, 24, 89, 13);
-  EditCopies = MakeDialogControl<TEdit>(this, GroupBoxCopies, "EditCopies", 108, 20, 49, 21);
+  EditCopies = MakeControl<TEdit>(this, GroupBoxCopies, "EditCopies", 108, 20, 49, 21);
   EditCopies->SetTabOrder(0);
 
-  ButtonOk = MakeDialogControl<TButton>(this, this, "ButtonOk", 260, 232, 75, 25);
+  ButtonOk = MakeControl<TButton>(this, this, "ButtonOk", 260, 232, 75, 25);
   ButtonOk->SetCaption(m.msgOk);
   ButtonOk->SetDefault(true);
   ButtonOk->SetModalResult(mrOk);
   ButtonOk->SetTabOrder(3);
-  ButtonCancel = MakeDialogControl<TButton>(this, this, "ButtonCancel", 344, 232, 75, 25);
+  ButtonCancel = MakeControl<TButton>(this, this, "ButtonCancel", 344, 232, 75, 25);
   ButtonCancel->SetCaption(m.msgCancel);
   ButtonCancel->SetCancel(true);
   ButtonCancel->SetModalResult(mrCancel);

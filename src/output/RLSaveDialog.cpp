@@ -12,35 +12,9 @@
 
 // ---- TRLSaveParams ------------------------------------------------------------------------------------------
 
-TRLSaveParams::TRLSaveParams(TComponent* owner) : TComponent(owner) {}
-
-TRLSaveParams::~TRLSaveParams() { Destroying(); }
-
-void TRLSaveParams::SetMaxPage(int value) {
-  if (to_page_ == max_page_) to_page_ = value;
-  max_page_ = value;
-}
-
-void TRLSaveParams::SetFilter(TRLCustomSaveFilter* filter) {
-  if (filter == filter_) return;
-  if (filter_) RemoveFreeNotification(filter_);
-  filter_ = filter;
-  if (filter_) FreeNotification(filter_);
-}
-
-void TRLSaveParams::Notification(TComponent* component, TOperation operation) {
-  TComponent::Notification(component, operation);
-  if (operation == opRemove && component == filter_) filter_ = nullptr;
-}
-
 void TRLSaveParams::Clear() {
-  file_name_.clear();
-  min_page_ = 1;
-  max_page_ = 9999;
-  from_page_ = 1;
-  to_page_ = 9999;
+  ClearRequest();
   save_range_ = rsrAllPages;
-  help_context_ = 0;
 }
 
 TRLSaveParams& SaveParams() {
@@ -66,54 +40,54 @@ TRLSaveDialog::TRLSaveDialog(TComponent* owner) : TForm(owner) {
   SetPosition(poScreenCenter);
 
   LabelFileName = MakeDialogLabel(this, this, "LabelFileName", m.msgFileName + ":", 12, 16, 84, 13);
-  EditFileName = MakeDialogControl<TEdit>(this, this, "EditFileName", 108, 12, 249, 21);
+  EditFileName = MakeControl<TEdit>(this, this, "EditFileName", 108, 12, 249, 21);
   EditFileName->SetTabOrder(0);
-  SpeedButtonLookup = MakeDialogControl<TSpeedButton>(this, this, "SpeedButtonLookup", 356, 12, 21, 21);
+  SpeedButtonLookup = MakeControl<TSpeedButton>(this, this, "SpeedButtonLookup", 356, 12, 21, 21);
   SpeedButtonLookup->SetCaption("...");
   SpeedButtonLookup->OnClick = [this](TObject* sender) { SpeedButtonLookupClick(sender); };
   LabelUseFilter = MakeDialogLabel(this, this, "LabelUseFilter", m.msgUseFilter + ":", 12, 44, 86, 13);
-  ComboBoxFilters = MakeDialogControl<TComboBox>(this, this, "ComboBoxFilters", 108, 40, 177, 21);
+  ComboBoxFilters = MakeControl<TComboBox>(this, this, "ComboBoxFilters", 108, 40, 177, 21);
   ComboBoxFilters->SetStyle(csDropDownList);
   ComboBoxFilters->SetItemHeight(13);
   ComboBoxFilters->SetTabOrder(1);
 
-  GroupBoxPages = MakeDialogControl<TGroupBox>(this, this, "GroupBoxPages", 12, 68, 365, 101);
+  GroupBoxPages = MakeControl<TGroupBox>(this, this, "GroupBoxPages", 12, 68, 365, 101);
   GroupBoxPages->SetCaption(" " + m.msgPageRange + " ");
   GroupBoxPages->SetTabOrder(2);
-  RadioButtonPagesAll = MakeDialogControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesAll", 8, 20, 113, 17);
+  RadioButtonPagesAll = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesAll", 8, 20, 113, 17);
   RadioButtonPagesAll->SetCaption(m.msgAll);
   RadioButtonPagesAll->SetChecked(true);
   RadioButtonPagesAll->SetTabOrder(0);
   RadioButtonPagesAll->SetTabStop(true);
   RadioButtonPagesInterval =
-      MakeDialogControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesInterval", 8, 44, 61, 17);
+      MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesInterval", 8, 44, 61, 17);
   RadioButtonPagesInterval->SetCaption(m.msgPages);
   RadioButtonPagesInterval->SetTabOrder(1);
-  RadioButtonPagesSelect = MakeDialogControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesSelect", 8, 68, 73, 17);
+  RadioButtonPagesSelect = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesSelect", 8, 68, 73, 17);
   RadioButtonPagesSelect->SetCaption(m.msgSelection);
   RadioButtonPagesSelect->SetTabOrder(2);
   RadioButtonPagesSelect->SetEnabled(false);
   LabelFromPage = MakeDialogLabel(this, GroupBoxPages, "LabelFromPage", m.msgRangeFrom + ":", 68, 45, 15, 13);
-  EditFromPage = MakeDialogControl<TEdit>(this, GroupBoxPages, "EditFromPage", 88, 44, 41, 21);
+  EditFromPage = MakeControl<TEdit>(this, GroupBoxPages, "EditFromPage", 88, 44, 41, 21);
   EditFromPage->SetTabStop(false);
   EditFromPage->SetTabOrder(3);
   EditFromPage->OnChange = [this](TObject* sender) { EditFromPageChange(sender); };
   LabelToPage = MakeDialogLabel(this, GroupBoxPages, "LabelToPage", m.msgRangeTo, 136, 45, 18, 13);
-  EditToPage = MakeDialogControl<TEdit>(this, GroupBoxPages, "EditToPage", 160, 44, 41, 21);
+  EditToPage = MakeControl<TEdit>(this, GroupBoxPages, "EditToPage", 160, 44, 41, 21);
   EditToPage->SetTabStop(false);
   EditToPage->SetTabOrder(4);
   EditToPage->OnChange = [this](TObject* sender) { EditFromPageChange(sender); };
 
-  CheckBoxSaveInBackground = MakeDialogControl<TCheckBox>(this, this, "CheckBoxSaveInBackground", 12, 172, 365, 17);
+  CheckBoxSaveInBackground = MakeControl<TCheckBox>(this, this, "CheckBoxSaveInBackground", 12, 172, 365, 17);
   CheckBoxSaveInBackground->SetCaption(m.msgSaveInBackground);
   CheckBoxSaveInBackground->SetTabOrder(3);
 
-  ButtonSave = MakeDialogControl<TButton>(this, this, "ButtonSave", 220, 204, 75, 25);
+  ButtonSave = MakeControl<TButton>(this, this, "ButtonSave", 220, 204, 75, 25);
   ButtonSave->SetCaption(m.msgSave);
   ButtonSave->SetDefault(true);
   ButtonSave->SetModalResult(mrOk);
   ButtonSave->SetTabOrder(3);
-  ButtonCancel = MakeDialogControl<TButton>(this, this, "ButtonCancel", 304, 204, 75, 25);
+  ButtonCancel = MakeControl<TButton>(this, this, "ButtonCancel", 304, 204, 75, 25);
   ButtonCancel->SetCaption(m.msgCancel);
   ButtonCancel->SetCancel(true);
   ButtonCancel->SetModalResult(mrCancel);

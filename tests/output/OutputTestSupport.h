@@ -11,11 +11,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <stdlib.h>
 
 namespace outputtest {
 
@@ -74,27 +71,5 @@ protected:
   }
 };
 
-class TTempFolder {
-public:
-  TTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "output-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TTempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-private:
-  std::filesystem::path path_;
-};
 
 }  // namespace outputtest
