@@ -2,6 +2,7 @@
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
 #include "output/RLFilters.h"
+#include "output/RLPreviewForm.h"
 #include "output/RLReportProgressWindow.h"
 
 #include <cstdlib>
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   application.Initialize();
   if (batch) return RunBatchExport(args, std::cout, std::cerr);
   InstallReportProgressWindow();
+  InstallReportPreviewWindow();
   try {
     application.CreateForm<TForm1>();
   } catch (const std::exception& error) {

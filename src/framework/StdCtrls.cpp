@@ -2,6 +2,7 @@
 
 #include "framework/Forms.h"
 #include "framework/QtBridge.h"
+#include "framework/ScopeGuard.h"
 #include "framework/TextMetrics.h"
 
 #include <QCheckBox>
@@ -11,8 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-
-#include <algorithm>
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 65, 17); }
 
@@ -63,7 +62,15 @@ QWidget* TLabel::CreateWidget(QWidget* parent_widget) { return new QLabel(parent
 void TLabel::SyncWidget() {
   TGraphicControl::SyncWidget();
   auto* label = static_cast<QLabel*>(Widget());
-  label->setText(ToQString(Caption()));
+  // A caption marks its accelerator with "&" ("&&" is an ampersand); the mark itself is not shown.
+  std::string shown;
+  const std::string& caption = Caption();
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    shown += caption[i];
+  }
+  label->setTextFormat(Qt::PlainText);
+  label->setText(ToQString(shown));
   Qt::Alignment horizontal = alignment_ == taCenter ? Qt::AlignHCenter : alignment_ == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
   label->setAlignment(horizontal | Qt::AlignTop);
   label->setWordWrap(word_wrap_);
@@ -114,6 +121,11 @@ QWidget* TEdit::CreateWidget(QWidget* parent_widget) {
   return edit;
 }
 
+void TEdit::TextChanged() {
+  TWinControl::TextChanged();
+  if (OnChange) OnChange(this);
+}
+
 void TEdit::SyncWidget() {
   TWinControl::SyncWidget();
   auto* edit = static_cast<QLineEdit*>(Widget());
@@ -152,10 +164,7 @@ TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) { SetBounds(0, 0
 
 QWidget* TGroupBox::CreateWidget(QWidget* parent_widget) {
   auto* box = new QGroupBox(parent_widget);
-  // The caption sits on an etched frame whose top runs through the middle of the caption's line.
-  box->setStyleSheet(
-      "QGroupBox { border: 2px groove palette(mid); border-radius: 0px; margin-top: 6px; }"
-      "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px; padding: 0 2px; }");
+  box->setStyleSheet(kGroupFrameStyle);
   return box;
 }
 
@@ -164,9 +173,80 @@ void TGroupBox::SyncWidget() {
   static_cast<QGroupBox*>(Widget())->setTitle(ToQString(Caption()));
 }
 
-void TEdit::TextChanged() {
-  TWinControl::TextChanged();
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
+  SetBounds(0, 0, 145, 21);
+  SetTabStop(true);
+  items_.OnChange = [this](TObject*) {
+    if (item_index_ >= items_.Count()) item_index_ = -1;
+    if (Widget()) SyncWidget();
+  };
+}
+
+void TComboBox::SetStyle(TComboBoxStyle style) {
+  style_ = style;
+  if (Widget()) SyncWidget();
+}
+
+void TComboBox::SetItemIndex(int index) {
+  if (index < -1 || index >= items_.Count()) index = -1;
+  item_index_ = index;
+  if (index >= 0) SetTextSilently(items_[index]);
+  if (Widget()) SyncWidget();
+}
+
+void TComboBox::SetDropDownCount(int count) {
+  drop_down_count_ = count;
+  if (Widget()) SyncWidget();
+}
+
+std::string TComboBox::GetText() const { return TWinControl::GetText(); }
+
+void TComboBox::SetText(const std::string& text) {
+  SetTextSilently(text);
+  // Another text leaves no item chosen, even one that matches an item.
+  if (item_index_ >= 0 && items_[item_index_] != text) item_index_ = -1;
+  if (Widget()) SyncWidget();
+}
+
+void TComboBox::UserChanged(const std::string& text, int index) {
+  SetTextSilently(text);
+  item_index_ = index;
   if (OnChange) OnChange(this);
+}
+
+QWidget* TComboBox::CreateWidget(QWidget* parent_widget) {
+  auto* box = new QComboBox(parent_widget);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  QObject::connect(box, &QComboBox::textActivated, box, [this, box](const QString& text) {
+    if (syncing_) return;
+    RunGuarded([&] { UserChanged(FromQString(text), box->currentIndex()); });
+  });
+  QObject::connect(box, &QComboBox::editTextChanged, box, [this, box](const QString& text) {
+    if (syncing_) return;
+    // Typing leaves no item chosen, as the platform's box does; choosing from the list comes through
+    // textActivated with its index.
+    if (box->lineEdit() && !box->lineEdit()->hasFocus()) return;
+    RunGuarded([&] { UserChanged(FromQString(text), -1); });
+  });
+  return box;
+}
+
+void TComboBox::SyncWidget() {
+  TWinControl::SyncWidget();
+  auto* box = static_cast<QComboBox*>(Widget());
+  TScopedValueRollback<bool> rollback(syncing_, true);
+  box->setEditable(style_ != csDropDownList);
+  QStringList list;
+  for (const std::string& item : items_.Lines()) list << ToQString(item);
+  QStringList current;
+  for (int i = 0; i < box->count(); ++i) current << box->itemText(i);
+  if (current != list) {
+    box->clear();
+    box->addItems(list);
+  }
+  box->setMaxVisibleItems(std::max(1, drop_down_count_));
+  box->setCurrentIndex(item_index_);
+  if (box->isEditable() && box->currentText() != ToQString(Caption())) box->setEditText(ToQString(Caption()));
 }
 
 TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
@@ -175,15 +255,17 @@ TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
 }
 
 void TCheckBox::SetChecked(bool on) {
-  if (on == checked_) return;
   checked_ = on;
   if (Widget()) SyncWidget();
-  if (OnClick) OnClick(this);
 }
 
 QWidget* TCheckBox::CreateWidget(QWidget* parent_widget) {
   auto* box = new QCheckBox(parent_widget);
-  QObject::connect(box, &QCheckBox::toggled, box, [this](bool on) { RunGuarded([this, on] { SetChecked(on); }); });
+  QObject::connect(box, &QCheckBox::toggled, box, [this](bool on) {
+    if (on == checked_) return;
+    checked_ = on;
+    RunGuarded([this] { Click(); });
+  });
   return box;
 }
 
@@ -191,7 +273,7 @@ void TCheckBox::SyncWidget() {
   TWinControl::SyncWidget();
   auto* box = static_cast<QCheckBox*>(Widget());
   box->setText(ToQString(Caption()));
-  if (box->isChecked() != checked_) box->setChecked(checked_);
+  box->setChecked(checked_);
 }
 
 TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 113, 17); }
@@ -227,90 +309,4 @@ void TRadioButton::SyncWidget() {
   auto* button = static_cast<QRadioButton*>(Widget());
   button->setText(ToQString(Caption()));
   if (button->isChecked() != checked_) button->setChecked(checked_);
-}
-
-TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
-  SetBounds(0, 0, 145, 21);
-  SetTabStop(true);
-}
-
-void TComboBox::SetStyle(TComboBoxStyle style) {
-  style_ = style;
-  if (Widget()) SyncWidget();
-}
-
-void TComboBox::AddItem(const std::string& text) {
-  items_.push_back(text);
-  if (Widget()) SyncItems();
-}
-
-void TComboBox::ClearItems() {
-  items_.clear();
-  item_index_ = -1;
-  if (style_ == csDropDownList) SetTextSilently({});
-  if (Widget()) SyncItems();
-}
-
-void TComboBox::SetItemIndex(int index) {
-  item_index_ = index >= 0 && index < ItemCount() ? index : -1;
-  SetTextSilently(item_index_ >= 0 ? items_[static_cast<std::size_t>(item_index_)] : std::string());
-  if (Widget()) SyncWidget();
-}
-
-std::string TComboBox::GetText() const { return TWinControl::GetText(); }
-
-void TComboBox::SetText(const std::string& text) {
-  auto found = std::find(items_.begin(), items_.end(), text);
-  item_index_ = found != items_.end() ? static_cast<int>(found - items_.begin()) : -1;
-  if (style_ == csDropDownList && item_index_ < 0) return;
-  SetTextSilently(text);
-  if (Widget()) SyncWidget();
-}
-
-void TComboBox::Change() {
-  if (OnChange) OnChange(this);
-}
-
-QWidget* TComboBox::CreateWidget(QWidget* parent_widget) {
-  auto* box = new QComboBox(parent_widget);
-  QObject::connect(box, &QComboBox::activated, box, [this](int index) {
-    if (syncing_) return;
-    RunGuarded([this, index] {
-      item_index_ = index;
-      SetTextSilently(Items(index));
-      Change();
-    });
-  });
-  QObject::connect(box, &QComboBox::editTextChanged, box, [this](const QString& text) {
-    if (syncing_ || style_ == csDropDownList) return;
-    RunGuarded([this, text] {
-      std::string value = FromQString(text);
-      if (value == Caption()) return;
-      auto found = std::find(items_.begin(), items_.end(), value);
-      item_index_ = found != items_.end() ? static_cast<int>(found - items_.begin()) : -1;
-      SetTextSilently(value);
-      Change();
-    });
-  });
-  return box;
-}
-
-void TComboBox::SyncItems() {
-  auto* box = static_cast<QComboBox*>(Widget());
-  syncing_ = true;
-  box->clear();
-  for (const std::string& item : items_) box->addItem(ToQString(item));
-  box->setCurrentIndex(item_index_);
-  if (style_ != csDropDownList) box->setEditText(ToQString(Caption()));
-  syncing_ = false;
-}
-
-void TComboBox::SyncWidget() {
-  TWinControl::SyncWidget();
-  auto* box = static_cast<QComboBox*>(Widget());
-  syncing_ = true;
-  box->setEditable(style_ != csDropDownList);
-  box->setMaxVisibleItems(std::max(1, drop_down_count_));
-  syncing_ = false;
-  SyncItems();
 }

@@ -2,6 +2,8 @@
 
 #include "framework/Threads.h"
 #include "output/RLFilters.h"
+#include "output/RLPreview.h"
+#include "output/RLPreviewForm.h"
 #include "output/RLPrintDialog.h"
 #include "output/RLPrinters.h"
 #include "output/RLSaveDialog.h"
@@ -12,7 +14,6 @@
 
 #include <climits>
 #include <filesystem>
-#include <string_view>
 
 bool PrintFromPreview(TRLGraphicStorage& pages) {
   TRLPrintParams& params = PrintParams();
@@ -29,8 +30,9 @@ bool SaveFromPreview(TRLGraphicStorage& pages) {
   TRLSaveParams& params = SaveParams();
   params.Clear();
   params.SetMaxPage(pages.PageCount());
-  std::string name = TitleToFileName(pages.Title());
-  if (name.empty() && params.Filter()) name = params.Filter()->FileName();
+  std::string name = PreviewFileName(pages.Title());
+  // A title with nothing left for a name gives the folder alone.
+  if (std::filesystem::path(name).filename().empty()) name = params.Filter() ? params.Filter()->FileName() : "";
   params.SetFileName(name);
   TRLSaveDialog dialog;
   if (!dialog.Execute()) return false;
@@ -80,22 +82,6 @@ void PrintReport(TRLCustomReport& report) {
   filter.Run(report.Pages(), params.FromPage(), params.PrintInBackground(), params.ToPage());
 }
 
-std::string TitleToFileName(const std::string& title) {
-  constexpr std::string_view kBlanks = " \t\r\n";
-  constexpr std::string_view kRemoved = "\"*/:<>?\\|";
-  std::size_t first = title.find_first_not_of(kBlanks);
-  if (first == std::string::npos) return {};
-  std::string_view trimmed(title.data() + first, title.find_last_not_of(kBlanks) - first + 1);
-  std::string name;
-  for (char c : trimmed) {
-    auto code = static_cast<unsigned char>(c);
-    if (code < 32 || code == 127 || kRemoved.find(c) != std::string_view::npos) continue;
-    name += c;
-  }
-  if (name.empty()) return {};
-  return std::filesystem::absolute(name).lexically_normal().string();
-}
-
 void InstallReportOutput() {
   SetReportPrintHandler([](TRLCustomReport& report) { PrintReport(report); });
   SetPrinterMetricsReader([] {
@@ -105,4 +91,12 @@ void InstallReportOutput() {
   });
   PDFFilter();
   PNGFilter();
+  TRLPreviewOutputActions& preview = PreviewOutputActions();
+  preview.Print = [](TRLPreviewForm& form) {
+    if (TRLPreview* active = form.ActivePreview(); active && active->Pages()) PrintFromPreview(*active->Pages());
+  };
+  preview.Save = [](TRLPreviewForm& form) {
+    if (TRLPreview* active = form.ActivePreview(); active && active->Pages()) SaveFromPreview(*active->Pages());
+  };
+  preview.Setup = [](TRLPreviewForm&) { SetupPrinterFromPreview(); };
 }

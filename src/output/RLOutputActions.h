@@ -23,10 +23,7 @@ void WaitForOutputOf(const TRLGraphicStorage& pages);
 // The report's Print: printer paper, print dialog, generation when needed, output.
 void PrintReport(TRLCustomReport& report);
 
-// A report title as a file name: blanks trimmed, control characters and " * / : < > ? \ | removed, made a full
-// path from the current folder; empty when nothing is left.
-std::string TitleToFileName(const std::string& title);
-
-// Gives the report engine its printing (TRLCustomReport::Print and the printer's metrics) and puts the PDF and PNG
-// save filters in the filter list. Called once at start-up.
+// Gives the report engine its printing (TRLCustomReport::Print and the printer's metrics), the preview window its
+// Print, Save and printer-setup buttons, and puts the PDF and PNG save filters in the filter list. Called once at
+// start-up.
 void InstallReportOutput();

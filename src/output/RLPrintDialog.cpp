@@ -144,8 +144,9 @@ void TRLPrintDialog::ComboBoxFiltersChange(TObject*) {
     return;
   }
   LabelOptions->SetCaption(filter->GetOptionsLabel() + ":");
-  ComboBoxOptions->ClearItems();
-  for (const std::string& option : options) ComboBoxOptions->AddItem(option);
+  ComboBoxOptions->Items().Clear();
+  ComboBoxOptions->SetItemIndex(-1);
+  for (const std::string& option : options) ComboBoxOptions->Items().Add(option);
   ComboBoxOptions->SetItemIndex(filter->GetSelectedOption());
   LabelOptions->SetVisible(true);
   ComboBoxOptions->SetVisible(true);
@@ -153,7 +154,8 @@ void TRLPrintDialog::ComboBoxFiltersChange(TObject*) {
 
 void TRLPrintDialog::LoadPrinterList() {
   TRLPrinterWrapper& printer = RLPrinter();
-  ComboBoxPrinterNames->ClearItems();
+  ComboBoxPrinterNames->Items().Clear();
+  ComboBoxPrinterNames->SetItemIndex(-1);
   printer.Refresh();
   std::string selected = printer.PrinterName();
   int selected_index = 0;
@@ -163,26 +165,27 @@ void TRLPrintDialog::LoadPrinterList() {
     std::string port = printer.PrinterPorts(i);
     std::string item = name;
     if (!port.empty() && port != name) item += " " + EngineMessages().msgAt + " " + port;
-    ComboBoxPrinterNames->AddItem(item);
+    ComboBoxPrinterNames->Items().Add(item);
     if (name == selected) selected_index = i;
   }
   ComboBoxPrinterNames->SetItemIndex(count > 0 ? selected_index : -1);
 }
 
 void TRLPrintDialog::LoadFilterList() {
-  ComboBoxFilters->ClearItems();
+  ComboBoxFilters->Items().Clear();
+  ComboBoxFilters->SetItemIndex(-1);
   filters_.assign(1, nullptr);
-  ComboBoxFilters->AddItem(EngineMessages().msgDefault);
+  ComboBoxFilters->Items().Add(EngineMessages().msgDefault);
   int selected = 0;
   for (TRLCustomFilter* filter : FilterList()) {
     auto* print = dynamic_cast<TRLCustomPrintFilter*>(filter);
     if (!print || print->GetDisplayName().empty()) continue;
     if (print == PrintParams().Filter()) selected = static_cast<int>(filters_.size());
     filters_.push_back(print);
-    ComboBoxFilters->AddItem(print->GetDisplayName());
+    ComboBoxFilters->Items().Add(print->GetDisplayName());
   }
   ComboBoxFilters->SetItemIndex(selected);
-  if (ComboBoxFilters->ItemCount() == 1) {
+  if (ComboBoxFilters->Items().Count() == 1) {
     ComboBoxFilters->SetEnabled(false);
     ComboBoxFilters->SetColor(clBtnFace);
   }

@@ -126,16 +126,17 @@ void TRLSaveDialog::SpeedButtonLookupClick(TObject*) {
 }
 
 void TRLSaveDialog::LoadFilterList() {
-  ComboBoxFilters->ClearItems();
+  ComboBoxFilters->Items().Clear();
+  ComboBoxFilters->SetItemIndex(-1);
   filters_.assign(1, nullptr);
-  ComboBoxFilters->AddItem(EngineMessages().msgDefault);
+  ComboBoxFilters->Items().Add(EngineMessages().msgDefault);
   int selected = 0;
   for (TRLCustomFilter* filter : FilterList()) {
     auto* save = dynamic_cast<TRLCustomSaveFilter*>(filter);
     if (!save) continue;
     if (save == SaveParams().Filter()) selected = static_cast<int>(filters_.size());
     filters_.push_back(save);
-    ComboBoxFilters->AddItem(save->GetDisplayName());
+    ComboBoxFilters->Items().Add(save->GetDisplayName());
   }
   ComboBoxFilters->SetItemIndex(selected);
 }

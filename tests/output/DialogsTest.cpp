@@ -181,8 +181,8 @@ TEST_F(PrintDialog, TheFilterListOffersNamedPrintFiltersAndTheirOptions) {
   {
     TRLPrintDialog dialog;
     dialog.LoadFilterList();
-    ASSERT_EQ(dialog.ComboBoxFilters->ItemCount(), 1);
-    EXPECT_EQ(dialog.ComboBoxFilters->Items(0), EngineMessages().msgDefault);
+    ASSERT_EQ(dialog.ComboBoxFilters->Items().Count(), 1);
+    EXPECT_EQ(dialog.ComboBoxFilters->Items()[0], EngineMessages().msgDefault);
     EXPECT_FALSE(dialog.ComboBoxFilters->Enabled());
     EXPECT_EQ(dialog.ComboBoxFilters->Color(), clBtnFace);
     EXPECT_FALSE(dialog.ComboBoxOptions->Visible());
@@ -193,15 +193,15 @@ TEST_F(PrintDialog, TheFilterListOffersNamedPrintFiltersAndTheirOptions) {
   params_.SetOrientation(TRLPageOrientation::poLandscape);
   TRLPrintDialog dialog;
   dialog.LoadFilterList();
-  ASSERT_EQ(dialog.ComboBoxFilters->ItemCount(), 2);
-  EXPECT_EQ(dialog.ComboBoxFilters->Items(1), "Matricial");
+  ASSERT_EQ(dialog.ComboBoxFilters->Items().Count(), 2);
+  EXPECT_EQ(dialog.ComboBoxFilters->Items()[1], "Matricial");
   EXPECT_EQ(dialog.ComboBoxFilters->ItemIndex(), 1);
   EXPECT_TRUE(dialog.ComboBoxFilters->Enabled());
   EXPECT_TRUE(dialog.ComboBoxOptions->Visible());
   EXPECT_TRUE(dialog.LabelOptions->Visible());
   EXPECT_EQ(dialog.LabelOptions->Caption(), "Modo:");
-  ASSERT_EQ(dialog.ComboBoxOptions->ItemCount(), 2);
-  EXPECT_EQ(dialog.ComboBoxOptions->Items(1), "Largo");
+  ASSERT_EQ(dialog.ComboBoxOptions->Items().Count(), 2);
+  EXPECT_EQ(dialog.ComboBoxOptions->Items()[1], "Largo");
   EXPECT_EQ(dialog.ComboBoxOptions->ItemIndex(), 1);
 
   dialog.ComboBoxOptions->SetItemIndex(0);
@@ -209,8 +209,7 @@ TEST_F(PrintDialog, TheFilterListOffersNamedPrintFiltersAndTheirOptions) {
   EXPECT_EQ(params_.Filter(), &filter);
   EXPECT_EQ(filter.selected, 0);
 
-  dialog.ComboBoxFilters->SetItemIndex(0);
-  dialog.ComboBoxFilters->Change();
+  dialog.ComboBoxFilters->UserChanged(dialog.ComboBoxFilters->Items()[0], 0);
   EXPECT_FALSE(dialog.ComboBoxOptions->Visible());
   dialog.SaveEditors();
   EXPECT_EQ(params_.Filter(), nullptr);
@@ -231,7 +230,7 @@ TEST_F(PrintDialog, ThePrinterListShowsPortsThatDifferFromTheName) {
   TRLPrintDialog dialog;
   dialog.LoadPrinterList();
   std::vector<std::string> items;
-  for (int i = 0; i < dialog.ComboBoxPrinterNames->ItemCount(); ++i) items.push_back(dialog.ComboBoxPrinterNames->Items(i));
+  for (int i = 0; i < dialog.ComboBoxPrinterNames->Items().Count(); ++i) items.push_back(dialog.ComboBoxPrinterNames->Items()[i]);
   std::sort(items.begin(), items.end());
   EXPECT_EQ(items, (std::vector<std::string>{"balcao " + EngineMessages().msgAt + " Loja", "deposito"}));
   EXPECT_EQ(dialog.ComboBoxPrinterNames->GetText(), "balcao " + EngineMessages().msgAt + " Loja");
@@ -342,7 +341,7 @@ TEST_F(SaveDialog, ControlsFollowTheParameters) {
     if (dynamic_cast<TRLCustomSaveFilter*>(filter)) expected.push_back(filter->GetDisplayName());
   }
   std::vector<std::string> items;
-  for (int i = 0; i < dialog.ComboBoxFilters->ItemCount(); ++i) items.push_back(dialog.ComboBoxFilters->Items(i));
+  for (int i = 0; i < dialog.ComboBoxFilters->Items().Count(); ++i) items.push_back(dialog.ComboBoxFilters->Items()[i]);
   EXPECT_EQ(items, expected);
 
   dialog.EditToPage->SetText("9");
@@ -387,13 +386,6 @@ TEST_F(SaveDialog, TheLookupButtonOffersTheFormatsFilesAndTakesTheChosenName) {
     EXPECT_EQ("." + suffix.toStdString(), c.default_ext);
     EXPECT_EQ(dialog.EditFileName->GetText(), std::string("/tmp/escolhido") + c.default_ext);
   }
-}
-
-TEST(TitleToFileName, CleansTheTitleIntoAPathInTheCurrentFolder) {
-  const std::string here = std::filesystem::current_path().string() + "/";
-  EXPECT_EQ(TitleToFileName("  Relação: clientes/cidade?  "), here + "Relação clientescidade");
-  EXPECT_EQ(TitleToFileName("a\x01<b>|\"c\"*\x7f\\d"), here + "abcd");
-  EXPECT_EQ(TitleToFileName(" \t "), "");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "framework/Printers.h"
 #include "output/RLOutputActions.h"
 #include "output/RLPrintDialog.h"
+#include "output/RLPreviewForm.h"
 #include "output/RLPrinters.h"
 #include "output/RLSaveDialog.h"
 #include "output/RLSaveFilters.h"
@@ -128,7 +129,7 @@ TEST_F(OutputActions, SavingFromThePreviewAsPdfAndAsAReportFile) {
     Press(dialog, "ButtonSave");
   });
   EXPECT_TRUE(SaveFromPreview(*pages));
-  EXPECT_EQ(proposed, TitleToFileName("Relatório de teste"));
+  EXPECT_EQ(proposed, PreviewFileName("Relatório de teste"));
   EXPECT_EQ(PdfPageCount(folder.Path() / "clientes.pdf"), 3);
 
   // Without a filter every page goes into the report file, whatever the range.
