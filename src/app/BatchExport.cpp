@@ -2,10 +2,9 @@
 
 #include "app/ClientReportSql.h"
 #include "app/TelaPrincipal.h"
-#include "framework/Bitmap.h"
 #include "framework/SafeFile.h"
+#include "output/RLFilters.h"
 #include "pages/RLMetaFile.h"
-#include "pages/RLMetaVCL.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -45,6 +44,15 @@ void CheckWritable(const fs::path& target) {
   }
 }
 
+// The report file, or the save filter that writes the file's format.
+void WritePages(TRLGraphicStorage& pages, const fs::path& target) {
+  TRLCustomSaveFilter* filter = SaveFilterByExt(target.string());
+  if (!filter) return pages.SaveToFile(target.string());
+  filter->SetShowProgress(false);
+  filter->SetFileName(target.string());
+  filter->Run(pages);
+}
+
 }  // namespace
 
 bool IsBatchCommandLine(const std::vector<std::string>& args) {
@@ -76,7 +84,7 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
   }
   const fs::path target(file);
   const std::string ext = Lower(target.extension().string());
-  if (ext != ".rpf" && ext != ".pdf" && ext != ".png") {
+  if (ext != ".rpf" && !SaveFilterByExt(file)) {
     err << "relclientes: extensão desconhecida \"" << target.extension().string()
         << "\" (use .rpf, .pdf ou .png)\n";
     return 2;
@@ -88,7 +96,7 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
   if (app) app->OnException = [&](TObject*, const std::exception& e) { errors.push_back(e.what()); };
   int code = 0;
   try {
-    if (ext != ".png") CheckWritable(target);
+    CheckWritable(target);
     TForm1 form(nullptr);
     form.RLReport2->SetShowProgress(false);
     form.QRel->Close();
@@ -103,24 +111,7 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
       code = 1;
     } else {
       TRLGraphicStorage& pages = form.RLReport2->Pages();
-      if (ext == ".rpf") {
-        pages.SaveToFile(target.string());
-      } else if (ext == ".pdf") {
-        SavePagesToPdf(pages, target.string());
-      } else {
-        // Every image is made first; the files take their names only when all of them are written.
-        std::vector<std::unique_ptr<TSafeFile>> written;
-        for (int i = 0; i < pages.PageCount(); ++i) {
-          fs::path name = target;
-          name.replace_filename(target.stem().string() + std::to_string(i + 1) + target.extension().string());
-          auto file = std::make_unique<TSafeFile>(name.string());
-          TRLPageRef page = pages.Pages(i);
-          if (!page) throw Exception("página " + std::to_string(i + 1) + " ilegível (" + page.Error() + ")");
-          file->Write(RenderPageToImage(*page, 1.0)->SaveToPngBytes());
-          written.push_back(std::move(file));
-        }
-        for (auto& file : written) file->Commit();
-      }
+      WritePages(pages, target);
       out << pages.PageCount() << " página(s) gravada(s) em " << file << '\n';
     }
   } catch (const std::exception& e) {

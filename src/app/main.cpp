@@ -1,6 +1,7 @@
 #include "app/BatchExport.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
+#include "output/RLFilters.h"
 #include "output/RLPreviewForm.h"
 #include "output/RLReportProgressWindow.h"
 
@@ -26,5 +27,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   application.Run();
+  // Output still running in the background ends its document first, so that no printed page is lost.
+  FinishBackgroundOutput(true);
   return 0;
 }

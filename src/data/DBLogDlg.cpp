@@ -13,15 +13,6 @@ namespace {
 constexpr int kMaxPasswordChars = 255;
 constexpr int kMaxLoginChars = 31;
 
-template <typename T>
-T* Make(TForm* form, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-  auto* control = new T(form);
-  control->SetName(name);
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
 TLabel* MakeLabel(TForm* form, TWinControl* parent, const char* name, const char* caption, int left, int top) {
   auto* label = new TLabel(form);
   label->SetName(name);
@@ -57,29 +48,29 @@ TLoginDialog::TLoginDialog(TComponent* owner) : TForm(owner) {
   SetClientHeight(147);
   SetParentFont(true);
 
-  Panel = Make<TPanel>(this, this, "Panel", 8, 7, 257, 98);
+  Panel = MakeControl<TPanel>(this, this, "Panel", 8, 7, 257, 98);
   Panel->SetBevelInner(bvRaised);
   Panel->SetBevelOuter(bvLowered);
   Label1 = MakeLabel(this, Panel, "Label1", "Database:", 10, 6);
   DatabaseName = MakeLabel(this, Panel, "DatabaseName", "", 91, 6);
-  Bevel = Make<TBevel>(this, Panel, "Bevel", 1, 24, 254, 9);
+  Bevel = MakeControl<TBevel>(this, Panel, "Bevel", 1, 24, 254, 9);
   Bevel->SetShape(bsTopLine);
-  Panel2 = Make<TPanel>(this, Panel, "Panel2", 2, 31, 253, 65);
+  Panel2 = MakeControl<TPanel>(this, Panel, "Panel2", 2, 31, 253, 65);
   Panel2->SetAlign(alBottom);
   Panel2->SetBevelOuter(bvNone);
   Label2 = MakeLabel(this, Panel2, "Label2", "&User Name:", 8, 8);
   Label3 = MakeLabel(this, Panel2, "Label3", "&Password:", 8, 36);
-  UserName = Make<TEdit>(this, Panel2, "UserName", 86, 5, 153, 21);
+  UserName = MakeControl<TEdit>(this, Panel2, "UserName", 86, 5, 153, 21);
   UserName->SetMaxLength(kMaxLoginChars);
-  Password = Make<TEdit>(this, Panel2, "Password", 86, 33, 153, 21);
+  Password = MakeControl<TEdit>(this, Panel2, "Password", 86, 33, 153, 21);
   Password->SetMaxLength(kMaxLoginChars);
   Password->SetPasswordChar('*');
 
-  OKButton = Make<TButton>(this, this, "OKButton", 109, 114, 75, 25);
+  OKButton = MakeControl<TButton>(this, this, "OKButton", 109, 114, 75, 25);
   OKButton->SetCaption("&OK");
   OKButton->SetDefault(true);
   OKButton->SetModalResult(mrOk);
-  CancelButton = Make<TButton>(this, this, "CancelButton", 190, 114, 75, 25);
+  CancelButton = MakeControl<TButton>(this, this, "CancelButton", 190, 114, 75, 25);
   CancelButton->SetCaption("Cancel");
   CancelButton->SetCancel(true);
   CancelButton->SetModalResult(mrCancel);
@@ -120,26 +111,26 @@ TPasswordDialog::TPasswordDialog(TComponent* owner, TSession* session)
   SetClientWidth(273);
   SetClientHeight(132);
 
-  GroupBox1 = Make<TGroupBox>(this, this, "GroupBox1", 8, 8, 257, 81);
+  GroupBox1 = MakeControl<TGroupBox>(this, this, "GroupBox1", 8, 8, 257, 81);
   GroupBox1->SetCaption("Password");
-  Edit = Make<TEdit>(this, GroupBox1, "Edit", 16, 18, 225, 20);
+  Edit = MakeControl<TEdit>(this, GroupBox1, "Edit", 16, 18, 225, 20);
   Edit->SetPasswordChar('*');
   Edit->OnChange = [this](TObject*) { EditChange(); };
-  AddButton = Make<TButton>(this, GroupBox1, "AddButton", 16, 46, 65, 25);
+  AddButton = MakeControl<TButton>(this, GroupBox1, "AddButton", 16, 46, 65, 25);
   AddButton->SetCaption("&Add");
   AddButton->OnClick = [this](TObject*) { AddClick(); };
-  RemoveButton = Make<TButton>(this, GroupBox1, "RemoveButton", 88, 46, 65, 25);
+  RemoveButton = MakeControl<TButton>(this, GroupBox1, "RemoveButton", 88, 46, 65, 25);
   RemoveButton->SetCaption("&Remove");
   RemoveButton->OnClick = [this](TObject*) { RemoveClick(); };
-  RemoveAllButton = Make<TButton>(this, GroupBox1, "RemoveAllButton", 160, 46, 81, 25);
+  RemoveAllButton = MakeControl<TButton>(this, GroupBox1, "RemoveAllButton", 160, 46, 81, 25);
   RemoveAllButton->SetCaption("Re&move all");
   RemoveAllButton->OnClick = [this](TObject*) { RemoveAllClick(); };
 
-  OKButton = Make<TButton>(this, this, "OKButton", 109, 98, 75, 25);
+  OKButton = MakeControl<TButton>(this, this, "OKButton", 109, 98, 75, 25);
   OKButton->SetCaption("&OK");
   OKButton->SetDefault(true);
   OKButton->OnClick = [this](TObject*) { OKClick(); };
-  CancelButton = Make<TButton>(this, this, "CancelButton", 190, 98, 75, 25);
+  CancelButton = MakeControl<TButton>(this, this, "CancelButton", 190, 98, 75, 25);
   CancelButton->SetCaption("Cancel");
   CancelButton->SetCancel(true);
   CancelButton->SetModalResult(mrCancel);

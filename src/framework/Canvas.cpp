@@ -106,6 +106,8 @@ void TCanvas::EndPaint() {
   painter_font_ = nullptr;
 }
 
+void TCanvas::BeginPaint() { Open(); }
+
 QPainter* TCanvas::Open() {
   if (!device_) throw EInvalidOperation("Canvas does not allow drawing");
   if (painter_) return painter_.get();

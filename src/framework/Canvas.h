@@ -51,6 +51,8 @@ public:
   // Finishes the drawing done so far, so that the device can be read, saved or handed over; the next operation
   // starts drawing again. Clipping is kept.
   void EndPaint();
+  // Starts drawing on the device now rather than at the first operation: a printer feeds pages only while drawn on.
+  void BeginPaint();
 
   TFont& Font() { return font_; }
   TPen& Pen() { return pen_; }

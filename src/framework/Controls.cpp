@@ -324,6 +324,8 @@ void TControl::Click() {
 QWidget* TControl::CreateWidget(QWidget*) { return nullptr; }
 
 void TControl::SyncWidget() {
+  // The widget carries the control's name, so that automation finds it as the program names it.
+  widget_->setObjectName(ToQString(Name()));
   widget_->setGeometry(left_, top_, width_, height_);
   widget_->setFont(ToQFont(font_));
   widget_->setEnabled(enabled_);

@@ -121,6 +121,16 @@ private:
 // The form that holds a control, or null.
 TForm* GetParentForm(const TControl* control);
 
+// A control of a window built in code: owned by the form, named, placed on its parent.
+template <typename T>
+T* MakeControl(TForm* form, TWinControl* parent, const char* name, int left, int top, int width, int height) {
+  auto* control = new T(form);
+  control->SetName(name);
+  control->SetParent(parent);
+  control->SetBounds(left, top, width, height);
+  return control;
+}
+
 class QApplication;
 
 // The program: its message loop, its main form and its handler of exceptions that nobody else caught.

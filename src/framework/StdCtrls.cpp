@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 65, 17); }
 
@@ -111,10 +112,18 @@ void TEdit::SetPasswordChar(char c) {
 QWidget* TEdit::CreateWidget(QWidget* parent_widget) {
   auto* edit = new QLineEdit(parent_widget);
   QObject::connect(edit, &QLineEdit::textChanged, edit, [this](const QString& text) {
-    SetTextSilently(FromQString(text));
+    // The widget taking the control's own text (when it is made, or from SetText) is no change.
+    std::string value = FromQString(text);
+    if (value == Caption()) return;
+    SetTextSilently(value);
     if (OnChange) RunGuarded([this] { OnChange(this); });
   });
   return edit;
+}
+
+void TEdit::TextChanged() {
+  TWinControl::TextChanged();
+  if (OnChange) OnChange(this);
 }
 
 void TEdit::SyncWidget() {
@@ -265,4 +274,39 @@ void TCheckBox::SyncWidget() {
   auto* box = static_cast<QCheckBox*>(Widget());
   box->setText(ToQString(Caption()));
   box->setChecked(checked_);
+}
+
+TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 113, 17); }
+
+void TRadioButton::SetChecked(bool on) {
+  if (on == checked_) return;
+  checked_ = on;
+  if (on && Parent()) {
+    for (int i = 0; i < Parent()->ControlCount(); ++i) {
+      auto* other = dynamic_cast<TRadioButton*>(Parent()->Controls(i));
+      if (other && other != this) other->SetChecked(false);
+    }
+  }
+  if (Widget()) SyncWidget();
+  if (on && OnClick) OnClick(this);
+}
+
+QWidget* TRadioButton::CreateWidget(QWidget* parent_widget) {
+  auto* button = new QRadioButton(parent_widget);
+  // The buttons of one parent exclude each other through SetChecked, not through Qt's grouping.
+  button->setAutoExclusive(false);
+  QObject::connect(button, &QRadioButton::clicked, button, [this, button] {
+    RunGuarded([this, button] {
+      SetChecked(true);
+      button->setChecked(true);
+    });
+  });
+  return button;
+}
+
+void TRadioButton::SyncWidget() {
+  TWinControl::SyncWidget();
+  auto* button = static_cast<QRadioButton*>(Widget());
+  button->setText(ToQString(Caption()));
+  if (button->isChecked() != checked_) button->setChecked(checked_);
 }

@@ -46,11 +46,13 @@ public:
   char PasswordChar() const { return password_char_; }
   void SetPasswordChar(char c);
 
+  // Runs whenever the text changes, by typing or from code.
   TNotifyEvent OnChange;
 
 protected:
   QWidget* CreateWidget(QWidget* parent_widget) override;
   void SyncWidget() override;
+  void TextChanged() override;
 
 private:
   int max_length_ = 0;
@@ -133,6 +135,22 @@ private:
 class TCheckBox : public TWinControl {
 public:
   explicit TCheckBox(TComponent* owner);
+  bool Checked() const { return checked_; }
+  void SetChecked(bool on);
+
+protected:
+  QWidget* CreateWidget(QWidget* parent_widget) override;
+  void SyncWidget() override;
+
+private:
+  bool checked_ = false;
+};
+
+// One choice of several: checking it unchecks the other radio buttons of its parent. OnClick runs when it becomes
+// checked.
+class TRadioButton : public TWinControl {
+public:
+  explicit TRadioButton(TComponent* owner);
   bool Checked() const { return checked_; }
   void SetChecked(bool on);
 

@@ -407,20 +407,21 @@ std::unique_ptr<TBitmap> RenderPageToImage(TRLGraphicSurface& page, double zoom)
   return bitmap;
 }
 
+void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGraphicStorage& storage) {
+  constexpr double kMillimetresPerPixel = 25.4 / 96;
+  int width = page ? page->Width() : 0;
+  int height = page ? page->Height() : 0;
+  if (width <= 0 || height <= 0) {
+    width = std::max(1, storage.OrientedPixelWidth());
+    height = std::max(1, storage.OrientedPixelHeight());
+  }
+  TCanvas& canvas = document.NewPage(width * kMillimetresPerPixel, height * kMillimetresPerPixel);
+  if (page) page->PaintTo(canvas, {0, 0, width, height});
+}
+
 void SavePagesToPdf(TRLGraphicStorage& storage, const std::string& fileName) {
   auto lock = storage.Lock();
-  constexpr double kMillimetresPerPixel = 25.4 / 96;
   TPdfDocument document(fileName);
-  for (int i = 0; i < storage.PageCount(); ++i) {
-    TRLPageRef page = storage.Pages(i);
-    int width = page ? page->Width() : 0;
-    int height = page ? page->Height() : 0;
-    if (width <= 0 || height <= 0) {
-      width = std::max(1, storage.OrientedPixelWidth());
-      height = std::max(1, storage.OrientedPixelHeight());
-    }
-    TCanvas& canvas = document.NewPage(width * kMillimetresPerPixel, height * kMillimetresPerPixel);
-    if (page) page->PaintTo(canvas, {0, 0, width, height});
-  }
+  for (int i = 0; i < storage.PageCount(); ++i) AddPageToPdf(document, storage.Pages(i).Get(), storage);
   document.Close();
 }

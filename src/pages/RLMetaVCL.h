@@ -12,6 +12,7 @@
 
 class TBitmap;
 class TGraphic;
+class TPdfDocument;
 
 TRLMetaColor ToMetaColor(TColor color);
 TColor FromMetaColor(TRLMetaColor color);
@@ -45,5 +46,8 @@ void CanvasLineToEx(TCanvas& canvas, int x, int y);
 
 // The page drawn on a white bitmap of round(Width * zoom) x round(Height * zoom) pixels.
 std::unique_ptr<TBitmap> RenderPageToImage(TRLGraphicSurface& page, double zoom);
-// Every page of the collection as one page of a PDF file, at the page's own size; text stays text.
+// Adds a page to a PDF document at the page's own size (the collection's paper for a page without one, or for
+// a page that could not be read, which stays blank); text stays text.
+void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGraphicStorage& storage);
+// Every page of the collection as one page of a PDF file.
 void SavePagesToPdf(TRLGraphicStorage& storage, const std::string& fileName);

@@ -282,6 +282,7 @@ bool TRLCustomReport::RunPrepare() {
     return false;
   }
   RegisterBands();
+  RefreshPrinterMetrics();
   ResetPager();
   ComputePrintRect();
   if (TRLReportProgress* progress = Progress()) progress->SetMax(DataCount());

@@ -89,9 +89,45 @@ void TRLCustomReport::SetPrinterMetrics(const TRLPrinterMetrics& value) {
   }
 }
 
+namespace {
+
+TRLPrinterMetricsReader& MetricsReader() {
+  static TRLPrinterMetricsReader reader;
+  return reader;
+}
+
+TRLReportPrintHandler& PrintHandler() {
+  static TRLReportPrintHandler handler;
+  return handler;
+}
+
+}  // namespace
+
+void SetPrinterMetricsReader(TRLPrinterMetricsReader reader) { MetricsReader() = std::move(reader); }
+
+void SetReportPrintHandler(TRLReportPrintHandler handler) { PrintHandler() = std::move(handler); }
+
+void TRLCustomReport::RefreshPrinterMetrics() {
+  // Only adjustable margins read the metrics: other reports need not ask the printing service.
+  if (adjustable_margins_ && MetricsReader()) SetPrinterMetrics(MetricsReader()());
+}
+
+void TRLCustomReport::Print() {
+  if (!PrintHandler()) throw EInvalidOperation(Name() + ": printing is not available in this program");
+  PrintHandler()(*this);
+}
+
+void TRLCustomReport::SetDefaultFilter(TComponent* filter) {
+  if (filter == default_filter_) return;
+  if (default_filter_) RemoveFreeNotification(default_filter_);
+  default_filter_ = filter;
+  if (filter) FreeNotification(filter);
+}
+
 void TRLCustomReport::SetAdjustableMargins(bool value) {
   if (value == adjustable_margins_) return;
   adjustable_margins_ = value;
+  if (value && MetricsReader() && !IsLoading()) printer_metrics_ = MetricsReader()();
   AdjustBounds();
   Realign();
 }
@@ -175,6 +211,7 @@ void TRLCustomReport::Notification(TComponent* component, TOperation operation) 
   if (component == prior_report_) prior_report_ = nullptr;
   if (component == pages_) pages_ = nullptr;
   if (component == expression_parser_) expression_parser_ = nullptr;
+  if (component == default_filter_) default_filter_ = nullptr;
 }
 
 int TRLCustomReport::PageNumber() const {

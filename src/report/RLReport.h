@@ -81,11 +81,22 @@ using TRLReportPreviewHandler = std::function<void(TRLCustomReport& report)>;
 void SetReportPreviewHandler(TRLReportPreviewHandler handler);
 const TRLReportPreviewHandler& ReportPreviewHandler();
 
-// What the report knows of the current printer: resolution and unprintable margins in device pixels.
+// The device metrics of a printer, in device pixels: resolution, sheet, unprintable margins, printable area.
 struct TRLPrinterMetrics {
   int PPIX = 96, PPIY = 96;
+  int PhysicalWidth = 0, PhysicalHeight = 0;
   int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0;
+  int ClientWidth = 0, ClientHeight = 0;
 };
+// The current printer's metrics, as the output module reads them (installed with SetPrinterMetricsReader); without
+// a reader a report keeps the screen's 96 pixels per inch and no margins.
+using TRLPrinterMetricsReader = std::function<TRLPrinterMetrics()>;
+void SetPrinterMetricsReader(TRLPrinterMetricsReader reader);
+
+// Printing a report needs the printer, the print dialog and the filters, which the output module supplies
+// (SetReportPrintHandler): the handler runs the whole of TRLCustomReport::Print.
+using TRLReportPrintHandler = std::function<void(TRLCustomReport& report)>;
+void SetReportPrintHandler(TRLReportPrintHandler handler);
 
 class TRLCustomReport : public TRLCustomSkipper {
   TClassBitMark class_bit_{this, TClassBitMark::BitOf<TRLCustomReport>()};
@@ -176,6 +187,15 @@ public:
   // when the generation failed or was cancelled. Without a preview window installed (SetReportPreviewHandler) it
   // raises an Exception after generating.
   bool Preview();
+  // Sets up the printer, asks the print dialog when PrintDialog is set, generates the pages when needed and sends
+  // them to the chosen print filter. Raises EInvalidOperation when no output module installed a print handler.
+  void Print();
+  // The print filter that Print and the preview offer first (a TRLCustomPrintFilter), or null; a destroyed filter
+  // is forgotten.
+  TComponent* DefaultFilter() const { return default_filter_; }
+  void SetDefaultFilter(TComponent* filter);
+  // Reads the current printer's metrics again (with AdjustableMargins, the only setting that uses them).
+  void RefreshPrinterMetrics();
   // The skipper's next record, with a step of the progress window.
   void DataNext() override;
   // The progress window of the running generation (the master's), or null.
@@ -228,6 +248,7 @@ private:
   TRLCustomControl* expression_context_ = nullptr;
   std::unique_ptr<TRLReportProgress> progress_;
   std::string prepare_error_text_;
+  TComponent* default_filter_ = nullptr;
 };
 
 class TRLReport : public TRLCustomReport {

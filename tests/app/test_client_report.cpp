@@ -11,6 +11,7 @@
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 
+#include "support/CupsServer.h"
 #include "support/TestApplication.h"
 
 #include <gtest/gtest.h>
@@ -268,4 +269,23 @@ TEST_F(ClientReport, EditingThePreviewMarksEveryObjectOfThePickedControl) {
   const TColor corner = previewtest::PixelAt(image, title.Left, title.Top);
   EXPECT_TRUE(corner == clBlack || corner == clSilver) << std::hex << corner;
   EXPECT_EQ(previewtest::PixelAt(image, title.Left - 3, title.Top - 3), clWhite);
+}
+
+TEST_F(ClientReport, PrintedWholeOnAPrinterOfTheMachine) {
+  outputtest::TCupsServer& cups = outputtest::SharedCupsServer();
+  cups.Reset();
+  cups.AddQueue("escritorio", true);
+  ASSERT_TRUE(Generate("")) << (errors_.empty() ? "" : errors_.front());
+  form_->RLReport2->SetPrintDialog(false);
+  form_->RLReport2->SetShowProgress(false);
+  form_->RLReport2->Print();
+  auto jobs = cups.WaitForJobs(1);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(outputtest::PdfPageCount(jobs[0].File), 2);
+  const std::string second = outputtest::PdfText(jobs[0].File, 2, 2);
+  for (const char* text : {"Relatórios Gerenciais", "Cliente 066", "Castro", "Companhia"}) {
+    EXPECT_NE(second.find(text), std::string::npos) << text << " in:\n" << second;
+  }
+  EXPECT_TRUE(errors_.empty()) << errors_.front();
+  cups.Reset();
 }

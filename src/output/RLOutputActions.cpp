@@ -1,0 +1,102 @@
+#include "output/RLOutputActions.h"
+
+#include "framework/Threads.h"
+#include "output/RLFilters.h"
+#include "output/RLPreview.h"
+#include "output/RLPreviewForm.h"
+#include "output/RLPrintDialog.h"
+#include "output/RLPrinters.h"
+#include "output/RLSaveDialog.h"
+#include "output/RLSaveFilters.h"
+#include "output/RLSpoolFilter.h"
+#include "pages/RLMetaFile.h"
+#include "report/RLReport.h"
+
+#include <climits>
+#include <filesystem>
+
+bool PrintFromPreview(TRLGraphicStorage& pages) {
+  TRLPrintParams& params = PrintParams();
+  params.Clear();
+  params.SetMaxPage(pages.PageCount());
+  params.SetOrientation(pages.Orientation() == 2 ? TRLPageOrientation::poLandscape : TRLPageOrientation::poPortrait);
+  TRLPrintDialog dialog;
+  if (!dialog.Execute()) return false;
+  PrintPages(pages, params.Filter(), params.FromPage(), params.PrintInBackground(), params.ToPage());
+  return true;
+}
+
+bool SaveFromPreview(TRLGraphicStorage& pages) {
+  TRLSaveParams& params = SaveParams();
+  params.Clear();
+  params.SetMaxPage(pages.PageCount());
+  std::string name = PreviewFileName(pages.Title());
+  // A title with nothing left for a name gives the folder alone.
+  if (std::filesystem::path(name).filename().empty()) name = params.Filter() ? params.Filter()->FileName() : "";
+  params.SetFileName(name);
+  TRLSaveDialog dialog;
+  if (!dialog.Execute()) return false;
+  if (TRLCustomSaveFilter* filter = params.Filter()) {
+    filter->SetFileName(params.FileName());
+    filter->Run(pages, params.FromPage(), params.SaveInBackground(), params.ToPage());
+  } else {
+    pages.SaveToFile(params.FileName());
+  }
+  return true;
+}
+
+void SetupPrinterFromPreview() { RLPrinter().ExecuteSetup(); }
+
+void WaitForOutputOf(const TRLGraphicStorage& pages) {
+  ProcessMessagesUntil([&pages] {
+    for (TRLCustomFilter* filter : FilterList()) {
+      if (filter->Running() && filter->Pages() == &pages) return false;
+    }
+    return true;
+  });
+}
+
+void PrintReport(TRLCustomReport& report) {
+  const TRLPageSetup& setup = report.PageSetup();
+  bool landscape = setup.Orientation() == TRLPageOrientation::poLandscape;
+  RLPrinter().SetPaperSize(landscape, setup.ForceEmulation(), setup.PaperHeight(), setup.PaperWidth());
+  TRLPrintParams& params = PrintParams();
+  if (auto* filter = dynamic_cast<TRLCustomPrintFilter*>(report.DefaultFilter())) params.SetFilter(filter);
+  params.Clear();
+  params.SetMinPage(1);
+  params.SetMaxPage(INT_MAX);
+  params.SetFromPage(1);
+  params.SetToPage(INT_MAX);
+  if (report.PrintDialog()) {
+    if (report.Phase() == rpReady) params.SetMaxPage(report.Pages().PageCount());
+    params.SetOrientation(setup.Orientation());
+    TRLPrintDialog dialog;
+    if (!dialog.Execute()) {
+      report.SetCancelled(true);
+      return;
+    }
+  }
+  if (report.Phase() == rpIdle && !report.Prepare()) return;
+  TRLCustomFilter& filter = params.Filter() ? static_cast<TRLCustomFilter&>(*params.Filter()) : SpoolFilter();
+  filter.SetShowProgress(report.ShowProgress());
+  filter.Run(report.Pages(), params.FromPage(), params.PrintInBackground(), params.ToPage());
+}
+
+void InstallReportOutput() {
+  SetReportPrintHandler([](TRLCustomReport& report) { PrintReport(report); });
+  SetPrinterMetricsReader([] {
+    TRLPrinterMetrics metrics;
+    RLPrinter().LoadMetrics(metrics);
+    return metrics;
+  });
+  PDFFilter();
+  PNGFilter();
+  TRLPreviewOutputActions& preview = PreviewOutputActions();
+  preview.Print = [](TRLPreviewForm& form) {
+    if (TRLPreview* active = form.ActivePreview(); active && active->Pages()) PrintFromPreview(*active->Pages());
+  };
+  preview.Save = [](TRLPreviewForm& form) {
+    if (TRLPreview* active = form.ActivePreview(); active && active->Pages()) SaveFromPreview(*active->Pages());
+  };
+  preview.Setup = [](TRLPreviewForm&) { SetupPrinterFromPreview(); };
+}

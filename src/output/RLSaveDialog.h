@@ -1,0 +1,91 @@
+#pragma once
+
+// The save dialog and the process-wide save parameters.
+
+#include "framework/Forms.h"
+#include "framework/Sets.h"
+#include "output/RLOutputParams.h"
+
+#include <string>
+#include <vector>
+
+class TButton;
+class TCheckBox;
+class TComboBox;
+class TEdit;
+class TGroupBox;
+class TLabel;
+class TRadioButton;
+class TSaveDialog;
+class TSpeedButton;
+
+enum TRLSaveDialogOption { rsoDisableSaveInBackground };
+using TRLSaveDialogOptions = TSet<TRLSaveDialogOption, 8>;
+enum TRLSaveRange { rsrAllPages, rsrSelection, rsrPageNums };
+
+class TRLSaveParams : public TRLOutputParams<TRLCustomSaveFilter> {
+public:
+  explicit TRLSaveParams(TComponent* owner = nullptr) : TRLOutputParams(owner) {}
+
+  TRLSaveDialogOptions Options() const { return options_; }
+  void SetOptions(TRLSaveDialogOptions options) { options_ = options; }
+  TRLSaveRange SaveRange() const { return save_range_; }
+  void SetSaveRange(TRLSaveRange value) { save_range_ = value; }
+  bool SaveInBackground() const { return save_in_background_; }
+  void SetSaveInBackground(bool value) { save_in_background_ = value; }
+
+  // Back to the start of a save request; Options, SaveInBackground and Filter stay.
+  void Clear();
+
+private:
+  TRLSaveDialogOptions options_;
+  TRLSaveRange save_range_ = rsrAllPages;
+  bool save_in_background_ = false;
+};
+
+// The process-wide save parameters.
+TRLSaveParams& SaveParams();
+
+class TRLSaveDialog : public TForm {
+public:
+  explicit TRLSaveDialog(TComponent* owner = nullptr);
+
+  // Fills the format list, loads the parameters, shows the dialog modally and, on OK, stores the choices back.
+  bool Execute();
+
+  TLabel* LabelFileName;
+  TEdit* EditFileName;
+  TSpeedButton* SpeedButtonLookup;
+  TLabel* LabelUseFilter;
+  TComboBox* ComboBoxFilters;
+  TGroupBox* GroupBoxPages;
+  TRadioButton* RadioButtonPagesAll;
+  TRadioButton* RadioButtonPagesInterval;
+  TRadioButton* RadioButtonPagesSelect;
+  TLabel* LabelFromPage;
+  TEdit* EditFromPage;
+  TLabel* LabelToPage;
+  TEdit* EditToPage;
+  TCheckBox* CheckBoxSaveInBackground;
+  TButton* ButtonSave;
+  TButton* ButtonCancel;
+  TSaveDialog* SaveDialog;
+
+  void EditFromPageChange(TObject* sender);
+  void SpeedButtonLookupClick(TObject* sender);
+
+  // The steps of Execute.
+  void LoadFilterList();
+  void LoadEditors();
+  void SaveEditors();
+
+  // The filter of the selected format (null for the first item or none).
+  TRLCustomSaveFilter* SelectedFilter() const;
+
+private:
+  std::vector<TRLCustomSaveFilter*> filters_;
+};
+
+// The name and extension offered for the report file when no save filter is chosen.
+inline constexpr const char* ReportFileTypeName = "ZozozoRavivi";
+inline constexpr const char* ReportFileExt = ".rpf";

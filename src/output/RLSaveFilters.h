@@ -1,0 +1,49 @@
+#pragma once
+
+// Save filters beyond the report file: the pages as one PDF file, or as one PNG image each.
+
+#include "output/RLFilters.h"
+
+#include <memory>
+#include <vector>
+
+class TPdfDocument;
+class TSafeFile;
+
+// Every page of the range as a page of one PDF file, at the page's size; text stays text. The file takes its name
+// only when the whole range was written.
+class TRLPDFFilter : public TRLCustomSaveFilter {
+public:
+  explicit TRLPDFFilter(TComponent* owner = nullptr);
+  ~TRLPDFFilter() override;
+
+protected:
+  void BeginDoc() override;
+  void EndDoc() override;
+  void NewPage() override {}
+  void DrawPage(TRLGraphicSurface& page) override;
+
+private:
+  std::unique_ptr<TPdfDocument> document_;
+};
+
+// Every page of the range as a PNG image at 96 pixels per inch: "name.png" gives name1.png, name2.png, … numbered
+// by page. The images take their names only when all of them were written.
+class TRLPNGFilter : public TRLCustomSaveFilter {
+public:
+  explicit TRLPNGFilter(TComponent* owner = nullptr);
+  ~TRLPNGFilter() override;
+
+protected:
+  void BeginDoc() override;
+  void EndDoc() override;
+  void NewPage() override {}
+  void DrawPage(TRLGraphicSurface& page) override;
+
+private:
+  std::vector<std::unique_ptr<TSafeFile>> files_;
+};
+
+// The process's PDF and PNG save filters, created on first use, so that they are in the filter list.
+TRLPDFFilter& PDFFilter();
+TRLPNGFilter& PNGFilter();

@@ -1,0 +1,119 @@
+#include "output/RLSpoolFilter.h"
+
+#include "output/RLPrinters.h"
+#include "pages/RLMetaFile.h"
+#include "pages/RLMetaVCL.h"
+#include "pages/RLUtils.h"
+
+#include <vector>
+
+namespace {
+
+constexpr std::uint8_t kSetClipRectCode = 10;
+constexpr std::uint8_t kResetClipRectCode = 11;
+
+}  // namespace
+
+TRLSpoolFilter::TRLSpoolFilter(TComponent* owner) : TRLCustomPrintFilter(owner) {}
+
+void TRLSpoolFilter::BeginDoc() {
+  doc_started_ = false;
+  page_pending_ = false;
+  SetPaper(Pages()->Orientation(), Pages()->PaperHeight(), Pages()->PaperWidth());
+}
+
+void TRLSpoolFilter::EndDoc() {
+  page_pending_ = false;
+  if (!doc_started_) return;
+  doc_started_ = false;
+  RLPrinter().EndDoc();
+}
+
+void TRLSpoolFilter::NewPage() { page_pending_ = true; }
+
+void TRLSpoolFilter::DrawPage(TRLGraphicSurface& page) {
+  SetPaper(page.Orientation(), page.PaperHeight(), page.PaperWidth());
+  // A job that has just started is on its first page already: a feed there would leave a blank sheet.
+  if (page_pending_) {
+    page_pending_ = false;
+    RLPrinter().NewPage();
+  }
+  DrawOnPrinter(page);
+}
+
+void TRLSpoolFilter::SetPaper(int orientation, double height, double width) {
+  if (doc_started_ && width == paper_width_ && height == paper_height_ && orientation == orientation_) return;
+  paper_width_ = width;
+  paper_height_ = height;
+  orientation_ = orientation;
+  if (doc_started_) {
+    doc_started_ = false;
+    RLPrinter().EndDoc();
+  }
+  page_pending_ = false;
+  TRLPrinterWrapper& printer = RLPrinter();
+  printer.SetPaperSize(orientation == 2, false, height, width);
+  TRLPrinterMetrics m;
+  printer.LoadMetrics(m);
+  if (orientation == 2) {
+    printer_rect_ = {0, 0, RoundToInt(m.PPIX * height / 25.4), RoundToInt(m.PPIY * width / 25.4)};
+    printer_rect_ = MoveRect(printer_rect_, -m.MarginBottom, -m.MarginLeft);
+  } else {
+    printer_rect_ = {0, 0, RoundToInt(m.PPIX * width / 25.4), RoundToInt(m.PPIY * height / 25.4)};
+    printer_rect_ = MoveRect(printer_rect_, -m.MarginLeft, -m.MarginTop);
+  }
+  printer.BeginDoc();
+  doc_started_ = true;
+}
+
+void TRLSpoolFilter::DrawOnPrinter(TRLGraphicSurface& page) {
+  TCanvas& canvas = RLPrinter().Canvas();
+  // The printer rectangle in the canvas's units.
+  const double units = canvas.Scale();
+  const TRect target{RoundToInt(printer_rect_.Left / units), RoundToInt(printer_rect_.Top / units),
+                     RoundToInt(printer_rect_.Right / units), RoundToInt(printer_rect_.Bottom / units)};
+  double scaleX = page.Width() ? RectWidth(target) / static_cast<double>(page.Width()) : 1.0;
+  double scaleY = page.Height() ? RectHeight(target) / static_cast<double>(page.Height()) : 1.0;
+  auto mapped = [&](const TRect& r) {
+    TRect result{RoundToInt(r.Left * scaleX) + target.Left, RoundToInt(r.Top * scaleY) + target.Top,
+                 RoundToInt(r.Right * scaleX) + target.Left, RoundToInt(r.Bottom * scaleY) + target.Top};
+    if (result.Left >= result.Right) result.Right = result.Left + 1;
+    if (result.Top >= result.Bottom) result.Bottom = result.Top + 1;
+    return result;
+  };
+  // Clipping of this drawing only: the page's own clip stack belongs to whoever paints it on a screen.
+  std::vector<TRect> stack;
+  TRect clip = target;
+  auto finish = [&] {
+    CanvasResetClipRect(canvas);
+    stack.clear();
+  };
+  try {
+    CanvasSetClipRect(canvas, clip);
+    for (int i = 0; i < page.ObjectCount(); ++i) {
+      TRLGraphicObject* object = page.Objects(i);
+      if (object->TypeCode() == kSetClipRectCode) {
+        stack.push_back(clip);
+        clip = mapped(object->BoundsRect());
+        CanvasSetClipRect(canvas, clip);
+      } else if (object->TypeCode() == kResetClipRectCode) {
+        if (!stack.empty()) {
+          clip = stack.back();
+          stack.pop_back();
+        }
+        CanvasSetClipRect(canvas, clip);
+      } else {
+        object->PaintTo(canvas, target.Left, target.Top, scaleX, scaleY);
+      }
+    }
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
+}
+
+TRLSpoolFilter& SpoolFilter() {
+  static TRLSpoolFilter filter;
+  return filter;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "framework/Controls.h"
+#include "output/RLFilters.h"
+
+// The print filter that draws pages on the platform's printer. A page whose paper or orientation differs from the
+// job's ends that job and starts another.
+class TRLSpoolFilter : public TRLCustomPrintFilter {
+public:
+  explicit TRLSpoolFilter(TComponent* owner = nullptr);
+
+  // Where a page is drawn, in device pixels: the whole sheet, its corner at the unprintable margins' offsets.
+  const TRect& PrinterRect() const { return printer_rect_; }
+  bool DocStarted() const { return doc_started_; }
+  double PaperWidth() const { return paper_width_; }
+  double PaperHeight() const { return paper_height_; }
+  int Orientation() const { return orientation_; }
+
+protected:
+  void BeginDoc() override;
+  void EndDoc() override;
+  void NewPage() override;
+  void DrawPage(TRLGraphicSurface& page) override;
+
+private:
+  void SetPaper(int orientation, double height, double width);
+  void DrawOnPrinter(TRLGraphicSurface& page);
+
+  TRect printer_rect_;
+  bool doc_started_ = false;
+  // A page feed asked for and not yet made: it is made when the next page goes into the same job.
+  bool page_pending_ = false;
+  double paper_width_ = 0;
+  double paper_height_ = 0;
+  int orientation_ = 0;
+};
+
+// The process-wide spool filter, created on first use.
+TRLSpoolFilter& SpoolFilter();

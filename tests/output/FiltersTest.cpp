@@ -1,0 +1,275 @@
+#include "OutputTestSupport.h"
+
+#include "framework/Threads.h"
+#include "output/RLPrinters.h"
+#include "output/RLSaveFilters.h"
+#include "output/RLSpoolFilter.h"
+#include "pages/RLConsts.h"
+#include "pages/RLMetaVCL.h"
+
+#include "support/CupsServer.h"
+#include "support/TempFolder.h"
+#include "support/TestApplication.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+using namespace outputtest;
+namespace fs = std::filesystem;
+
+using Calls = std::vector<std::string>;
+
+class Filters : public testing::Test {
+protected:
+  void SetUp() override {
+    application_ = MakeTestApplication();
+    application_->OnException = [this](TObject*, const std::exception& e) { errors_.push_back(e.what()); };
+  }
+  void TearDown() override { FinishBackgroundOutput(false); }
+
+  static std::string Read(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  std::unique_ptr<TApplication> application_;
+  std::vector<std::string> errors_;
+  TComponent owner_{nullptr};
+};
+
+TEST_F(Filters, TheRangeIsClampedToThePages) {
+  TRLGraphicStorage* pages = MakePages(owner_, 10);
+  struct Case {
+    int first, last;
+    int from, to;
+    Calls calls;
+  };
+  const Case cases[] = {
+      {3, 99, 3, 10, {"begin", "draw 3", "new", "draw 4", "new", "draw 5", "new", "draw 6", "new", "draw 7", "new",
+                      "draw 8", "new", "draw 9", "new", "draw 10", "end"}},
+      {0, 2, 1, 2, {"begin", "draw 1", "new", "draw 2", "end"}},
+      {9, -1, 9, 10, {"begin", "draw 9", "new", "draw 10", "end"}},
+      {4, 4, 4, 4, {"begin", "draw 4", "end"}},
+      // A last page of 0 outputs nothing, but the document is still begun and ended.
+      {1, 0, 1, 0, {"begin", "end"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.first) + ".." + std::to_string(c.last));
+    TRecordingFilter filter;
+    filter.Run(*pages, c.first, false, c.last);
+    EXPECT_EQ(filter.FromPageNo(), c.from);
+    EXPECT_EQ(filter.ToPageNo(), c.to);
+    EXPECT_EQ(filter.calls, c.calls);
+    EXPECT_EQ(filter.Pages(), nullptr);
+    EXPECT_EQ(pages->LinkCount(), 0);
+  }
+}
+
+TEST_F(Filters, AFilterThatMakesCopiesRepeatsTheRangeAsOftenAsThePrinterCopies) {
+  TRLGraphicStorage* pages = MakePages(owner_, 3);
+  RLPrinter().SetCopies(2);
+  TRecordingFilter copying, plain;
+  copying.SetClassOptions(fcoMakesCopies);
+  copying.Run(*pages, 2, false, 3);
+  plain.Run(*pages, 2, false, 3);
+  RLPrinter().SetCopies(1);
+  EXPECT_EQ(copying.PhysicalCopies(), 2);
+  EXPECT_EQ(copying.calls, (Calls{"begin", "draw 2", "new", "draw 3", "new", "draw 2", "new", "draw 3", "end"}));
+  EXPECT_EQ(plain.PhysicalCopies(), 1);
+  EXPECT_EQ(plain.calls, (Calls{"begin", "draw 2", "new", "draw 3", "end"}));
+}
+
+TEST_F(Filters, ErrorsEndTheDocumentUnlinkAndReachTheCaller) {
+  TRLGraphicStorage* pages = MakePages(owner_, 5);
+  TRecordingFilter drawing;
+  drawing.fail_at_page = 3;
+  EXPECT_THROW(drawing.Run(*pages), Exception);
+  EXPECT_EQ(drawing.calls, (Calls{"begin", "draw 1", "new", "draw 2", "new", "end"}));
+  EXPECT_FALSE(drawing.completed_at_end);
+  EXPECT_FALSE(drawing.Running());
+
+  // A failed start skips the pages and the end of the document.
+  TRecordingFilter beginning;
+  beginning.fail_begin = true;
+  beginning.SetShowProgress(true);
+  EXPECT_THROW(beginning.Run(*pages), Exception);
+  EXPECT_TRUE(beginning.calls.empty());
+  EXPECT_EQ(beginning.Progress(), nullptr);
+  EXPECT_EQ(pages->LinkCount(), 0);
+
+  // The filter works again afterwards.
+  TRecordingFilter again;
+  again.Run(*pages, 5);
+  EXPECT_TRUE(again.completed_at_end);
+}
+
+TEST_F(Filters, TheProgressWindowCountsPagesTimesCopiesAndNamesTheFamily) {
+  TRLGraphicStorage* pages = MakePages(owner_, 6);
+  TRecordingFilter filter;
+  filter.SetShowProgress(true);
+  filter.Run(*pages, 2, false, 5);
+  EXPECT_EQ(filter.progress_max, 4);
+  EXPECT_EQ(filter.Progress(), nullptr);  // closed when the run ends
+}
+
+TEST_F(Filters, CancelStopsAfterThePageBeingOutputAndStillEndsTheDocument) {
+  TRLGraphicStorage* pages = MakePages(owner_, 50);
+  TRecordingFilter filter;
+  filter.SetShowProgress(true);
+  // The user presses Cancel while page 5 is being drawn.
+  filter.while_drawing = [&](int page) {
+    if (page == 5) Synchronize([&] { filter.Progress()->BitBtnCancel->Click(); });
+  };
+  filter.Run(*pages, 1, true);
+  FinishBackgroundOutput(false);
+  ASSERT_FALSE(filter.calls.empty());
+  EXPECT_EQ(filter.calls.back(), "end");
+  EXPECT_EQ(std::count_if(filter.calls.begin(), filter.calls.end(), [](auto& c) { return c.rfind("draw", 0) == 0; }), 5);
+  EXPECT_FALSE(filter.completed_at_end);
+  EXPECT_EQ(filter.Progress(), nullptr);
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(Filters, ABackgroundRunThatFailsTellsTheUser) {
+  TRLGraphicStorage* pages = MakePages(owner_, 4);
+  TRecordingFilter filter;
+  filter.fail_at_page = 2;
+  filter.Run(*pages, 1, true);
+  FinishBackgroundOutput(false);
+  EXPECT_EQ(errors_, (std::vector<std::string>{"page failed"}));
+  EXPECT_EQ(filter.calls, (Calls{"begin", "draw 1", "new", "end"}));
+}
+
+TEST_F(Filters, ASecondRunOfABusyFilterIsRefusedAndTheFirstGoesOn) {
+  TRLGraphicStorage* pages = MakePages(owner_, 30);
+  TRecordingFilter filter;
+  filter.SetShowProgress(true);
+  // The worker waits for the main thread to show its progress window: it is surely still running here.
+  filter.Run(*pages, 1, true);
+  try {
+    filter.Run(*pages, 1, false);
+    ADD_FAILURE() << "a second run started";
+  } catch (const Exception& error) {
+    EXPECT_NE(error.Message().find("andamento"), std::string::npos) << error.Message();
+  }
+  FinishBackgroundOutput(false);
+  EXPECT_EQ(filter.calls.size(), 30u * 2 + 1);
+  EXPECT_EQ(filter.calls.back(), "end");
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(Filters, ABackgroundRunAndTheMainThreadReadTheSamePagesSafely) {
+  TRLGraphicStorage* pages = MakePages(owner_, 40);
+  TRecordingFilter filter;
+  filter.Run(*pages, 1, true);
+  // Paging back and forth as a preview does, while the worker reads the pages too.
+  int painted = 0;
+  while (filter.Running()) {
+    for (int i : {0, 39, 7, 20, 1}) {
+      TRLPageRef page = pages->Pages(i);
+      ASSERT_TRUE(page);
+      RenderPageToImage(*page, 0.25);
+      ++painted;
+    }
+    Application()->ProcessMessages();
+  }
+  FinishBackgroundOutput(false);
+  EXPECT_EQ(std::count_if(filter.calls.begin(), filter.calls.end(), [](auto& c) { return c.rfind("draw", 0) == 0; }), 40);
+  EXPECT_GT(painted, 0);
+}
+
+TEST_F(Filters, TheFilterListKeepsCreationOrderAndFindsSaveFiltersByExtension) {
+  TRecordingFilter text, other;
+  text.SetDefaultExt("txt");
+  other.SetDefaultExt(".xyz");
+  auto list = FilterList();
+  auto at = [&](TRLCustomFilter* f) { return std::find(list.begin(), list.end(), f) - list.begin(); };
+  ASSERT_LT(at(&text), static_cast<long>(list.size()));
+  EXPECT_LT(at(&text), at(&other));
+  struct Case {
+    const char* name;
+    TRLCustomSaveFilter* filter;
+  };
+  const Case cases[] = {{"notes.TXT", &text}, {"a/b/notes.txt", &text}, {"report.XyZ", &other},
+                        {"report.rpf", nullptr}, {"report", nullptr}, {"txt", nullptr}};
+  for (const Case& c : cases) EXPECT_EQ(SaveFilterByExt(c.name), c.filter) << c.name;
+  {
+    TRecordingFilter gone;
+    EXPECT_EQ(FilterList().size(), list.size() + 1);
+  }
+  EXPECT_EQ(FilterList(), list);
+}
+
+TEST_F(Filters, ThePdfAndPngFiltersWriteTheRangeAndAreFoundByExtension) {
+  TempFolder folder;
+  TRLGraphicStorage* pages = MakePages(owner_, 5, [](int i) { return i == 4; });
+  EXPECT_EQ(SaveFilterByExt("x.pdf"), &PDFFilter());
+  EXPECT_EQ(SaveFilterByExt("x.PNG"), &PNGFilter());
+  EXPECT_EQ(PDFFilter().GetDisplayName(), "PDF");
+
+  PDFFilter().SetShowProgress(false);
+  PDFFilter().SetFileName((folder.Path() / "r.pdf").string());
+  PDFFilter().Run(*pages, 2, false, 4);
+  EXPECT_EQ(PdfPageCount(folder.Path() / "r.pdf"), 3);
+  std::string text = PdfText(folder.Path() / "r.pdf");
+  EXPECT_NE(text.find("Page 2"), std::string::npos);
+  EXPECT_NE(text.find("Page 4"), std::string::npos);
+  EXPECT_EQ(text.find("Page 1"), std::string::npos);
+  EXPECT_EQ(PdfPageSize(folder.Path() / "r.pdf", 1).substr(0, 3), "595");  // A4 portrait, in points
+  EXPECT_EQ(PdfPageSize(folder.Path() / "r.pdf", 3).substr(0, 3), "842");  // the landscape page
+
+  PNGFilter().SetShowProgress(false);
+  PNGFilter().SetFileName((folder.Path() / "p.png").string());
+  PNGFilter().Run(*pages, 4, false, 5);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"p4.png", "p5.png", "r.pdf"}));
+  EXPECT_EQ(Read(folder.Path() / "p5.png").substr(0, 4), "\x89PNG");
+}
+
+TEST_F(Filters, ASaveThatFailsOrIsCancelledLeavesTheOldFileAndNothingElse) {
+  TempFolder folder;
+  TRLGraphicStorage* pages = MakePages(owner_, 6);
+  {
+    // Page 4 holds a picture that cannot be decoded: drawing it fails half-way through the file.
+    TRLPageRef page = pages->Pages(3);
+    auto* image = new TRLImageObject(page.Get());
+    image->SetBoundsRect({0, 0, 10, 10});
+    image->SetData("BMPnot a bitmap");
+    page->SetModified(true);
+  }
+  for (TRLCustomSaveFilter* filter : {static_cast<TRLCustomSaveFilter*>(&PDFFilter()),
+                                      static_cast<TRLCustomSaveFilter*>(&PNGFilter())}) {
+    SCOPED_TRACE(filter->GetDisplayName());
+    const fs::path target = folder.Path() / ("old" + filter->DefaultExt());
+    std::ofstream(target) << "the previous file";
+    filter->SetShowProgress(false);
+    filter->SetFileName(target.string());
+    EXPECT_THROW(filter->Run(*pages), Exception);
+    EXPECT_EQ(Read(target), "the previous file");
+  }
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"old.pdf", "old.png"}));
+
+  // Cancelled: the file would hold part of the range only.
+  PDFFilter().SetShowProgress(true);
+  PDFFilter().SetFileName((folder.Path() / "old.pdf").string());
+  PDFFilter().Run(*pages, 1, true, 3);
+  PDFFilter().Cancel();
+  FinishBackgroundOutput(false);
+  EXPECT_EQ(Read(folder.Path() / "old.pdf"), "the previous file");
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"old.pdf", "old.png"}));
+}
+
+TEST_F(Filters, ABackgroundSaveIntoAMissingFolderShowsTheError) {
+  TempFolder folder;
+  TRLGraphicStorage* pages = MakePages(owner_, 2);
+  PDFFilter().SetShowProgress(true);
+  PDFFilter().SetFileName((folder.Path() / "missing" / "r.pdf").string());
+  PDFFilter().Run(*pages, 1, true);
+  FinishBackgroundOutput(false);
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_NE(errors_[0].find("r.pdf"), std::string::npos) << errors_[0];
+}
+
+}  // namespace

@@ -1,0 +1,222 @@
+// Printing through a real scheduler of our own, whose queues copy each job into a folder.
+#include "OutputTestSupport.h"
+
+#include "framework/Printers.h"
+#include "framework/Threads.h"
+#include "output/RLPrinters.h"
+#include "output/RLSpoolFilter.h"
+#include "pages/RLConsts.h"
+#include "pages/RLMetaVCL.h"
+
+#include "support/CupsServer.h"
+#include "support/TestApplication.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace outputtest;
+
+class Printing : public testing::Test {
+protected:
+  void SetUp() override {
+    cups_.Reset();
+    application_ = MakeTestApplication();
+    application_->OnException = [this](TObject*, const std::exception& e) { errors_.push_back(e.what()); };
+    SpoolFilter().SetShowProgress(false);
+  }
+  void TearDown() override {
+    FinishBackgroundOutput(false);
+    RLPrinter().SetPrinterIndex(-1);
+  }
+  // Queues of the scheduler, the first one its default.
+  void AddQueues(std::initializer_list<const char*> names) {
+    bool first = true;
+    for (const char* name : names) {
+      cups_.AddQueue(name, first, std::string("Sala ") + name);
+      first = false;
+    }
+    RLPrinter().Refresh();
+    RLPrinter().SetPrinterIndex(-1);
+    Printer().SetPrinterIndex(-1);
+  }
+
+  TCupsServer& cups_ = SharedCupsServer();
+  std::unique_ptr<TApplication> application_;
+  std::vector<std::string> errors_;
+  TComponent owner_{nullptr};
+};
+
+TEST_F(Printing, TheWrapperListsTheQueuesAndSelectsTheDefault) {
+  AddQueues({"balcao", "escritorio"});
+  TRLPrinterWrapper& printer = RLPrinter();
+  std::vector<std::string> names{printer.PrinterNames(0), printer.PrinterNames(1)};
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"balcao", "escritorio"}));
+  EXPECT_EQ(printer.PrinterPorts(0), "Sala " + printer.PrinterNames(0));
+  EXPECT_EQ(printer.PrinterName(), "balcao");
+  EXPECT_TRUE(printer.ValidatePrinter());
+  int other = printer.PrinterNames(0) == "balcao" ? 1 : 0;
+  printer.SetPrinterIndex(other);
+  EXPECT_EQ(printer.PrinterName(), "escritorio");
+  printer.SetPrinterIndex(7);  // outside the list: nothing changes
+  EXPECT_EQ(printer.PrinterName(), "escritorio");
+  printer.Refresh();
+  EXPECT_EQ(printer.PrinterIndex(), other);
+
+  printer.SetPaperSize(false, false, 297, 210);
+  TRLPrinterMetrics m;
+  printer.LoadMetrics(m);
+  EXPECT_GT(m.PPIX, 0);
+  EXPECT_EQ(m.PPIX, m.PPIY);
+  // A4 at the printer's resolution, its printable area inside.
+  EXPECT_NEAR(m.PhysicalWidth, 210 / 25.4 * m.PPIX, m.PPIX / 50.0);
+  EXPECT_NEAR(m.PhysicalHeight, 297 / 25.4 * m.PPIY, m.PPIY / 50.0);
+  EXPECT_EQ(m.MarginLeft + m.ClientWidth + m.MarginRight, m.PhysicalWidth);
+  EXPECT_EQ(m.MarginTop + m.ClientHeight + m.MarginBottom, m.PhysicalHeight);
+  printer.SetPaperSize(true, false, 297, 210);
+  TRLPrinterMetrics landscape;
+  printer.LoadMetrics(landscape);
+  EXPECT_EQ(landscape.PhysicalWidth, m.PhysicalHeight);
+}
+
+TEST_F(Printing, ARangeOfAReportGoesToThePrinterAsOneJob) {
+  AddQueues({"balcao"});
+  TRLGraphicStorage* pages = MakePages(owner_, 10);
+  int selected = RLPrinter().PrinterIndex();
+  PrintPages(*pages, nullptr, 3, false, 99);
+  EXPECT_EQ(RLPrinter().PrinterIndex(), selected);
+  auto jobs = cups_.WaitForJobs(1);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(PdfPageCount(jobs[0].File), 8);
+  std::string first = PdfText(jobs[0].File, 1, 1), last = PdfText(jobs[0].File, 8, 8);
+  EXPECT_NE(first.find("Page 3"), std::string::npos) << first;
+  EXPECT_NE(last.find("Page 10"), std::string::npos) << last;
+  EXPECT_EQ(PdfText(jobs[0].File).find("Page 2\n"), std::string::npos);
+  EXPECT_EQ(jobs[0].Copies, 1);
+  EXPECT_EQ(PdfPageSize(jobs[0].File, 1).substr(0, 3), "595");
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(Printing, CopiesAreTheDriversToMake) {
+  AddQueues({"balcao"});
+  TRLGraphicStorage* pages = MakePages(owner_, 2);
+  RLPrinter().SetCopies(2);
+  PrintPages(*pages, nullptr);
+  auto jobs = cups_.WaitForJobs(1);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0].Copies, 2);
+  EXPECT_EQ(PdfPageCount(jobs[0].File), 2);
+}
+
+TEST_F(Printing, AChangeOfPaperStartsANewJobWithoutABlankPage) {
+  AddQueues({"balcao"});
+  // Pages 1 to 3 portrait, 4 and 5 landscape.
+  TRLGraphicStorage* pages = MakePages(owner_, 5, [](int i) { return i >= 4; });
+  PrintPages(*pages, nullptr);
+  auto jobs = cups_.WaitForJobs(2);
+  ASSERT_EQ(jobs.size(), 2u);
+  EXPECT_EQ(PdfPageCount(jobs[0].File), 3);
+  EXPECT_EQ(PdfPageCount(jobs[1].File), 2);
+  EXPECT_NE(PdfText(jobs[1].File, 1, 1).find("Page 4"), std::string::npos);
+  std::string size = PdfPageSize(jobs[1].File, 1);
+  double width = std::stod(size), height = std::stod(size.substr(size.find('x') + 1));
+  EXPECT_GT(width, height) << size;
+  EXPECT_EQ(SpoolFilter().Orientation(), 2);
+  EXPECT_FALSE(SpoolFilter().DocStarted());
+}
+
+TEST_F(Printing, CancelEndsTheJobWithThePagesAlreadyDrawn) {
+  AddQueues({"balcao"});
+  TRLGraphicStorage* pages = MakePages(owner_, 50);
+  SpoolFilter().SetShowProgress(true);
+  SpoolFilter().Run(*pages, 1, true);
+  ProcessMessagesUntil([&] {
+    TfrmRLFeedBack* progress = SpoolFilter().Progress();
+    if (progress && progress->CurrentBar()->Position() >= 3) progress->BitBtnCancel->Click();
+    return !SpoolFilter().Running();
+  });
+  auto jobs = cups_.WaitForJobs(1);
+  ASSERT_EQ(jobs.size(), 1u);
+  int printed = PdfPageCount(jobs[0].File);
+  EXPECT_GE(printed, 3);
+  EXPECT_LT(printed, 50);
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(Printing, ABackgroundPrintWhileThePreviewPagesThroughTheSameReport) {
+  AddQueues({"balcao"});
+  TRLGraphicStorage* pages = MakePages(owner_, 30);
+  SpoolFilter().SetShowProgress(true);
+  PrintPages(*pages, nullptr, 1, true);
+  int shown = 0;
+  while (SpoolFilter().Running()) {
+    TRLPageRef page = pages->Pages(shown++ % 30);
+    ASSERT_TRUE(page);
+    RenderPageToImage(*page, 0.5);
+    page.Release();
+    Application()->ProcessMessages();
+  }
+  auto jobs = cups_.WaitForJobs(1);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(PdfPageCount(jobs[0].File), 30);
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(Printing, QuittingDuringABackgroundPrintHandsOverThePagesAlreadyDrawn) {
+  AddQueues({"balcao"});
+  TRLGraphicStorage* pages = MakePages(owner_, 60);
+  SpoolFilter().SetShowProgress(true);
+  PrintPages(*pages, nullptr, 1, true);
+  ProcessMessagesUntil([&] {
+    TfrmRLFeedBack* progress = SpoolFilter().Progress();
+    return !SpoolFilter().Running() || (progress && progress->CurrentBar()->Position() >= 4);
+  });
+  // What the program does when its last window closes.
+  application_->Terminate();
+  FinishBackgroundOutput(true);
+  EXPECT_FALSE(SpoolFilter().Running());
+  auto jobs = cups_.WaitForJobs(1);
+  ASSERT_EQ(jobs.size(), 1u);
+  int printed = PdfPageCount(jobs[0].File);
+  EXPECT_GE(printed, 4);
+  EXPECT_LT(printed, 60);
+  EXPECT_TRUE(errors_.empty()) << errors_.front();
+}
+
+class NoPrinter : public Printing {};
+
+TEST_F(NoPrinter, FallbackMetricsAndAClearMessage) {
+  RLPrinter().Refresh();
+  TRLPrinterWrapper& printer = RLPrinter();
+  EXPECT_TRUE(printer.Printers().empty());
+  EXPECT_EQ(printer.PrinterName(), "");
+  EXPECT_FALSE(printer.ValidatePrinter());
+  TRLPrinterMetrics m;
+  printer.LoadMetrics(m);
+  EXPECT_EQ(m.PPIX, 300);
+  EXPECT_EQ(m.PPIY, 300);
+  EXPECT_EQ(m.PhysicalWidth, 2550);
+  EXPECT_EQ(m.PhysicalHeight, 3300);
+  EXPECT_EQ(m.MarginLeft, 75);
+  EXPECT_EQ(m.MarginTop, 75);
+  EXPECT_EQ(m.MarginRight, 75);
+  EXPECT_EQ(m.MarginBottom, 75);
+  EXPECT_EQ(m.ClientWidth, 2400);
+  EXPECT_EQ(m.ClientHeight, 3150);
+
+  TRLGraphicStorage* pages = MakePages(owner_, 3);
+  try {
+    PrintPages(*pages, nullptr);
+    ADD_FAILURE() << "printed without a printer";
+  } catch (const Exception& error) {
+    EXPECT_EQ(error.Message(), EngineMessages().msgPrinterNotFound);
+  }
+  // In the background the same message reaches the user.
+  PrintPages(*pages, nullptr, 1, true);
+  FinishBackgroundOutput(false);
+  EXPECT_EQ(errors_, (std::vector<std::string>{EngineMessages().msgPrinterNotFound}));
+  EXPECT_EQ(pages->LinkCount(), 0);
+}
+
+}  // namespace
