@@ -200,10 +200,11 @@ public:
 protected:
   virtual void Paint() {}
   QWidget* CreateWidget(QWidget* parent_widget) override;
+  // Runs Paint on the canvas bound to `widget`, from the widget's paint event.
+  void PaintWidget(QWidget* widget);
 
 private:
   friend class TCustomControlWidget;
-  void PaintWidget(QWidget* widget);
 
   std::unique_ptr<TCanvas> canvas_;
 };
