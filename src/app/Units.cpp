@@ -4,6 +4,7 @@
 
 #include "data/DBRegistration.h"
 #include "framework/Properties.h"
+#include "lookup/cxDBLookupComboBox.h"
 #include "report/RLReport.h"
 
 #include <mutex>
@@ -12,6 +13,7 @@ void InitializeUnits() {
   RegisterFrameworkClasses();
   RegisterDataClasses();
   RegisterReportClasses();
+  RegisterLookupClasses();
   static std::once_flag once;
   std::call_once(once, [] { RegisterClass<TForm1>("TForm1", "TForm"); });
 }

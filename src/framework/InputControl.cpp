@@ -263,6 +263,7 @@ public:
   TInnerEditFilter(TInnerEdit* edit, QLineEdit* widget) : QObject(widget), edit_(edit), widget_(widget) {}
 
   bool eventFilter(QObject*, QEvent* event) override {
+    if (edit_->IsDestroying()) return false;
     switch (event->type()) {
       case QEvent::KeyPress: return KeyPress(static_cast<QKeyEvent*>(event));
       case QEvent::KeyRelease: {
@@ -351,6 +352,12 @@ private:
 };
 
 TInnerEdit::TInnerEdit(TComponent* owner) : TWinControl(owner) { SetTabStop(true); }
+
+TInnerEdit::~TInnerEdit() {
+  // The widget goes while the handlers still exist: losing the focus on the way is reported to nobody.
+  Destroying();
+  DestroyWidget();
+}
 
 std::string TInnerEdit::GetText() const { return text_; }
 

@@ -107,6 +107,7 @@ private:
 class TInnerEdit : public TWinControl {
 public:
   explicit TInnerEdit(TComponent* owner);
+  ~TInnerEdit() override;
 
   std::string GetText() const override;
   void SetText(const std::string& text) override;
