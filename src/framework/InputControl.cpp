@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -135,10 +136,8 @@ protected:
     const QPoint p = event->position().toPoint();
     RunGuarded([&] { control_->MouseUp(ButtonOf(event->button()), ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y()); });
   }
-  void mouseDoubleClickEvent(QMouseEvent* event) override {
-    mousePressEvent(event);
-    RunGuarded([&] { control_->DblClick(); });
-  }
+  // The platform reports the second press of a double click as a press too.
+  void mouseDoubleClickEvent(QMouseEvent*) override { RunGuarded([&] { control_->DblClick(); }); }
   void wheelEvent(QWheelEvent* event) override {
     bool used = false;
     RunGuarded([&] { used = control_->MouseWheel(ShiftOf(event->modifiers()), event->angleDelta().y()); });
@@ -291,8 +290,12 @@ public:
       case QEvent::FocusIn:
       case QEvent::FocusOut: {
         const bool in = event->type() == QEvent::FocusIn;
-        // The window's own activation changes are no change of the focus inside it.
-        if (static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason && in) return false;
+        // A pop-up window that shows is no place the focus went to, even where the platform makes it active.
+        QWidget* active = QApplication::activeWindow();
+        if (!in && static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason &&
+            (!active || (active->windowFlags() & Qt::WindowDoesNotAcceptFocus))) {
+          return false;
+        }
         if (edit_->OnFocusChanged) RunGuarded([&] { edit_->OnFocusChanged(in); });
         return false;
       }
@@ -428,6 +431,8 @@ QWidget* TInnerEdit::CreateWidget(QWidget* parent_widget) {
   edit->setContentsMargins(0, 0, 0, 0);
   edit->setStyleSheet("QLineEdit { padding: 0px; margin: 0px; border: none; }");
   edit->installEventFilter(new TInnerEditFilter(this, edit));
+  // The control around the text box passes its focus on to it.
+  if (parent_widget) parent_widget->setFocusProxy(edit);
   auto follow = [this, edit] {
     if (syncing_) return;
     text_ = FromQString(edit->text());
@@ -502,8 +507,24 @@ TPopupWindow::~TPopupWindow() {
   DestroyWidget();
 }
 
+// The window of a pop-up. Platforms that activate every window they show get the activation given back.
+class TPopupWidget : public TInputControlWidget {
+public:
+  using TInputControlWidget::TInputControlWidget;
+  QPointer<QWidget> return_to;
+
+protected:
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::WindowActivate && return_to && return_to != this) {
+      return_to->activateWindow();
+      QApplication::setActiveWindow(return_to);
+    }
+    return TInputControlWidget::event(event);
+  }
+};
+
 QWidget* TPopupWindow::CreateWidget(QWidget*) {
-  auto* widget = new TInputControlWidget(this, nullptr,
+  auto* widget = new TPopupWidget(this, nullptr,
                                          Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
                                              Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint);
   widget->setAttribute(Qt::WA_ShowWithoutActivating);
@@ -523,8 +544,8 @@ void TPopupWindow::Popup(const TRect& screen_bounds) {
   SyncWidget();
   if (!filter_) filter_ = std::make_unique<Filter>(this);
   if (QApplication::instance()) QApplication::instance()->installEventFilter(filter_.get());
+  static_cast<TPopupWidget*>(Widget())->return_to = QApplication::activeWindow();
   Widget()->show();
-  Widget()->raise();
 }
 
 void TPopupWindow::ClosePopup() {

@@ -232,6 +232,9 @@ public:
   bool ValidateEdit(bool raise_error);
   // Sets the edit value from the text.
   void PostEditValue();
+  // With AutoSize the height follows the font.
+  void SetBounds(int left, int top, int width, int height) override;
+  void Loaded() override;
 
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
@@ -271,8 +274,6 @@ protected:
   int FrameWidth();
   bool HotTrackActive();
   void PlaceInnerEdit();
-  void Loaded() override;
-  void SetBounds(int left, int top, int width, int height) override;
   void Paint() override;
   void FontChanged() override;
   void MouseEnter() override;
