@@ -516,7 +516,6 @@ public:
 protected:
   bool event(QEvent* event) override {
     if (event->type() == QEvent::WindowActivate && return_to && return_to != this) {
-      return_to->activateWindow();
       QApplication::setActiveWindow(return_to);
     }
     return TInputControlWidget::event(event);
