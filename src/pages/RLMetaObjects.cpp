@@ -1,6 +1,7 @@
-#include "pages/RLMetaFile.h"
+#include "pages/RLMetaObjects.h"
 
 #include "framework/Text.h"
+#include "pages/RLMetaSurface.h"
 #include "pages/RLUtils.h"
 
 #include <algorithm>

@@ -1,7 +1,8 @@
-#include "pages/RLMetaFile.h"
+#include "pages/RLMetaSurface.h"
 
 #include "framework/Bitmap.h"
 #include "framework/Text.h"
+#include "pages/RLGraphicStorage.h"
 #include "pages/RLMetaVCL.h"
 #include "pages/RLUtils.h"
 

@@ -1,0 +1,329 @@
+// Sessions with their passwords, callbacks and aliases; the configuration file; the databases a session opens.
+
+#include "engine/EngineInternal.h"
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace engine {
+
+using namespace detail;
+
+namespace {
+
+// ---- configuration ----
+
+struct LoadedConfig {
+    EngineConfig config;
+    std::filesystem::path file;
+};
+
+Status LoadConfig(LoadedConfig& out) {
+    out.file = g_state.env.configFile.empty() ? ConfigFilePath() : std::filesystem::path(g_state.env.configFile);
+    std::error_code ec;
+    if (!std::filesystem::exists(out.file, ec))
+        return Fail(status::ConfigNotFound,
+                    {"File: " + out.file.string(), "Set RELCLIENTES_ENGINE_CONFIG or create the file"});
+    std::ifstream in(out.file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (!in.good() && !in.eof())
+        return Fail(status::ConfigInvalid, {"File: " + out.file.string(), "The file cannot be read"});
+    if (auto problem = out.config.Parse(text.str()))
+        return Fail(status::ConfigInvalid,
+                    {"File: " + out.file.string(), "Line " + std::to_string(problem->line) + ": " + problem->text});
+    return status::Ok;
+}
+
+// The parameters of an alias (DB INFO, then DB OPEN), from the session or the configuration file.
+Status AliasParams(std::string_view alias, AliasDesc& desc, std::vector<ConfigEntry>& params, std::filesystem::path& configFile) {
+    if (alias.empty()) return Fail(status::UnknownAlias, {"No alias name given"});
+    if (Session* session = CurrentSession()) {
+        const auto it = session->aliases.find(Upper(alias));
+        if (it != session->aliases.end()) {
+            desc = {it->second.name, it->second.driverType};
+            params = it->second.params;
+            return status::Ok;
+        }
+    }
+    LoadedConfig loaded;
+    if (Status s = LoadConfig(loaded)) return s;
+    configFile = loaded.file;
+    if (!loaded.config.HasAlias(alias))
+        return Fail(status::UnknownAlias, {"Alias: " + std::string(alias), "Configuration file: " + loaded.file.string()});
+    params.clear();
+    for (const auto& path : {EngineConfig::AliasInfoPath(alias), EngineConfig::AliasOpenPath(alias)})
+        if (const auto* entries = loaded.config.Section(path))
+            for (const auto& e : *entries)
+                if (!FindEntry(params, e.name)) params.push_back(e);
+    desc.name = std::string(alias);
+    const std::string* type = FindEntry(params, "TYPE");
+    desc.driverType = type && !type->empty() ? *type : std::string(kStandardDriver);
+    return status::Ok;
+}
+
+void SetEntry(std::vector<ConfigEntry>& entries, const ConfigEntry& e) {
+    for (auto& x : entries)
+        if (EqualNoCase(x.name, e.name)) {
+            x.value = e.value;
+            return;
+        }
+    entries.push_back(e);
+}
+
+std::filesystem::path ResolvePath(const std::string& value, const std::filesystem::path& configFile) {
+    std::filesystem::path p = value;
+    if (value == "~" || value.rfind("~/", 0) == 0) {
+        const char* home = std::getenv("HOME");
+        p = std::filesystem::path(home ? home : "") / (value.size() > 2 ? value.substr(2) : std::string());
+    }
+    if (p.is_relative() && !configFile.empty()) p = configFile.parent_path() / p;
+    return p;
+}
+
+int CollationCompare(void* collator, int na, const void* a, int nb, const void* b) {
+    return static_cast<const TextCollator*>(collator)->Compare(
+        std::string_view(static_cast<const char*>(a), static_cast<size_t>(na)),
+        std::string_view(static_cast<const char*>(b), static_cast<size_t>(nb)));
+}
+
+}  // namespace
+
+// ---- sessions ----
+
+Status GetCurrentSession(SessionHandle& out) {
+    return Call(true, [&] {
+        out = {g_state.currentSession};
+        return status::Ok;
+    });
+}
+
+Status StartSession(SessionHandle& out) {
+    return Call(true, [&] {
+        out = {Add(std::make_unique<Session>(), HandleKind::Session)->id};
+        g_state.currentSession = out.id;
+        return status::Ok;
+    });
+}
+
+Status SetCurrentSession(SessionHandle session) {
+    return Call(true, [&] {
+        if (!Find<Session>(HandleKind::Session, session.id)) return BadHandle("session");
+        g_state.currentSession = session.id;
+        return status::Ok;
+    });
+}
+
+Status CloseSession(SessionHandle& session) {
+    return Call(true, [&] {
+        if (!Find<Session>(HandleKind::Session, session.id)) return BadHandle("session");
+        if (session.id == g_state.defaultSession)
+            return Fail(status::InvalidParameter, {"The default session ends with EngineExit"});
+        DestroySession(session.id);
+        if (g_state.currentSession == session.id) g_state.currentSession = g_state.defaultSession;
+        session = {};
+        return status::Ok;
+    });
+}
+
+Status AddPassword(std::string_view password) {
+    return Call(true, [&] {
+        CurrentSession()->passwords.emplace_back(password);
+        return status::Ok;
+    });
+}
+
+Status DropPassword(std::string_view password) {
+    return Call(true, [&] {
+        auto& list = CurrentSession()->passwords;
+        list.erase(std::remove(list.begin(), list.end(), password), list.end());
+        return status::Ok;
+    });
+}
+
+Status DropAllPasswords() {
+    return Call(true, [&] {
+        CurrentSession()->passwords.clear();
+        return status::Ok;
+    });
+}
+
+Status AddSessionAlias(std::string_view alias, std::string_view driverType, const std::vector<ConfigEntry>& params) {
+    return Call(true, [&] {
+        if (alias.empty() || alias.find('\\') != std::string_view::npos)
+            return Fail(status::InvalidParameter, {"Alias name \"" + std::string(alias) + "\" is not valid"});
+        SessionAlias a{std::string(alias), driverType.empty() ? std::string(kStandardDriver) : std::string(driverType), params};
+        CurrentSession()->aliases[Upper(alias)] = std::move(a);
+        return status::Ok;
+    });
+}
+
+Status DeleteSessionAlias(std::string_view alias) {
+    return Call(true, [&] {
+        if (CurrentSession()->aliases.erase(Upper(alias)) == 0)
+            return Fail(status::UnknownAlias, {"Alias: " + std::string(alias)});
+        return status::Ok;
+    });
+}
+
+Status GetObjectOfKind(std::uint16_t kind, ClientHandle& out) {
+    return Call(true, [&] {
+        if (kind != kClientObjectKind) return Fail(status::InvalidParameter, {"No object of kind " + std::to_string(kind)});
+        out = {g_state.client};
+        return status::Ok;
+    });
+}
+
+Status RegisterCallback(CallbackKind kind, CallbackFn fn) {
+    return Call(true, [&] {
+        if (kind != CallbackKind::WaitCursor && kind != CallbackKind::Login)
+            return Fail(status::InvalidParameter, {"Unknown callback kind " + std::to_string(static_cast<int>(kind))});
+        if (fn) CurrentSession()->callbacks[kind] = std::move(fn);
+        else CurrentSession()->callbacks.erase(kind);
+        return status::Ok;
+    });
+}
+
+Status HasCallback(CallbackKind kind, bool& registered) {
+    return Call(true, [&] {
+        registered = CurrentSession()->callbacks.count(kind) != 0;
+        return status::Ok;
+    });
+}
+
+// ---- aliases and configuration ----
+
+Status GetAliasDesc(std::string_view alias, AliasDesc& out) {
+    return Call(true, [&] {
+        std::vector<ConfigEntry> params;
+        std::filesystem::path file;
+        return AliasParams(alias, out, params, file);
+    });
+}
+
+Status GetAliasNames(std::vector<std::string>& out) {
+    return Call(true, [&] {
+        LoadedConfig loaded;
+        if (Status s = LoadConfig(loaded)) return s;
+        out = loaded.config.Aliases();
+        for (const auto& [key, a] : CurrentSession()->aliases)
+            if (!loaded.config.HasAlias(a.name)) out.push_back(a.name);
+        return status::Ok;
+    });
+}
+
+Status GetConfigEntries(std::string_view path, std::vector<ConfigEntry>& out) {
+    return Call(true, [&] {
+        out.clear();
+        const std::string key = EngineConfig::NormalizedPath(path);
+        if (key.rfind("\\DATABASES\\", 0) == 0) {
+            const std::string rest = key.substr(11);
+            const std::string alias = rest.substr(0, rest.find('\\'));
+            const auto& aliases = CurrentSession()->aliases;
+            if (const auto it = aliases.find(alias); it != aliases.end()) {
+                if (key == EngineConfig::NormalizedPath(EngineConfig::AliasInfoPath(alias))) {
+                    out.push_back({"TYPE", it->second.driverType});
+                    for (const auto& e : it->second.params) SetEntry(out, e);
+                }
+                return status::Ok;
+            }
+        }
+        LoadedConfig loaded;
+        if (Status s = LoadConfig(loaded)) return s;
+        if (const auto* entries = loaded.config.Section(path)) {
+            out = *entries;
+        } else if (key.rfind("\\DATABASES\\", 0) == 0) {
+            const std::string rest = key.substr(11);
+            const std::string alias = rest.substr(0, rest.find('\\'));
+            if (!loaded.config.HasAlias(alias))
+                return Fail(status::UnknownAlias, {"Alias: " + alias, "Configuration file: " + loaded.file.string()});
+        }
+        return status::Ok;
+    });
+}
+
+// ---- databases ----
+
+Status OpenDatabase(std::string_view alias, std::string_view driverType, OpenMode openMode, ShareMode shareMode,
+                    std::string_view password, const std::vector<ConfigEntry>* optionalParams, DatabaseHandle& out) {
+    return Call(true, [&]() -> Status {
+        out = {};
+        AliasDesc desc;
+        std::vector<ConfigEntry> params;
+        std::filesystem::path configFile;
+        if (Status s = AliasParams(alias, desc, params, configFile)) return s;
+        if (optionalParams)
+            for (const auto& e : *optionalParams) SetEntry(params, e);
+        const std::string type = driverType.empty() ? desc.driverType : std::string(driverType);
+        if (!EqualNoCase(type, kStandardDriver))
+            return Fail(status::UnsupportedDriver, {"Driver: " + type, "Alias: " + desc.name});
+        const std::string* pathValue = FindEntry(params, "PATH");
+        if (!pathValue || pathValue->empty())
+            return Fail(status::ConfigInvalid, {"Alias " + desc.name + " has no PATH entry naming its database file",
+                                                "Configuration file: " + configFile.string()});
+        const std::filesystem::path file = ResolvePath(*pathValue, configFile);
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(file, ec))
+            return Fail(std::filesystem::exists(file, ec) ? status::FileAccess : status::DatabaseFileNotFound,
+                        {"File: " + file.string(), "Alias: " + desc.name});
+
+        sqlite3* raw = nullptr;
+        const int flags = (openMode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+        int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+        auto db = std::make_unique<Database>();
+        db->db = raw;  // closed by the Database on every way out
+        if (rc != SQLITE_OK) return FailSqlite(raw, rc, status::FileAccess, {"File: " + file.string()});
+        sqlite3_extended_result_codes(raw, 1);
+        sqlite3_busy_timeout(raw, 2000);
+        if (shareMode == ShareMode::Exclusive) sqlite3_exec(raw, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+        rc = sqlite3_exec(raw, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) return FailSqlite(raw, rc, status::FileAccess, {"File: " + file.string()});
+
+        const std::string* lang = FindEntry(params, "LANGDRIVER");
+        if (!lang || lang->empty()) lang = FindEntry(params, "LANGUAGE");
+        db->language = lang && !lang->empty() ? *lang : TextCollator::UserLanguage();
+        db->collator = std::make_unique<TextCollator>(db->language);
+        rc = sqlite3_create_collation_v2(raw, kCollationName, SQLITE_UTF8, db->collator.get(), CollationCompare, nullptr);
+        if (rc != SQLITE_OK) return FailSqlite(raw, rc);
+
+        if (const std::string* required = FindEntry(params, "PASSWORD"); required && !required->empty()) {
+            db->requiredPassword = *required;
+            db->unlocked = password == *required;
+        }
+        db->alias = desc.name;
+        db->path = file.string();
+        db->openMode = openMode;
+        db->session = g_state.currentSession;
+        Database* added = Add(std::move(db), HandleKind::Database);
+        auto locale = std::make_unique<Locale>();
+        locale->language = added->language;
+        added->locale = Add(std::move(locale), HandleKind::Locale)->id;
+        CurrentSession()->databases.push_back(added->id);
+        out = {added->id};
+        return status::Ok;
+    });
+}
+
+Status CloseDatabase(DatabaseHandle& db) {
+    return Call(true, [&] {
+        if (!Find<Database>(HandleKind::Database, db.id)) return BadHandle("database");
+        DestroyDatabase(db.id);
+        db = {};
+        return status::Ok;
+    });
+}
+
+Status GetLocale(ObjectHandle object, LocaleHandle& out) {
+    return Call(true, [&] {
+        std::uint32_t dbId = 0;
+        if (object.kind == HandleKind::Database && Find<Database>(HandleKind::Database, object.id)) dbId = object.id;
+        else if (auto* c = object.kind == HandleKind::Cursor ? Find<Cursor>(HandleKind::Cursor, object.id) : nullptr) dbId = c->database;
+        else return BadHandle("database or cursor");
+        out = {Find<Database>(HandleKind::Database, dbId)->locale};
+        return status::Ok;
+    });
+}
+
+}  // namespace engine
