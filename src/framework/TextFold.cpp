@@ -91,3 +91,11 @@ int LocaleCompare(std::string_view a, std::string_view b) {
                                                  QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())));
   return result < 0 ? -1 : result > 0 ? 1 : 0;
 }
+
+char32_t SearchFoldFirst(std::string_view text) {
+  if (text.empty()) return 0;
+  const unsigned char c = static_cast<unsigned char>(text[0]);
+  if (c < 0x80) return c >= 'a' && c <= 'z' ? c - 32 : c;
+  std::size_t i = 0;
+  return Fold(Next(text, i), Table());
+}

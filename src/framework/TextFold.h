@@ -14,3 +14,6 @@ bool FoldedEquals(std::string_view text, std::u32string_view folded);
 
 // Compares two texts by the rules of the user's language, letter case included (-1, 0 or 1).
 int LocaleCompare(std::string_view a, std::string_view b);
+
+// The search form of the first character of a text (0 for an empty text).
+char32_t SearchFoldFirst(std::string_view text);

@@ -188,17 +188,7 @@ void TcxCustomButton::Paint() {
   }
   if (!Caption().empty()) DrawCaption(canvas, content, Caption(), font.Color(), state == cxbsDisabled);
   if (Focused()) {
-    const TRect focus = InflatedRect(client, -painter.FocusRectInset(), -painter.FocusRectInset());
-    canvas.Brush().SetStyle(bsSolid);
-    canvas.Brush().SetColor(font.Color());
-    for (int x = focus.Left; x < focus.Right; x += 2) {
-      canvas.FillRect({x, focus.Top, x + 1, focus.Top + 1});
-      canvas.FillRect({x, focus.Bottom - 1, x + 1, focus.Bottom});
-    }
-    for (int y = focus.Top; y < focus.Bottom; y += 2) {
-      canvas.FillRect({focus.Left, y, focus.Left + 1, y + 1});
-      canvas.FillRect({focus.Right - 1, y, focus.Right, y + 1});
-    }
+    DrawFocusDots(canvas, InflatedRect(client, -painter.FocusRectInset(), -painter.FocusRectInset()), font.Color());
   }
 }
 

@@ -28,22 +28,29 @@ void TcxDataStorage::Clear() {
 void TcxDataStorage::Reserve(int records) {
   for (Column& c : columns_) {
     c.nulls.reserve(static_cast<std::size_t>(records));
-    if (c.info.valueType->IsString()) c.offsets.reserve(static_cast<std::size_t>(records) + 1);
+    if (c.info.valueType->IsString()) {
+      c.offsets.reserve(static_cast<std::size_t>(records) + 1);
+      c.first_folded.reserve(static_cast<std::size_t>(records));
+    }
     else c.values.reserve(static_cast<std::size_t>(records));
   }
 }
 
 void TcxDataStorage::Put(Column& column, std::size_t record, const Variant& value, const std::string& text, bool append) {
   const bool null = value.IsClear();
-  if (append) column.nulls.push_back(null ? 1 : 0);
-  else column.nulls[record] = null ? 1 : 0;
+  if (append) column.nulls.push_back(null);
+  else column.nulls[record] = null;
   if (column.info.valueType->IsString()) {
+    const std::string s = null ? std::string() : value.VarType() == Variant::Type::String ? value.AsString() : value.ToText();
+    const char32_t first = SearchFoldFirst(s);
+    const char16_t folded = first < TcxDataStorage::kUnknownFirst ? static_cast<char16_t>(first) : TcxDataStorage::kUnknownFirst;
+    if (append) column.first_folded.push_back(folded);
+    else column.first_folded[record] = folded;
     if (append) {
-      if (!null) column.text_block += value.VarType() == Variant::Type::String ? value.AsString() : value.ToText();
+      column.text_block += s;
       column.offsets.push_back(static_cast<std::uint32_t>(column.text_block.size()));
     } else {
       // The texts after the record move by the change of its length.
-      const std::string s = null ? std::string() : value.ToText();
       const std::uint32_t begin = column.offsets[record], end = column.offsets[record + 1];
       column.text_block.replace(begin, end - begin, s);
       const auto delta = static_cast<std::int64_t>(s.size()) - static_cast<std::int64_t>(end - begin);
@@ -101,11 +108,22 @@ const std::string& TcxDataStorage::StoredText(int record, int item) const {
   return columns_[static_cast<std::size_t>(item)].texts[static_cast<std::size_t>(record)];
 }
 
+void TcxDataStorage::ShrinkToFit() {
+  for (Column& c : columns_) {
+    c.nulls.shrink_to_fit();
+    c.first_folded.shrink_to_fit();
+    c.text_block.shrink_to_fit();
+    c.offsets.shrink_to_fit();
+    c.values.shrink_to_fit();
+    c.texts.shrink_to_fit();
+  }
+}
+
 std::size_t TcxDataStorage::MemoryUsed() const {
   std::size_t bytes = 0;
   for (const Column& c : columns_) {
-    bytes += c.nulls.capacity() + c.text_block.capacity() + c.offsets.capacity() * sizeof(std::uint32_t) +
-             c.values.capacity() * sizeof(Variant);
+    bytes += c.nulls.capacity() / 8 + c.first_folded.capacity() * sizeof(char16_t) + c.text_block.capacity() +
+             c.offsets.capacity() * sizeof(std::uint32_t) + c.values.capacity() * sizeof(Variant);
     for (const std::string& t : c.texts) bytes += sizeof(std::string) + (t.size() > 15 ? t.capacity() : 0);
   }
   return bytes;
@@ -245,6 +263,20 @@ int TcxCustomDataController::FindRecordIndexByKey(const Variant& key) {
     else wanted[i] = Variant::Null();
   }
   const bool plain = !OnCompare && !ansi_sort_ && !case_insensitive_;
+  const Variant wanted_key = wanted.size() == 1 ? wanted.front() : Variant(wanted);
+  if (plain && cached_key_record_ >= -1 && !cached_key_.IsEmpty() && cached_key_.VarType() == wanted_key.VarType() &&
+      cached_key_ == wanted_key) {
+    return cached_key_record_;
+  }
+  const int found = ScanForKey(keys, wanted, plain);
+  if (plain) {
+    cached_key_ = wanted_key;
+    cached_key_record_ = found;
+  }
+  return found;
+}
+
+int TcxCustomDataController::ScanForKey(const std::vector<int>& keys, const std::vector<Variant>& wanted, bool plain) {
   for (int record = 0; record < RecordCount(); ++record) {
     bool equal = true;
     for (std::size_t i = 0; i < keys.size() && equal; ++i) {
@@ -272,12 +304,7 @@ int TcxCustomDataController::FindRowByText(int start, int item, const std::strin
   const int count = RowCount();
   if (count == 0 || start < 0 || start >= count) return -1;
   const std::u32string folded = SearchFold(text);
-  const bool direct = storage_.Item(item).valueType->IsString() && !storage_.Item(item).textStored;
-  auto matches = [&](int row) {
-    const int record = rows_[static_cast<std::size_t>(row)];
-    return direct ? FoldedMatch(storage_.StringValue(record, item), folded, partial)
-                  : FoldedMatch(GetDisplayText(record, item), folded, partial);
-  };
+  auto matches = [&](int row) { return FoldedTextMatches(rows_[static_cast<std::size_t>(row)], item, folded, partial); };
   const int step = forward ? 1 : -1;
   for (int row = start; row >= 0 && row < count; row += step) {
     if (matches(row)) return rows_[static_cast<std::size_t>(row)];
@@ -290,11 +317,16 @@ int TcxCustomDataController::FindRowByText(int start, int item, const std::strin
   return -1;
 }
 
+bool TcxCustomDataController::FoldedTextMatches(int record, int item, const std::u32string& folded, bool partial) const {
+  const TcxDataStorage::ItemInfo& info = storage_.Item(item);
+  if (!info.valueType->IsString() || info.textStored) return FoldedMatch(GetDisplayText(record, item), folded, partial);
+  const char16_t first = storage_.FirstFolded(record, item);
+  if (!folded.empty() && first != TcxDataStorage::kUnknownFirst && first != folded.front()) return false;
+  return FoldedMatch(storage_.StringValue(record, item), folded, partial);
+}
+
 bool TcxCustomDataController::PassesFilter(int record) const {
-  if (filter_item_ < 0) return true;
-  const TcxDataStorage::ItemInfo& info = storage_.Item(filter_item_);
-  if (info.valueType->IsString() && !info.textStored) return FoldedMatch(storage_.StringValue(record, filter_item_), filter_folded_, true);
-  return FoldedMatch(GetDisplayText(record, filter_item_), filter_folded_, true);
+  return filter_item_ < 0 || FoldedTextMatches(record, filter_item_, filter_folded_, true);
 }
 
 void TcxCustomDataController::RebuildRows() {
@@ -323,7 +355,14 @@ void TcxCustomDataController::RebuildRows() {
   DataChanged();
 }
 
+void TcxCustomDataController::ForgetKeyCache() {
+  cached_key_ = Variant();
+  cached_key_record_ = -1;
+}
+
 void TcxCustomDataController::RecordsReplaced() {
+  ForgetKeyCache();
+  storage_.ShrinkToFit();
   focused_row_ = -1;
   focused_selected_ = false;
   RebuildRows();

@@ -113,6 +113,11 @@ public:
   Variant Value(int record, int item) const;
   // The text of a text item (empty for Null).
   std::string_view StringValue(int record, int item) const;
+  // The search form of the first character of a text item's text (see SearchFold), or kUnknownFirst.
+  char16_t FirstFolded(int record, int item) const { return columns_[static_cast<std::size_t>(item)].first_folded[static_cast<std::size_t>(record)]; }
+  static constexpr char16_t kUnknownFirst = 0xFFFF;
+  // Gives back what the loading reserved beyond the records.
+  void ShrinkToFit();
   const std::string& StoredText(int record, int item) const;
   // Bytes held.
   std::size_t MemoryUsed() const;
@@ -120,7 +125,9 @@ public:
 private:
   struct Column {
     ItemInfo info;
-    std::vector<std::uint8_t> nulls;
+    std::vector<bool> nulls;
+    // Texts: the first character in search form, so that most texts fail a search without being read.
+    std::vector<char16_t> first_folded;
     // Texts: record r's text is text_block[offsets[r] .. offsets[r + 1]).
     std::string text_block;
     std::vector<std::uint32_t> offsets{0};
@@ -215,7 +222,12 @@ public:
   virtual std::string ItemFieldName(int item) const = 0;
 
 protected:
-  TcxDataStorage& MutableStorage() { return storage_; }
+  // The store for a change of its records (which forgets the last key found).
+  TcxDataStorage& MutableStorage() {
+    ForgetKeyCache();
+    return storage_;
+  }
+  void ForgetKeyCache();
   // Key items in key order.
   virtual std::vector<int> KeyItems() const = 0;
   // Drops the focus and the filter's shortcut, after the records were replaced.
@@ -231,6 +243,9 @@ protected:
 
 private:
   bool PassesFilter(int record) const;
+  int ScanForKey(const std::vector<int>& keys, const std::vector<Variant>& wanted, bool plain);
+  // Whether a text item's text of a record matches a search form, with the first character checked first.
+  bool FoldedTextMatches(int record, int item, const std::u32string& folded, bool partial) const;
 
   TcxDataStorage storage_;
   std::vector<int> rows_;
@@ -245,4 +260,7 @@ private:
   bool case_insensitive_ = false;
   int update_count_ = 0;
   bool rows_pending_ = false;
+  // The last key found, valid until the records or the comparison change.
+  Variant cached_key_;
+  int cached_key_record_ = -1;
 };

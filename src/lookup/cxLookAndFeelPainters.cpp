@@ -45,6 +45,19 @@ void DrawArrow(TCanvas& canvas, const TRect& rect, int base, bool down, TColor c
   }
 }
 
+void DrawFocusDots(TCanvas& canvas, const TRect& rect, TColor color) {
+  canvas.Brush().SetStyle(bsSolid);
+  canvas.Brush().SetColor(color);
+  for (int x = rect.Left; x < rect.Right; x += 2) {
+    canvas.FillRect({x, rect.Top, x + 1, rect.Top + 1});
+    canvas.FillRect({x, rect.Bottom - 1, x + 1, rect.Bottom});
+  }
+  for (int y = rect.Top; y < rect.Bottom; y += 2) {
+    canvas.FillRect({rect.Left, y, rect.Left + 1, y + 1});
+    canvas.FillRect({rect.Right - 1, y, rect.Right, y + 1});
+  }
+}
+
 namespace {
 
 TColor Blend(int a, int b, int c) {

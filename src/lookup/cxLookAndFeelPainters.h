@@ -97,3 +97,5 @@ void DrawEdgeRing(TCanvas& canvas, const TRect& rect, TColor top_left, TColor bo
 // A filled triangle pointing down (or up), centred in `rect`, with an odd base width `base`.
 void DrawArrow(TCanvas& canvas, const TRect& rect, int base, bool down, TColor color);
 TRect InflatedRect(const TRect& rect, int dx, int dy);
+// The dotted rectangle that marks the keyboard focus: every other pixel of its outline.
+void DrawFocusDots(TCanvas& canvas, const TRect& rect, TColor color);

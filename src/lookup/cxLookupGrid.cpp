@@ -361,20 +361,6 @@ void TcxCustomLookupGrid::Scroll(TScrollCode code, int position) {
 
 // ---- painting ----
 
-void TcxCustomLookupGrid::DrawFocusRect(const TRect& rect, TColor color) {
-  TCanvas& canvas = Canvas();
-  canvas.Brush().SetStyle(bsSolid);
-  canvas.Brush().SetColor(color);
-  for (int x = rect.Left; x < rect.Right; x += 2) {
-    canvas.FillRect({x, rect.Top, x + 1, rect.Top + 1});
-    canvas.FillRect({x, rect.Bottom - 1, x + 1, rect.Bottom});
-  }
-  for (int y = rect.Top; y < rect.Bottom; y += 2) {
-    canvas.FillRect({rect.Left, y, rect.Left + 1, y + 1});
-    canvas.FillRect({rect.Right - 1, y, rect.Right, y + 1});
-  }
-}
-
 void TcxCustomLookupGrid::Paint() {
   TCanvas& canvas = Canvas();
   const TcxCustomLookAndFeelPainter& painter = Painter();
@@ -436,7 +422,7 @@ void TcxCustomLookupGrid::Paint() {
     if (row == data.FocusedRow() && (Focused() || popup_control_)) {
       TRect content{0, y, columns_right, y + row_height};
       if (lines == glBoth || lines == glHorizontal) --content.Bottom;
-      DrawFocusRect(content, highlighted ? painter.SelectionTextColor() : Font().Color());
+      DrawFocusDots(canvas, content, highlighted ? painter.SelectionTextColor() : Font().Color());
     }
   }
   canvas.Brush().SetStyle(bsSolid);

@@ -176,7 +176,6 @@ private:
   int HeaderAt(int x, int y);
   void HeaderClick(int column, TShiftState shift);
   void StopAutoScroll();
-  void DrawFocusRect(const TRect& rect, TColor color);
 
   TcxLookupGridOptions options_{this};
   TcxLookAndFeel look_and_feel_;
