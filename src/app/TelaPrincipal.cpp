@@ -23,9 +23,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 
   GroupBox1 = Bind<TGroupBox>("GroupBox1");
   Label5 = Bind<TLabel>("Label5");
-  cxLookupComboBox2 = Bind<TCityEditor>("cxLookupComboBox2");
-  cxButton2 = Bind<TButton>("cxButton2");
-  cxButton1 = Bind<TButton>("cxButton1");
+  cxLookupComboBox2 = Bind<TcxLookupComboBox>("cxLookupComboBox2");
+  cxButton2 = Bind<TcxButton>("cxButton2");
+  cxButton1 = Bind<TcxButton>("cxButton1");
   RLReport2 = Bind<TRLReport>("RLReport2");
   QCidades = Bind<TQuery>("QCidades");
   QCidadescidade = Bind<TStringField>("QCidadescidade");

@@ -4,11 +4,9 @@
 #include "data/DBTables.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "lookup/cxButtons.h"
+#include "lookup/cxDBLookupComboBox.h"
 #include "report/RLReport.h"
-
-// The city picker of the dialog. The handler reads it only through the text requests every control answers
-// (GetTextLen, GetText), so any editor class may stand here; for now it is a plain single-line edit.
-using TCityEditor = TEdit;
 
 // The client-by-city dialog: the user picks a city, or none, and gets the client report.
 class TForm1 : public TForm {
@@ -18,9 +16,9 @@ public:
 
   TGroupBox* GroupBox1;
   TLabel* Label5;
-  TCityEditor* cxLookupComboBox2;
-  TButton* cxButton2;
-  TButton* cxButton1;
+  TcxLookupComboBox* cxLookupComboBox2;
+  TcxButton* cxButton2;
+  TcxButton* cxButton1;
   TRLReport* RLReport2;
   TQuery* QCidades;
   TStringField* QCidadescidade;

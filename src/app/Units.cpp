@@ -4,6 +4,7 @@
 
 #include "data/DBRegistration.h"
 #include "framework/Properties.h"
+#include "lookup/cxDBLookupComboBox.h"
 #include "output/RLOutputActions.h"
 #include "report/RLReport.h"
 
@@ -14,6 +15,7 @@ void InitializeUnits() {
   RegisterDataClasses();
   RegisterReportClasses();
   InstallReportOutput();
+  RegisterLookupClasses();
   static std::once_flag once;
   std::call_once(once, [] { RegisterClass<TForm1>("TForm1", "TForm"); });
 }

@@ -265,16 +265,16 @@ protected:
   // While Paint runs: the part of the control that is being repainted.
   const TRect& UpdateRect() const { return update_rect_; }
   QWidget* CreateWidget(QWidget* parent_widget) override;
+  // Runs Paint on the canvas bound to `widget`, from the widget's paint event; `update` is the part repainted.
+  void PaintWidget(QWidget* widget, const TRect& update);
 
 private:
   friend class TCustomControlWidget;
-  void PaintWidget(QWidget* widget, const TRect& update);
 
   std::unique_ptr<TCanvas> canvas_;
   TRect update_rect_;
   bool opaque_ = false;
 };
-
 
 // A control without a window of its own, painted on its parent.
 class TGraphicControl : public TControl {

@@ -1,0 +1,309 @@
+// The lookup combo box driven as a user drives it: typed keys, the key table, the mouse, validation and events.
+#include "LookupFixture.h"
+
+#include <QClipboard>
+
+namespace lookuptest {
+namespace {
+
+class ComboBox : public LookupFixture {};
+
+struct Typing {
+  TcxEditDropDownListStyle style;
+  const char* keys;
+  const char* text;
+  const char* selected;
+  int rows;  // rows of the open list afterwards
+};
+
+TEST_F(ComboBox, TypingCompletesFromTheListInEachListStyle) {
+  const Typing cases[] = {
+      {lsEditFixedList, "s", "SANTOS", "ANTOS", 3},
+      {lsEditFixedList, "sa", "SANTOS", "NTOS", 3},
+      {lsEditFixedList, "sao", "SAO PAULO", " PAULO", 2},
+      {lsEditFixedList, "sao j", "São José", "osé", 1},
+      {lsEditFixedList, "x", "", "", 6},
+      {lsEditFixedList, "cx", "Curitiba", "uritiba", 1},
+      {lsEditFixedList, "CUR", "Curitiba", "itiba", 1},
+      {lsEditList, "s", "SANTOS", "ANTOS", 3},
+      {lsEditList, "x", "x", "", 0},
+      {lsEditList, "cx", "Cx", "", 0},
+      {lsFixedList, "s", "SANTOS", "ANTOS", 3},
+      {lsFixedList, "sx", "SANTOS", "ANTOS", 3},
+      {lsFixedList, "sc", "Curitiba", "uritiba", 1},
+      {lsFixedList, "vb", "Belém", "elém", 1},
+  };
+  for (const Typing& c : cases) {
+    SCOPED_TRACE(std::string(c.keys) + " in style " + std::to_string(c.style));
+    edit_->CloseUp(false);
+    edit_->Properties().SetDropDownListStyle(c.style);
+    edit_->SetEditValue(Variant(std::string()));
+    Type(c.keys);
+    EXPECT_EQ(edit_->GetText(), c.text);
+    EXPECT_EQ(Selected(), c.selected);
+    EXPECT_TRUE(edit_->DroppedDown()) << "typing opens the list first";
+    EXPECT_EQ(List().RowCount(), c.rows);
+  }
+}
+
+TEST_F(ComboBox, UnaccentedTypingTakesTheListsOwnText) {
+  TypeText("sao j");
+  EXPECT_EQ(edit_->GetText(), "São José");
+  EXPECT_EQ(Text()->cursorPosition(), 8);
+  EXPECT_EQ(Text()->selectionStart(), 5);
+  Key(Qt::Key_Return);
+  EXPECT_FALSE(edit_->DroppedDown());
+  EXPECT_EQ(edit_->GetText(), "São José");
+  EXPECT_EQ(edit_->EditValue(), Variant("São José"));
+  edit_->CloseUp(false);
+  edit_->SetEditValue(Variant(std::string()));
+  TypeText("belé");
+  EXPECT_EQ(edit_->GetText(), "Belém");
+}
+
+TEST_F(ComboBox, BackspaceShortensThePrefixAndAnEmptyPrefixDropsTheFilter) {
+  Type("sa");
+  ASSERT_EQ(edit_->GetText(), "SANTOS");
+  Key(Qt::Key_Backspace);
+  EXPECT_EQ(edit_->GetText(), "SANTOS");
+  EXPECT_EQ(Selected(), "ANTOS");
+  EXPECT_EQ(List().RowCount(), 3);
+  Key(Qt::Key_Backspace);
+  EXPECT_EQ(edit_->GetText(), "");
+  EXPECT_EQ(List().RowCount(), 6);
+  EXPECT_FALSE(List().IncrementalFilterActive());
+}
+
+TEST_F(ComboBox, TheKeysOfTheEditor) {
+  // F4, Alt+Down and Alt+Up open a closed list and close an open one taking its focused row.
+  Key(Qt::Key_F4);
+  EXPECT_TRUE(edit_->DroppedDown());
+  EXPECT_EQ(List().FocusedRow(), -1) << "no row has the empty text";
+  Key(Qt::Key_Down);
+  EXPECT_EQ(edit_->GetText(), "Belém") << "from no row, Down takes the first";
+  Key(Qt::Key_Down);
+  EXPECT_EQ(edit_->GetText(), "Curitiba");
+  Key(Qt::Key_F4);
+  EXPECT_FALSE(edit_->DroppedDown());
+  EXPECT_EQ(edit_->GetText(), "Curitiba");
+  Key(Qt::Key_Down, Qt::AltModifier);
+  EXPECT_TRUE(edit_->DroppedDown());
+  Key(Qt::Key_Up, Qt::AltModifier);
+  EXPECT_FALSE(edit_->DroppedDown());
+
+  // Up and Down with the list closed; no wrap at either end; PgDn moves by DropDownRows, Ctrl+PgUp to the first.
+  Key(Qt::Key_Up);
+  EXPECT_EQ(edit_->GetText(), "Belém");
+  Key(Qt::Key_Up);
+  EXPECT_EQ(edit_->GetText(), "Belém");
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(edit_->GetText(), "Vitória") << "8 rows on, held at the last";
+  Key(Qt::Key_Down);
+  EXPECT_EQ(edit_->GetText(), "Vitória");
+  Key(Qt::Key_PageUp, Qt::ControlModifier);
+  EXPECT_EQ(edit_->GetText(), "Belém");
+
+  // Esc with the list open leaves the completed entry; Esc again brings back the value held at focus entry.
+  Type("sa");
+  ASSERT_TRUE(edit_->DroppedDown());
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(edit_->DroppedDown());
+  EXPECT_EQ(edit_->GetText(), "SANTOS");
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(edit_->GetText(), "");
+  EXPECT_EQ(Selected(), "");
+
+  // Enter with the list open takes the focused row; Enter on the closed editor validates and selects it all.
+  Type("cu");
+  Key(Qt::Key_Return);
+  EXPECT_FALSE(edit_->DroppedDown());
+  EXPECT_EQ(edit_->EditValue(), Variant("Curitiba"));
+  EXPECT_EQ(Selected(), "Curitiba");
+
+  // Home and End move the caret, except in the fixed-list style where they take the first and last rows.
+  Text()->setCursorPosition(3);
+  Key(Qt::Key_End);
+  EXPECT_EQ(Text()->cursorPosition(), 8);
+  EXPECT_EQ(edit_->GetText(), "Curitiba");
+  edit_->Properties().SetDropDownListStyle(lsFixedList);
+  Key(Qt::Key_End);
+  EXPECT_EQ(edit_->GetText(), "Vitória");
+  Key(Qt::Key_Home);
+  EXPECT_EQ(edit_->GetText(), "Belém");
+  // Left, Right and Delete change nothing there.
+  Key(Qt::Key_Delete);
+  Key(Qt::Key_Left);
+  EXPECT_EQ(edit_->GetText(), "Belém");
+}
+
+TEST_F(ComboBox, LeftAndRightCollapseACompletionAndDeleteIsSwallowed) {
+  Type("cu");
+  Key(Qt::Key_Delete);
+  EXPECT_EQ(edit_->GetText(), "Curitiba");
+  Key(Qt::Key_Right);
+  EXPECT_EQ(Selected(), "");
+  EXPECT_EQ(Text()->cursorPosition(), 8);
+  EXPECT_FALSE(edit_->Completing());
+}
+
+TEST_F(ComboBox, TabMovesOnOnlyWhileTheListIsClosed) {
+  auto* other = new TcxLookupComboBox(form_.get());
+  other->SetParent(form_.get());
+  other->SetBounds(10, 60, 200, 21);
+  QApplication::processEvents();
+  Text()->setFocus();
+  QApplication::processEvents();
+  Key(Qt::Key_F4);
+  ASSERT_TRUE(edit_->DroppedDown());
+  ASSERT_TRUE(Text()->hasFocus());
+  Key(Qt::Key_Tab);
+  EXPECT_TRUE(edit_->DroppedDown());
+  EXPECT_TRUE(Text()->hasFocus());
+  Key(Qt::Key_F4);
+  Key(Qt::Key_Tab);
+  EXPECT_FALSE(Text()->hasFocus());
+}
+
+TEST_F(ComboBox, EventsComeInTheirOrder) {
+  std::vector<std::string> events;
+  auto log = [&](const char* name) { return [&events, name](TObject*) { events.push_back(name); }; };
+  edit_->Properties().OnInitPopup = log("InitPopup");
+  edit_->Properties().OnPopup = log("Popup");
+  edit_->Properties().OnCloseUp = log("CloseUp");
+  edit_->Properties().OnChange = log("Change");
+  edit_->Properties().OnEditValueChanged = log("EditValueChanged");
+  edit_->OnClick = log("Click");
+  Key(Qt::Key_F4);
+  Key(Qt::Key_Down);
+  EXPECT_EQ(events, (std::vector<std::string>{"InitPopup", "Popup", "Change", "EditValueChanged", "Click"}));
+  events.clear();
+  Key(Qt::Key_Down);
+  Key(Qt::Key_Return);
+  EXPECT_EQ(events, (std::vector<std::string>{"Change", "EditValueChanged", "Click", "CloseUp"}));
+  events.clear();
+  // Typing changes the text only; the value follows at validation.
+  Type("s");
+  Key(Qt::Key_Escape);
+  events.erase(std::remove(events.begin(), events.end(), "InitPopup"), events.end());
+  events.erase(std::remove(events.begin(), events.end(), "Popup"), events.end());
+  EXPECT_EQ(events, (std::vector<std::string>{"Change", "CloseUp"}));
+  events.clear();
+  Key(Qt::Key_Return);
+  EXPECT_EQ(events, (std::vector<std::string>{"EditValueChanged"}));
+}
+
+TEST_F(ComboBox, TheMouse) {
+  // The button opens the list; a second press closes it without taking a row.
+  QTest::mouseClick(edit_->Widget(), Qt::LeftButton, {}, ButtonPoint());
+  ASSERT_TRUE(edit_->DroppedDown());
+  QTest::mouseClick(edit_->Widget(), Qt::LeftButton, {}, ButtonPoint());
+  EXPECT_FALSE(edit_->DroppedDown());
+  EXPECT_EQ(edit_->GetText(), "");
+
+  // A row click selects it and closes.
+  QTest::mouseClick(edit_->Widget(), Qt::LeftButton, {}, ButtonPoint());
+  ASSERT_TRUE(edit_->DroppedDown());
+  QTest::mouseClick(GridWidget(), Qt::LeftButton, {}, RowPoint(2));
+  EXPECT_FALSE(edit_->DroppedDown());
+  EXPECT_EQ(edit_->GetText(), "SANTOS");
+
+  // A click outside closes without change.
+  QTest::mouseClick(edit_->Widget(), Qt::LeftButton, {}, ButtonPoint());
+  ASSERT_TRUE(edit_->DroppedDown());
+  for (int row : {0, 4}) {
+    QMouseEvent move(QEvent::MouseMove, RowPoint(row), GridWidget()->mapToGlobal(RowPoint(row)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(GridWidget(), &move);
+  }
+  EXPECT_EQ(List().FocusedRow(), 4) << "the focused row follows the mouse";
+  QTest::mouseClick(form_->Widget(), Qt::LeftButton, {}, QPoint(350, 250));
+  EXPECT_FALSE(edit_->DroppedDown());
+  EXPECT_EQ(edit_->GetText(), "SANTOS");
+}
+
+TEST_F(ComboBox, WheelAndRevertableDoubleClick) {
+  QWheelEvent down(QPointF(5, 5), QPointF(), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(Text(), &down);
+  EXPECT_EQ(edit_->GetText(), "Belém");
+  QWheelEvent up(QPointF(5, 5), QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(Text(), &up);
+  EXPECT_EQ(edit_->GetText(), "Belém");
+  edit_->SetEditValue(Variant("Vitória"));
+  QTest::mouseDClick(Text(), Qt::LeftButton);
+  EXPECT_EQ(edit_->GetText(), "Vitória") << "Revertable is off";
+  edit_->Properties().SetRevertable(true);
+  QTest::mouseDClick(Text(), Qt::LeftButton);
+  EXPECT_EQ(edit_->GetText(), "Belém") << "after the last row comes the first";
+}
+
+TEST_F(ComboBox, PasteTakesOnlyListEntriesInTheirPastedCase) {
+  QApplication::clipboard()->setText("curitiba");
+  Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(edit_->GetText(), "curitiba");
+  Text()->selectAll();
+  QApplication::clipboard()->setText("Londrina");
+  Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(edit_->GetText(), "curitiba");
+  edit_->Properties().SetDropDownListStyle(lsEditList);
+  Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(edit_->GetText(), "Londrina");
+}
+
+TEST_F(ComboBox, AFailedValidationKeepsTheFocusAndEscRestores) {
+  edit_->Properties().OnValidate = [](TObject*, Variant& value, std::string&, bool& error) { error = value.ToText() == "SANTOS"; };
+  Type("sa");
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(edit_->DroppedDown());
+  Key(Qt::Key_Return);
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_EQ(errors_[0], "Invalid input value. Use escape key to abandon changes");
+  EXPECT_EQ(Selected(), "SANTOS");
+  EXPECT_EQ(edit_->EditValue(), Variant(std::string()));
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(edit_->GetText(), "");
+}
+
+TEST_F(ComboBox, AnEmptyListNeitherOpensNorAcceptsTyping) {
+  data_->Close();
+  SetCities({});
+  data_->Open();
+  Key(Qt::Key_F4);
+  EXPECT_FALSE(edit_->DroppedDown());
+  Key(Qt::Key_Down);
+  Type("s");
+  EXPECT_EQ(edit_->GetText(), "");
+}
+
+TEST_F(ComboBox, TheListIsAsHighAsItsRowsUpToDropDownRows) {
+  SetCities({"A", "B", "C"});
+  data_->Refresh();
+  Key(Qt::Key_F4);
+  ASSERT_TRUE(edit_->DroppedDown());
+  const int frame = 1;
+  EXPECT_EQ(edit_->PopupWindow()->Height(), Grid().HeaderHeight() + 3 * Grid().RowHeight() + 2 * frame);
+  EXPECT_EQ(edit_->PopupWindow()->Width(), edit_->Width());
+  const QPoint below = edit_->Widget()->mapToGlobal(QPoint(0, edit_->Height()));
+  EXPECT_EQ(edit_->PopupWindow()->Left(), below.x());
+  EXPECT_EQ(edit_->PopupWindow()->Top(), below.y());
+}
+
+TEST_F(ComboBox, AKeyThatIsNoListFieldShowsTheTextOfItsRow) {
+  data_->Close();
+  data_->columns = {{"codigo", ftString, 5}, {"cidade", ftString, 35}};
+  data_->rows = {{"41", "Curitiba"}, {"91", "Belém"}};
+  edit_->Properties().SetKeyFieldNames("codigo");
+  data_->Open();
+  ASSERT_FALSE(edit_->Properties().KeyIsListField());
+  edit_->SetEditValue(Variant("91"));
+  EXPECT_EQ(edit_->GetText(), "Belém");
+  Text()->selectAll();
+  Type("cu");
+  EXPECT_EQ(edit_->GetText(), "Curitiba");
+  EXPECT_TRUE(edit_->DroppedDown());
+  Key(Qt::Key_Return);
+  EXPECT_EQ(edit_->EditValue(), Variant("41"));
+  edit_->SetEditValue(Variant("99"));
+  EXPECT_EQ(edit_->GetText(), "");
+}
+
+}  // namespace
+}  // namespace lookuptest
