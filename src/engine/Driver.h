@@ -80,7 +80,9 @@ struct OpenRequest {
     OpenMode openMode = OpenMode::ReadWrite;
     ShareMode shareMode = ShareMode::Shared;
     std::string password;
-    std::uint32_t session = 0;
+    // Asks the user for a user name and password when a server wants a password that was not given; false when
+    // the user cancels. Empty when the session has no way to ask.
+    std::function<bool(std::string& user, std::string& password)> login;
 };
 
 using DriverOpen = Status (*)(const OpenRequest& request, std::unique_ptr<Connection>& out);

@@ -270,7 +270,6 @@ Status OpenDatabase(std::string_view alias, std::string_view driverType, OpenMod
         request.openMode = openMode;
         request.shareMode = shareMode;
         request.password = std::string(password);
-        request.session = g_state.currentSession;
         auto db = std::make_unique<Database>();
         if (Status s = driver->open(request, db->conn)) return s;
         db->alias = desc.name;
