@@ -239,7 +239,8 @@ int GeneratePg(const std::string& connection, long long rows, std::uint64_t seed
         PQfinish(conn);
         return 1;
     }
-    bool ok = PgCommand(conn, "SET client_encoding = 'UTF8'") && PgCommand(conn, "BEGIN") &&
+    bool ok = PgCommand(conn, "SET client_encoding = 'UTF8'") && PgCommand(conn, "SET client_min_messages = warning") &&
+              PgCommand(conn, "BEGIN") &&
               PgCommand(conn, "DROP TABLE IF EXISTS acadclie") && PgCommand(conn, kCreateTable) &&
               PgCommand(conn, "COPY acadclie FROM STDIN", PGRES_COPY_IN);
     std::string line;
