@@ -160,7 +160,20 @@ PGconn* Connect(const ConnectParams& p) {
 Status ConnectFailure(PGconn* conn, const std::string& alias, Status fallback) {
     const std::string message = conn ? PQerrorMessage(conn) : "libpq could not allocate a connection";
     const Status s = StatusForPg(nullptr, message, fallback);
-    for (auto& line : MessageLines(message)) RecordError(s, 0, std::move(line));
+    // "connection to server ... failed: <why>": the server's or the system's words first, each line short enough
+    // to be shown whole.
+    for (auto& line : MessageLines(message)) {
+        const size_t split = line.find(" failed: ");
+        if (split == std::string::npos) {
+            RecordError(s, 0, std::move(line));
+            continue;
+        }
+        std::string why = line.substr(split + 9);
+        for (const char* level : {"FATAL:  ", "ERROR:  "})
+            if (why.rfind(level, 0) == 0) why.erase(0, std::string_view(level).size());
+        RecordError(s, 0, why);
+        RecordError(s, 0, line.substr(0, split + 7));
+    }
     RecordError(s, 0, "Alias: " + alias);
     return s;
 }
