@@ -117,8 +117,14 @@ Status PgConnection::Usable() {
     transaction_ = 0;
     openCursors_ = 0;
     PQreset(conn_);
-    if (PQstatus(conn_) == CONNECTION_OK) return status::Ok;
+    if (PQstatus(conn_) == CONNECTION_OK) return ApplySettings();
     return Failed(nullptr, status::ConnectionLost);
+}
+
+Status PgConnection::ApplySettings() {
+    // Literals are written with their backslashes as they are.
+    PgResult result;
+    return Exec("SET standard_conforming_strings = on", nullptr, PGRES_COMMAND_OK, result);
 }
 
 Status PgConnection::Exec(const std::string& sql, const PgParams* params, ExecStatusType expected, PgResult& result) {

@@ -48,6 +48,8 @@ public:
     void SetCollation(std::string collation) { collation_ = std::move(collation); }
     PGconn* Raw() const { return conn_; }
 
+    // Settings every session of the connection needs.
+    Status ApplySettings();
     // Makes a dropped connection again.
     Status Usable();
     // Runs a statement; a result that is not `expected` is recorded as the error and returns its status.

@@ -221,8 +221,7 @@ Status OpenPostgres(const OpenRequest& request, std::unique_ptr<Connection>& out
 
     const std::string language = AliasLanguage(request.params);
     auto pg = std::make_unique<PgConnection>(conn.release(), request.alias, language);
-    PgResult result;
-    if (Status s = pg->Exec("SET standard_conforming_strings = on", nullptr, PGRES_COMMAND_OK, result)) return s;
+    if (Status s = pg->ApplySettings()) return s;
     std::string collation = entry("COLLATION");
     if (collation.empty())
         if (Status s = FindCollation(*pg, language, collation)) return s;
