@@ -2,7 +2,8 @@
 // against a bare sqlite3_step loop over the statement the engine hands to SQLite, in the same process. Then the same
 // on a PostgreSQL server of its own (as the tests start one): the pass through TQuery against a bare libpq loop that
 // reads the same statement through a server-side cursor, with the peak memory of a 1,000-row pass beside it.
-// Usage: bench_engine [ROWS]   (default 1,000,000). Prints "key: value" lines ("pg_" ones for the server).
+// Usage: bench_engine [ROWS] [--no-server]   (default 1,000,000 rows; --no-server: the SQLite run only).
+// Prints "key: value" lines ("pg_" ones for the server).
 
 #include "data/DBTables.h"
 #include "engine/Collation.h"
@@ -236,7 +237,7 @@ Pass BarePass(const std::filesystem::path& db, const std::string& sql) {
 int main(int argc, char** argv) {
   const long long rows = argc > 1 ? std::atoll(argv[1]) : 1'000'000;
   if (rows <= 0) {
-    std::fprintf(stderr, "usage: bench_engine [ROWS]\n");
+    std::fprintf(stderr, "usage: bench_engine [ROWS] [--no-server]\n");
     return 2;
   }
   char pattern[] = "/tmp/bench-engine-XXXXXX";
@@ -275,7 +276,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_engine: %s\n", e.what());
     status = 1;
   }
-  if (InChild([&] { return PostgresRuns(Generator(argv[0]), config, rows); }) == false) status = 1;
+  const bool server = !(argc > 2 && std::string(argv[2]) == "--no-server");
+  if (server && !InChild([&] { return PostgresRuns(Generator(argv[0]), config, rows); })) status = 1;
   std::filesystem::remove_all(dir);
   return status;
 }

@@ -287,7 +287,9 @@ std::optional<TranslatedSql> TranslateSql(std::string_view sql, const SqlTarget&
                 number = static_cast<size_t>(seen - names.begin()) + 1;
                 if (seen == names.end()) names.emplace_back(t.text);
             } else if (t.text.size() > 1) {
-                number = std::stoul(std::string(t.text.substr(1)));
+                if (t.text.size() > 6 || (number = std::stoul(std::string(t.text.substr(1)))) == 0 || number > 65535)
+                    return problem = {t.offset, "parameter " + std::string(t.text) + " is not numbered from 1 to 65535"},
+                           std::nullopt;
                 if (names.size() < number) names.resize(number);
             } else {
                 names.emplace_back();

@@ -185,4 +185,9 @@ TEST(EngineDialect, ServerTranslationNumbersParametersAndOrdersGroups) {
         // The ranges of the added clauses are where the clauses are.
         for (const auto& [from, to] : out->collations) EXPECT_EQ(out->sql.substr(from, to - from), "COLLATE \"pt_BR.utf8\"");
     }
+    for (const char* sql : {"select ?0", "select ?99999999999", "select ?65536"}) {
+        engine::SqlSyntaxProblem problem;
+        EXPECT_FALSE(engine::TranslateSql(sql, server, problem)) << sql;
+        EXPECT_EQ(problem.offset, 7u);
+    }
 }
