@@ -180,6 +180,24 @@ TEST_F(PgDriverTest, EachFailureOfTheServerHasItsStatusAndTheServersText) {
     }
 }
 
+TEST_F(PgDriverTest, FailingStatementsWhileACursorIsOpenLeaveItsRowsAlone) {
+    const auto db = Open();
+    auto c = Query(db, "select n from numbers order by n");
+    auto rec = Buffer(c);
+    for (int i = 1; i <= 5; ++i) ASSERT_EQ(engine::GetNextRecord(c, rec.data(), nullptr), 0);
+    engine::CursorHandle none;
+    EXPECT_EQ(Run(db, "select * from nowhere", none), st::TableNotFound);
+    EXPECT_EQ(Run(db, "update numbers set n = n / 0 where n = 1", none), st::SqlError);
+    EXPECT_NE(JoinedContext().find("division by zero"), std::string::npos) << JoinedContext();
+    EXPECT_EQ(Run(db, "update numbers set note = \"late\" where n = 1", none), 0);
+    std::int64_t n = 5;
+    while (engine::GetNextRecord(c, rec.data(), nullptr) == 0) ASSERT_EQ(N(c, rec), ++n);
+    EXPECT_EQ(n, kRows);
+    ASSERT_EQ(engine::CloseCursor(c), 0);
+    // The change made while the cursor was open is there once it closes.
+    EXPECT_EQ(Column(db, "select note from numbers where n = 1"), std::vector<std::string>{"late"});
+}
+
 TEST_F(PgDriverTest, ADroppedConnectionFailsTheCursorAndTheNextStatementConnectsAgain) {
     const auto db = Open();
     const auto c = Query(db, "select n from numbers order by n");
