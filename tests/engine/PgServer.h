@@ -9,11 +9,13 @@
 
 #include <libpq-fe.h>
 #include <pwd.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -128,6 +130,20 @@ private:
         return done;
     }
 
+    // Stops the servers of test processes that ended without stopping theirs (a crash, a kill).
+    void StopOrphans() const {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("relclientes-pg-", 0) != 0 || name.rfind("relclientes-pg-template-", 0) == 0) continue;
+            std::ifstream owner(entry.path() / "owner.pid");
+            long pid = 0;
+            if (!(owner >> pid) || pid <= 0 || kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+            Shell(Bin("pg_ctl") + " -D " + (entry.path() / "data").string() + " -m immediate -w stop");
+            std::filesystem::remove_all(entry.path(), ec);
+        }
+    }
+
     void Start() {
         bin_ = BinFolder();
         if (bin_.empty())
@@ -138,7 +154,9 @@ private:
         if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
         folder_ = pattern;
         chmod(folder_.c_str(), 0755);
+        std::ofstream(folder_ / "owner.pid") << getpid() << "\n";
         Own(folder_);
+        StopOrphans();
         const std::filesystem::path source = Template();
         if (Shell((Root() ? "runuser -u postgres -- " : std::string()) + "cp -a " + source.string() + " " + Data()) != 0)
             throw std::runtime_error("cannot copy the cluster " + source.string());
