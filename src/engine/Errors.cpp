@@ -40,6 +40,7 @@ std::string_view StatusMessage(Status s) {
         case status::EndOfErrorList: return "Operation not available.";
         case status::PasswordNeeded: return "Password needed.";
         case status::ReadOnlyDatabase: return "The database is read only.";
+        case status::LoginCancelled: return "The login was cancelled.";
         case status::LoginRefused: return "The server refused the user name or password.";
         case status::DatabaseBusy: return "The database is locked by another user.";
         case status::ConnectionLost: return "The connection to the database server was lost.";

@@ -214,7 +214,7 @@ Status OpenPostgres(const OpenRequest& request, std::unique_ptr<Connection>& out
             asked = true;
             if (user.empty() && PQuser(conn.get())) user = PQuser(conn.get());
             if (request.login(user, password)) continue;
-            return ConnectFailure(conn.get(), request.alias, status::LoginRefused);
+            return Fail(status::LoginCancelled, {"The server asks for the password of user \"" + user + "\"", "Alias: " + request.alias});
         }
         return ConnectFailure(conn.get(), request.alias, status::ServerUnavailable);
     }

@@ -14,7 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <regex>
+#include <set>
 
 namespace {
 
@@ -157,4 +159,38 @@ TEST_F(ClientReport, AMissingGroupFieldShowsThePrepareErrorAndMakesNoPages) {
   ASSERT_EQ(errors_.size(), 1u);
   EXPECT_EQ(errors_[0], "RLReport2: " + EngineMessages().msgPrepareError + "\n" + EngineMessages().msgNotFound +
                             ": RLGroup1.DataField \"cidad\"");
+}
+
+TEST_F(ClientReport, EveryObjectIsInTheGroupOfTheOneControlPrintThatRecordedIt) {
+  // A boxed caption records a background and borders besides its text.
+  auto* caption = dynamic_cast<TRLLabel*>(form_->FindComponent("RLLabel21"));
+  ASSERT_NE(caption, nullptr);
+  caption->SetTransparent(false);
+  caption->Borders().SetSides(sdAll);
+  ASSERT_TRUE(Generate("")) << (errors_.empty() ? "" : errors_.front());
+  TRLGraphicStorage& pages = form_->RLReport2->Pages();
+  ASSERT_EQ(pages.PageCount(), 2);
+  std::set<int> text_and_figure_groups;  // over the whole report: a group never spans two prints
+  for (int i = 0; i < pages.PageCount(); ++i) {
+    SCOPED_TRACE(i);
+    TRLPageRef page = pages.Pages(i);
+    std::map<int, int> sizes;
+    for (int k = 0; k < page->ObjectCount(); ++k) ++sizes[page->Objects(k)->GroupId()];
+    EXPECT_EQ(sizes.count(0), 0u) << "an object outside every group";
+    const TRLTextObject* boxed = FindText(*page, "Relatórios Gerenciais");
+    ASSERT_NE(boxed, nullptr);
+    EXPECT_EQ(sizes[boxed->GroupId()], 6) << "background, four borders and the text";
+    for (int k = 0; k < page->ObjectCount(); ++k) {
+      const TRLGraphicObject* object = page->Objects(k);
+      if (object == boxed || !(dynamic_cast<const TRLTextObject*>(object) || dynamic_cast<const TRLPolygonObject*>(object)))
+        continue;
+      EXPECT_EQ(sizes[object->GroupId()], 1) << "object " << k << " shares its group";
+    }
+    for (int k = 0; k < page->ObjectCount(); ++k) {
+      const TRLGraphicObject* object = page->Objects(k);
+      if (dynamic_cast<const TRLTextObject*>(object) || dynamic_cast<const TRLPolygonObject*>(object)) {
+        EXPECT_TRUE(text_and_figure_groups.insert(object->GroupId()).second) << "object " << k;
+      }
+    }
+  }
 }

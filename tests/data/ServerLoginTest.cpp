@@ -62,6 +62,32 @@ TEST_P(ServerLogin, TheLoginDialogsPasswordOpensTheDatabaseAndAWrongOneGivesTheS
   }
 }
 
+TEST_P(ServerLogin, AServerThatAsksForAPasswordNobodyGaveGetsItFromTheLoginDialog) {
+  const enginetest::PgServer& server = enginetest::SharedPgServer();
+  enginetest::WriteFile(configFile, "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nCONNECTION=" +
+                                        server.Connection(enginetest::PgServer::kDatabase, enginetest::PgServer::kSecureUser) +
+                                        "\nLANGDRIVER=pt_BR\n");
+  for (bool accept : {false, true}) {
+    SCOPED_TRACE(accept);
+    std::vector<std::string> asked;
+    LoginHook() = [&](const std::string& database, std::string& user, std::string& password, bool) {
+      asked.push_back(database + "/" + user);
+      password = enginetest::PgServer::kSecurePassword;
+      return accept;
+    };
+    TQuery* q = NewQuery("select codigo from acadclie order by codigo");
+    const std::string error = ErrorOf([&] { q->Open(); });
+    EXPECT_EQ(asked, std::vector<std::string>{"VERANTO/secure"});
+    if (accept) {
+      EXPECT_EQ(error, "<no error>");
+      EXPECT_EQ(q->RecordCount(), 10);
+    } else {
+      EXPECT_EQ(error.substr(0, 25), "The login was cancelled.\n") << error;
+    }
+    delete q;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Server, ServerLogin, ::testing::Values(Driver::Postgres), DriverName);
 
 }  // namespace
