@@ -1,6 +1,8 @@
 // Writes the client table acadclie of a demo database with made-up Brazilian clients.
-// Usage: gen_demo_db DBFILE [ROWS] [SEED]. The same ROWS and SEED always give the same rows.
+// Usage: gen_demo_db DBFILE|CONNECTION [ROWS] [SEED]. The same ROWS and SEED always give the same rows. A libpq
+// connection string ("host=... dbname=...") or URI ("postgresql://...") fills the table on a PostgreSQL server.
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <cstdint>
@@ -175,6 +177,23 @@ bool ParseCount(const char* text, long long max, long long& out) {
     return true;
 }
 
+// Calls `add` with the six column values of each row.
+template <typename Add>
+bool EachRow(long long rows, std::uint64_t seed, Add&& add) {
+    Random rnd(seed);
+    for (long long k = 0; k < rows; ++k) {
+        const City& city = PickCity(rnd);
+        const std::string texts[] = {Code(k), CompanyName(rnd), city.name, Phone(rnd, city.ddd),
+                                     rnd.Below(10) < 4 ? std::string() : Phone(rnd, city.ddd), Contact(rnd)};
+        if (!add(texts)) return false;
+    }
+    return true;
+}
+
+constexpr const char* kCreateTable =
+    "CREATE TABLE acadclie (codigo VARCHAR(6), nome VARCHAR(50), cidade VARCHAR(35),"
+    " fone VARCHAR(30), fax VARCHAR(30), contato VARCHAR(30));";
+
 int Generate(const std::string& file, long long rows, std::uint64_t seed) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
@@ -183,25 +202,70 @@ int Generate(const std::string& file, long long rows, std::uint64_t seed) {
         return 1;
     }
     sqlite3_stmt* insert = nullptr;
-    bool ok = Exec(db, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY; BEGIN;"
-                       "DROP TABLE IF EXISTS acadclie;"
-                       "CREATE TABLE acadclie (codigo VARCHAR(6), nome VARCHAR(50), cidade VARCHAR(35),"
-                       " fone VARCHAR(30), fax VARCHAR(30), contato VARCHAR(30));") &&
+    bool ok = Exec(db, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY; BEGIN; DROP TABLE IF EXISTS acadclie;") &&
+              Exec(db, kCreateTable) &&
               sqlite3_prepare_v2(db, "INSERT INTO acadclie VALUES (?, ?, ?, ?, ?, ?)", -1, &insert, nullptr) == SQLITE_OK;
-    Random rnd(seed);
-    for (long long k = 0; ok && k < rows; ++k) {
-        const City& city = PickCity(rnd);
-        const std::string texts[] = {Code(k), CompanyName(rnd), city.name, Phone(rnd, city.ddd),
-                                     rnd.Below(10) < 4 ? std::string() : Phone(rnd, city.ddd), Contact(rnd)};
+    ok = ok && EachRow(rows, seed, [&](const std::string (&texts)[6]) {
         for (int c = 0; c < 6; ++c)
             sqlite3_bind_text(insert, c + 1, texts[c].data(), static_cast<int>(texts[c].size()), SQLITE_TRANSIENT);
-        ok = sqlite3_step(insert) == SQLITE_DONE;
+        const bool done = sqlite3_step(insert) == SQLITE_DONE;
         sqlite3_reset(insert);
-    }
+        return done;
+    });
     if (!ok) std::fprintf(stderr, "gen_demo_db: %s\n", sqlite3_errmsg(db));
     sqlite3_finalize(insert);
     ok = ok && Exec(db, "COMMIT;");
     sqlite3_close(db);
+    return ok ? 0 : 1;
+}
+
+bool IsConnection(const std::string& target) {
+    return target.find('=') != std::string::npos || target.rfind("postgresql://", 0) == 0 || target.rfind("postgres://", 0) == 0;
+}
+
+bool PgCommand(PGconn* conn, const char* sql, ExecStatusType expected = PGRES_COMMAND_OK) {
+    PGresult* r = PQexec(conn, sql);
+    const bool ok = PQresultStatus(r) == expected;
+    if (!ok) std::fprintf(stderr, "gen_demo_db: %s", PQresultErrorMessage(r));
+    PQclear(r);
+    return ok;
+}
+
+// Fills the table on a server in one transaction, the rows streamed with COPY.
+int GeneratePg(const std::string& connection, long long rows, std::uint64_t seed) {
+    PGconn* conn = PQconnectdb(connection.c_str());
+    if (PQstatus(conn) != CONNECTION_OK) {
+        std::fprintf(stderr, "gen_demo_db: cannot connect: %s", PQerrorMessage(conn));
+        PQfinish(conn);
+        return 1;
+    }
+    bool ok = PgCommand(conn, "SET client_encoding = 'UTF8'") && PgCommand(conn, "SET client_min_messages = warning") &&
+              PgCommand(conn, "BEGIN") &&
+              PgCommand(conn, "DROP TABLE IF EXISTS acadclie") && PgCommand(conn, kCreateTable) &&
+              PgCommand(conn, "COPY acadclie FROM STDIN", PGRES_COPY_IN);
+    std::string line;
+    ok = ok && EachRow(rows, seed, [&](const std::string (&texts)[6]) {
+        line.clear();
+        for (int c = 0; c < 6; ++c) {
+            if (c) line += '\t';
+            for (char ch : texts[c]) {
+                if (ch == '\\' || ch == '\t' || ch == '\n' || ch == '\r') line += '\\';
+                line += ch == '\t' ? 't' : ch == '\n' ? 'n' : ch == '\r' ? 'r' : ch;
+            }
+        }
+        line += '\n';
+        return PQputCopyData(conn, line.data(), static_cast<int>(line.size())) == 1;
+    });
+    if (PQputCopyEnd(conn, ok ? nullptr : "gen_demo_db stopped") != 1) ok = false;
+    PGresult* copied = PQgetResult(conn);
+    if (PQresultStatus(copied) != PGRES_COMMAND_OK) {
+        if (ok) std::fprintf(stderr, "gen_demo_db: %s", PQresultErrorMessage(copied));
+        ok = false;
+    }
+    PQclear(copied);
+    while (PGresult* rest = PQgetResult(conn)) PQclear(rest);
+    ok = ok && PgCommand(conn, "COMMIT");
+    PQfinish(conn);
     return ok ? 0 : 1;
 }
 
@@ -211,9 +275,10 @@ int main(int argc, char** argv) {
     long long rows = kDefaultRows, seed = 1;
     if (argc < 2 || argc > 4 || (argc > 2 && !ParseCount(argv[2], kMaxRows, rows)) ||
         (argc > 3 && !ParseCount(argv[3], INT64_MAX, seed))) {
-        std::fprintf(stderr, "usage: gen_demo_db DBFILE [ROWS (0..%lld, default %lld)] [SEED (default 1)]\n", kMaxRows, kDefaultRows);
+        std::fprintf(stderr, "usage: gen_demo_db DBFILE|CONNECTION [ROWS (0..%lld, default %lld)] [SEED (default 1)]\n", kMaxRows, kDefaultRows);
         return 2;
     }
+    if (IsConnection(argv[1])) return GeneratePg(argv[1], rows, static_cast<std::uint64_t>(seed));
     const std::filesystem::path target = argv[1];
     std::error_code ec;
     if (std::filesystem::exists(target, ec)) return Generate(target.string(), rows, static_cast<std::uint64_t>(seed));

@@ -154,6 +154,14 @@ std::string TableNameOf(std::string_view quotedName) {
 }
 
 std::optional<std::string> TranslateSql(std::string_view sql, std::string_view collation, SqlSyntaxProblem& problem) {
+    SqlTarget target;
+    target.collation = std::string(collation);
+    auto translated = TranslateSql(sql, target, problem);
+    if (!translated) return std::nullopt;
+    return std::move(translated->sql);
+}
+
+std::optional<TranslatedSql> TranslateSql(std::string_view sql, const SqlTarget& target, SqlSyntaxProblem& problem) {
     auto tokens = TokenizeSql(sql, problem);
     if (!tokens) return std::nullopt;
 
@@ -185,6 +193,8 @@ std::optional<std::string> TranslateSql(std::string_view sql, std::string_view c
     std::vector<bool> isTable(sig.size(), false);
     std::vector<bool> collateAfter(sig.size(), false);
     std::vector<int> fromDepth;  // depths at which a FROM list is open
+    std::vector<std::pair<size_t, size_t>> groupTerms;  // of the outer GROUP BY, [first, last) significant tokens
+    bool groupsOrderable = target.orderGroups;
     for (size_t k = 0; k < sig.size(); ++k) {
         const SqlToken& t = tok(k);
         const int dk = depth[k];
@@ -203,8 +213,13 @@ std::optional<std::string> TranslateSql(std::string_view sql, std::string_view c
             isTable[k] = beforeDot || afterTableWord || afterListComma;
         }
 
+        if (dk == 0 && (WordIsAny(t, {"LIMIT", "OFFSET", "FETCH", "FOR", "UNION", "INTERSECT", "EXCEPT"}))) groupsOrderable = false;
+
         // ORDER BY / GROUP BY / PARTITION BY: mark the last expression token of each term without its own COLLATE.
         if (WordIsAny(t, {"ORDER", "GROUP", "PARTITION"}) && k + 1 < sig.size() && WordIs(tok(k + 1), "BY")) {
+            const bool ordering = WordIs(t, "ORDER");
+            const bool outerGroup = dk == 0 && WordIs(t, "GROUP");
+            if (dk == 0 && ordering) groupsOrderable = false;
             size_t m = k + 2;
             while (m < sig.size()) {
                 const size_t termStart = m;
@@ -228,7 +243,12 @@ std::optional<std::string> TranslateSql(std::string_view sql, std::string_view c
                     }
                     break;
                 }
-                if (!hasCollate && last > termStart) collateAfter[last - 1] = true;
+                if (!hasCollate && last > termStart && (ordering || target.collateGroups)) collateAfter[last - 1] = true;
+                if (outerGroup && last > termStart) {
+                    groupTerms.emplace_back(termStart, last);
+                    for (size_t x = termStart; x < last; ++x)
+                        if (WordIsAny(tok(x), {"ROLLUP", "CUBE", "GROUPING"})) groupsOrderable = false;
+                }
                 if (m < sig.size() && depth[m] == dk && SymbolIs(tok(m), ',')) {
                     ++m;
                     continue;
@@ -238,28 +258,67 @@ std::optional<std::string> TranslateSql(std::string_view sql, std::string_view c
         }
     }
 
-    std::string out;
+    TranslatedSql result;
+    std::string& out = result.sql;
     out.reserve(sql.size() + 32);
+    const std::string collate = target.collation.empty() ? std::string() : "COLLATE " + Quoted(target.collation, '"');
+    const auto addCollate = [&] {
+        out += ' ';
+        result.collations.emplace_back(out.size(), out.size() + collate.size());
+        out += collate;
+    };
+    std::vector<size_t> outStart(sig.size()), outEnd(sig.size());
+    size_t end = std::string::npos;  // where the statement's final ';' starts in the output
     size_t k = 0;
     for (size_t i = 0; i < tokens->size(); ++i) {
         const SqlToken& t = (*tokens)[i];
         const bool significant = k < sig.size() && sig[k] == i;
+        if (significant) outStart[k] = out.size();
+        if (significant && end == std::string::npos && depth[k] == 0 && SymbolIs(t, ';')) end = out.size();
         if (t.kind == SqlToken::Kind::Comment) {
             out += ' ';
         } else if (t.kind == SqlToken::Kind::DoubleQuoted) {
             out += isTable[k] ? Quoted(TableNameOf(t.value), '"') : Quoted(t.value, '\'');
+        } else if (t.kind == SqlToken::Kind::Parameter && target.numberedParameters) {
+            auto& names = result.parameters;
+            size_t number = 0;
+            if (t.text[0] == ':') {
+                const auto seen = std::find(names.begin(), names.end(), std::string(t.text));
+                number = static_cast<size_t>(seen - names.begin()) + 1;
+                if (seen == names.end()) names.emplace_back(t.text);
+            } else if (t.text.size() > 1) {
+                if (t.text.size() > 6 || (number = std::stoul(std::string(t.text.substr(1)))) == 0 || number > 65535)
+                    return problem = {t.offset, "parameter " + std::string(t.text) + " is not numbered from 1 to 65535"},
+                           std::nullopt;
+                if (names.size() < number) names.resize(number);
+            } else {
+                names.emplace_back();
+                number = names.size();
+            }
+            out += '$' + std::to_string(number);
         } else {
             out += t.text;
         }
         if (significant) {
-            if (collateAfter[k] && !collation.empty()) {
-                out += " COLLATE ";
-                out += Quoted(collation, '"');
-            }
+            outEnd[k] = out.size();
+            if (collateAfter[k] && !collate.empty()) addCollate();
             ++k;
         }
     }
-    return out;
+    if (groupsOrderable && !groupTerms.empty()) {
+        if (end == std::string::npos) end = out.size();
+        std::string tail = out.substr(end);
+        out.resize(end);
+        out += "\nORDER BY ";
+        for (size_t g = 0; g < groupTerms.size(); ++g) {
+            const auto [first, last] = groupTerms[g];
+            if (g) out += ", ";
+            out += out.substr(outStart[first], outEnd[last - 1] - outStart[first]);
+            if (!collate.empty()) addCollate();
+        }
+        out += tail;
+    }
+    return result;
 }
 
 }  // namespace engine

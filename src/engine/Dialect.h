@@ -1,5 +1,5 @@
 #pragma once
-// The engine's SQL dialect and its translation for SQLite.
+// The engine's SQL dialect and its translation for SQLite and for PostgreSQL.
 //
 // A double-quoted text is a string literal ("" inside stands for one quote) except where it names a table: after
 // FROM, JOIN, INTO, UPDATE or TABLE, after a comma of a FROM list, or directly before a ".". A table name such as
@@ -35,6 +35,24 @@ std::optional<std::vector<SqlToken>> TokenizeSql(std::string_view sql, SqlSyntax
 
 // The SQLite statement for an engine statement; nullopt with `problem` filled when it is not acceptable.
 std::optional<std::string> TranslateSql(std::string_view sql, std::string_view collation, SqlSyntaxProblem& problem);
+
+// What a server's SQL needs beyond the SQLite translation.
+struct SqlTarget {
+    std::string collation;       // COLLATE "<collation>" after each ordering term without one; empty: none
+    bool collateGroups = true;   // GROUP BY and PARTITION BY terms get the collation too
+    bool orderGroups = false;    // an outer GROUP BY without ORDER BY is ordered by its terms, as SQLite orders it
+    bool numberedParameters = false;  // :name, ? and ?NNN become $1, $2, ...
+};
+
+struct TranslatedSql {
+    std::string sql;
+    // With numbered parameters: the name of each $n in order (with its ':'), "" for one written as ? or ?NNN.
+    std::vector<std::string> parameters;
+    // Byte ranges [first, second) of the COLLATE clauses the translation added, in order.
+    std::vector<std::pair<size_t, size_t>> collations;
+};
+
+std::optional<TranslatedSql> TranslateSql(std::string_view sql, const SqlTarget& target, SqlSyntaxProblem& problem);
 
 // A statement without its final ORDER BY when dropping it cannot change which rows it returns (no LIMIT or OFFSET
 // follows at the outer level); otherwise the statement unchanged. Counting rows needs no sorting.

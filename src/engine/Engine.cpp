@@ -7,6 +7,8 @@
 #include <memory>
 #include <mutex>
 
+#include "engine/Collation.h"
+
 namespace engine {
 
 namespace detail {
@@ -271,9 +273,9 @@ Status GetProp(ObjectHandle object, std::uint32_t property, std::string& value) 
         if (o->kind == HandleKind::Database && property != prop::DatabaseDirectory) {
             const auto* db = static_cast<Database*>(o);
             value = property == prop::DatabaseAlias ? db->alias
-                    : property == prop::DatabaseFile ? db->path
-                    : property == prop::DatabaseLanguage ? db->language
-                                                         : std::string(kStandardDriver);
+                    : property == prop::DatabaseFile ? db->conn->Location()
+                    : property == prop::DatabaseLanguage ? db->conn->Language()
+                                                         : std::string(db->conn->DriverType());
         } else if (auto it = o->props.find(property); it != o->props.end()) {
             value = std::get<std::string>(it->second);
         } else {

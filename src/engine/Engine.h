@@ -142,11 +142,12 @@ Status GetProp(ObjectHandle object, std::uint32_t property, std::string& value);
 
 // ---- aliases and configuration --------------------------------------------------------------------------------
 
-inline constexpr std::string_view kStandardDriver = "STANDARD";
+inline constexpr std::string_view kStandardDriver = "STANDARD";   // local tables in a SQLite database file
+inline constexpr std::string_view kPostgresDriver = "POSTGRESQL";  // tables of a database on a PostgreSQL server
 
 struct AliasDesc {
     std::string name;
-    std::string driverType;  // "STANDARD" for local SQLite databases
+    std::string driverType;  // kStandardDriver or kPostgresDriver
 };
 
 // status::UnknownAlias when neither the configuration file nor the current session knows the alias;

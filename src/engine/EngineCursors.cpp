@@ -32,14 +32,14 @@ Status CopyRecord(Cursor& c, const std::uint8_t* rec, void* record, RecordProps*
 }
 
 Status Move(Cursor& c, int direction, void* record, RecordProps* props) {
-    RowCursor& rows = *c.rows;
+    RowSource& rows = *c.rows;
     std::int64_t r;
     if (direction > 0) {
-        if (rows.place == RowCursor::Place::Eof) return status::Eof;
-        r = rows.place == RowCursor::Place::Bof ? 0 : rows.row + 1;
+        if (rows.place == RowSource::Place::Eof) return status::Eof;
+        r = rows.place == RowSource::Place::Bof ? 0 : rows.row + 1;
     } else {
-        if (rows.place == RowCursor::Place::Bof) return status::Bof;
-        if (rows.place == RowCursor::Place::Eof) {
+        if (rows.place == RowSource::Place::Bof) return status::Bof;
+        if (rows.place == RowSource::Place::Eof) {
             if (Status s = rows.FetchAll()) return s;
             r = rows.RowsSeen() - 1;
         } else {
@@ -50,13 +50,13 @@ Status Move(Cursor& c, int direction, void* record, RecordProps* props) {
         const std::uint8_t* rec = nullptr;
         const Status s = rows.Fetch(r, rec);
         if (s == status::Eof || s == status::Bof) {
-            rows.place = s == status::Eof ? RowCursor::Place::Eof : RowCursor::Place::Bof;
+            rows.place = s == status::Eof ? RowSource::Place::Eof : RowSource::Place::Bof;
             rows.row = -1;
             return s;
         }
         if (s) return s;
         if (c.filter && !c.filter(rec)) continue;
-        rows.place = RowCursor::Place::Row;
+        rows.place = RowSource::Place::Row;
         rows.row = r;
         return CopyRecord(c, rec, record, props);
     }
@@ -101,7 +101,7 @@ Status SetToBegin(CursorHandle h) {
     return Call(true, [&] {
         Cursor* c = nullptr;
         if (Status s = FindCursor(h, c)) return s;
-        c->rows->place = RowCursor::Place::Bof;
+        c->rows->place = RowSource::Place::Bof;
         c->rows->row = -1;
         return status::Ok;
     });
@@ -111,7 +111,7 @@ Status SetToEnd(CursorHandle h) {
     return Call(true, [&] {
         Cursor* c = nullptr;
         if (Status s = FindCursor(h, c)) return s;
-        c->rows->place = RowCursor::Place::Eof;
+        c->rows->place = RowSource::Place::Eof;
         c->rows->row = -1;
         return status::Ok;
     });
@@ -121,8 +121,8 @@ Status GetRecord(CursorHandle h, void* record, RecordProps* props) {
     return Call(true, [&]() -> Status {
         Cursor* c = nullptr;
         if (Status s = FindCursor(h, c)) return s;
-        if (c->rows->place == RowCursor::Place::Bof) return status::Bof;
-        if (c->rows->place == RowCursor::Place::Eof) return status::Eof;
+        if (c->rows->place == RowSource::Place::Bof) return status::Bof;
+        if (c->rows->place == RowSource::Place::Eof) return status::Eof;
         const std::uint8_t* rec = nullptr;
         if (Status s = c->rows->Fetch(c->rows->row, rec)) return s == status::Eof ? Fail(status::NoCurrentRecord, {"The record no longer exists"}) : s;
         return CopyRecord(*c, rec, record, props);
@@ -150,8 +150,8 @@ Status GetBookmark(CursorHandle h, void* bookmark) {
         Cursor* c = nullptr;
         if (Status s = FindCursor(h, c)) return s;
         if (!bookmark) return Fail(status::InvalidParameter, {"No bookmark buffer"});
-        if (c->rows->place != RowCursor::Place::Row)
-            return c->rows->place == RowCursor::Place::Bof ? status::Bof : status::Eof;
+        if (c->rows->place != RowSource::Place::Row)
+            return c->rows->place == RowSource::Place::Bof ? status::Bof : status::Eof;
         const Bookmark b{c->id, ~c->id, c->rows->row};
         std::memcpy(bookmark, &b, sizeof b);
         return status::Ok;
@@ -177,7 +177,7 @@ Status SetToBookmark(CursorHandle h, const void* bookmark) {
         const std::uint8_t* rec = nullptr;
         if (Status s = c->rows->Fetch(b.row, rec))
             return s == status::Eof ? Fail(status::InvalidBookmark, {"The bookmarked record no longer exists"}) : s;
-        c->rows->place = RowCursor::Place::Row;
+        c->rows->place = RowSource::Place::Row;
         c->rows->row = b.row;
         return status::Ok;
     });
@@ -291,7 +291,7 @@ Status GetSequenceNumber(CursorHandle h, std::int64_t& seqNo) {
     return Call(true, [&]() -> Status {
         Cursor* c = nullptr;
         if (Status s = FindCursor(h, c)) return s;
-        if (c->rows->place != RowCursor::Place::Row) return c->rows->place == RowCursor::Place::Bof ? status::Bof : status::Eof;
+        if (c->rows->place != RowSource::Place::Row) return c->rows->place == RowSource::Place::Bof ? status::Bof : status::Eof;
         seqNo = c->rows->row + 1;
         return status::Ok;
     });
@@ -304,7 +304,7 @@ Status SetToSequenceNumber(CursorHandle h, std::int64_t seqNo) {
         if (seqNo < 1) return Fail(status::InvalidParameter, {"Sequence numbers start at 1"});
         const std::uint8_t* rec = nullptr;
         if (Status s = c->rows->Fetch(seqNo - 1, rec)) return s;
-        c->rows->place = RowCursor::Place::Row;
+        c->rows->place = RowSource::Place::Row;
         c->rows->row = seqNo - 1;
         return status::Ok;
     });

@@ -15,8 +15,6 @@
 
 #include "engine/Engine.h"
 
-#include <sqlite3.h>
-
 #include <cassert>
 #include <filesystem>
 #include <map>
@@ -28,13 +26,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/Collation.h"
+#include "engine/Driver.h"
 #include "engine/Errors.h"
-#include "engine/RowCursor.h"
 
 namespace engine::detail {
-
-constexpr const char* kCollationName = "LANGUAGE";
 
 using PropValue = std::variant<std::int64_t, std::string>;
 
@@ -76,29 +71,23 @@ struct Locale : Object {
 
 struct Database : Object {
     std::uint32_t session = 0;
-    sqlite3* db = nullptr;
-    std::string alias, path, language;
-    std::unique_ptr<TextCollator> collator;
-    std::string requiredPassword;
-    bool unlocked = true;
+    std::unique_ptr<Connection> conn;
+    std::string alias;
     OpenMode openMode = OpenMode::ReadWrite;
     std::uint32_t locale = 0;
     std::vector<std::uint32_t> statements, cursors;
-    ~Database() override { sqlite3_close_v2(db); }
 };
 
 struct Statement : Object {
     std::uint32_t database = 0;
-    sqlite3_stmt* stmt = nullptr;
-    std::string sqliteSql;
+    std::unique_ptr<DriverStatement> prepared;  // none until a statement is prepared
     std::vector<Binding> bindings;
     std::int64_t rowsAffected = -1;
-    ~Statement() override { sqlite3_finalize(stmt); }
 };
 
 struct Cursor : Object {
     std::uint32_t database = 0;
-    std::unique_ptr<RowCursor> rows;
+    std::unique_ptr<RowSource> rows;
     RecordFilter filter;
 };
 

@@ -2,6 +2,8 @@
 
 #include "engine/EngineInternal.h"
 
+#include "engine/Collation.h"
+
 #include <algorithm>
 #include <fstream>
 #include <memory>
@@ -73,23 +75,23 @@ void SetEntry(std::vector<ConfigEntry>& entries, const ConfigEntry& e) {
     entries.push_back(e);
 }
 
-std::filesystem::path ResolvePath(const std::string& value, const std::filesystem::path& configFile) {
-    std::filesystem::path p = value;
-    if (value == "~" || value.rfind("~/", 0) == 0) {
-        const char* home = std::getenv("HOME");
-        p = std::filesystem::path(home ? home : "") / (value.size() > 2 ? value.substr(2) : std::string());
-    }
-    if (p.is_relative() && !configFile.empty()) p = configFile.parent_path() / p;
-    return p;
-}
+struct DriverEntry {
+    std::string_view type;
+    DriverOpen open;
+};
 
-int CollationCompare(void* collator, int na, const void* a, int nb, const void* b) {
-    return static_cast<const TextCollator*>(collator)->Compare(
-        std::string_view(static_cast<const char*>(a), static_cast<size_t>(na)),
-        std::string_view(static_cast<const char*>(b), static_cast<size_t>(nb)));
-}
+constexpr DriverEntry kDrivers[] = {
+    {kStandardDriver, OpenSqlite},
+    {kPostgresDriver, OpenPostgres},
+};
 
 }  // namespace
+
+std::string detail::AliasLanguage(const std::vector<ConfigEntry>& params) {
+    const std::string* lang = FindEntry(params, "LANGDRIVER");
+    if (!lang || lang->empty()) lang = FindEntry(params, "LANGUAGE");
+    return lang && !lang->empty() ? *lang : TextCollator::UserLanguage();
+}
 
 // ---- sessions ----
 
@@ -276,48 +278,37 @@ Status OpenDatabase(std::string_view alias, std::string_view driverType, OpenMod
         if (optionalParams)
             for (const auto& e : *optionalParams) SetEntry(params, e);
         const std::string type = driverType.empty() ? desc.driverType : std::string(driverType);
-        if (!EqualNoCase(type, kStandardDriver))
-            return Fail(status::UnsupportedDriver, {"Driver: " + type, "Alias: " + desc.name});
-        const std::string* pathValue = FindEntry(params, "PATH");
-        if (!pathValue || pathValue->empty())
-            return Fail(status::ConfigInvalid, {"Alias " + desc.name + " has no PATH entry naming its database file",
-                                                "Configuration file: " + configFile.string()});
-        const std::filesystem::path file = ResolvePath(*pathValue, configFile);
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(file, ec))
-            return Fail(std::filesystem::exists(file, ec) ? status::FileAccess : status::DatabaseFileNotFound,
-                        {"File: " + file.string(), "Alias: " + desc.name});
+        const auto driver = std::find_if(std::begin(kDrivers), std::end(kDrivers),
+                                         [&](const DriverEntry& d) { return EqualNoCase(d.type, type); });
+        if (driver == std::end(kDrivers)) return Fail(status::UnsupportedDriver, {"Driver: " + type, "Alias: " + desc.name});
 
-        sqlite3* raw = nullptr;
-        const int flags = (openMode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
-        int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
-        auto db = std::make_unique<Database>();
-        db->db = raw;  // closed by the Database on every way out
-        if (rc != SQLITE_OK) return FailSqlite(raw, rc, status::FileAccess, {"File: " + file.string()});
-        sqlite3_extended_result_codes(raw, 1);
-        sqlite3_busy_timeout(raw, 2000);
-        if (shareMode == ShareMode::Exclusive) sqlite3_exec(raw, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
-        rc = sqlite3_exec(raw, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) return FailSqlite(raw, rc, status::FileAccess, {"File: " + file.string()});
-
-        const std::string* lang = FindEntry(params, "LANGDRIVER");
-        if (!lang || lang->empty()) lang = FindEntry(params, "LANGUAGE");
-        db->language = lang && !lang->empty() ? *lang : TextCollator::UserLanguage();
-        db->collator = std::make_unique<TextCollator>(db->language);
-        rc = sqlite3_create_collation_v2(raw, kCollationName, SQLITE_UTF8, db->collator.get(), CollationCompare, nullptr);
-        if (rc != SQLITE_OK) return FailSqlite(raw, rc);
-
-        if (const std::string* required = FindEntry(params, "PASSWORD"); required && !required->empty()) {
-            db->requiredPassword = *required;
-            db->unlocked = password == *required;
+        OpenRequest request;
+        request.alias = desc.name;
+        request.params = std::move(params);
+        request.configFile = configFile;
+        request.openMode = openMode;
+        request.shareMode = shareMode;
+        request.password = std::string(password);
+        if (const LoginCallbackFn callback = CurrentSession()->loginCallback) {
+            request.login = [callback, alias = desc.name](std::string& user, std::string& secret) {
+                LoginRequest asked;
+                asked.databaseName = alias;
+                asked.userName = user;
+                callback(asked);
+                if (!asked.accepted) return false;
+                user = asked.userName;
+                secret = asked.password;
+                return true;
+            };
         }
+        auto db = std::make_unique<Database>();
+        if (Status s = driver->open(request, db->conn)) return s;
         db->alias = desc.name;
-        db->path = file.string();
         db->openMode = openMode;
         db->session = g_state.currentSession;
         Database* added = Add(std::move(db), HandleKind::Database);
         auto locale = std::make_unique<Locale>();
-        locale->language = added->language;
+        locale->language = added->conn->Language();
         added->locale = Add(std::move(locale), HandleKind::Locale)->id;
         CurrentSession()->databases.push_back(added->id);
         out = {added->id};

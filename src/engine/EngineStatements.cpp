@@ -31,29 +31,13 @@ Status PrepareStatement(StatementHandle h, std::string_view sql) {
         auto* stmt = Find<Statement>(HandleKind::Statement, h.id);
         if (!stmt) return BadHandle("statement");
         auto* db = Find<Database>(HandleKind::Database, stmt->database);
-        sqlite3_finalize(stmt->stmt);
-        stmt->stmt = nullptr;
+        stmt->prepared.reset();
         stmt->bindings.clear();
         stmt->rowsAffected = -1;
-        if (!db->unlocked) {
-            const auto& offered = Find<Session>(HandleKind::Session, db->session)->passwords;
-            if (std::find(offered.begin(), offered.end(), db->requiredPassword) == offered.end())
-                return Fail(status::PasswordNeeded, {"Alias: " + db->alias});
-            db->unlocked = true;
-        }
-        SqlSyntaxProblem problem;
-        auto translated = TranslateSql(sql, kCollationName, problem);
-        if (!translated)
-            return Fail(status::SqlSyntax, {problem.text});
-        sqlite3_stmt* prepared = nullptr;
-        const int rc = sqlite3_prepare_v2(db->db, translated->c_str(), static_cast<int>(translated->size()), &prepared, nullptr);
-        if (rc != SQLITE_OK) {
-            sqlite3_finalize(prepared);
-            return FailSqlite(db->db, rc);
-        }
-        if (!prepared) return Fail(status::SqlSyntax, {"The statement is empty"});
-        stmt->stmt = prepared;
-        stmt->sqliteSql = std::move(*translated);
+        if (Status s = db->conn->Admit(Find<Session>(HandleKind::Session, db->session)->passwords)) return s;
+        auto prepared = db->conn->NewStatement();
+        if (Status s = prepared->Prepare(sql)) return s;
+        stmt->prepared = std::move(prepared);
         return status::Ok;
     });
 }
@@ -62,9 +46,9 @@ namespace {
 Status Bind(StatementHandle h, Binding binding) {
     auto* stmt = Find<Statement>(HandleKind::Statement, h.id);
     if (!stmt) return BadHandle("statement");
-    if (!stmt->stmt) return Fail(status::NotPrepared);
-    const int index = binding.index > 0 ? binding.index : sqlite3_bind_parameter_index(stmt->stmt, binding.name.c_str());
-    if (index <= 0 || index > sqlite3_bind_parameter_count(stmt->stmt))
+    if (!stmt->prepared) return Fail(status::NotPrepared);
+    const int index = binding.index > 0 ? binding.index : stmt->prepared->ParameterIndex(binding.name);
+    if (index <= 0 || index > stmt->prepared->ParameterCount())
         return Fail(status::InvalidParameter, {"The statement has no parameter " +
                                                (binding.index > 0 ? std::to_string(binding.index) : binding.name)});
     for (auto& b : stmt->bindings)
@@ -93,37 +77,14 @@ Status ExecuteStatement(StatementHandle h, CursorHandle* cursor) {
         if (cursor) *cursor = {};
         auto* stmt = Find<Statement>(HandleKind::Statement, h.id);
         if (!stmt) return BadHandle("statement");
-        if (!stmt->stmt) return Fail(status::NotPrepared);
+        if (!stmt->prepared) return Fail(status::NotPrepared);
         auto* db = Find<Database>(HandleKind::Database, stmt->database);
-        if (sqlite3_column_count(stmt->stmt) == 0) {
-            sqlite3_reset(stmt->stmt);
-            sqlite3_clear_bindings(stmt->stmt);
-            int rc = detail::ApplyBindings(stmt->stmt, stmt->bindings);
-            if (rc == SQLITE_OK) rc = sqlite3_step(stmt->stmt);
-            while (rc == SQLITE_ROW) rc = sqlite3_step(stmt->stmt);
-            sqlite3_reset(stmt->stmt);
-            if (rc != SQLITE_DONE) return FailSqlite(db->db, rc);
-            stmt->rowsAffected = sqlite3_changes64(db->db);
-            return status::Ok;
-        }
+        if (!stmt->prepared->ReturnsRows()) return stmt->prepared->Run(stmt->bindings, stmt->rowsAffected);
         if (!cursor) return status::Ok;
-        // The cursor runs its own copy of the statement, so it outlives the statement and a re-execution.
-        sqlite3_stmt* own = nullptr;
-        int rc = sqlite3_prepare_v2(db->db, stmt->sqliteSql.c_str(), static_cast<int>(stmt->sqliteSql.size()), &own, nullptr);
-        if (rc == SQLITE_OK) rc = detail::ApplyBindings(own, stmt->bindings);
-        if (rc != SQLITE_OK) {
-            sqlite3_finalize(own);
-            return FailSqlite(db->db, rc);
-        }
-        std::unique_ptr<RowCursor> rows;
+        std::unique_ptr<RowSource> rows;
         const std::uint32_t sessionId = db->session;
-        try {
-            Notify(sessionId, WaitState::Busy);
-        } catch (...) {
-            sqlite3_finalize(own);  // a callback that raises must not leak the statement's copy
-            throw;
-        }
-        const Status s = RowCursor::Open(db->db, own, stmt->sqliteSql, stmt->bindings, rows);
+        Notify(sessionId, WaitState::Busy);
+        const Status s = stmt->prepared->Open(stmt->bindings, rows);
         Notify(sessionId, WaitState::Idle);
         if (s) return s;
         rows->notify = [sessionId](WaitState w) { Notify(sessionId, w); };

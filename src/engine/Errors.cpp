@@ -14,6 +14,8 @@ std::string_view StatusMessage(Status s) {
         case status::DatabaseFileNotFound: return "The database file does not exist.";
         case status::NotADatabase: return "The file is not a database.";
         case status::FileAccess: return "The database file cannot be opened.";
+        case status::ServerUnavailable: return "The database server cannot be reached.";
+        case status::DatabaseNotFound: return "The database does not exist on the server.";
         case status::LibraryNotFound:
         case status::LibraryNotFoundOnUse: return "The database engine library was not found.";
         case status::LoadFailed: return "The database engine library could not be loaded.";
@@ -39,7 +41,9 @@ std::string_view StatusMessage(Status s) {
         case status::PasswordNeeded: return "Password needed.";
         case status::ReadOnlyDatabase: return "The database is read only.";
         case status::LoginCancelled: return "The login was cancelled.";
+        case status::LoginRefused: return "The server refused the user name or password.";
         case status::DatabaseBusy: return "The database is locked by another user.";
+        case status::ConnectionLost: return "The connection to the database server was lost.";
         case status::AlreadyInitialised: return "The database engine is already initialised.";
         case status::SqlSyntax: return "Invalid SQL statement.";
         case status::SqlError: return "Error in SQL statement.";
@@ -62,6 +66,8 @@ Status Fail(Status s, std::vector<std::string> contexts) {
     for (auto& text : contexts) g_context.push_back({s, 0, std::move(text)});
     return s;
 }
+
+void RecordError(Status s, std::int32_t nativeCode, std::string text) { g_context.push_back({s, nativeCode, std::move(text)}); }
 
 Status StatusForSqlite(int extendedCode, const std::string& message, Status fallback) {
     const auto has = [&](std::string_view part) { return message.find(part) != std::string::npos; };

@@ -19,6 +19,8 @@ inline constexpr Status ConfigInvalid = 0x2102;
 inline constexpr Status DatabaseFileNotFound = 0x2103;
 inline constexpr Status NotADatabase = 0x2104;
 inline constexpr Status FileAccess = 0x2105;
+inline constexpr Status ServerUnavailable = 0x2106;
+inline constexpr Status DatabaseNotFound = 0x2107;
 inline constexpr Status LibraryNotFound = 0x2108;
 inline constexpr Status LoadFailed = 0x2109;
 inline constexpr Status LibraryNotFoundOnUse = 0x210A;
@@ -53,9 +55,11 @@ inline constexpr Status OperationMissing = 0x274F;
 inline constexpr Status PasswordNeeded = 0x2902;
 inline constexpr Status ReadOnlyDatabase = 0x2903;
 inline constexpr Status LoginCancelled = 0x2904;
+inline constexpr Status LoginRefused = 0x2905;
 
 // 0x2A: engine state
 inline constexpr Status DatabaseBusy = 0x2A01;
+inline constexpr Status ConnectionLost = 0x2A02;
 inline constexpr Status EndOfErrorList = 0x2A06;  // also "operation not available"
 inline constexpr Status AlreadyInitialised = 0x2A07;
 

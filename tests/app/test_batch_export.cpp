@@ -16,10 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class BatchExport : public querytest::ClientDb {
+// On the small client table of each driver.
+class BatchExport : public querytest::ClientDbOn {
 protected:
   void SetUp() override {
-    querytest::ClientDb::SetUp();
+    querytest::ClientDbOn::SetUp();
     InitializeUnits();
     application_ = MakeTestApplication();
   }
@@ -56,7 +57,7 @@ protected:
   std::ostringstream out_, err_;
 };
 
-TEST_F(BatchExport, WritesTheFileItsExtensionNames) {
+TEST_P(BatchExport, WritesTheFileItsExtensionNames) {
   const fs::path out = dir.path() / "out";
   fs::create_directory(out);
   struct Case {
@@ -81,7 +82,7 @@ TEST_F(BatchExport, WritesTheFileItsExtensionNames) {
   EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"Belem1.PNG", "clientes.pdf", "clientes.rpf"}));
 }
 
-TEST_F(BatchExport, BadRequestsFailWithAMessageAndLeaveTheOldFileAlone) {
+TEST_P(BatchExport, BadRequestsFailWithAMessageAndLeaveTheOldFileAlone) {
   const fs::path kept = dir.path() / "kept.pdf";
   Write(kept, "the previous report");
   struct Case {
@@ -109,7 +110,7 @@ TEST_F(BatchExport, BadRequestsFailWithAMessageAndLeaveTheOldFileAlone) {
   EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"engine.cfg", "kept.pdf", "veranto.db"}));
 }
 
-TEST_F(BatchExport, HelpExplainsTheOptions) {
+TEST_P(BatchExport, HelpExplainsTheOptions) {
   EXPECT_EQ(Run({"--help"}), 0);
   for (const char* option : {"--export", "--city", ".rpf", ".pdf", ".png"}) {
     EXPECT_NE(out_.str().find(option), std::string::npos) << option;
@@ -117,3 +118,6 @@ TEST_F(BatchExport, HelpExplainsTheOptions) {
 }
 
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Drivers, BatchExport, ::testing::Values(querytest::Driver::Sqlite, querytest::Driver::Postgres),
+                         querytest::DriverName);

@@ -5,6 +5,7 @@
 #include "data/DB.h"
 #include "data/DBTables.h"
 #include "engine/EngineFixture.h"
+#include "engine/PgServer.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,31 @@ protected:
   std::filesystem::path dbFile, configFile;
   enginetest::ScopedEnv configEnv{"RELCLIENTES_ENGINE_CONFIG", (dir.path() / "engine.cfg").string()};
   TComponent form{nullptr};
+};
+
+enum class Driver { Sqlite, Postgres };
+
+inline std::string DriverName(const ::testing::TestParamInfo<Driver>& info) {
+  return info.param == Driver::Sqlite ? "Sqlite" : "Postgres";
+}
+
+// The same client table and alias VERANTO on each driver: a SQLite file, or a table on the test's own server.
+class ClientDbOn : public ClientDb, public ::testing::WithParamInterface<Driver> {
+protected:
+  void SetUp() override {
+    ClientDb::SetUp();
+    if (GetParam() != Driver::Postgres) return;
+    const enginetest::PgServer& server = enginetest::SharedPgServer();
+    ASSERT_EQ(server.Error(), "");
+    std::string sql = std::string("DROP TABLE IF EXISTS acadclie;") + enginetest::kClientTable;
+    for (const Client& c : kClients) {
+      sql += "INSERT INTO acadclie VALUES (" + SqlText(c.codigo) + "," + SqlText(c.nome) + "," + SqlText(c.cidade) + "," +
+             SqlText(c.fone) + "," + SqlText(c.fax) + "," + SqlText(c.contato) + ");";
+    }
+    ASSERT_EQ(server.Exec(sql), "");
+    enginetest::WriteFile(configFile, "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nCONNECTION=" +
+                                          server.Connection() + "\nLANGDRIVER=pt_BR\n");
+  }
 };
 
 }  // namespace querytest

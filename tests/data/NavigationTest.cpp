@@ -9,7 +9,7 @@ std::string Code(TDataSet* ds) { return ds->FieldByName("codigo")->AsString(); }
 
 }  // namespace
 
-TEST_F(ClientDb, BookmarksReturnToTheirRecordAndCompareInRecordOrder) {
+TEST_P(ClientDbOn, BookmarksReturnToTheirRecordAndCompareInRecordOrder) {
   TQuery* q = NewQuery("select codigo, nome from acadclie order by codigo");
   q->Open();
   q->MoveRecords(2);
@@ -38,7 +38,7 @@ TEST_F(ClientDb, BookmarksReturnToTheirRecordAndCompareInRecordOrder) {
   EXPECT_EQ(Code(q), "009");
 }
 
-TEST_F(ClientDb, BookmarkOfAnotherCursorIsNotValid) {
+TEST_P(ClientDbOn, BookmarkOfAnotherCursorIsNotValid) {
   TQuery* a = NewQuery("select codigo from acadclie order by codigo", "QA");
   TQuery* b = NewQuery("select codigo from acadclie order by codigo", "QB");
   a->Open();
@@ -53,7 +53,7 @@ TEST_F(ClientDb, BookmarkOfAnotherCursorIsNotValid) {
   EXPECT_FALSE(b->IsBookmarkValid(foreign)) << "a bookmark dies with its cursor";
 }
 
-TEST_F(ClientDb, LocateFindsByExactCaseInsensitiveAndPartialKeys) {
+TEST_P(ClientDbOn, LocateFindsByExactCaseInsensitiveAndPartialKeys) {
   struct Case {
     const char* fields;
     Variant values;

@@ -24,7 +24,7 @@ std::vector<std::string> ExpectedCodes(const std::function<bool(const Client&)>&
 
 }  // namespace
 
-TEST_F(ClientDb, CitiesQueryBindsThePersistentFieldAndGroupsInLanguageOrder) {
+TEST_P(ClientDbOn, CitiesQueryBindsThePersistentFieldAndGroupsInLanguageOrder) {
   TQuery* q = NewQuery("select cidade from acadclie group by cidade", "QCidades");
   TStringField* cidade = AddStringField(q, "cidade", 35);
   q->Open();
@@ -37,7 +37,7 @@ TEST_F(ClientDb, CitiesQueryBindsThePersistentFieldAndGroupsInLanguageOrder) {
                                                            "Rio: Centro", "Sant\"Ana", "Santos", "São Paulo"}));
 }
 
-TEST_F(ClientDb, ReportQueryReadsSixPersistentFieldsInCityAndNameOrder) {
+TEST_P(ClientDbOn, ReportQueryReadsSixPersistentFieldsInCityAndNameOrder) {
   TQuery* q = NewQuery("select codigo,nome,cidade,fone,fax,contato from acadclie order by cidade,nome", "QRel");
   const std::vector<std::pair<const char*, int>> layout = {{"codigo", 6}, {"nome", 50}, {"cidade", 35},
                                                            {"fone", 30},  {"fax", 30},  {"contato", 30}};
@@ -101,7 +101,7 @@ TEST_F(ClientDb, LongTextKeepsEveryCharacterItsSizeAllows) {
   }
 }
 
-TEST_F(ClientDb, EmptyResultOpensAsAnEmptyDataset) {
+TEST_P(ClientDbOn, EmptyResultOpensAsAnEmptyDataset) {
   TQuery* q = NewQuery("select codigo, nome from acadclie where cidade = \"Nenhuma\"");
   q->Open();
   EXPECT_TRUE(q->Active());
@@ -117,7 +117,7 @@ TEST_F(ClientDb, EmptyResultOpensAsAnEmptyDataset) {
   EXPECT_TRUE(q->Eof());
 }
 
-TEST_F(ClientDb, DuplicateColumnNamesGetTheFirstFreeSuffix) {
+TEST_P(ClientDbOn, DuplicateColumnNamesGetTheFirstFreeSuffix) {
   TQuery* q = NewQuery("select cidade, cidade as cidade_1, cidade, codigo from acadclie where codigo = \"003\"");
   q->Open();
   std::vector<std::string> names;
@@ -130,7 +130,7 @@ TEST_F(ClientDb, DuplicateColumnNamesGetTheFirstFreeSuffix) {
   EXPECT_EQ(q->FieldCount(), 0) << "default fields go with the cursor";
 }
 
-TEST_F(ClientDb, RecordCountIsTheNumberOfRowsOfTheResult) {
+TEST_P(ClientDbOn, RecordCountIsTheNumberOfRowsOfTheResult) {
   struct Case {
     const char* where;
     std::function<bool(const Client&)> keep;
@@ -152,7 +152,7 @@ TEST_F(ClientDb, RecordCountIsTheNumberOfRowsOfTheResult) {
   }
 }
 
-TEST_F(ClientDb, RecordNumbersFollowThePositionAndCanBeSet) {
+TEST_P(ClientDbOn, RecordNumbersFollowThePositionAndCanBeSet) {
   TQuery* q = NewQuery("select codigo from acadclie order by codigo");
   q->Open();
   EXPECT_EQ(q->RecNo(), 1);
@@ -189,6 +189,9 @@ TEST_P(FullPass, VisitsEveryRowOnceForwardAndBackward) {
 
 INSTANTIATE_TEST_SUITE_P(BufferCounts, FullPass, ::testing::Values(1, 8));
 
+// The dialog's statements, the dialect and navigation give the same answers on every driver.
+INSTANTIATE_TEST_SUITE_P(Drivers, ClientDbOn, ::testing::Values(Driver::Sqlite, Driver::Postgres), DriverName);
+
 TEST(SqlParams, ParsingNeverTouchesLiterals) {
   struct Case {
     const char* sql;
@@ -212,7 +215,7 @@ TEST(SqlParams, ParsingNeverTouchesLiterals) {
   }
 }
 
-TEST_F(ClientDb, QuotesAndColonsOfTheDialectReachTheEngineIntact) {
+TEST_P(ClientDbOn, QuotesAndColonsOfTheDialectReachTheEngineIntact) {
   struct Case {
     const char* sql;
     int params;
@@ -232,7 +235,7 @@ TEST_F(ClientDb, QuotesAndColonsOfTheDialectReachTheEngineIntact) {
   }
 }
 
-TEST_F(ClientDb, ColonOutsideALiteralIsAParameterThatNeedsAValue) {
+TEST_P(ClientDbOn, ColonOutsideALiteralIsAParameterThatNeedsAValue) {
   TQuery* q = NewQuery("select codigo from acadclie where cidade = :city order by codigo");
   ASSERT_EQ(q->ParamCount(), 1);
   EXPECT_EQ(q->Params()[0].Name(), "city");

@@ -149,3 +149,45 @@ TEST_F(EngineDialectRun, BoundParametersByNumberAndName) {
     ASSERT_EQ(engine::ExecuteStatement(stmt, &c), 0);
     EXPECT_EQ(ReadAll(c), (std::vector<std::vector<std::string>>{{"2"}, {"4"}}));
 }
+
+TEST(EngineDialect, ServerTranslationNumbersParametersAndOrdersGroups) {
+    engine::SqlTarget server;
+    server.collation = "pt_BR.utf8";
+    server.collateGroups = false;
+    server.orderGroups = true;
+    server.numberedParameters = true;
+    struct Case {
+        const char* engineSql;
+        const char* serverSql;
+        std::vector<std::string> parameters;
+    };
+    const Case cases[] = {
+        {"select cidade from acadclie group by cidade",
+         "select cidade from acadclie group by cidade\nORDER BY cidade COLLATE \"pt_BR.utf8\"", {}},
+        {"select cidade, count(*) from \"acadclie.DB\" group by cidade, fax having count(*) > :n;",
+         "select cidade, count(*) from \"acadclie\" group by cidade, fax having count(*) > $1\nORDER BY cidade COLLATE "
+         "\"pt_BR.utf8\", fax COLLATE \"pt_BR.utf8\";",
+         {":n"}},
+        {"select cidade from t group by cidade order by 1 desc", "select cidade from t group by cidade order by 1 COLLATE \"pt_BR.utf8\" desc", {}},
+        {"select cidade from t group by cidade limit 3", "select cidade from t group by cidade limit 3", {}},
+        {"select a from t group by rollup (a)", "select a from t group by rollup (a)", {}},
+        {"select * from t where a = :x and b = ? and c = :x and d = \"O'Brien :y\"",
+         "select * from t where a = $1 and b = $2 and c = $1 and d = 'O''Brien :y'", {":x", ""}},
+        {"select * from t where a = ?2", "select * from t where a = $2", {"", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.engineSql);
+        engine::SqlSyntaxProblem problem;
+        const auto out = engine::TranslateSql(c.engineSql, server, problem);
+        ASSERT_TRUE(out) << problem.text;
+        EXPECT_EQ(out->sql, c.serverSql);
+        EXPECT_EQ(out->parameters, c.parameters);
+        // The ranges of the added clauses are where the clauses are.
+        for (const auto& [from, to] : out->collations) EXPECT_EQ(out->sql.substr(from, to - from), "COLLATE \"pt_BR.utf8\"");
+    }
+    for (const char* sql : {"select ?0", "select ?99999999999", "select ?65536"}) {
+        engine::SqlSyntaxProblem problem;
+        EXPECT_FALSE(engine::TranslateSql(sql, server, problem)) << sql;
+        EXPECT_EQ(problem.offset, 7u);
+    }
+}

@@ -128,6 +128,7 @@ TEST_F(EngineErrorsTest, AFaultInsideACallSaysWhatHappened) {
 TEST(EngineStatusMessages, KnownStatusesHaveShortDistinctMessages) {
     const engine::Status known[] = {
         st::ConfigNotFound, st::ConfigInvalid, st::DatabaseFileNotFound, st::NotADatabase, st::FileAccess,
+        st::ServerUnavailable, st::DatabaseNotFound, st::LoginRefused, st::ConnectionLost,
         st::LibraryNotFound, st::LoadFailed, st::Bof, st::Eof, st::NoCurrentRecord, st::UnknownAlias,
         st::TableNotFound, st::ColumnNotFound, st::ConstraintViolation, st::OutOfMemory, st::InvalidHandle,
         st::InvalidParameter, st::NotInitialised, st::UnknownProperty, st::NotPrepared, st::UnsupportedDriver,

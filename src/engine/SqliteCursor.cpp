@@ -1,4 +1,4 @@
-#include "engine/RowCursor.h"
+#include "engine/SqliteCursor.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,6 +6,7 @@
 
 #include "engine/Dialect.h"
 #include "engine/Errors.h"
+#include "engine/RecordLayout.h"
 
 namespace engine::detail {
 
@@ -50,17 +51,7 @@ void Describe(FieldDesc& f, const char* declType, int firstRowType) {
             default: f.type = fld::Text; break;
         }
     }
-    const auto size = static_cast<std::int16_t>(declared > 0 ? std::min<long>(declared, RowCursor::kMaxTextSize)
-                                                              : RowCursor::kDefaultTextSize);
-    switch (f.type) {
-        case fld::Int64: f.length = 8; break;
-        case fld::Float: f.length = 8; break;
-        case fld::VarBytes: f.units1 = size; f.length = 2 + static_cast<std::uint32_t>(size); break;
-        default:  // text: up to 4 bytes a character, and the terminating zero
-            f.units1 = size;
-            f.length = static_cast<std::uint32_t>(size) * 4 + 1;
-            break;
-    }
+    SizeField(f, declared);
 }
 
 std::string CountStatement(const std::string& sql) {
@@ -71,19 +62,6 @@ std::string CountStatement(const std::string& sql) {
 }
 
 }  // namespace
-
-size_t CutText(const char* text, size_t bytes, size_t maxChars, size_t maxBytes) {
-    size_t chars = 0, charStart = 0;
-    for (size_t i = 0; i < bytes; ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            if (chars == maxChars) return i;
-            ++chars;
-            charStart = i;
-        }
-        if (i >= maxBytes) return charStart;
-    }
-    return bytes;
-}
 
 int ApplyBindings(sqlite3_stmt* stmt, const std::vector<Binding>& bindings) {
     for (const auto& b : bindings) {
@@ -102,9 +80,9 @@ int ApplyBindings(sqlite3_stmt* stmt, const std::vector<Binding>& bindings) {
     return SQLITE_OK;
 }
 
-Status RowCursor::Open(sqlite3* db, sqlite3_stmt* stmt, std::string sql, std::vector<Binding> bindings,
-                       std::unique_ptr<RowCursor>& out) {
-    std::unique_ptr<RowCursor> c(new RowCursor);
+Status SqliteCursor::Open(sqlite3* db, sqlite3_stmt* stmt, std::string sql, std::vector<Binding> bindings,
+                       std::unique_ptr<RowSource>& out) {
+    std::unique_ptr<SqliteCursor> c(new SqliteCursor);
     c->db_ = db;
     c->stmt_ = stmt;
     c->sql_ = std::move(sql);
@@ -113,19 +91,15 @@ Status RowCursor::Open(sqlite3* db, sqlite3_stmt* stmt, std::string sql, std::ve
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) return FailSqlite(db, rc);
 
     const int n = sqlite3_column_count(stmt);
-    std::uint32_t offset = 0;
     for (int i = 0; i < n; ++i) {
         FieldDesc f;
         f.fieldNumber = static_cast<std::uint16_t>(i + 1);
         const char* name = sqlite3_column_name(stmt, i);
         f.name = name ? name : "";
         Describe(f, sqlite3_column_decltype(stmt, i), rc == SQLITE_ROW ? sqlite3_column_type(stmt, i) : SQLITE_NULL);
-        f.nullOffset = offset;
-        f.offset = offset + 1;
-        offset = f.offset + f.length;
         c->fields_.push_back(std::move(f));
     }
-    c->recordSize_ = std::max<std::uint32_t>(offset, 1);
+    c->recordSize_ = PlaceFields(c->fields_);
     c->window_.assign(static_cast<size_t>(kWindow), std::vector<std::uint8_t>(c->recordSize_));
     if (rc == SQLITE_ROW) {
         c->Layout(c->window_[0].data());
@@ -137,49 +111,35 @@ Status RowCursor::Open(sqlite3* db, sqlite3_stmt* stmt, std::string sql, std::ve
     return status::Ok;
 }
 
-RowCursor::~RowCursor() { sqlite3_finalize(stmt_); }
+SqliteCursor::~SqliteCursor() { sqlite3_finalize(stmt_); }
 
-void RowCursor::Layout(std::uint8_t* record) {
+void SqliteCursor::Layout(std::uint8_t* record) {
     std::memset(record, 0, recordSize_);
     for (size_t i = 0; i < fields_.size(); ++i) {
         const FieldDesc& f = fields_[i];
         const int col = static_cast<int>(i);
         if (sqlite3_column_type(stmt_, col) == SQLITE_NULL) {
-            record[f.nullOffset] = 1;
+            PutBlank(record, f);
             continue;
         }
-        std::uint8_t* value = record + f.offset;
         switch (f.type) {
-            case fld::Int64: {
-                const std::int64_t v = sqlite3_column_int64(stmt_, col);
-                std::memcpy(value, &v, sizeof v);
-                break;
-            }
-            case fld::Float: {
-                const double v = sqlite3_column_double(stmt_, col);
-                std::memcpy(value, &v, sizeof v);
-                break;
-            }
+            case fld::Int64: PutNumber<std::int64_t>(record, f, sqlite3_column_int64(stmt_, col)); break;
+            case fld::Float: PutNumber<double>(record, f, sqlite3_column_double(stmt_, col)); break;
             case fld::VarBytes: {
                 const void* p = sqlite3_column_blob(stmt_, col);
-                const auto n = static_cast<std::uint16_t>(
-                    std::min<int>(p ? sqlite3_column_bytes(stmt_, col) : 0, f.units1));
-                std::memcpy(value, &n, sizeof n);
-                if (n) std::memcpy(value + 2, p, n);
+                PutBytes(record, f, p, p ? static_cast<size_t>(sqlite3_column_bytes(stmt_, col)) : 0);
                 break;
             }
             default: {
                 const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
-                const size_t n = p ? static_cast<size_t>(sqlite3_column_bytes(stmt_, col)) : 0;
-                const size_t keep = CutText(p, n, static_cast<size_t>(f.units1), f.length - 1);
-                if (keep) std::memcpy(value, p, keep);
+                PutText(record, f, p, p ? static_cast<size_t>(sqlite3_column_bytes(stmt_, col)) : 0);
                 break;
             }
         }
     }
 }
 
-Status RowCursor::Restart() {
+Status SqliteCursor::Restart() {
     sqlite3_reset(stmt_);
     stepped_ = 0;
     validFrom_ = 0;
@@ -187,7 +147,7 @@ Status RowCursor::Restart() {
     return status::Ok;
 }
 
-Status RowCursor::Fetch(std::int64_t r, const std::uint8_t*& record) {
+Status SqliteCursor::Fetch(std::int64_t r, const std::uint8_t*& record) {
     if (r < 0) return status::Bof;
     if (r < stepped_ && r >= std::max(validFrom_, stepped_ - kWindow)) {
         record = window_[static_cast<size_t>(r % kWindow)].data();
@@ -220,7 +180,7 @@ Status RowCursor::Fetch(std::int64_t r, const std::uint8_t*& record) {
     return s;
 }
 
-Status RowCursor::FetchAll() {
+Status SqliteCursor::FetchAll() {
     if (done_) return status::Ok;
     if (notify) notify(WaitState::Busy);
     Status s = status::Ok;
@@ -242,14 +202,14 @@ Status RowCursor::FetchAll() {
     return s;
 }
 
-Status RowCursor::ExactCount(std::int64_t& count) {
+Status SqliteCursor::ExactCount(std::int64_t& count) {
     if (done_) {
         count = stepped_;
         return status::Ok;
     }
     if (notify) notify(WaitState::Busy);
     struct Idle {
-        RowCursor* c;
+        SqliteCursor* c;
         ~Idle() {
             if (c->notify) c->notify(WaitState::Idle);
         }
