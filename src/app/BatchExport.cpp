@@ -3,14 +3,14 @@
 #include "app/ClientReportSql.h"
 #include "app/TelaPrincipal.h"
 #include "framework/Bitmap.h"
+#include "framework/SafeFile.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <ostream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -36,42 +36,13 @@ std::string Lower(std::string s) {
   return s;
 }
 
-// A file beside `target` that becomes `target` only when complete.
-class TPendingFile {
-public:
-  explicit TPendingFile(fs::path target) : target_(std::move(target)) {
-    temp_ = target_;
-    temp_ += ".part-" + std::to_string(::getpid());
-  }
-  ~TPendingFile() {
-    std::error_code ignored;
-    if (!committed_) fs::remove(temp_, ignored);
-  }
-  TPendingFile(const TPendingFile&) = delete;
-  TPendingFile& operator=(const TPendingFile&) = delete;
-  const fs::path& Temp() const { return temp_; }
-  void Commit() {
-    fs::rename(temp_, target_);
-    committed_ = true;
-  }
-
-private:
-  fs::path target_, temp_;
-  bool committed_ = false;
-};
-
-void WriteBytes(const fs::path& file, const std::string& bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) throw Exception("não foi possível gravar " + file.string());
-}
-
 // Fails early, before any generation, when the folder cannot take the file.
 void CheckWritable(const fs::path& target) {
-  TPendingFile probe(target);
-  std::ofstream out(probe.Temp(), std::ios::binary);
-  if (!out) throw Exception("não foi possível gravar " + target.string());
+  try {
+    TSafeFile probe(target.string());
+  } catch (const EFileWriteError& error) {
+    throw Exception("não foi possível gravar " + target.string() + " (" + error.Message() + ")");
+  }
 }
 
 }  // namespace
@@ -135,22 +106,20 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
       if (ext == ".rpf") {
         pages.SaveToFile(target.string());
       } else if (ext == ".pdf") {
-        TPendingFile pending(target);
-        SavePagesToPdf(pages, pending.Temp().string());
-        pending.Commit();
+        SavePagesToPdf(pages, target.string());
       } else {
         // Every image is made first; the files take their names only when all of them are written.
-        std::vector<std::unique_ptr<TPendingFile>> written;
+        std::vector<std::unique_ptr<TSafeFile>> written;
         for (int i = 0; i < pages.PageCount(); ++i) {
           fs::path name = target;
           name.replace_filename(target.stem().string() + std::to_string(i + 1) + target.extension().string());
-          auto pending = std::make_unique<TPendingFile>(name);
+          auto file = std::make_unique<TSafeFile>(name.string());
           TRLPageRef page = pages.Pages(i);
           if (!page) throw Exception("página " + std::to_string(i + 1) + " ilegível");
-          WriteBytes(pending->Temp(), RenderPageToImage(*page, 1.0)->SaveToPngBytes());
-          written.push_back(std::move(pending));
+          file->Write(RenderPageToImage(*page, 1.0)->SaveToPngBytes());
+          written.push_back(std::move(file));
         }
-        for (auto& pending : written) pending->Commit();
+        for (auto& file : written) file->Commit();
       }
       out << pages.PageCount() << " página(s) gravada(s) em " << file << '\n';
     }

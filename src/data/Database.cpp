@@ -6,6 +6,7 @@
 #include "data/DataSet.h"
 #include "data/EngineDataSet.h"
 #include "data/Sessions.h"
+#include "framework/ScopeGuard.h"
 #include "framework/Text.h"
 
 #include <algorithm>
@@ -302,11 +303,7 @@ void TDatabase::DoConnect() {
 
 void TDatabase::DoDisconnect() {
   if (!handle_) return;
-  disconnecting_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{disconnecting_};
+  TScopedValueRollback disconnecting(disconnecting_, true);
   // Each client lets go of the database as it disconnects; one that does not is only closed.
   for (int i = DataSetCount() - 1; i >= 0; --i) {
     if (i >= DataSetCount()) continue;

@@ -6,6 +6,7 @@
 #include "data/DBTablesConsts.h"
 #include "data/Database.h"
 #include "data/Sessions.h"
+#include "framework/ScopeGuard.h"
 #include "framework/Text.h"
 
 #include <algorithm>
@@ -525,10 +526,7 @@ bool TEngineDataSet::Locate(const std::string& keyFields, const Variant& keyValu
     TSessionLock lock(DataSession());
     Check(engine::SetToBegin(handle_));
     Check(engine::SetFilter(handle_, accept));
-    struct RemoveFilter {
-      engine::CursorHandle cursor;
-      ~RemoveFilter() { engine::SetFilter(cursor, nullptr); }
-    } removeFilter{handle_};
+    TScopeExit removeFilter([cursor = handle_] { engine::SetFilter(cursor, nullptr); });
     status = engine::GetNextRecord(handle_, ScratchBuffer(), nullptr);
     if (status != engine::status::Ok && status != engine::status::Eof) {
       EDBEngineError error(status);

@@ -8,6 +8,7 @@
 #include "data/Database.h"
 #include "data/Sessions.h"
 #include "engine/Dialect.h"
+#include "framework/ScopeGuard.h"
 #include "framework/Text.h"
 
 namespace {
@@ -275,12 +276,7 @@ void TQuery::ExecSQL() {
   CheckInactive();
   if (sql_.Count() == 0) DatabaseError(SNoSQLStatement, this);
   SetDBFlag(dbfExecSQL, true);
-  struct ClearFlag {
-    TQuery* query;
-    ~ClearFlag() {
-      Quietly([this] { query->SetDBFlag(dbfExecSQL, false); });
-    }
-  } clearFlag{this};
+  TScopeExit clearFlag([this] { Quietly([this] { SetDBFlag(dbfExecSQL, false); }); });
   PrepareStatement();
   Execute(false);
   TSessionLock lock(DataSession());

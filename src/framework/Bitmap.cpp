@@ -1,6 +1,7 @@
 #include "framework/Bitmap.h"
 
 #include "framework/QtBridge.h"
+#include "framework/SafeFile.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -136,10 +137,13 @@ void TGraphic::LoadFromFile(const std::string& file_name) {
 
 void TGraphic::SaveToFile(const std::string& file_name) const {
   std::string bytes = SaveToBytes();
-  std::ofstream file(file_name, std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (!file) throw EInvalidGraphic(Format("Cannot create file \"%s\"", {file_name}));
+  try {
+    TSafeFile file(file_name);
+    file.Write(bytes);
+    file.Commit();
+  } catch (const EFileWriteError& error) {
+    throw EInvalidGraphic(error.Message());
+  }
 }
 
 // --- TBitmap

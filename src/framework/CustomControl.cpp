@@ -2,6 +2,8 @@
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 
+#include "framework/ScopeGuard.h"
+
 #include <QPaintEvent>
 #include <QWidget>
 
@@ -35,10 +37,7 @@ QWidget* TCustomControl::CreateWidget(QWidget* parent_widget) { return new TCust
 void TCustomControl::PaintWidget(QWidget* widget) {
   TCanvas& canvas = Canvas();
   // The canvas draws on the widget only while it repaints.
-  struct Release {
-    TCanvas& canvas;
-    ~Release() { canvas.SetDevice(nullptr); }
-  } release{canvas};
+  TScopeExit release([&canvas] { canvas.SetDevice(nullptr); });
   try {
     canvas.SetDevice(widget);
     canvas.SetFont(Font());

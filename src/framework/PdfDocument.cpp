@@ -18,10 +18,10 @@ QPageSize PageSize(double widthMM, double heightMM) {
 
 }  // namespace
 
-TPdfDocument::TPdfDocument(const std::string& fileName) : file_name_(fileName) {
-  file_ = std::make_unique<QFile>(ToQString(fileName));
-  if (!file_->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    throw EInvalidOperation("Cannot create file \"" + fileName + "\": " + FromQString(file_->errorString()));
+TPdfDocument::TPdfDocument(const std::string& fileName) : safe_file_(fileName) {
+  file_ = std::make_unique<QFile>();
+  if (!file_->open(safe_file_.Descriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+    throw EFileWriteError("Cannot create file \"" + fileName + "\": " + FromQString(file_->errorString()));
   }
   writer_ = std::make_unique<QPdfWriter>(file_.get());
   writer_->setResolution(kResolution);
@@ -60,5 +60,6 @@ void TPdfDocument::Close() {
   file_->flush();
   bool ok = file_->error() == QFileDevice::NoError;
   file_->close();
-  if (!ok) throw EInvalidOperation("Cannot write file \"" + file_name_ + "\"");
+  if (!ok) throw EFileWriteError("Cannot write file \"" + safe_file_.FileName() + "\"");
+  safe_file_.Commit();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/Canvas.h"
+#include "framework/SafeFile.h"
 
 #include <memory>
 #include <string>
@@ -11,7 +12,8 @@ class QPdfWriter;
 // A PDF file drawn page by page through a canvas whose units are pixels at 96 per inch. Text is written as text.
 class TPdfDocument {
 public:
-  // Creates (or truncates) the file; raises EInvalidOperation when it cannot be opened.
+  // Starts the file as a safe file: it takes its name only when Close succeeds, and an earlier file of that name
+  // stays until then. Raises EFileWriteError when the file cannot be created.
   explicit TPdfDocument(const std::string& fileName);
   ~TPdfDocument();
   TPdfDocument(const TPdfDocument&) = delete;
@@ -19,11 +21,12 @@ public:
 
   // Starts the next page with the given size in millimetres and returns the canvas to draw it on.
   TCanvas& NewPage(double widthMM, double heightMM);
-  // Finishes the file; raises EInvalidOperation when it could not be written completely.
+  // Finishes the file and puts it in place; raises EFileWriteError when it could not be written completely.
+  // A document destroyed without Close leaves no file.
   void Close();
 
 private:
-  std::string file_name_;
+  TSafeFile safe_file_;
   std::unique_ptr<QFile> file_;
   std::unique_ptr<QPdfWriter> writer_;
   std::unique_ptr<TCanvas> canvas_;

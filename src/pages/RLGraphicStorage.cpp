@@ -1,39 +1,22 @@
 #include "pages/RLGraphicStorage.h"
 
 #include "framework/Text.h"
+#include "pages/RLTypes.h"
 #include "pages/RLUtils.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstring>
-#include <filesystem>
-#include <random>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr char kStorageSignature[] = "RLGraphicStorage3\x1A";
-constexpr std::int32_t kReportFileVersion = 3;
 
 std::int32_t CheckedPosition(std::int64_t position) {
   if (position < 0 || position > INT32_MAX) throw ERLStreamError("Report too large for the report file format");
   return static_cast<std::int32_t>(position);
-}
-
-std::string SiblingTempName(const std::string& fileName) {
-  static std::mutex mutex;
-  static std::mt19937 generator{std::random_device{}()};
-  std::lock_guard lock(mutex);
-  std::filesystem::path target(fileName);
-  std::string base = target.filename().string();
-  std::filesystem::path dir = target.parent_path();
-  std::string name = "." + base + ".~mx" + std::to_string(generator() % 2147483647u) + ".tmp";
-  return (dir.empty() ? std::filesystem::path(name) : dir / name).string();
 }
 
 }  // namespace
@@ -255,7 +238,7 @@ void TRLGraphicStorage::Flush() {
 
 void TRLGraphicStorage::SaveToStream(TRLStream& stream) {
   std::lock_guard lock(mutex_);
-  if (file_version_ != kReportFileVersion) {
+  if (file_version_ != TRLGraphicStorage::kReportFileVersion) {
     throw Exception("Incorrect file version \"" + std::to_string(file_version_) + "\"!");
   }
   Flush();
@@ -282,27 +265,13 @@ void TRLGraphicStorage::SaveToStream(TRLStream& stream) {
 }
 
 void TRLGraphicStorage::SaveToFile(const std::string& fileName) {
-  std::string temp_name;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp_name = SiblingTempName(fileName);
-    fd = ::open(temp_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) throw ERLFileError("Cannot create file \"" + fileName + "\": " + std::strerror(errno));
   try {
-    TRLFileStream stream(fd, temp_name);
-    struct stat existing;
-    if (::stat(fileName.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
+    TSafeFile file(fileName);
+    TRLFileStream stream(file);
     SaveToStream(stream);
-    stream.Sync();
-    stream.Close();
-    if (::rename(temp_name.c_str(), fileName.c_str()) != 0) {
-      throw ERLFileError("Cannot create file \"" + fileName + "\": " + std::strerror(errno));
-    }
-  } catch (...) {
-    ::unlink(temp_name.c_str());
-    throw;
+    file.Commit();
+  } catch (const EFileWriteError& error) {
+    throw ERLFileError(error.Message());
   }
 }
 
@@ -393,12 +362,12 @@ double TRLGraphicStorage::OrientedPaperHeight() const { return Orientation() == 
 
 int TRLGraphicStorage::OrientedPixelWidth() const {
   double mm = OrientedPaperWidth();
-  return mm < 0 ? -1 : static_cast<int>(RoundHalfEven(mm * 3.7795275590551181103));
+  return mm < 0 ? -1 : MMToPixels(mm);
 }
 
 int TRLGraphicStorage::OrientedPixelHeight() const {
   double mm = OrientedPaperHeight();
-  return mm < 0 ? -1 : static_cast<int>(RoundHalfEven(mm * 3.7795275590551181103));
+  return mm < 0 ? -1 : MMToPixels(mm);
 }
 
 std::vector<int> TRLGraphicStorage::CachedPageIndexes() const {

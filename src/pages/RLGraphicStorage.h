@@ -2,6 +2,74 @@
 
 // The collection of a report's pages, its temporary page file and the report file it writes, and the reference
 // through which a page is fetched from it.
+//
+// FILE FORMATS
+//
+// Other programs may read the report file, so its layout is written down here. All integers are little-endian
+// and signed. Offsets are from the start of the structure named in the table's title.
+//
+//   Int32   4 bytes.
+//   Word    2 bytes, unsigned.
+//   Byte    1 byte, unsigned.
+//   String  an Int32 length n >= 0, then n bytes.
+//   Color   3 bytes: red, green, blue.
+//   Point   two Int32: x, y.
+//
+// The report file (a .rpf file), written by SaveToFile and SaveToStream:
+//
+//   offset  size     meaning
+//   0       18       signature "RLGraphicStorage3" followed by the byte 0x1A; the 3 is kReportFileVersion
+//   18      4        m, the number of named values
+//   22      ...      m Strings, each a "name=value" line (FirstPageNumber, LastPageNumber, Title, Orientation,
+//                    PaperWidth, PaperHeight, and any other the report set)
+//   t       4        p, the number of pages
+//   t+4     4*p      the page table: for each page the Int32 offset, from the start of the file, of its record
+//   ...     ...      p page records, in page order, each an Int32 length n then n bytes of a page
+//
+// The temporary page file, private to one collection and removed with it, is the page records alone, one after
+// the other as pages are stored; a page stored again is appended and the older record is left unused. The
+// collection keeps the page table in memory.
+//
+// A page (TRLGraphicSurface::SaveToStream):
+//
+//   offset  size     meaning
+//   0       18       signature "RLGraphicSurface3" followed by the byte 0x1A
+//   18      4        width in pixels at 96 per inch
+//   22      4        height
+//   26      ...      Int32 count, then that many Strings: the page's "name=value" lines (its macros)
+//   ...     ...      Int32 count, then that many Strings: the font face names that text objects refer to by index
+//   ...     4        o, the number of objects
+//   ...     ...      o objects, in drawing order, each: Byte type code, Int32 payload size s, s bytes of payload.
+//                    A reader skips a type code it does not know by its payload size.
+//
+// The payload of every object begins with the common part, 24 bytes:
+//
+//   0       16       bounds: Int32 left, top, right, bottom
+//   16      4        group id: objects drawn by one control for one band share it
+//   20      4        tag, for the program's own use
+//
+// followed by what its type code adds:
+//
+//   code  object          then
+//   1     pixel           Color
+//   2     line            Point from, Point to, pen, brush
+//   3     rectangle       pen, brush
+//   4     text            Byte alignment (1 left, 2 right, 3 center, 4 justify), Byte layout (1 top, 2 bottom,
+//                         3 center), Point origin, Word text flags (1 no clip, 4 keep together), String text,
+//                         brush, font
+//   5     fill rectangle  brush
+//   6     ellipse         pen, brush
+//   7     polygon         pen, brush, Int32 count then that many Points
+//   8     polyline        pen, Int32 count then that many Points
+//   9     image           String picture ("BMP" or "ICO" followed by the file bytes, or "NIL"), Byte integral scale
+//   10    set clip rect   nothing: the bounds are the clip rectangle
+//   11    reset clip rect nothing
+//
+//   pen    9 bytes: Color, Byte mode (the platform's ordinal + 1), Byte style (ordinal + 1), Int32 width
+//   brush  4 bytes: Color, Byte style (the platform's ordinal + 1)
+//   font   22 bytes: Int32 pixels per inch, Byte charset, Color, Int32 height, Int32 face (an index into the
+//          page's font names), Byte pitch (ordinal + 1), Int32 size in points, Byte style (1 bold, 2 italic,
+//          4 underline, 8 strike-out)
 
 #include "pages/RLMetaSurface.h"
 
@@ -63,6 +131,8 @@ public:
   void SaveToFile(const std::string& fileName);
   void SaveToStream(TRLStream& stream);
 
+  // The one version of the report file that SaveToStream writes.
+  static constexpr int kReportFileVersion = 3;
   int FileVersion() const { return file_version_; }
   void SetFileVersion(int value) { file_version_ = value; }
 
@@ -114,7 +184,7 @@ private:
   std::unique_ptr<TRLFileStream> temp_stream_;
   std::string temp_file_name_;
   std::int64_t temp_size_ = 0;
-  int file_version_ = 3;
+  int file_version_ = kReportFileVersion;
   TStrings macros_;
   std::vector<TComponent*> links_;
   int page_load_count_ = 0;

@@ -115,10 +115,13 @@ TRLFileStream::TRLFileStream(const std::string& fileName, TMode mode) : file_nam
 
 TRLFileStream::TRLFileStream(int descriptor, std::string fileName) : fd_(descriptor), file_name_(std::move(fileName)) {}
 
+TRLFileStream::TRLFileStream(TSafeFile& file)
+    : fd_(file.Descriptor()), owns_fd_(false), file_name_(file.TempName()) {}
+
 TRLFileStream::~TRLFileStream() { Close(); }
 
 void TRLFileStream::Close() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0 && owns_fd_) ::close(fd_);
   fd_ = -1;
 }
 

@@ -3,6 +3,7 @@
 // Byte streams for the page store: a growable memory buffer and a file, both with little-endian number helpers.
 
 #include "framework/Exceptions.h"
+#include "framework/SafeFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -75,6 +76,8 @@ public:
   TRLFileStream(const std::string& fileName, TMode mode);
   // Takes over an open descriptor.
   TRLFileStream(int descriptor, std::string fileName);
+  // Writes into a safe file's temporary file, whose descriptor stays the safe file's.
+  explicit TRLFileStream(TSafeFile& file);
   ~TRLFileStream() override;
   TRLFileStream(const TRLFileStream&) = delete;
   TRLFileStream& operator=(const TRLFileStream&) = delete;
@@ -95,6 +98,7 @@ private:
   [[noreturn]] void Fail(const char* action) const;
 
   int fd_ = -1;
+  bool owns_fd_ = true;
   std::string file_name_;
   std::int64_t position_ = 0;
 };

@@ -1,5 +1,6 @@
 // How pagers lay their bands out on pages: limits, band lists, page breaks, slicing and completion.
 
+#include "framework/ScopeGuard.h"
 #include "pages/RLMetaFile.h"
 #include "report/RLPager.h"
 #include "report/RLReport.h"
@@ -179,11 +180,8 @@ void TRLCustomPager::Complete() {
     }
   }
   if (!filler) return;
-  struct TCompleting {
-    TRLCustomPager& pager;
-    explicit TCompleting(TRLCustomPager& p) : pager(p) { pager.SetCompleting(true); }
-    ~TCompleting() { pager.SetCompleting(false); }
-  } completing(*this);
+  SetCompleting(true);
+  TScopeExit completed([this] { SetCompleting(false); });
   switch (filler->Completion()) {
     case ctFullPage:
       while (filler->Height() + CurrentRow() < ColumnFooterLimit() &&
@@ -220,11 +218,7 @@ bool TRLCustomPager::CanBreak() const {
 void TRLCustomPager::NewPage(TRLCustomControl* caller, bool keep_pager) {
   TRLCustomControl* saved_caller = NewPageCaller();
   SetNewPageCaller(caller);
-  struct TRestoreCaller {
-    TRLCustomPager& pager;
-    TRLCustomControl* caller;
-    ~TRestoreCaller() { pager.SetNewPageCaller(caller); }
-  } restore{*this, saved_caller};
+  TScopeExit restore([this, saved_caller] { SetNewPageCaller(saved_caller); });
 
   TRLCustomPager* outer = ParentPager();
   if (!keep_pager) CloseSurface();

@@ -1,6 +1,7 @@
 // Evaluating a parsed formula: operators, identifiers, user functions, component paths and assignments.
 
 #include "framework/Properties.h"
+#include "framework/ScopeGuard.h"
 #include "framework/Text.h"
 #include "report/RLParser.h"
 
@@ -272,12 +273,7 @@ Variant TRLExpressionParser::CallFunction(TRLParserFunction& function, const Var
     values.push_back({function.Params[i], std::move(value)});
   }
   if (!tree) return {};
-  struct TRestore {
-    const std::vector<TParam>*& slot;
-    const std::vector<TParam>* saved;
-    ~TRestore() { slot = saved; }
-  } restore{params_, params_};
-  params_ = &values;
+  TScopedValueRollback<const std::vector<TParam>*> restore(params_, &values);
   return EvaluateNode(tree.get());
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/DB.h"
 #include "framework/Graphics.h"
+#include "framework/ScopeGuard.h"
 #include "framework/Text.h"
 #include "report/RLLabel.h"
 #include "report/RLParser.h"
@@ -75,11 +76,6 @@ Variant TRLCustomReport::EvaluateFormula(const std::string& formula, TRLCustomCo
   if (!expression_parser_) return Variant::Null();
   // A parser shared by several reports answers for the one that evaluates now.
   if (expression_parser_->Binding().Binder != this) BindParser();
-  struct TRestore {
-    TRLCustomControl*& slot;
-    TRLCustomControl* saved;
-    ~TRestore() { slot = saved; }
-  } restore{expression_context_, expression_context_};
-  expression_context_ = context;
+  TScopedValueRollback restore(expression_context_, context);
   return expression_parser_->Evaluate(formula);
 }

@@ -126,6 +126,32 @@ int Slot(int i, int count, int extent, int from, int at) {
   return i == count - 1 ? from + extent - at : slot;
 }
 
+// A run of equal slots along one axis, from `from` to `to`. Across it each child lies against `edge`: from it
+// inwards, or, with `at_end`, ending at it. `across` is the size across the run, or -1 for the child's own.
+struct TSlotRun {
+  bool horizontal;
+  int from, to;
+  int edge;
+  bool at_end;
+  int across;
+};
+
+// Each child takes the next slot of the run. The next starts where the slot ends, whatever size the child took:
+// the slots divide the run, not the children.
+void PlaceSlotRun(const std::vector<TControl*>& list, const TSlotRun& run) {
+  const int n = static_cast<int>(list.size());
+  int at = run.from;
+  for (int i = 0; i < n; ++i) {
+    TControl* c = list[i];
+    const int slot = Slot(i, n, run.to - run.from, run.from, at);
+    const int across = run.across >= 0 ? run.across : run.horizontal ? c->Height() : c->Width();
+    const int side = run.at_end ? run.edge - across : run.edge;
+    if (run.horizontal) c->SetBounds(at, side, slot, across);
+    else c->SetBounds(side, at, across, slot);
+    at += slot;
+  }
+}
+
 }  // namespace
 
 void TRLCustomSite::AlignControls() {
@@ -170,16 +196,7 @@ void TRLCustomSite::AlignControls() {
     c->SetBounds(Rt - c->Width(), T, c->Width(), B - T);
     Rt -= c->Width();
   }
-  {
-    const auto& list = lists[faClient];
-    const int n = static_cast<int>(list.size());
-    int x = L;
-    for (int i = 0; i < n; ++i) {
-      const int w = Slot(i, n, Rt - L, L, x);
-      list[i]->SetBounds(x, T, w, B - T);
-      x += w;
-    }
-  }
+  PlaceSlotRun(lists[faClient], {true, L, Rt, T, false, B - T});
 
   // Corners and the client kinds between them, in the rect left over.
   int top_left_x = L, top_right_x = Rt, left_top_bottom = T, right_top_bottom = T;
@@ -193,16 +210,6 @@ void TRLCustomSite::AlignControls() {
     top_right_x -= c->Width();
     right_top_bottom = std::max(right_top_bottom, T + c->Height());
   }
-  {
-    const auto& list = lists[faClientTop];
-    const int n = static_cast<int>(list.size());
-    int x = top_left_x;
-    for (int i = 0; i < n; ++i) {
-      const int w = Slot(i, n, top_right_x - top_left_x, top_left_x, x);
-      list[i]->SetBounds(x, T, w, list[i]->Height());
-      x += w;
-    }
-  }
   int bottom_left_x = L, bottom_right_x = Rt, left_bottom_top = B, right_bottom_top = B;
   for (TControl* c : lists[faLeftBottom]) {
     c->SetBounds(bottom_left_x, B - c->Height(), c->Width(), c->Height());
@@ -214,36 +221,14 @@ void TRLCustomSite::AlignControls() {
     bottom_right_x -= c->Width();
     right_bottom_top = std::min(right_bottom_top, B - c->Height());
   }
-  {
-    const auto& list = lists[faClientBottom];
-    const int n = static_cast<int>(list.size());
-    int x = bottom_left_x;
-    for (int i = 0; i < n; ++i) {
-      const int w = Slot(i, n, bottom_right_x - bottom_left_x, bottom_left_x, x);
-      list[i]->SetBounds(x, B - list[i]->Height(), w, list[i]->Height());
-      x += w;
-    }
-  }
-  {
-    const auto& list = lists[faClientLeft];
-    const int n = static_cast<int>(list.size());
-    int y = left_top_bottom;
-    for (int i = 0; i < n; ++i) {
-      const int h = Slot(i, n, left_bottom_top - left_top_bottom, left_top_bottom, y);
-      list[i]->SetBounds(L, y, list[i]->Width(), h);
-      y += h;
-    }
-  }
-  {
-    const auto& list = lists[faClientRight];
-    const int n = static_cast<int>(list.size());
-    int y = right_top_bottom;
-    for (int i = 0; i < n; ++i) {
-      const int h = Slot(i, n, right_bottom_top - right_top_bottom, right_top_bottom, y);
-      list[i]->SetBounds(Rt - list[i]->Width(), y, list[i]->Width(), h);
-      y += list[i]->Height();
-    }
-  }
+  // The client kinds between the corners: each shares its run in equal slots.
+  const std::pair<TRLControlAlign, TSlotRun> client_runs[] = {
+      {faClientTop, {true, top_left_x, top_right_x, T, false, -1}},
+      {faClientBottom, {true, bottom_left_x, bottom_right_x, B, true, -1}},
+      {faClientLeft, {false, left_top_bottom, left_bottom_top, L, false, -1}},
+      {faClientRight, {false, right_top_bottom, right_bottom_top, Rt, true, -1}},
+  };
+  for (const auto& [align, run] : client_runs) PlaceSlotRun(lists[align], run);
 
   for (TControl* c : lists[faLeftOnly]) c->SetBounds(L, c->Top(), c->Width(), c->Height());
   for (TControl* c : lists[faRightOnly]) c->SetBounds(Rt - c->Width(), c->Top(), c->Width(), c->Height());

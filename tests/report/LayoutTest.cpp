@@ -116,6 +116,32 @@ TEST(Layout, EdgeAndCornerKinds) {
   }
 }
 
+TEST(Layout, ClientKindsBetweenCornersAdvanceBySlotWhateverSizeTheChildTook) {
+  // The first child cannot grow past 20 along the run; the second still starts at the half and takes the rest.
+  struct Case {
+    const char* name;
+    TRLControlAlign align;
+    TRect first_start, second_start, first_expected, second_expected;
+  } cases[] = {
+      {"ClientTop", faClientTop, {0, 0, 5, 6}, {10, 0, 15, 7}, {0, 0, 20, 6}, {100, 0, 200, 7}},
+      {"ClientBottom", faClientBottom, {10, 0, 15, 6}, {0, 0, 5, 7}, {0, 94, 20, 100}, {100, 93, 200, 100}},
+      {"ClientLeft", faClientLeft, {0, 0, 7, 5}, {0, 10, 8, 15}, {0, 0, 7, 20}, {0, 50, 8, 100}},
+      {"ClientRight", faClientRight, {0, 0, 7, 5}, {0, 10, 8, 15}, {193, 0, 200, 20}, {192, 50, 200, 100}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SiteRig rig(200, 100);
+    rig.Loading();
+    TRLLabel* first = rig.Child("First", c.align, c.first_start);
+    TRLLabel* second = rig.Child("Second", c.align, c.second_start);
+    first->Constraints().SetMaxWidth(c.align == faClientTop || c.align == faClientBottom ? 20 : 0);
+    first->Constraints().SetMaxHeight(c.align == faClientLeft || c.align == faClientRight ? 20 : 0);
+    rig.Placed();
+    EXPECT_EQ(first->BoundsRect(), c.first_expected);
+    EXPECT_EQ(second->BoundsRect(), c.second_expected);
+  }
+}
+
 TEST(Layout, CenterGroupStartsAtTheMiddle) {
   SiteRig rig(200, 100);
   rig.Loading();
