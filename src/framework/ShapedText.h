@@ -47,7 +47,6 @@ class TShapedTexts {
 public:
   // The text shaped with the font, shaped now unless it was lately. Valid until the next call.
   const TShapedText& Get(const TFontMeasure& measure, std::string_view text);
-  void Clear() { texts_.clear(); }
 
 private:
   struct KeyView {
