@@ -6,15 +6,13 @@
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 
+#include "BenchClientDatabase.h"
+
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-
-namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
   int rows = 10000;
@@ -24,20 +22,7 @@ int main(int argc, char** argv) {
     if (a == "--pdf" && i + 1 < argc) pdf = argv[++i];
     else rows = std::atoi(argv[i]);
   }
-  const fs::path dir = fs::temp_directory_path() / "relclientes-bench";
-  fs::create_directories(dir);
-  const fs::path db = dir / ("clients-" + std::to_string(rows) + ".db");
-  if (!fs::exists(db)) {
-    const std::string command = std::string(RELCLIENTES_GEN_DEMO_DB) + " " + db.string() + " " + std::to_string(rows) + " 1";
-    if (std::system(command.c_str()) != 0) {
-      std::cerr << "bench_report: " << command << " failed\n";
-      return 1;
-    }
-  }
-  const fs::path config = dir / ("engine-" + std::to_string(rows) + ".cfg");
-  std::ofstream(config) << "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=STANDARD\nPATH=" << db.string() << "\nLANGDRIVER=pt_BR\n";
-  setenv("RELCLIENTES_ENGINE_CONFIG", config.c_str(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  if (!UseBenchClientDatabase(rows, "bench_report")) return 1;
 
   InitializeUnits();
   TApplication application(argc, argv);

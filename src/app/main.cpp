@@ -1,6 +1,7 @@
 #include "app/BatchExport.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
+#include "output/RLPreviewForm.h"
 #include "output/RLReportProgressWindow.h"
 
 #include <cstdlib>
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   application.Initialize();
   if (batch) return RunBatchExport(args, std::cout, std::cerr);
   InstallReportProgressWindow();
+  InstallReportPreviewWindow();
   try {
     application.CreateForm<TForm1>();
   } catch (const std::exception& error) {

@@ -76,6 +76,9 @@ using TDataChangeEvent = std::function<void(TObject* sender, TField* field)>;
 // The largest string value, in bytes, that the fixed value buffer of a field holds.
 inline constexpr int dsMaxStringSize = 8192;
 
+// The most bytes one character of the program's character set (UTF-8) takes.
+inline constexpr int dsMaxCharBytes = 4;
+
 class EDatabaseError : public Exception {
 public:
   using Exception::Exception;

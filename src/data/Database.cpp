@@ -168,7 +168,7 @@ void TDatabase::Login(TStrings& loginParams) {
   std::string userName = loginParams.Values("USER NAME");
   std::string password;
   const TLoginHook& hook = LoginHook();
-  if (!hook || !hook(databaseName_, userName, password, false)) DatabaseErrorFmt(SLoginError, {databaseName_});
+  if (!hook || !hook(databaseName_, userName, password, false)) DatabaseErrorFmt(SLoginError, {databaseName_}, this);
   loginParams.SetValue("USER NAME", userName);
   loginParams.SetValue("PASSWORD", password);
 }

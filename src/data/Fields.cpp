@@ -140,7 +140,7 @@ void TField::SetSize(int value) {
 }
 
 void TField::CheckTypeSize(int size) {
-  if (size != 0) DatabaseError(SInvalidFieldSize);
+  if (size != 0) DatabaseError(SInvalidFieldSize, dataSet_);
 }
 
 void TField::SetFieldType(TFieldType) {}
@@ -162,7 +162,9 @@ bool TField::GetIsNull() { return !GetData(nullptr, 0); }
 
 bool TField::IsNull() { return GetIsNull(); }
 
-void TField::AccessError(const char* typeName) const { DatabaseErrorFmt(SFieldAccessError, {DisplayName(), typeName}); }
+void TField::AccessError(const char* typeName) const {
+  DatabaseErrorFmt(SFieldAccessError, {DisplayName(), typeName}, dataSet_);
+}
 
 std::string TField::GetAsString() { return GetClassDesc(); }
 Variant TField::GetAsVariant() { AccessError("Variant"); }
@@ -215,7 +217,7 @@ TStringField::TStringField(TComponent* owner) : TField(owner) {
 }
 
 void TStringField::CheckTypeSize(int size) {
-  if (size < 0) DatabaseError(SInvalidFieldSize);
+  if (size < 0) DatabaseError(SInvalidFieldSize, DataSet());
 }
 
 void TStringField::SetFieldType(TFieldType type) {
@@ -270,14 +272,15 @@ void ReadText(const char* buffer, std::size_t size, std::string& value) {
 
 bool TStringField::GetValue(std::string& value) {
   value.clear();
-  const auto dataSize = static_cast<std::size_t>(DataSize());
+  // Size counts characters; the buffer has room for each of them at its widest, and the terminating zero.
+  const std::size_t valueSize = static_cast<std::size_t>(Size()) * dsMaxCharBytes + 1;
   bool present;
-  if (dataSize <= static_cast<std::size_t>(dsMaxStringSize)) {
+  if (valueSize <= static_cast<std::size_t>(dsMaxStringSize) + 1) {
     char buffer[dsMaxStringSize + 1];
     present = GetData(buffer, sizeof buffer);
     if (present) ReadText(buffer, sizeof buffer, value);
   } else {
-    std::vector<char> buffer(dataSize);
+    std::vector<char> buffer(valueSize);
     present = GetData(buffer.data(), buffer.size());
     if (present) ReadText(buffer.data(), buffer.size(), value);
   }

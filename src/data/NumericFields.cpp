@@ -151,7 +151,7 @@ TBCDField::TBCDField(TComponent* owner) : TNumericField(owner) {
 }
 
 void TBCDField::CheckTypeSize(int size) {
-  if (size < 0 || size > 32) DatabaseError(SInvalidFieldSize);
+  if (size < 0 || size > 32) DatabaseError(SInvalidFieldSize, DataSet());
 }
 
 bool TBCDField::GetValue(double& value) {

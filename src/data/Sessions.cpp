@@ -239,18 +239,41 @@ void TSession::InitializeEngine() {
 }
 
 void TSession::InstallCallbacks() {
-  if (!IsMainThread() || !sqlHourGlass_) return;
+  if (!IsMainThread()) return;
   bool registered = false;
-  Check(engine::HasCallback(engine::CallbackKind::WaitCursor, registered));
-  if (registered) return;
-  Check(engine::RegisterCallback(engine::CallbackKind::WaitCursor,
-                                 [this](engine::CallbackKind kind, std::int32_t info) { WaitCursorCallback(kind, info); }));
-  ownsWaitCallback_ = true;
+  if (sqlHourGlass_) {
+    Check(engine::HasCallback(engine::CallbackKind::WaitCursor, registered));
+    if (!registered) {
+      Check(engine::RegisterCallback(engine::CallbackKind::WaitCursor, [this](engine::CallbackKind kind, std::int32_t info) {
+        WaitCursorCallback(kind, info);
+      }));
+      ownsWaitCallback_ = true;
+    }
+  }
+  Check(engine::HasCallback(engine::CallbackKind::Login, registered));
+  if (!registered) {
+    Check(engine::RegisterLoginCallback(&LoginCallback));
+    ownsLoginCallback_ = true;
+  }
 }
 
 void TSession::RemoveCallbacks() {
   if (ownsWaitCallback_) engine::RegisterCallback(engine::CallbackKind::WaitCursor, nullptr);
+  if (ownsLoginCallback_) engine::RegisterLoginCallback(nullptr);
   ownsWaitCallback_ = false;
+  ownsLoginCallback_ = false;
+}
+
+void TSession::LoginCallback(engine::LoginRequest& request) {
+  // The engine speaks the OEM character set, the dialog the program's.
+  const std::string databaseName = TranslateText({}, request.databaseName, false);
+  std::string userName = TranslateText({}, request.userName, false);
+  std::string password;
+  const TLoginHook& hook = LoginHook();
+  request.accepted = hook && hook(databaseName, userName, password, request.nameReadOnly);
+  if (!request.accepted) return;
+  request.userName = TranslateText({}, userName, true);
+  request.password = TranslateText({}, password, true);
 }
 
 void TSession::StopSession() {
@@ -416,7 +439,8 @@ void TSession::WaitCursorTick() {
 }
 
 void TSession::StopWaitCursor() {
-  if (!waitTimer_ || !waitTimer_->Enabled()) return;
+  // The timer and the cursor belong to the main thread; elsewhere the timer's next tick there ends the cursor.
+  if (!IsMainThread() || !waitTimer_ || !waitTimer_->Enabled()) return;
   waitTimer_->SetEnabled(false);
   if (ScreenCursor() == crSQLWait) SetScreenCursor(crDefault);
 }

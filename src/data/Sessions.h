@@ -151,6 +151,8 @@ private:
   void AddDatabase(TDatabase* database);
   void RemoveDatabase(TDatabase* database);
   void WaitCursorCallback(engine::CallbackKind kind, std::int32_t info);
+  // The engine's way to the login hook, for drivers whose server asks for a user.
+  static void LoginCallback(engine::LoginRequest& request);
   void WaitCursorTick();
   void StopWaitCursor();
 

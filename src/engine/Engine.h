@@ -82,12 +82,29 @@ Status GetObjectOfKind(std::uint16_t kind, ClientHandle& out);
 enum class CallbackKind : std::uint16_t { WaitCursor = 21, Login = 28 };
 enum class WaitState : std::int32_t { Idle = 0, Busy = 1 };
 // Called by the engine with the kind and its information: for WaitCursor a WaitState (Busy when a long operation
-// starts, Idle when it ends). The engine never asks for a login: local databases have no users.
+// starts, Idle when it ends).
 using CallbackFn = std::function<void(CallbackKind kind, std::int32_t info)>;
 
-// Registers a callback of the current session; an empty function unregisters it.
+// Registers a WaitCursor callback of the current session; an empty function unregisters it. Login callbacks have
+// their own registration below; HasCallback answers for both kinds.
 Status RegisterCallback(CallbackKind kind, CallbackFn fn);
 Status HasCallback(CallbackKind kind, bool& registered);
+
+// What the Login callback is given: the database and the user name the engine knows. The callback fills in the user
+// name and the password and sets `accepted` when the connection is to go on.
+struct LoginRequest {
+    std::string databaseName;
+    std::string userName;
+    std::string password;
+    bool nameReadOnly = false;
+    bool accepted = false;
+};
+using LoginCallbackFn = std::function<void(LoginRequest& request)>;
+Status RegisterLoginCallback(LoginCallbackFn fn);
+
+// For a driver whose server wants a user and a password (local SQLite files never do): runs the current session's
+// Login callback. LoginCancelled when there is none or it did not accept.
+Status RequestLogin(LoginRequest& request);
 
 // ---- properties -----------------------------------------------------------------------------------------------
 

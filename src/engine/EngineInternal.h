@@ -51,6 +51,7 @@ struct Session : Object {
     std::vector<std::uint32_t> databases;
     std::vector<std::string> passwords;
     std::map<CallbackKind, CallbackFn> callbacks;
+    LoginCallbackFn loginCallback;
     std::map<std::string, SessionAlias> aliases;  // by upper-case name
 };
 

@@ -178,7 +178,8 @@ Status GetObjectOfKind(std::uint16_t kind, ClientHandle& out) {
 
 Status RegisterCallback(CallbackKind kind, CallbackFn fn) {
     return Call(true, [&] {
-        if (kind != CallbackKind::WaitCursor && kind != CallbackKind::Login)
+        if (kind == CallbackKind::Login) return Fail(status::InvalidParameter, {"Login callbacks take a LoginRequest"});
+        if (kind != CallbackKind::WaitCursor)
             return Fail(status::InvalidParameter, {"Unknown callback kind " + std::to_string(static_cast<int>(kind))});
         if (fn) CurrentSession()->callbacks[kind] = std::move(fn);
         else CurrentSession()->callbacks.erase(kind);
@@ -188,8 +189,26 @@ Status RegisterCallback(CallbackKind kind, CallbackFn fn) {
 
 Status HasCallback(CallbackKind kind, bool& registered) {
     return Call(true, [&] {
-        registered = CurrentSession()->callbacks.count(kind) != 0;
+        const Session* session = CurrentSession();
+        registered = kind == CallbackKind::Login ? static_cast<bool>(session->loginCallback) : session->callbacks.count(kind) != 0;
         return status::Ok;
+    });
+}
+
+Status RegisterLoginCallback(LoginCallbackFn fn) {
+    return Call(true, [&] {
+        CurrentSession()->loginCallback = std::move(fn);
+        return status::Ok;
+    });
+}
+
+Status RequestLogin(LoginRequest& request) {
+    return Call(true, [&] {
+        request.accepted = false;
+        // A copy: the callback may unregister itself while it runs.
+        const LoginCallbackFn callback = CurrentSession()->loginCallback;
+        if (callback) callback(request);
+        return request.accepted ? status::Ok : Fail(status::LoginCancelled, {"Database: " + request.databaseName});
     });
 }
 

@@ -38,6 +38,7 @@ std::string_view StatusMessage(Status s) {
         case status::EndOfErrorList: return "Operation not available.";
         case status::PasswordNeeded: return "Password needed.";
         case status::ReadOnlyDatabase: return "The database is read only.";
+        case status::LoginCancelled: return "The login was cancelled.";
         case status::DatabaseBusy: return "The database is locked by another user.";
         case status::AlreadyInitialised: return "The database engine is already initialised.";
         case status::SqlSyntax: return "Invalid SQL statement.";

@@ -52,6 +52,7 @@ inline constexpr Status OperationMissing = 0x274F;
 // 0x29: security
 inline constexpr Status PasswordNeeded = 0x2902;
 inline constexpr Status ReadOnlyDatabase = 0x2903;
+inline constexpr Status LoginCancelled = 0x2904;
 
 // 0x2A: engine state
 inline constexpr Status DatabaseBusy = 0x2A01;

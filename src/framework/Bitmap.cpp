@@ -99,6 +99,57 @@ std::string Encode(const QImage& image, const char* format) {
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+void PutLE(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// An ICO file of one 32-bit image with its mask, every byte written here: Qt's writer leaves the padding of the
+// mask's rows as whatever its buffer held, and those bytes would reach pages and report files.
+std::string EncodeIcon(const QImage& source) {
+  const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+  const auto width = static_cast<std::uint32_t>(image.width());
+  const auto height = static_cast<std::uint32_t>(image.height());
+  const std::uint32_t mask_row = (width + 31) / 32 * 4;
+  const std::uint32_t pixels_size = width * height * 4 + mask_row * height;
+  constexpr std::uint32_t kHeaderSize = 40, kDataOffset = 6 + 16;
+  std::string out;
+  out.reserve(kDataOffset + kHeaderSize + pixels_size);
+  PutLE(out, 0, 2);  // directory: reserved, type 1 (icon), one image
+  PutLE(out, 1, 2);
+  PutLE(out, 1, 2);
+  out.push_back(static_cast<char>(width >= 256 ? 0 : width));  // 0 stands for 256 (and more)
+  out.push_back(static_cast<char>(height >= 256 ? 0 : height));
+  PutLE(out, 0, 2);  // no palette, reserved
+  PutLE(out, 1, 2);  // planes
+  PutLE(out, 32, 2);
+  PutLE(out, kHeaderSize + pixels_size, 4);
+  PutLE(out, kDataOffset, 4);
+  PutLE(out, kHeaderSize, 4);  // bitmap header; the height counts the colour rows and the mask rows
+  PutLE(out, width, 4);
+  PutLE(out, height * 2, 4);
+  PutLE(out, 1, 2);
+  PutLE(out, 32, 2);
+  for (int i = 0; i < 6; ++i) PutLE(out, i == 1 ? pixels_size : 0, 4);  // compression, size, resolution, colours
+  for (int y = image.height() - 1; y >= 0; --y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      out.push_back(static_cast<char>(qBlue(line[x])));
+      out.push_back(static_cast<char>(qGreen(line[x])));
+      out.push_back(static_cast<char>(qRed(line[x])));
+      out.push_back(static_cast<char>(qAlpha(line[x])));
+    }
+  }
+  for (int y = image.height() - 1; y >= 0; --y) {  // the mask: a set bit leaves the pixel out
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    std::string row(mask_row, '\0');
+    for (int x = 0; x < image.width(); ++x) {
+      if (qAlpha(line[x]) == 0) row[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
+    }
+    out += row;
+  }
+  return out;
+}
+
 TPixelFormat PixelFormatOf(const QImage& image) {
   switch (image.format()) {
     case QImage::Format_Mono:
@@ -291,7 +342,7 @@ void TIcon::LoadFromStream(std::istream& stream) {
 
 void TIcon::SaveToStream(std::ostream& stream) const {
   if (image_->isNull()) throw EInvalidGraphic("Cannot save an empty icon");
-  std::string bytes = Encode(*image_, "ico");
+  std::string bytes = EncodeIcon(*image_);
   stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 

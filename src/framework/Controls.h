@@ -10,6 +10,7 @@
 
 class QWidget;
 class TCanvas;
+class TPopupMenu;
 class TWinControl;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
@@ -26,6 +27,24 @@ struct TPoint {
   int X = 0, Y = 0;
   bool operator==(const TPoint&) const = default;
 };
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateFlag, 8>;
+
+// Key codes of the platform's keyboard messages: letters and digits are their upper-case ASCII codes.
+constexpr int VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16, VK_CONTROL = 17, VK_MENU = 18,
+              VK_ESCAPE = 27, VK_SPACE = 32, VK_PRIOR = 33, VK_NEXT = 34, VK_END = 35, VK_HOME = 36, VK_LEFT = 37,
+              VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40, VK_INSERT = 45, VK_DELETE = 46, VK_F1 = 112, VK_F2 = 113,
+              VK_F3 = 114, VK_F4 = 115, VK_F5 = 116, VK_F6 = 117, VK_F7 = 118, VK_F8 = 119, VK_F9 = 120,
+              VK_F10 = 121, VK_F11 = 122, VK_F12 = 123;
+
+using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+// A handler that sets key to 0 consumes the key.
+using TKeyEvent = std::function<void(TObject* sender, int& key, TShiftState shift)>;
+// wheelDelta: 120 a notch, positive away from the user; mousePos in the control's coordinates.
+using TMouseWheelEvent =
+    std::function<void(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled)>;
 
 // Limits on a control's size; 0 means no limit.
 class TSizeConstraints : public TPersistent {
@@ -115,10 +134,31 @@ public:
   virtual void Click();
   TNotifyEvent OnClick;
 
+  // Shown on a right click, with this control as its PopupComponent.
+  TPopupMenu* PopupMenu() const { return popup_menu_; }
+  void SetPopupMenu(TPopupMenu* menu);
+
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TNotifyEvent OnDblClick;
+  TMouseWheelEvent OnMouseWheel;
+
   // The backing widget, or null while there is none.
   QWidget* Widget() const { return widget_; }
+  // The control whose backing widget is `widget`, or null.
+  static TControl* FromWidget(const QWidget* widget);
+
+  // What the platform reports of the mouse; each calls the matching event.
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void DblClick();
+  // True when the wheel was handled; otherwise it goes to the parent.
+  virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
+  // A right click: shows the popup menu, if any.
+  virtual void ContextPopup(TPoint mousePos);
 
 protected:
+  void Notification(TComponent* component, TOperation operation) override;
   // Makes the backing widget for a parent widget (null for a top-level window); null when the class has none.
   virtual QWidget* CreateWidget(QWidget* parent_widget);
   // Copies the control's state to its widget.
@@ -152,6 +192,9 @@ private:
   std::string text_;
   std::string hint_;
   QWidget* widget_ = nullptr;
+  TPopupMenu* popup_menu_ = nullptr;
+  // Children with an alignment other than alNone (on windowed controls).
+  int aligned_children_ = 0;
 };
 
 // A control that can hold other controls. Deleting it deletes its child controls.
@@ -174,12 +217,29 @@ public:
   // Creates the backing widgets of this control, its parents and its children.
   void HandleNeeded();
   void SetFocus();
+  bool Focused() const;
+
+  // Places the aligned children: top ones in order of their Top, then bottom, left, right, and the client one in
+  // what is left of AlignRect.
+  void AlignControls();
+  // The area the aligned children share.
+  virtual TRect AlignRect() const { return {0, 0, ClientWidth(), ClientHeight()}; }
+
+  // Raised when the control receives the focus, or is clicked (see DoEnter).
+  TNotifyEvent OnEnter;
+  TKeyEvent OnKeyDown;
+  // Calls OnEnter.
+  virtual void DoEnter();
+  // A key pressed while the control has the focus (after the form's own key preview); true when consumed.
+  virtual bool KeyDown(int& key, TShiftState shift);
 
 protected:
   QWidget* CreateWidget(QWidget* parent_widget) override;
   void FontChanged() override;
 
 private:
+  friend class TControl;
+  bool aligning_ = false;
   std::vector<TControl*> controls_;
   int tab_order_ = -1;
   bool tab_stop_ = false;
@@ -196,17 +256,25 @@ public:
   TCanvas& Canvas();
   // Asks the widget, if there is one, to repaint.
   void Invalidate();
+  // An opaque control paints every pixel of itself: nothing behind it is drawn first.
+  bool Opaque() const { return opaque_; }
+  void SetOpaque(bool on);
 
 protected:
   virtual void Paint() {}
+  // While Paint runs: the part of the control that is being repainted.
+  const TRect& UpdateRect() const { return update_rect_; }
   QWidget* CreateWidget(QWidget* parent_widget) override;
 
 private:
   friend class TCustomControlWidget;
-  void PaintWidget(QWidget* widget);
+  void PaintWidget(QWidget* widget, const TRect& update);
 
   std::unique_ptr<TCanvas> canvas_;
+  TRect update_rect_;
+  bool opaque_ = false;
 };
+
 
 // A control without a window of its own, painted on its parent.
 class TGraphicControl : public TControl {

@@ -13,7 +13,10 @@ public:
   TCustomControlWidget(TCustomControl* control, QWidget* parent) : QWidget(parent), control_(control) {}
 
 protected:
-  void paintEvent(QPaintEvent*) override { control_->PaintWidget(this); }
+  void paintEvent(QPaintEvent* event) override {
+    QRect r = event->rect();
+    control_->PaintWidget(this, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  }
 
 private:
   TCustomControl* control_;
@@ -32,9 +35,19 @@ void TCustomControl::Invalidate() {
   if (Widget()) Widget()->update();
 }
 
-QWidget* TCustomControl::CreateWidget(QWidget* parent_widget) { return new TCustomControlWidget(this, parent_widget); }
+void TCustomControl::SetOpaque(bool on) {
+  opaque_ = on;
+  if (Widget()) Widget()->setAttribute(Qt::WA_OpaquePaintEvent, on);
+}
 
-void TCustomControl::PaintWidget(QWidget* widget) {
+QWidget* TCustomControl::CreateWidget(QWidget* parent_widget) {
+  auto* widget = new TCustomControlWidget(this, parent_widget);
+  widget->setAttribute(Qt::WA_OpaquePaintEvent, opaque_);
+  return widget;
+}
+
+void TCustomControl::PaintWidget(QWidget* widget, const TRect& update) {
+  update_rect_ = update;
   TCanvas& canvas = Canvas();
   // The canvas draws on the widget only while it repaints.
   TScopeExit release([&canvas] { canvas.SetDevice(nullptr); });

@@ -2,6 +2,8 @@
 
 #include "framework/Variant.h"
 
+#include <QLocale>
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -169,3 +171,5 @@ std::string FormatFloat(std::string_view format, double value) {
   const bool nonzero = Body(picture, std::fabs(value), body);
   return (sign && nonzero ? "-" : "") + picture.prefix + body + picture.suffix;
 }
+
+std::string LocaleDecimalSeparator() { return QLocale::system().decimalPoint().toStdString(); }

@@ -14,3 +14,6 @@
 // the binary value to even). The decimal point is "." and the thousands separator ",". An empty picture writes
 // the number as FloatToStr does.
 std::string FormatFloat(std::string_view format, double value);
+
+// The decimal separator of the user's locale ("," in Brazil, "." in the C locale).
+std::string LocaleDecimalSeparator();

@@ -1,19 +1,78 @@
 #include "framework/Forms.h"
 
 #include "framework/QtBridge.h"
+#include "framework/StdCtrls.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMoveEvent>
+#include <QResizeEvent>
+#include <QTimer>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
+#include <algorithm>
 #include <iostream>
+#include <vector>
 
 namespace {
 TApplication* g_application = nullptr;
+TMessageBoxHandler g_message_box_handler;
+// Forms released and waiting for the message loop to delete them.
+std::vector<TForm*> g_released;
+
+void DeleteReleasedForms() {
+  std::vector<TForm*> forms;
+  forms.swap(g_released);
+  for (TForm* form : forms) delete form;
 }
+
+template <class Pick>
+TButton* FindButton(const TWinControl& parent, Pick pick) {
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    TControl* child = parent.Controls(i);
+    if (!child->Visible() || !child->Enabled()) continue;
+    if (auto* button = dynamic_cast<TButton*>(child); button && pick(*button)) return button;
+    if (auto* win = dynamic_cast<TWinControl*>(child)) {
+      if (TButton* found = FindButton(*win, pick)) return found;
+    }
+  }
+  return nullptr;
+}
+
+// Sees the keys of every control on a form's window before the control does.
+class TFormKeyFilter : public QObject {
+public:
+  explicit TFormKeyFilter(TForm* form) : form_(form) {}
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !form_->Widget() || widget->window() != form_->Widget()) return false;
+    // A key that the focused widget passes on reaches its parents as the same event: it is seen at its first
+    // receiver only.
+    QWidget* first = QApplication::focusWidget();
+    if (widget != (first && first->window() == widget->window() ? first : widget->window())) return false;
+    auto* key_event = static_cast<QKeyEvent*>(event);
+    int key = KeyCodeOf(key_event->key());
+    if (key == 0) return false;
+    bool consumed = false;
+    bool on_button = qobject_cast<QAbstractButton*>(widget) != nullptr;
+    RunGuarded([&] { consumed = form_->PreviewKey(key, ShiftStateOf(key_event->modifiers(), Qt::NoButton), on_button); });
+    return consumed;
+  }
+
+private:
+  TForm* form_;
+};
+
+}  // namespace
 
 // The window of a form: reports the window manager's close request and the show to the form.
 class TFormWidget : public QWidget {
@@ -27,8 +86,34 @@ protected:
     if (accept) event->accept();
     else event->ignore();
   }
+  // The window manager, or a maximized state, gave the window another size: the form and its aligned controls
+  // follow.
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    Follow();
+  }
+  void moveEvent(QMoveEvent* event) override {
+    QWidget::moveEvent(event);
+    Follow();
+  }
+  void changeEvent(QEvent* event) override {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange) return;
+    TNotifyEvent& handler = isActiveWindow() ? form_->OnActivate : form_->OnDeactivate;
+    if (handler) RunGuarded([this, &handler] { handler(form_); });
+  }
 
 private:
+  void Follow() {
+    if (parentWidget()) return;
+    // Left and Top are where move() puts the window: the frame's corner.
+    QRect g(pos(), size());
+    if (g.x() == form_->Left() && g.y() == form_->Top() && g.width() == form_->Width() && g.height() == form_->Height()) {
+      return;
+    }
+    RunGuarded([&] { form_->SetBounds(g.x(), g.y(), g.width(), g.height()); });
+  }
+
   TForm* form_;
 };
 
@@ -40,9 +125,68 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
 TForm::~TForm() {
   // Owned components go while the form is still whole: their removal notifications may reach it.
   Destroying();
+  g_released.erase(std::remove(g_released.begin(), g_released.end(), this), g_released.end());
+  if (key_filter_ && QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(key_filter_.get());
   if (modal_loop_) modal_loop_->exit(0);
   DestroyComponents();
 }
+
+void TForm::SetPopupParent(TForm* form) {
+  if (form == popup_parent_) return;
+  if (popup_parent_) RemoveFreeNotification(popup_parent_);
+  popup_parent_ = form;
+  if (form) FreeNotification(form);
+}
+
+void TForm::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == opRemove && component == popup_parent_) popup_parent_ = nullptr;
+}
+
+void TForm::Release() {
+  if (std::find(g_released.begin(), g_released.end(), this) != g_released.end()) return;
+  g_released.push_back(this);
+  if (QCoreApplication* app = QCoreApplication::instance()) QTimer::singleShot(0, app, [] { DeleteReleasedForms(); });
+}
+
+bool TForm::Active() const { return Widget() && Widget()->isActiveWindow(); }
+
+void TForm::BringToFront() {
+  if (!Widget()) return;
+  Widget()->raise();
+  Widget()->activateWindow();
+}
+
+TButton* TForm::DefaultButton() const {
+  return FindButton(*this, [](const TButton& b) { return b.Default(); });
+}
+
+TButton* TForm::CancelButton() const {
+  return FindButton(*this, [](const TButton& b) { return b.Cancel(); });
+}
+
+bool TForm::PreviewKey(int& key, TShiftState shift, bool onButton) {
+  if (key_preview_ && OnKeyDown) {
+    OnKeyDown(this, key, shift);
+    if (key == 0) return true;
+  }
+  if (key == VK_RETURN && !onButton && shift.Empty()) {
+    if (TButton* button = DefaultButton()) {
+      button->Click();
+      return true;
+    }
+  }
+  if (key == VK_ESCAPE && shift.Empty()) {
+    if (TButton* button = CancelButton()) {
+      button->Click();
+      return true;
+    }
+  }
+  return false;
+}
+
+// The window's keys go through PreviewKey; the form's own OnKeyDown runs there only.
+bool TForm::KeyDown(int&, TShiftState) { return false; }
 
 void TForm::SetBorderStyle(TFormBorderStyle style) {
   border_style_ = style;
@@ -67,6 +211,10 @@ void TForm::SetModalResult(TModalResult result) {
 QWidget* TForm::CreateWidget(QWidget* parent_widget) {
   auto* widget = new TFormWidget(this, parent_widget);
   widget->setAttribute(Qt::WA_QuitOnClose, false);
+  if (!key_filter_ && QCoreApplication::instance()) {
+    key_filter_ = std::make_unique<TFormKeyFilter>(this);
+    QCoreApplication::instance()->installEventFilter(key_filter_.get());
+  }
   return widget;
 }
 
@@ -134,10 +282,21 @@ void TForm::Show() {
   if (w->isVisible()) return;
   TWinControl::SetVisible(true);
   SyncWidget();
+  // A window that belongs to another one is not blocked while that one runs modally.
+  if (popup_parent_ && popup_parent_->Widget() && !Parent()) {
+    w->winId();
+    if (QWindow* window = w->windowHandle()) window->setTransientParent(popup_parent_->Widget()->window()->windowHandle());
+  }
   PlaceOnScreen();
   DoShow();
   switch (window_state_) {
-    case wsMaximized: w->showMaximized(); break;
+    case wsMaximized:
+      // Without a window manager nothing would make the window fill the screen.
+      if (QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen()) {
+        w->setGeometry(screen->availableGeometry());
+      }
+      w->showMaximized();
+      break;
     case wsMinimized: w->showMinimized(); break;
     case wsNormal: w->show(); break;
   }
@@ -177,8 +336,13 @@ bool TForm::CloseRequested() {
   if (OnCloseQuery) OnCloseQuery(this, can_close);
   if (!can_close) return false;
   TCloseAction action = caHide;
+  if (Widget() && Widget()->isVisible()) {
+    Qt::WindowStates state = Widget()->windowState();
+    window_state_ = state & Qt::WindowMinimized ? wsMinimized : state & Qt::WindowMaximized ? wsMaximized : wsNormal;
+  }
   if (OnClose) OnClose(this, action);
   if (action == caNone) return false;
+  if (action == caFree) Release();
   if (modal_loop_) {
     if (modal_result_ == mrNone) modal_result_ = mrCancel;
     modal_loop_->exit(0);
@@ -213,6 +377,7 @@ TApplication::TApplication(int& argc, char** argv) : TComponent(nullptr) {
 
 TApplication::~TApplication() {
   Destroying();
+  DeleteReleasedForms();
   DestroyComponents();
   g_application = nullptr;
 }
@@ -253,7 +418,16 @@ void RunGuarded(const std::function<void()>& action) {
   }
 }
 
+TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler) {
+  std::swap(handler, g_message_box_handler);
+  return handler;
+}
+
 void ShowMessageBox(const std::string& text, const std::string& caption, TMsgDlgType type) {
+  if (g_message_box_handler) {
+    g_message_box_handler(text, caption, type);
+    return;
+  }
   QMessageBox::Icon icon = type == mtError         ? QMessageBox::Critical
                            : type == mtWarning     ? QMessageBox::Warning
                            : type == mtInformation ? QMessageBox::Information

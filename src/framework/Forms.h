@@ -29,6 +29,8 @@ using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& can_close)>;
 
 class QEventLoop;
+class QObject;
+class TButton;
 
 // A top-level window. The window manager draws the frame outside the client area, so a form's Width and Height
 // are its client size.
@@ -59,19 +61,42 @@ public:
   // Runs a message loop until ModalResult is set or the window closes; returns ModalResult (mrCancel on close).
   TModalResult ShowModal();
   bool Modal() const { return modal_loop_ != nullptr; }
-  // Asks OnCloseQuery, then OnClose; hides the window (and ends the program for the main form).
+  // Asks OnCloseQuery, then OnClose; hides the window (and ends the program for the main form). A close action of
+  // caFree also releases the window.
   void Close();
+  // The window this one stays above and belongs to: it takes input while that one runs modally. Set before the
+  // window is first shown.
+  TForm* PopupParent() const { return popup_parent_; }
+  void SetPopupParent(TForm* form);
+  // Deletes the window once the message loop is back in control (or when the program ends).
+  void Release();
+  bool Active() const;
+  // Raises the window above the others and makes it the active one.
+  void BringToFront();
 
   void SetVisible(bool visible) override;
+
+  // The buttons that Enter and Esc click: the first visible and enabled button with Default (or Cancel) set.
+  TButton* DefaultButton() const;
+  TButton* CancelButton() const;
 
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
   TCloseEvent OnClose;
   TCloseQueryEvent OnCloseQuery;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+
+  // A key pressed in any control of the window, before that control sees it: with KeyPreview, OnKeyDown runs first
+  // (a key it sets to 0 is consumed); then Enter clicks the default button and Esc the cancel button. True when
+  // consumed.
+  bool PreviewKey(int& key, TShiftState shift, bool onButton);
+  bool KeyDown(int& key, TShiftState shift) override;
 
 protected:
   QWidget* CreateWidget(QWidget* parent_widget) override;
   void SyncWidget() override;
+  void Notification(TComponent* component, TOperation operation) override;
   virtual void DoShow();
   // The window manager asked to close the window; returns whether it may.
   bool CloseRequested();
@@ -89,6 +114,8 @@ private:
   TModalResult modal_result_ = mrNone;
   QEventLoop* modal_loop_ = nullptr;
   bool closing_ = false;
+  std::unique_ptr<QObject> key_filter_;
+  TForm* popup_parent_ = nullptr;
 };
 
 // The form that holds a control, or null.
@@ -143,3 +170,7 @@ void RunGuarded(const std::function<void()>& action);
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 // A message box with an OK button.
 void ShowMessageBox(const std::string& text, const std::string& caption, TMsgDlgType type);
+// Replaces the message box by a handler (null puts the box back); returns the previous handler. For tests and
+// programs without a screen.
+using TMessageBoxHandler = std::function<void(const std::string& text, const std::string& caption, TMsgDlgType type)>;
+TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler);

@@ -2,8 +2,11 @@
 
 #include "framework/Forms.h"
 #include "framework/QtBridge.h"
+#include "framework/ScopeGuard.h"
 #include "framework/TextMetrics.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,7 +61,15 @@ QWidget* TLabel::CreateWidget(QWidget* parent_widget) { return new QLabel(parent
 void TLabel::SyncWidget() {
   TGraphicControl::SyncWidget();
   auto* label = static_cast<QLabel*>(Widget());
-  label->setText(ToQString(Caption()));
+  // A caption marks its accelerator with "&" ("&&" is an ampersand); the mark itself is not shown.
+  std::string shown;
+  const std::string& caption = Caption();
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    shown += caption[i];
+  }
+  label->setTextFormat(Qt::PlainText);
+  label->setText(ToQString(shown));
   Qt::Alignment horizontal = alignment_ == taCenter ? Qt::AlignHCenter : alignment_ == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
   label->setAlignment(horizontal | Qt::AlignTop);
   label->setWordWrap(word_wrap_);
@@ -144,14 +155,114 @@ TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) { SetBounds(0, 0
 
 QWidget* TGroupBox::CreateWidget(QWidget* parent_widget) {
   auto* box = new QGroupBox(parent_widget);
-  // The caption sits on an etched frame whose top runs through the middle of the caption's line.
-  box->setStyleSheet(
-      "QGroupBox { border: 2px groove palette(mid); border-radius: 0px; margin-top: 6px; }"
-      "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px; padding: 0 2px; }");
+  box->setStyleSheet(kGroupFrameStyle);
   return box;
 }
 
 void TGroupBox::SyncWidget() {
   TCustomControl::SyncWidget();
   static_cast<QGroupBox*>(Widget())->setTitle(ToQString(Caption()));
+}
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
+  SetBounds(0, 0, 145, 21);
+  SetTabStop(true);
+  items_.OnChange = [this](TObject*) {
+    if (item_index_ >= items_.Count()) item_index_ = -1;
+    if (Widget()) SyncWidget();
+  };
+}
+
+void TComboBox::SetStyle(TComboBoxStyle style) {
+  style_ = style;
+  if (Widget()) SyncWidget();
+}
+
+void TComboBox::SetItemIndex(int index) {
+  if (index < -1 || index >= items_.Count()) index = -1;
+  item_index_ = index;
+  if (index >= 0) SetTextSilently(items_[index]);
+  if (Widget()) SyncWidget();
+}
+
+void TComboBox::SetDropDownCount(int count) {
+  drop_down_count_ = count;
+  if (Widget()) SyncWidget();
+}
+
+std::string TComboBox::GetText() const { return TWinControl::GetText(); }
+
+void TComboBox::SetText(const std::string& text) {
+  SetTextSilently(text);
+  // Another text leaves no item chosen, even one that matches an item.
+  if (item_index_ >= 0 && items_[item_index_] != text) item_index_ = -1;
+  if (Widget()) SyncWidget();
+}
+
+void TComboBox::UserChanged(const std::string& text, int index) {
+  SetTextSilently(text);
+  item_index_ = index;
+  if (OnChange) OnChange(this);
+}
+
+QWidget* TComboBox::CreateWidget(QWidget* parent_widget) {
+  auto* box = new QComboBox(parent_widget);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  QObject::connect(box, &QComboBox::textActivated, box, [this, box](const QString& text) {
+    if (syncing_) return;
+    RunGuarded([&] { UserChanged(FromQString(text), box->currentIndex()); });
+  });
+  QObject::connect(box, &QComboBox::editTextChanged, box, [this, box](const QString& text) {
+    if (syncing_) return;
+    // Typing leaves no item chosen, as the platform's box does; choosing from the list comes through
+    // textActivated with its index.
+    if (box->lineEdit() && !box->lineEdit()->hasFocus()) return;
+    RunGuarded([&] { UserChanged(FromQString(text), -1); });
+  });
+  return box;
+}
+
+void TComboBox::SyncWidget() {
+  TWinControl::SyncWidget();
+  auto* box = static_cast<QComboBox*>(Widget());
+  TScopedValueRollback<bool> rollback(syncing_, true);
+  box->setEditable(style_ != csDropDownList);
+  QStringList list;
+  for (const std::string& item : items_.Lines()) list << ToQString(item);
+  QStringList current;
+  for (int i = 0; i < box->count(); ++i) current << box->itemText(i);
+  if (current != list) {
+    box->clear();
+    box->addItems(list);
+  }
+  box->setMaxVisibleItems(std::max(1, drop_down_count_));
+  box->setCurrentIndex(item_index_);
+  if (box->isEditable() && box->currentText() != ToQString(Caption())) box->setEditText(ToQString(Caption()));
+}
+
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
+  SetBounds(0, 0, 97, 17);
+  SetTabStop(true);
+}
+
+void TCheckBox::SetChecked(bool on) {
+  checked_ = on;
+  if (Widget()) SyncWidget();
+}
+
+QWidget* TCheckBox::CreateWidget(QWidget* parent_widget) {
+  auto* box = new QCheckBox(parent_widget);
+  QObject::connect(box, &QCheckBox::toggled, box, [this](bool on) {
+    if (on == checked_) return;
+    checked_ = on;
+    RunGuarded([this] { Click(); });
+  });
+  return box;
+}
+
+void TCheckBox::SyncWidget() {
+  TWinControl::SyncWidget();
+  auto* box = static_cast<QCheckBox*>(Widget());
+  box->setText(ToQString(Caption()));
+  box->setChecked(checked_);
 }

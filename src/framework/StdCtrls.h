@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/Controls.h"
+#include "framework/Strings.h"
 
 // A caption painted on its parent. With AutoSize (the default), whenever its caption or font changes after loading
 // it takes the size of its caption in its font, keeping its left edge (its right edge when right-justified, its
@@ -88,4 +89,57 @@ public:
 protected:
   QWidget* CreateWidget(QWidget* parent_widget) override;
   void SyncWidget() override;
+};
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
+
+// A text box with a drop-down list of items. Setting Text or ItemIndex from the program raises no OnChange; the
+// user's typing and choosing do. Setting a Text other than the chosen item's leaves no item chosen.
+class TComboBox : public TWinControl {
+public:
+  explicit TComboBox(TComponent* owner);
+  TComboBoxStyle Style() const { return style_; }
+  void SetStyle(TComboBoxStyle style);
+  TStrings& Items() { return items_; }
+  const TStrings& Items() const { return items_; }
+  // -1 when the text matches no chosen item.
+  int ItemIndex() const { return item_index_; }
+  void SetItemIndex(int index);
+  int DropDownCount() const { return drop_down_count_; }
+  void SetDropDownCount(int count);
+  int ItemHeight() const { return item_height_; }
+  void SetItemHeight(int height) { item_height_ = height; }
+  std::string GetText() const override;
+  void SetText(const std::string& text) override;
+
+  TNotifyEvent OnChange;
+  // What the user's typing or choosing does: updates Text and ItemIndex, then OnChange.
+  void UserChanged(const std::string& text, int index);
+
+protected:
+  QWidget* CreateWidget(QWidget* parent_widget) override;
+  void SyncWidget() override;
+
+private:
+  TComboBoxStyle style_ = csDropDown;
+  TStrings items_;
+  int item_index_ = -1;
+  int drop_down_count_ = 8;
+  int item_height_ = 13;
+  bool syncing_ = false;
+};
+
+// A box that the user ticks and unticks, with its caption beside it.
+class TCheckBox : public TWinControl {
+public:
+  explicit TCheckBox(TComponent* owner);
+  bool Checked() const { return checked_; }
+  void SetChecked(bool on);
+
+protected:
+  QWidget* CreateWidget(QWidget* parent_widget) override;
+  void SyncWidget() override;
+
+private:
+  bool checked_ = false;
 };

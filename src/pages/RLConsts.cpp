@@ -338,12 +338,17 @@ TRLLanguage LanguageFromLocale(std::string_view locale) {
   return TRLLanguage::English;
 }
 
-TRLLanguage ProcessLanguage() {
+std::string ProcessLocale() {
   for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* value = std::getenv(variable);
-    if (value && *value) return LanguageFromLocale(value);
+    if (value && *value) return value;
   }
-  return TRLLanguage::English;
+  return {};
+}
+
+TRLLanguage ProcessLanguage() {
+  const std::string locale = ProcessLocale();
+  return locale.empty() ? TRLLanguage::English : LanguageFromLocale(locale);
 }
 
 void FillEngineMessages(TRLEngineMessages& messages, TRLLanguage language) {

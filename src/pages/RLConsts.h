@@ -90,7 +90,9 @@ enum class TRLLanguage { Portuguese, English, Spanish, French };
 
 // The language of a locale name such as "pt_BR.UTF-8", "fr" or "C"; English for any language without a column.
 TRLLanguage LanguageFromLocale(std::string_view locale);
-// The language of the process's locale: the first non-empty of LC_ALL, LC_MESSAGES and LANG.
+// The process's locale for the engine's texts: the first non-empty of LC_ALL, LC_MESSAGES and LANG; empty when none.
+std::string ProcessLocale();
+// The language of the process's locale.
 TRLLanguage ProcessLanguage();
 
 void FillEngineMessages(TRLEngineMessages& messages, TRLLanguage language);

@@ -11,7 +11,8 @@
 //   Int32   4 bytes.
 //   Word    2 bytes, unsigned.
 //   Byte    1 byte, unsigned.
-//   String  an Int32 length n >= 0, then n bytes.
+//   String  an Int32 length n >= 0, then n bytes: the text's UTF-8 bytes as the program holds them (UTF-8 is this
+//           platform's code page), with no conversion and no terminator.
 //   Color   3 bytes: red, green, blue.
 //   Point   two Int32: x, y.
 //
@@ -45,7 +46,8 @@
 // The payload of every object begins with the common part, 24 bytes:
 //
 //   0       16       bounds: Int32 left, top, right, bottom
-//   16      4        group id: objects drawn by one control for one band share it
+//   16      4        group id, 1 or more: the objects recorded by one print of a control, or by one drawing of a
+//                    site's background, share it, and no others do
 //   20      4        tag, for the program's own use
 //
 // followed by what its type code adds:

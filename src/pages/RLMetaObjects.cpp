@@ -151,7 +151,7 @@ void TRLMetaFont::LoadFromStream(TRLStream& stream) {
 
 // The object family.
 
-TRLGraphicObject::TRLGraphicObject(TRLGraphicSurface* surface) : surface_(surface) {
+TRLGraphicObject::TRLGraphicObject(TRLGraphicSurface* surface) : surface_(surface), group_id_(group_counter.load()) {
   if (surface_) surface_->objects_.push_back(this);
 }
 

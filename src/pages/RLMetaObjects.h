@@ -39,7 +39,8 @@ constexpr std::uint8_t MetaTextLayoutTop = 1;
 constexpr std::uint8_t MetaTextLayoutBottom = 2;
 constexpr std::uint8_t MetaTextLayoutCenter = 3;
 
-// The process-wide group counter: each call returns the next number, starting at 1.
+// The process-wide group counter: each call returns the next number, starting at 1. A new object takes the
+// counter's value, so everything one control records after its call shares that number.
 int NewGroupId();
 
 class TRLMetaPen {

@@ -109,8 +109,9 @@ public:
   // left empty. Never reads past the stream's end.
   void LoadFromStream(TRLStream& stream);
 
-  // Draws the whole page so that (0, 0, Width, Height) fills rect.
-  void PaintTo(TCanvas& canvas, const TRect& rect);
+  // Draws the whole page so that (0, 0, Width, Height) fills rect. With `visible`, objects that would land wholly
+  // outside it are left out (a screen repaints only what shows).
+  void PaintTo(TCanvas& canvas, const TRect& rect, const TRect* visible = nullptr);
 
 private:
   friend class TRLGraphicObject;

@@ -331,7 +331,42 @@ void TRLResetClipRectObject::PaintTo(TCanvas& canvas, int, int, double, double) 
   CanvasSetClipRect(canvas, surface->ClipRect());
 }
 
-void TRLGraphicSurface::PaintTo(TCanvas& canvas, const TRect& rect) {
+namespace {
+
+// Whether an object drawn with this mapping may put ink inside `visible`. Texts drawn without clipping may run past
+// their bounds sideways, so only their rows count; the margin covers wide pens and the glyphs' overhang.
+bool MayShow(const TRLGraphicObject& object, const TMapping& map, const TRect& visible) {
+  TRect r = map.Rect(object.BoundsRect());
+  int margin = 8;
+  bool rows_only = false;
+  switch (object.TypeCode()) {
+    case 2: {  // a line: its two ends, widened by its pen
+      const auto& line = static_cast<const TRLLineObject&>(object);
+      TPoint a = map.Point(line.FromPoint()), b = map.Point(line.ToPoint());
+      r = {std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X) + 1, std::max(a.Y, b.Y) + 1};
+      margin += ScaledPenWidth(line.Pen().Width(), map.scaleX);
+      break;
+    }
+    case 4:  // a text
+      rows_only = (static_cast<const TRLTextObject&>(object).TextFlags() & tfNoClip) != 0;
+      margin += std::abs(r.Height());
+      break;
+    case 7:   // polygons and polylines: their points, not their bounds, say where they go
+    case 8:
+    case 10:  // clipping changes always apply
+    case 11: return true;
+    default: break;
+  }
+  if (r.Right < r.Left) std::swap(r.Left, r.Right);
+  if (r.Bottom < r.Top) std::swap(r.Top, r.Bottom);
+  bool rows = r.Top - margin < visible.Bottom && r.Bottom + margin > visible.Top;
+  bool columns = rows_only || (r.Left - margin < visible.Right && r.Right + margin > visible.Left);
+  return rows && columns;
+}
+
+}  // namespace
+
+void TRLGraphicSurface::PaintTo(TCanvas& canvas, const TRect& rect, const TRect* visible) {
   double scaleX = width_ ? static_cast<double>(rect.Right - rect.Left) / width_ : 1.0;
   double scaleY = height_ ? static_cast<double>(rect.Bottom - rect.Top) / height_ : 1.0;
   clip_stack_.clear();
@@ -345,7 +380,11 @@ void TRLGraphicSurface::PaintTo(TCanvas& canvas, const TRect& rect) {
   };
   try {
     CanvasSetClipRect(canvas, clip_rect_);
-    for (std::size_t i = 0; i < objects_.size(); ++i) objects_[i]->PaintTo(canvas, rect.Left, rect.Top, scaleX, scaleY);
+    const TMapping map{rect.Left, rect.Top, scaleX, scaleY};
+    for (std::size_t i = 0; i < objects_.size(); ++i) {
+      if (visible && !MayShow(*objects_[i], map, *visible)) continue;
+      objects_[i]->PaintTo(canvas, rect.Left, rect.Top, scaleX, scaleY);
+    }
   } catch (...) {
     finish();
     throw;

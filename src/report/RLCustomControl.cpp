@@ -586,8 +586,7 @@ bool TRLCustomControl::CanPrint() {
 
 void TRLCustomControl::Print() {
   TRLGraphicSurface& surface = GetPrintSurface();
-  surface.SetGeneratorId(this);
-  NewGroupId();
+  StartDrawingGroup(surface);
   const TRect r = GetPrintBoundsRect();
   if (!transparent_) {
     surface.Brush().SetColor(Color());
@@ -616,6 +615,11 @@ void TRLCustomControl::MeasureHeight() {
 }
 
 void TRLCustomControl::DrawBorders(TRLGraphicSurface& surface, const TRect& rect) const { borders_.PaintTo(surface, rect); }
+
+void TRLCustomControl::StartDrawingGroup(TRLGraphicSurface& surface) {
+  surface.SetGeneratorId(this);
+  NewGroupId();
+}
 
 // ---- Design painting ----------------------------------------------------------------------------------------
 

@@ -252,6 +252,8 @@ public:
   virtual void MeasureHeight();
   // Records the drawn sides of the borders inside `rect`.
   void DrawBorders(TRLGraphicSurface& surface, const TRect& rect) const;
+  // What `surface` records next is this element's drawing, under a group number of its own.
+  void StartDrawingGroup(TRLGraphicSurface& surface);
 
   // ---- Design painting ----
   virtual void PaintDesignOverlay(TCanvas& canvas);

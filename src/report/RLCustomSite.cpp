@@ -183,7 +183,11 @@ void TRLCustomSite::TransferToParent() {
 }
 
 void TRLCustomSite::DrawBackground(TRLGraphicSurface& surface, const TRect& rect) {
-  surface.SetGeneratorId(this);
+  StartDrawingGroup(surface);
+  PaintBackground(surface, rect);
+}
+
+void TRLCustomSite::PaintBackground(TRLGraphicSurface& surface, const TRect& rect) {
   if (degrade_.Direction() != ddNone && degrade_.OppositeColor() != Color()) {
     degrade_.PaintTo(surface, rect, Color());
   } else if (!Transparent()) {

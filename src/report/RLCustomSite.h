@@ -182,7 +182,7 @@ public:
   virtual void BeforeTransfer() {}
   virtual void TransferToParent();
   virtual void AfterClose() {}
-  // Background (degrade or colour), picture and borders inside `rect` on `surface`.
+  // Background (degrade or colour), picture and borders inside `rect` on `surface`, as a drawing group of its own.
   virtual void DrawBackground(TRLGraphicSurface& surface, const TRect& rect);
 
   void PaintContents(TCanvas& canvas) override;
@@ -195,6 +195,8 @@ protected:
   void BoundsApplied() override;
   // Prints the printable children (and, for bands, the child sites) in creation order.
   void PrintChildren(bool sites_too);
+  // What DrawBackground records, in the drawing group already started.
+  void PaintBackground(TRLGraphicSurface& surface, const TRect& rect);
 
 private:
   friend class TRLMargins;

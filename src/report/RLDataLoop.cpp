@@ -184,6 +184,16 @@ void CloseSurfacesBelow(TRLCustomSite& site) {
 void SetReportProgressFactory(TRLReportProgressFactory factory) { ProgressFactoryInstance() = std::move(factory); }
 const TRLReportProgressFactory& ReportProgressFactory() { return ProgressFactoryInstance(); }
 
+namespace {
+TRLReportPreviewHandler& PreviewHandlerInstance() {
+  static TRLReportPreviewHandler handler;
+  return handler;
+}
+}  // namespace
+
+void SetReportPreviewHandler(TRLReportPreviewHandler handler) { PreviewHandlerInstance() = std::move(handler); }
+const TRLReportPreviewHandler& ReportPreviewHandler() { return PreviewHandlerInstance(); }
+
 TRLReportProgress* TRLCustomReport::Progress() const { return MasterReport()->progress_.get(); }
 
 int TRLCustomReport::ChainLength() const {
@@ -304,6 +314,10 @@ bool TRLCustomReport::RunPrepare() {
 bool TRLCustomReport::Preview() {
   if (IsDesigning() || ForcePrepare()) ClearPages();
   if (Phase() == rpIdle && !Prepare()) return false;
-  throw Exception(Name() + ": " + std::to_string(Pages().PageCount()) +
-                  " página(s) gerada(s), mas a janela de visualização ainda não está disponível nesta versão");
+  if (!ReportPreviewHandler()) {
+    throw Exception(Name() + ": " + std::to_string(Pages().PageCount()) +
+                    " página(s) gerada(s), mas a janela de visualização não está disponível neste programa");
+  }
+  ReportPreviewHandler()(*this);
+  return true;
 }

@@ -259,8 +259,8 @@ void TRLCustomDraw::Print() {
   TRLCustomControl::Print();
   const TRect r = GetPrintClientRect();
   TRLGraphicSurface& surface = GetPrintSurface();
+  // The base print started this control's drawing group; the figure joins its background and borders.
   surface.SetGeneratorId(this);
-  NewGroupId();
   surface.SetBrush(brush_);
   surface.SetPen(pen_);
   TRLPointList points = FigurePoints(r);

@@ -68,8 +68,8 @@ void TRLCustomLabel::Print() {
   TRLCustomControl::Print();
   const TRect r = GetPrintClientRect();
   TRLGraphicSurface& surface = GetPrintSurface();
+  // The base print started this control's drawing group; the text joins its background and borders.
   surface.SetGeneratorId(this);
-  NewGroupId();
   surface.SetFont(Font());
   const std::string caption = Caption();
   const int half = surface.TextWidth(" ") / 2;
@@ -245,20 +245,21 @@ std::string TRLCustomSystemInfo::InfoText() {
       const TRLCustomBand* band = ParentBand();
       return std::to_string((band ? band->CarbonIndex() : 0) + 1);
     }
-    case itDate: return DateToText(now);
+    case itDate: return ReportDateTimeText(TLocaleDateFormat::ShortDate, now);
     case itDetailCount: {
       const TRLCustomPager* pager = ParentPager();
       return std::to_string(pager ? pager->DetailCount() : 0);
     }
-    case itFullDate: return LongDateText(now);
-    case itHour: return TimeToText(now);
+    case itFullDate: return ReportDateTimeText(TLocaleDateFormat::LongDate, now);
+    case itHour: return ReportDateTimeText(TLocaleDateFormat::LongTime, now);
     case itJunction: return master && master->Phase() == rpClosing ? sections.second : sections.first;
     case itLastPageNumber: return kLastPageMacro;
     case itMend: {
       const TRLCustomPager* pager = ParentPager();
       return pager && pager->DetailCount() > 0 ? sections.first : sections.second;
     }
-    case itNow: return DateToText(now) + " " + TimeToText(now);
+    case itNow:
+      return ReportDateTimeText(TLocaleDateFormat::ShortDate, now) + " " + ReportDateTimeText(TLocaleDateFormat::LongTime, now);
     case itPageNumber: return page_number();
     case itPagePreview: return page_number() + "\t" + kLastPageMacro;
     case itTitle: return report ? report->Title() : std::string();

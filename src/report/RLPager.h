@@ -92,7 +92,11 @@ public:
   int FooterLimit();
   int SummaryLimit();
   int ColumnFooterLimit();
-  // Whether `height` pixels fit above the footer limit from the current row; `room` is what is left.
+  // The row the details must not pass so that the column footers still to close this page (here and in the
+  // pagers above) fit: the footer limit, or the column footer limit when one of them is aligned to the bottom,
+  // less the heights of those printed in place.
+  int DetailLimit();
+  // Whether `height` pixels fit above the detail limit from the current row; `room` is what is left.
   bool HasRoom(int height, int& room);
   TRLPrintBandsResult PrintBands(TRLBandType type);
   void PrintBand(TRLCustomBand* band);

@@ -57,8 +57,21 @@ int TRLCustomPager::ColumnFooterLimit() {
   return limit;
 }
 
+int TRLCustomPager::DetailLimit() {
+  // The column footers in place print at the row the details reach; those aligned to the bottom at the column
+  // footer limit, which the details must then not pass either.
+  int in_place = 0;
+  bool to_bottom = false;
+  ForEachPagerUp(this, [&](TRLCustomPager& p) {
+    if (!p.Enabled() || p.SortedBands().Printed(btColumnFooter)) return;
+    in_place += BandHeights(p, btColumnFooter, false) - BandHeights(p, btColumnFooter, true);
+    to_bottom = to_bottom || BandHeights(p, btColumnFooter, true) > 0;
+  });
+  return (to_bottom ? ColumnFooterLimit() : FooterLimit()) - in_place;
+}
+
 bool TRLCustomPager::HasRoom(int height, int& room) {
-  room = FooterLimit() - CurrentRow();
+  room = DetailLimit() - CurrentRow();
   return room >= height;
 }
 
@@ -166,7 +179,9 @@ void TRLCustomPager::PrintFooters(bool final) {
   if (!Enabled()) return;
   // A list is aborted when its band is the one breaking the page: it goes to the next page with the bands after
   // it, but the footers still close this one.
-  bool moved = !SortedBands().Printed(btColumnFooter) && PrintBands(btColumnFooter) == pbrAborted;
+  // A page that its footer already closed (a summary moved there) takes no column footer below it.
+  bool moved = !SortedBands().Printed(btColumnFooter) && !SortedBands().Printed(btFooter) &&
+               PrintBands(btColumnFooter) == pbrAborted;
   if (final && !moved && !SortedBands().Printed(btSummary)) moved = PrintBands(btSummary) == pbrAborted;
   if (!SortedBands().Printed(btFooter)) PrintBands(btFooter);
 }
@@ -184,7 +199,7 @@ void TRLCustomPager::Complete() {
   TScopeExit completed([this] { SetCompleting(false); });
   switch (filler->Completion()) {
     case ctFullPage:
-      while (filler->Height() + CurrentRow() < ColumnFooterLimit() &&
+      while (filler->Height() + CurrentRow() < std::min(ColumnFooterLimit(), DetailLimit()) &&
              !(MaxBands() > 0 && DetailsInPage() >= MaxBands())) {
         const int before = CurrentRow();
         PrintBand(filler);
@@ -325,9 +340,11 @@ void TRLCustomBand::TransferToParent() {
     TRLGraphicSurface& target = pager->Surface();
     const TRect source_rect{0, done, Width(), done + piece};
     const TRect target_rect{PrintLeft(), PrintTop(), PrintLeft() + Width(), PrintTop() + piece};
+    // The piece's clips and background form one group; the drawings copied from the band keep their own.
+    StartDrawingGroup(target);
     if (Enabled()) {
       target.SetClipRect(target_rect);
-      DrawBackground(target, {PrintLeft(), PrintTop() - done, PrintLeft() + Width(), PrintTop() - done + height});
+      PaintBackground(target, {PrintLeft(), PrintTop() - done, PrintLeft() + Width(), PrintTop() - done + height});
       target.ResetClipRect();
     }
     target.CopyRect(target_rect, band_surface, source_rect);

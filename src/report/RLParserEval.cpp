@@ -147,20 +147,19 @@ Variant TRLExpressionParser::EvaluateNode(const TRLParserNode* node) {
   }
 }
 
-Variant TRLExpressionParser::EvaluateOperator(const TRLParserNode* node) {
-  const TRLParserNodeKind kind = node->Kind();
-  const bool unary = kind == nkPlus || kind == nkMinus || kind == nkNot;
-  if (node->ChildCount() != (unary ? 1 : 2)) Fail("Operand expected", node->Position());
-  if (unary) {
-    Variant operand = EvaluateNode(node->Children(0));
-    if (kind == nkMinus) return VarNeg(operand);
-    if (kind == nkNot) return VarNot(operand);
-    return operand;
-  }
-  // Both sides are always evaluated, the left one first.
-  const Variant left = EvaluateNode(node->Children(0));
-  const Variant right = EvaluateNode(node->Children(1));
-  switch (kind) {
+namespace {
+
+bool IsOperator(TRLParserNodeKind kind) { return kind >= nkAdd && kind <= nkAnd; }
+bool IsUnary(TRLParserNodeKind kind) { return kind == nkPlus || kind == nkMinus || kind == nkNot; }
+
+Variant ApplyUnary(TRLParserNodeKind kind, Variant operand) {
+  if (kind == nkMinus) return VarNeg(operand);
+  if (kind == nkNot) return VarNot(operand);
+  return operand;
+}
+
+Variant ApplyBinary(const TRLParserNode* node, const Variant& left, const Variant& right) {
+  switch (node->Kind()) {
     case nkAdd: return VarAdd(left, right);
     case nkSubtract: return VarSub(left, right);
     case nkMultiply: return VarMul(left, right);
@@ -177,6 +176,45 @@ Variant TRLExpressionParser::EvaluateOperator(const TRLParserNode* node) {
     case nkAnd: return VarAnd(left, right);
     default: Fail("Operand expected", node->Position());
   }
+}
+
+}  // namespace
+
+// The operators below `top` are walked with a stack of their own, so that a long chain costs no recursion; every
+// operand, left one first, is evaluated before its operator applies.
+Variant TRLExpressionParser::EvaluateOperator(const TRLParserNode* top) {
+  struct TFrame {
+    const TRLParserNode* node;
+    int next;  // the operand to evaluate next
+  };
+  std::vector<TFrame> frames{{top, 0}};
+  std::vector<Variant> values;
+  while (!frames.empty()) {
+    const TRLParserNode* node = frames.back().node;
+    const bool unary = IsUnary(node->Kind());
+    const int arity = unary ? 1 : 2;
+    const int next = frames.back().next;
+    if (next == 0 && node->ChildCount() != arity) Fail("Operand expected", node->Position());
+    if (next < arity) {
+      ++frames.back().next;
+      const TRLParserNode* operand = node->Children(next);
+      if (IsOperator(operand->Kind())) {
+        frames.push_back({operand, 0});
+      } else {
+        values.push_back(EvaluateNode(operand));
+      }
+      continue;
+    }
+    frames.pop_back();
+    if (unary) {
+      values.back() = ApplyUnary(node->Kind(), std::move(values.back()));
+    } else {
+      Variant right = std::move(values.back());
+      values.pop_back();
+      values.back() = ApplyBinary(node, values.back(), right);
+    }
+  }
+  return std::move(values.back());
 }
 
 Variant TRLExpressionParser::Assign(const TRLParserNode* node) {

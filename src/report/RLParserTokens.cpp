@@ -408,14 +408,19 @@ private:
 std::unique_ptr<TRLParserNode> TRLExpressionParser::Parse(const std::string& text) {
   TRLParserReader reader(*this, text);
   auto tree = TTreeBuilder(reader).Build();
-  // Long chains of operators build deep trees without deep brackets; evaluating them would recurse as deep.
+  // Nesting is what brackets, argument lists, blocks and prefix operators make; a chain of operators, however long,
+  // is evaluated without recursion and does not count.
+  auto nests = [](const TRLParserNode* node) {
+    const TRLParserNodeKind kind = node->Kind();
+    return node->Sealed() || kind == nkBlock || kind == nkPlus || kind == nkMinus || kind == nkNot;
+  };
   std::vector<std::pair<const TRLParserNode*, int>> pending;
-  if (tree) pending.emplace_back(tree.get(), 1);
+  if (tree) pending.emplace_back(tree.get(), 0);
   while (!pending.empty()) {
     auto [node, depth] = pending.back();
     pending.pop_back();
-    if (depth > MaxDepth) Fail("Expression nested too deeply", node->Position());
-    for (int i = 0; i < node->ChildCount(); ++i) pending.emplace_back(node->Children(i), depth + 1);
+    if (nests(node) && ++depth > MaxDepth) Fail("Expression nested too deeply", node->Position());
+    for (int i = 0; i < node->ChildCount(); ++i) pending.emplace_back(node->Children(i), depth);
   }
   return tree;
 }

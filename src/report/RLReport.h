@@ -75,6 +75,12 @@ using TRLReportProgressFactory = std::function<std::unique_ptr<TRLReportProgress
 void SetReportProgressFactory(TRLReportProgressFactory factory);
 const TRLReportProgressFactory& ReportProgressFactory();
 
+// Shows a report's prepared pages and returns when the user is done with them. The output module supplies the
+// preview window through SetReportPreviewHandler; without one, Preview cannot show its pages and says so.
+using TRLReportPreviewHandler = std::function<void(TRLCustomReport& report)>;
+void SetReportPreviewHandler(TRLReportPreviewHandler handler);
+const TRLReportPreviewHandler& ReportPreviewHandler();
+
 // What the report knows of the current printer: resolution and unprintable margins in device pixels.
 struct TRLPrinterMetrics {
   int PPIX = 96, PPIY = 96;
@@ -163,8 +169,9 @@ public:
   bool Prepare();
   // The text shown for the last failed generation; empty after a successful one.
   const std::string& PrepareErrorText() const { return prepare_error_text_; }
-  // Generates the pages when needed; the preview window itself is not built yet, so after generating this raises
-  // an Exception saying so. False when the generation failed or was cancelled.
+  // Generates the pages when needed and shows them in the preview window, returning when the window closes. False
+  // when the generation failed or was cancelled. Without a preview window installed (SetReportPreviewHandler) it
+  // raises an Exception after generating.
   bool Preview();
   // The skipper's next record, with a step of the progress window.
   void DataNext() override;

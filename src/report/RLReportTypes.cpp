@@ -1,5 +1,7 @@
 #include "report/RLReportTypes.h"
 
+#include "pages/RLConsts.h"
+
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -90,14 +92,6 @@ namespace {
 // Days from 30 December 1899 to 1 January 1970.
 constexpr double kUnixEpochDays = 25569.0;
 
-std::tm BrokenDown(double value) {
-  auto days = static_cast<long long>(std::floor(value));
-  auto seconds = static_cast<std::time_t>((days - static_cast<long long>(kUnixEpochDays)) * 86400LL);
-  std::tm tm{};
-  gmtime_r(&seconds, &tm);
-  return tm;
-}
-
 }  // namespace
 
 double NowAsDateTime() {
@@ -113,12 +107,9 @@ double NowAsDateTime() {
   return kUnixEpochDays + static_cast<double>(as_utc) / 86400.0 + static_cast<double>(millis) / 86400000.0;
 }
 
-std::string LongDateText(double value) {
-  static const char* const weekdays[] = {"domingo", "segunda-feira", "terça-feira", "quarta-feira",
-                                         "quinta-feira", "sexta-feira", "sábado"};
-  static const char* const months[] = {"janeiro", "fevereiro", "março",    "abril",   "maio",     "junho",
-                                       "julho",   "agosto",    "setembro", "outubro", "novembro", "dezembro"};
-  std::tm tm = BrokenDown(value);
-  return std::string(weekdays[tm.tm_wday]) + ", " + std::to_string(tm.tm_mday) + " de " + months[tm.tm_mon] + " de " +
-         std::to_string(tm.tm_year + 1900);
+std::string ReportDateTimeText(TLocaleDateFormat format, double value) {
+  std::string locale = ProcessLocale();
+  const std::string language = locale.substr(0, locale.find_first_of("_.@"));
+  if (language.empty() || language == "C" || language == "POSIX") locale = "pt_BR";
+  return FormatLocaleDateTime(locale, format, value);
 }

@@ -5,6 +5,7 @@
 
 #include "framework/Classes.h"
 #include "framework/Forms.h"
+#include "framework/LocaleDates.h"
 #include "framework/Sets.h"
 
 #include <functional>
@@ -86,5 +87,6 @@ using TRLOnGetBreakEvent = std::function<void(TObject* sender, bool& BreakIt)>;
 
 // A date and time as days since 30 December 1899, the fraction being the time of day.
 double NowAsDateTime();
-// The date as the platform's long date: weekday, day, month and year in words.
-std::string LongDateText(double value);
+// The report's date or time as the locale of the engine's messages writes it. A locale that names no language ("C",
+// "POSIX" or none at all) writes the Brazilian forms, the program's own.
+std::string ReportDateTimeText(TLocaleDateFormat format, double value);

@@ -5,6 +5,8 @@
 #include "data/ClientDbFixture.h"
 #include "framework/Bitmap.h"
 #include "framework/Canvas.h"
+#include "output/PreviewFixture.h"
+#include "output/RLPreviewForm.h"
 #include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
@@ -13,8 +15,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
 #include <chrono>
+#include <map>
 #include <regex>
+#include <set>
 
 namespace {
 
@@ -157,4 +165,107 @@ TEST_F(ClientReport, AMissingGroupFieldShowsThePrepareErrorAndMakesNoPages) {
   ASSERT_EQ(errors_.size(), 1u);
   EXPECT_EQ(errors_[0], "RLReport2: " + EngineMessages().msgPrepareError + "\n" + EngineMessages().msgNotFound +
                             ": RLGroup1.DataField \"cidad\"");
+}
+
+TEST_F(ClientReport, EveryObjectIsInTheGroupOfTheOneControlPrintThatRecordedIt) {
+  // A boxed caption records a background and borders besides its text.
+  auto* caption = dynamic_cast<TRLLabel*>(form_->FindComponent("RLLabel21"));
+  ASSERT_NE(caption, nullptr);
+  caption->SetTransparent(false);
+  caption->Borders().SetSides(sdAll);
+  ASSERT_TRUE(Generate("")) << (errors_.empty() ? "" : errors_.front());
+  TRLGraphicStorage& pages = form_->RLReport2->Pages();
+  ASSERT_EQ(pages.PageCount(), 2);
+  std::set<int> text_and_figure_groups;  // over the whole report: a group never spans two prints
+  for (int i = 0; i < pages.PageCount(); ++i) {
+    SCOPED_TRACE(i);
+    TRLPageRef page = pages.Pages(i);
+    std::map<int, int> sizes;
+    for (int k = 0; k < page->ObjectCount(); ++k) ++sizes[page->Objects(k)->GroupId()];
+    EXPECT_EQ(sizes.count(0), 0u) << "an object outside every group";
+    const TRLTextObject* boxed = FindText(*page, "Relatórios Gerenciais");
+    ASSERT_NE(boxed, nullptr);
+    EXPECT_EQ(sizes[boxed->GroupId()], 6) << "background, four borders and the text";
+    for (int k = 0; k < page->ObjectCount(); ++k) {
+      const TRLGraphicObject* object = page->Objects(k);
+      if (object == boxed || !(dynamic_cast<const TRLTextObject*>(object) || dynamic_cast<const TRLPolygonObject*>(object)))
+        continue;
+      EXPECT_EQ(sizes[object->GroupId()], 1) << "object " << k << " shares its group";
+    }
+    for (int k = 0; k < page->ObjectCount(); ++k) {
+      const TRLGraphicObject* object = page->Objects(k);
+      if (dynamic_cast<const TRLTextObject*>(object) || dynamic_cast<const TRLPolygonObject*>(object)) {
+        EXPECT_TRUE(text_and_figure_groups.insert(object->GroupId()).second) << "object " << k;
+      }
+    }
+  }
+}
+
+TEST_F(ClientReport, TheReportButtonEndsInThePreviewWindowOnTheFirstPage) {
+  InstallReportPreviewWindow();
+  int page_count = -1, page_number = -1, boxes = -1;
+  bool maximized = false, modal = false;
+  std::string page_box;
+  // The window is modal: what it shows is read, and the window closed, from inside its message loop.
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    TRLPreviewForm* window = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* form = dynamic_cast<TRLPreviewForm*>(TControl::FromWidget(widget));
+      if (form && widget->isVisible()) window = form;
+    }
+    if (!window) return;
+    poll.stop();
+    modal = window->Modal();
+    maximized = window->WindowState() == wsMaximized;
+    TRLPreview* preview = window->ActivePreview();
+    page_count = preview->PageCount();
+    page_number = preview->CurrentPageNumber();
+    boxes = preview->VisibleBoxes();
+    page_box = window->EditPageNo->GetText();
+    window->SpeedButtonCloseClick(nullptr);
+  });
+  poll.start(10);
+  form_->cxButton2Click(nullptr);
+  SetReportPreviewHandler(nullptr);
+  EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_.front());
+  EXPECT_TRUE(modal);
+  EXPECT_TRUE(maximized);
+  EXPECT_EQ(page_count, 2);
+  EXPECT_EQ(page_number, 1);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(page_box, "1");
+  // The window is gone; the report keeps its pages.
+  for (QWidget* widget : QApplication::topLevelWidgets()) EXPECT_EQ(dynamic_cast<TRLPreviewForm*>(TControl::FromWidget(widget)), nullptr);
+  EXPECT_EQ(form_->RLReport2->Pages().PageCount(), 2);
+}
+
+TEST_F(ClientReport, EditingThePreviewMarksEveryObjectOfThePickedControl) {
+  ASSERT_TRUE(Generate("")) << (errors_.empty() ? "" : errors_.front());
+  TRLPreview preview(nullptr);
+  preview.SetBounds(0, 0, 900, 1200);
+  preview.SetPages(&form_->RLReport2->Pages());
+  preview.HandleNeeded();
+  preview.SetEditing(true);
+  TRLPreviewBox& box = *preview.Boxes(0);
+  TRect title;
+  int group = 0;
+  {
+    TRLPageRef page = form_->RLReport2->Pages().Pages(0);
+    const TRLTextObject* text = FindText(*page, "Clientes por Cidade");
+    ASSERT_NE(text, nullptr);
+    title = box.ToBox(text->BoundsRect());
+    group = text->GroupId();
+  }
+  ASSERT_NE(group, 0);
+  box.MouseDown(mbLeft, {}, (title.Left + title.Right) / 2, (title.Top + title.Bottom) / 2);
+  ASSERT_GE(box.Selected(), 0);
+  TRLPageRef page = form_->RLReport2->Pages().Pages(0);
+  EXPECT_EQ(page->Objects(box.Selected())->GroupId(), group);
+  page.Release();
+  // The handles sit on the picked object's corners: black for a lone object, silver for a group of several.
+  const QImage image = previewtest::Grab(box);
+  const TColor corner = previewtest::PixelAt(image, title.Left, title.Top);
+  EXPECT_TRUE(corner == clBlack || corner == clSilver) << std::hex << corner;
+  EXPECT_EQ(previewtest::PixelAt(image, title.Left - 3, title.Top - 3), clWhite);
 }

@@ -271,11 +271,25 @@ TEST(FieldValues, BaseClassRefusesConversionsItCannotDo) {
       {"DateTime", [&] { foto->AsDateTime(); }}, {"String", [&] { foto->SetAsString("x"); }},
   };
   for (const auto& [type, action] : cases) {
-    EXPECT_EQ(ErrorOf(action), std::string("Não é possível acessar o campo 'foto' do tipo ") + type);
+    EXPECT_EQ(ErrorOf(action), std::string("Clientes: Não é possível acessar o campo 'foto' do tipo ") + type);
   }
   EXPECT_EQ(foto->AsString(), "(TESTBYTES)");
   c.ds->Next();
   EXPECT_EQ(foto->AsString(), "(TestBytes)");
+}
+
+TEST(FieldValues, InvalidSizesNameTheDataset) {
+  Clients c;
+  TStringField* nome = c.AddString("nome", 35);
+  auto* valor = new TBCDField(&c.form);
+  valor->SetFieldName("valor");
+  valor->SetDataSet(c.ds);
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"string field below 0", [&] { nome->SetSize(-3); }},
+      {"BCD field beyond 32", [&] { valor->SetSize(40); }},
+  };
+  for (const auto& [name, action] : cases) EXPECT_EQ(ErrorOf(action), "Clientes: Tamanho de campo inválido") << name;
+  EXPECT_EQ(nome->Size(), 35);
 }
 
 TEST(FieldValues, StringFieldConversions) {

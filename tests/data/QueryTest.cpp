@@ -69,6 +69,38 @@ TEST_F(ClientDb, PersistentFieldNarrowerThanItsColumnKeepsTheWholeValue) {
   EXPECT_EQ(q->FieldByName("nome")->AsString(), "Mercado Central");
 }
 
+// A long text holds as many characters as its field's size allows, however many bytes each character takes.
+TEST_F(ClientDb, LongTextKeepsEveryCharacterItsSizeAllows) {
+  struct Case {
+    const char* name;
+    const char* character;
+    int persistentSize;  // 0: the default field
+  };
+  const Case cases[] = {
+      {"one byte a character, default field", "a", 0},
+      {"two bytes a character, default field", "ã", 0},
+      {"three bytes a character, default field", "€", 0},
+      {"four bytes a character, default field", "𝄞", 0},
+      {"two bytes a character, persistent field of the column's size", "ã", 5000},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    std::string text;
+    for (int i = 0; i < 5000; ++i) text += k.character;
+    enginetest::Sqlite(dbFile, "DROP TABLE IF EXISTS notas; CREATE TABLE notas (texto varchar(5000));"
+                               "INSERT INTO notas VALUES (" + SqlText(text.c_str()) + ");");
+    TQuery* q = NewQuery("select texto from notas");
+    if (k.persistentSize > 0) AddStringField(q, "texto", k.persistentSize);
+    q->Open();
+    EXPECT_EQ(q->FieldByName("texto")->Size(), 5000);
+    const std::string value = q->FieldByName("texto")->AsString();
+    EXPECT_EQ(value.size(), text.size());
+    EXPECT_TRUE(value == text);
+    EXPECT_TRUE(q->FieldByName("texto")->AsVariant().ToText() == text);
+    delete q;
+  }
+}
+
 TEST_F(ClientDb, EmptyResultOpensAsAnEmptyDataset) {
   TQuery* q = NewQuery("select codigo, nome from acadclie where cidade = \"Nenhuma\"");
   q->Open();

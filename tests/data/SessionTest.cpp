@@ -7,6 +7,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <mutex>
+#include <thread>
+
 using namespace querytest;
 
 TEST_F(ClientDb, TwoQueriesShareOneImplicitDatabase) {
@@ -206,6 +209,50 @@ TEST_F(ClientDb, AliasWithUserNameAsksForALogin) {
   q->Open();
   EXPECT_EQ(asked, (std::vector<std::string>{"VERANTO/ana", "VERANTO/ana"}));
   EXPECT_EQ(q->Database()->Params().Values("USER NAME"), "beatriz");
+
+  // A database of the form's own, with a name, is named in the error of a cancelled login.
+  accept = false;
+  auto* named = new TDatabase(&form);
+  named->SetName("DBL");
+  named->SetDatabaseName("LOGIN2");
+  named->SetAliasName("VERANTO");
+  EXPECT_EQ(ErrorOf([&] { named->Open(); }), "DBL: Não é possível conectar com o banco de dados 'LOGIN2'");
+  EXPECT_FALSE(named->Connected());
+  LoginHook() = saved;
+}
+
+TEST_F(ClientDb, TheEngineAsksForALoginThroughTheSessionsCallback) {
+  TLoginHook saved = LoginHook();
+  std::vector<std::string> asked;
+  bool accept = true;
+  LoginHook() = [&](const std::string& database, std::string& user, std::string& password, bool nameReadOnly) {
+    asked.push_back(database + "/" + user + (nameReadOnly ? "/fixed" : ""));
+    user = "beatriz";
+    password = "segredo";
+    return accept;
+  };
+  Session()->Open();
+  bool registered = false;
+  ASSERT_EQ(engine::HasCallback(engine::CallbackKind::Login, registered), engine::status::Ok);
+  EXPECT_TRUE(registered);
+
+  engine::LoginRequest request{"CLIENTES", "ana", "", true, false};
+  EXPECT_EQ(engine::RequestLogin(request), engine::status::Ok);
+  EXPECT_TRUE(request.accepted);
+  EXPECT_EQ(request.userName, "beatriz");
+  EXPECT_EQ(request.password, "segredo");
+  accept = false;
+  engine::LoginRequest cancelled{"CLIENTES", "ana", "", false, false};
+  EXPECT_EQ(engine::RequestLogin(cancelled), engine::status::LoginCancelled);
+  EXPECT_FALSE(cancelled.accepted);
+  EXPECT_EQ(cancelled.password, "");
+  EXPECT_EQ(asked, (std::vector<std::string>{"CLIENTES/ana/fixed", "CLIENTES/ana"}));
+
+  // Ending the session takes its callback away with it; the next start installs it again.
+  Session()->Close();
+  Session()->Open();
+  ASSERT_EQ(engine::HasCallback(engine::CallbackKind::Login, registered), engine::status::Ok);
+  EXPECT_TRUE(registered);
   LoginHook() = saved;
 }
 
@@ -279,4 +326,45 @@ TEST_F(ClientDb, WaitCursorShowsWhileTheEngineWorksAndGoesAfterFiftyMilliseconds
   TQuery* bad = NewQuery("select codigo from clientes", "QBad");
   EXPECT_THROW(bad->Open(), EDBEngineError);
   EXPECT_EQ(ScreenCursor(), crDefault);
+}
+
+namespace {
+
+// Collects what Qt reports while it lives.
+class QtMessages {
+public:
+  QtMessages() { previous_ = qInstallMessageHandler(&Handler); }
+  ~QtMessages() { qInstallMessageHandler(previous_); }
+  static std::vector<std::string> Take() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(seen_, {});
+  }
+
+private:
+  static void Handler(QtMsgType, const QMessageLogContext&, const QString& text) {
+    std::lock_guard lock(mutex_);
+    seen_.push_back(text.toStdString());
+  }
+  static inline std::mutex mutex_;
+  static inline std::vector<std::string> seen_;
+  QtMessageHandler previous_ = nullptr;
+};
+
+}  // namespace
+
+// A session ended on a worker thread leaves the wait cursor's timer to the main thread, which still takes the
+// cursor away.
+TEST_F(ClientDb, SessionEndedOnAWorkerLeavesTheWaitCursorToTheMainThread) {
+  QtMessages messages;
+  TQuery* q = NewQuery("select codigo from acadclie");
+  q->Open();
+  ASSERT_EQ(ScreenCursor(), crSQLWait);
+  delete q;
+  std::thread([] { Session()->Close(); }).join();
+  EXPECT_FALSE(Session()->Active());
+  QElapsedTimer clock;
+  clock.start();
+  while (ScreenCursor() != crDefault && clock.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(ScreenCursor(), crDefault);
+  EXPECT_EQ(QtMessages::Take(), std::vector<std::string>{});
 }

@@ -1,8 +1,11 @@
 #include "PagesTestSupport.h"
 #include "pages/RLMetaFile.h"
+#include "framework/Bitmap.h"
 #include "pages/RLMetaVCL.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
 
 #include <functional>
 
@@ -515,6 +518,32 @@ TEST(SurfaceRecording, ObjectsTakeTheDrawingStateAndClipRectsNest) {
   EXPECT_EQ(surface.ObjectCount(), 0);
   EXPECT_EQ(surface.PenPos(), (TPoint{0, 0}));
   EXPECT_EQ(surface.Fonts().Count(), 0);
+}
+
+TEST(SurfaceRecording, AnIconRecordedTwiceGivesTheSameBytes) {
+  // An odd width leaves padding at the end of each row of the icon's mask.
+  TBitmap source(5, 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) source.Canvas().SetPixels(x, y, x == y ? clWhite : RGBColor(40 * x, 60 * y, 9));
+  source.SetTransparent(true);
+  source.SetTransparentColor(clWhite);
+  TIcon icon;
+  icon.Assign(source);
+  std::vector<std::string> data;
+  for (int i = 0; i < 2; ++i) {
+    // Memory used and freed between the two leaves other bytes where the next encoding's buffers come from.
+    std::vector<std::string> churn(64, std::string(256 + i * 64, static_cast<char>(0xA5 + i)));
+    TRLGraphicSurface surface;
+    surface.Draw(0, 0, &icon);
+    ASSERT_EQ(surface.ObjectCount(), 1);
+    data.push_back(dynamic_cast<TRLImageObject&>(*surface.Objects(0)).Data());
+  }
+  EXPECT_EQ(data[0], data[1]);
+  ASSERT_EQ(data[0].substr(0, 3), "ICO");
+  TIcon copy;
+  copy.LoadFromBytes(std::string_view(data[0]).substr(3));
+  EXPECT_EQ(qAlpha(copy.ToImage().pixel(1, 1)), 0) << "the transparent pixel";
+  EXPECT_EQ(copy.ToImage().pixel(4, 2), source.Image().pixel(4, 2) | 0xFF000000u);
 }
 
 TEST(SurfaceRecording, GroupIdsCountUp) {

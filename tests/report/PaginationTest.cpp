@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -123,6 +125,32 @@ void AddMeasuredFooter(PagedRig& rig, TRLFooterMeasuring measuring) {
   rig.report->SetFooterMeasuring(measuring);
 }
 
+// A page of 192 x 240 pixels without margins: a column header "CH", details, a column footer "CF" and a footer
+// "F", every band 20 high.
+TRLBand* AddSmallPageWithColumnFooter(PagedRig& rig, bool column_footer_to_bottom) {
+  rig.report->PageSetup().SetPaperSize(TRLPaperSize::fpCustom);
+  rig.report->PageSetup().SetPaperWidth(50.8);
+  rig.report->PageSetup().SetPaperHeight(63.5);
+  for (auto set : {&TRLMargins::SetLeftMargin, &TRLMargins::SetTopMargin, &TRLMargins::SetRightMargin,
+                   &TRLMargins::SetBottomMargin}) {
+    (rig.report->Margins().*set)(0.0);
+  }
+  rig.column_header->SetHeight(20);
+  rig.AddDetail(rig.report, 20);
+  TRLBand* column_footer = rig.AddBand(rig.report, "ColumnFooter", btColumnFooter, 20);
+  rig.AddLabel(column_footer, "CF", 0);
+  column_footer->SetAlignToBottom(column_footer_to_bottom);
+  rig.AddLabel(rig.AddBand(rig.report, "Footer", btFooter, 20), "F", 0);
+  return column_footer;
+}
+
+// The texts of details `first` to `last` at their rows, from row 20.
+std::string DetailsAt(int first, int last) {
+  std::string out;
+  for (int i = first; i <= last; ++i) out += " " + std::to_string(i) + "@" + std::to_string(20 * (i - first + 1));
+  return out;
+}
+
 struct PaginationCase {
   const char* name;
   std::vector<std::vector<std::string>> rows;
@@ -235,8 +263,30 @@ INSTANTIATE_TEST_SUITE_P(
                        {"CH " + Numbers(1, 65) + " 1", "CH 66 2"}},
         PaginationCase{"BottomAlignedColumnFooterAndSummaryStackAboveTheFooter", Rows("A", 1, 2),
                        AddBottomBands, {"CH@19 1@35 2@51 CF@1056 S@1072 F@1088"}, true},
-        PaginationCase{"BottomAlignedBandsBelowTheirLimitGoToTheNextPageAndTheFooterStays", Rows("A", 1, 65),
-                       AddBottomBands, {"CH " + Numbers(1, 65) + " F", "CH CF S F"}},
+        PaginationCase{"BottomAlignedColumnFooterClosesEveryPageAboveTheSummarysPlace", Rows("A", 1, 65),
+                       AddBottomBands, {"CH " + Numbers(1, 63) + " CF F", "CH 64 65 CF S F"}},
+        PaginationCase{"BottomAlignedSummaryBelowItsLimitGoesToTheNextPageAndTheFooterStays", Rows("A", 1, 65),
+                       [](PagedRig& rig) {
+                         AddBottomBands(rig);
+                         dynamic_cast<TRLBand*>(rig.form.FindComponent("ColumnFooter"))->SetVisible(false);
+                       },
+                       {"CH " + Numbers(1, 65) + " F", "CH S F"}},
+        PaginationCase{"DetailsLeaveRoomForTheColumnFooterThatClosesThePage", Rows("A", 1, 25),
+                       [](PagedRig& rig) { AddSmallPageWithColumnFooter(rig, false); },
+                       {"CH@0" + DetailsAt(1, 9) + " CF@200 F@220", "CH@0" + DetailsAt(10, 18) + " CF@200 F@220",
+                        "CH@0" + DetailsAt(19, 25) + " CF@160 F@220"},
+                       true},
+        PaginationCase{"DetailsLeaveRoomForTheBottomAlignedColumnFooter", Rows("A", 1, 25),
+                       [](PagedRig& rig) { AddSmallPageWithColumnFooter(rig, true); },
+                       {"CH@0" + DetailsAt(1, 9) + " CF@200 F@220", "CH@0" + DetailsAt(10, 18) + " CF@200 F@220",
+                        "CH@0" + DetailsAt(19, 25) + " CF@200 F@220"},
+                       true},
+        PaginationCase{"ASummaryMovedToANewPageIsNotFollowedByTheColumnFooterAgain", Rows("A", 1, 9),
+                       [](PagedRig& rig) {
+                         AddSmallPageWithColumnFooter(rig, false);
+                         rig.AddLabel(rig.AddBand(rig.report, "Summary", btSummary, 20), "S", 0);
+                       },
+                       {"CH@0" + DetailsAt(1, 9) + " CF@200 F@220", "CH@0 S@20 F@220"}, true},
         PaginationCase{"UnmeasuredFooterReservesItsDesignHeight", Rows("A", 1, 61),
                        [](PagedRig& rig) { AddMeasuredFooter(rig, fmNone); }, {"CH " + Numbers(1, 60) + " F", "CH 61 F"}},
         PaginationCase{"FooterMeasuredAfterTheHeadersReservesItsMeasuredHeight", Rows("A", 1, 65),
@@ -333,4 +383,73 @@ TEST(ReportRun, CancelStopsAtTheNextRecordAndFails) {
   EXPECT_EQ(rig.report->Phase(), rpIdle);
   EXPECT_EQ(details, 5);
   EXPECT_TRUE(rig.report->PrepareErrorText().empty()) << "a cancel is no error";
+}
+
+namespace {
+
+// The objects of a page by group number.
+std::map<int, std::vector<const TRLGraphicObject*>> ObjectsByGroup(const TRLGraphicSurface& page) {
+  std::map<int, std::vector<const TRLGraphicObject*>> groups;
+  for (int i = 0; i < page.ObjectCount(); ++i) groups[page.Objects(i)->GroupId()].push_back(page.Objects(i));
+  return groups;
+}
+
+const TRLTextObject* TextNamed(const TRLGraphicSurface& page, const std::string& text) {
+  for (auto* object : Recorded<TRLTextObject>(page)) {
+    if (object->Text() == text) return object;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(ReportRun, EachPrintOfAControlRecordsUnderAGroupNumberOfItsOwn) {
+  PagedRig rig(Rows("A", 1, 3));
+  rig.data->Open();
+  TRLBand* detail = rig.AddDetail(rig.report);
+  detail->SetTransparent(false);
+  rig.column_header->SetHeight(40);
+  TRLLabel* boxed = rig.AddLabel(rig.column_header, "Boxed", 1);
+  boxed->SetLeft(60);
+  boxed->SetTransparent(false);
+  boxed->Borders().SetSides(sdAll);
+  auto* draw = rig.Add<TRLDraw>(rig.column_header, "Box");
+  draw->SetBounds(120, 0, 40, 14);
+  draw->SetTransparent(false);
+  rig.report->SetTransparent(false);
+
+  ASSERT_TRUE(rig.report->Prepare()) << rig.report->PrepareErrorText();
+  ASSERT_EQ(rig.report->Pages().PageCount(), 1);
+  TRLPageRef page = rig.report->Pages().Pages(0);
+  const auto groups = ObjectsByGroup(*page);
+  EXPECT_EQ(groups.count(0), 0u) << "no object is left out of a group";
+
+  // The boxed label: its background, four borders and text, and nothing else.
+  const TRLTextObject* boxed_text = TextNamed(*page, "Boxed");
+  ASSERT_NE(boxed_text, nullptr);
+  const auto& boxed_group = groups.at(boxed_text->GroupId());
+  EXPECT_EQ(boxed_group.size(), 6u);
+  const TRect inside = boxed_text->BoundsRect();  // the label less its borders
+  for (const TRLGraphicObject* object : boxed_group) {
+    const TRect& r = object->BoundsRect();
+    EXPECT_TRUE(r.Left >= inside.Left - 1 && r.Top >= inside.Top - 1 && r.Right <= inside.Right + 1 &&
+                r.Bottom <= inside.Bottom + 1)
+        << "an object of type " << int(object->TypeCode()) << " outside the label";
+  }
+  EXPECT_EQ(groups.at(page->Objects(0)->GroupId()).size(), 1u) << "the page background";
+
+  // Every text, the figure with its background, and each detail band's background are apart.
+  std::set<int> seen;
+  for (auto* text : Recorded<TRLTextObject>(*page)) EXPECT_TRUE(seen.insert(text->GroupId()).second) << text->Text();
+  const auto figures = Recorded<TRLPolygonObject>(*page);
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_TRUE(seen.insert(figures[0]->GroupId()).second);
+  EXPECT_EQ(groups.at(figures[0]->GroupId()).size(), 2u) << "the figure and its background";
+  int band_backgrounds = 0;
+  for (auto* fill : Recorded<TRLFillRectObject>(*page)) {
+    if (fill->BoundsRect().Width() != detail->Width()) continue;
+    ++band_backgrounds;
+    EXPECT_TRUE(seen.insert(fill->GroupId()).second) << "the background of the detail at row " << fill->BoundsRect().Top;
+  }
+  EXPECT_EQ(band_backgrounds, 3);
 }

@@ -260,9 +260,15 @@ TEST(ParserLimits, DeepOrLongInputIsRefusedCleanly) {
   EXPECT_EQ(Attempt(parser, std::string(deep, '(') + "1" + std::string(deep, ')')).error.rfind("Expression nested too deeply", 0), 0u);
   EXPECT_EQ(Attempt(parser, std::string(deep, '{') + "1" + std::string(deep, '}')).error.rfind("Expression nested too deeply", 0), 0u);
   EXPECT_EQ(Attempt(parser, std::string(deep, '-') + "1").error.rfind("Expression nested too deeply", 0), 0u);
-  std::string chain = "1";
-  for (int i = 0; i < deep; ++i) chain += "+1";
-  EXPECT_EQ(Attempt(parser, chain).error.rfind("Expression nested too deeply", 0), 0u);
+  // Brackets and prefix operators nest together; so do brackets inside argument lists.
+  std::string mixed;
+  for (int i = 0; i < TRLExpressionParser::MaxDepth; ++i) mixed += "-(";
+  mixed += "1" + std::string(TRLExpressionParser::MaxDepth, ')');
+  EXPECT_EQ(Attempt(parser, mixed).error.rfind("Expression nested too deeply", 0), 0u);
+  std::string calls;
+  for (int i = 0; i < TRLExpressionParser::MaxDepth + 1; ++i) calls += "minor(";
+  calls += "1" + std::string(TRLExpressionParser::MaxDepth + 1, ')');
+  EXPECT_EQ(Attempt(parser, calls).error.rfind("Expression nested too deeply", 0), 0u);
 
   // What stays within the limit still works, and long flat input is no problem.
   const int fits = TRLExpressionParser::MaxDepth - 2;
@@ -271,6 +277,40 @@ TEST(ParserLimits, DeepOrLongInputIsRefusedCleanly) {
   for (int i = 0; i < deep; ++i) flat += "n := " + std::to_string(i) + ";";
   EXPECT_TRUE(Same(static_cast<double>(deep - 1), parser.Evaluate(flat + "n}")));
   EXPECT_TRUE(Same(std::string(deep, 'x'), parser.Evaluate("'" + std::string(deep, 'x') + "'")));
+}
+
+// A chain of operators is no nesting, however long: it evaluates, left to right, without deep recursion.
+TEST(ParserLimits, LongFlatChainsEvaluate) {
+  TRLExpressionParser parser(nullptr);
+  auto chain = [](const std::string& first, const std::string& link, int terms) {
+    std::string text = first;
+    for (int i = 1; i < terms; ++i) text += link;
+    return text;
+  };
+  struct Case {
+    std::string text;
+    Variant expected;
+  };
+  const Case chains[] = {
+      {chain("1", "+1", 100), 100.0},
+      {chain("1", "+1", 300), 300.0},
+      {chain("1", "+1", 1000), 1000.0},
+      {chain("1", "+1", 100000), 100000.0},
+      {chain("100000", "-1", 100000), 1.0},
+      {chain("1", " * 2", 31), 1073741824.0},
+      {chain("1", "+2*3", 1000), 5995.0},
+      {chain("-1", "+-1", 1000), -1000.0},
+      {chain("(1)", "+(1)", 1000), 1000.0},
+      {chain("'a'", "+'a'", 1000), std::string(1000, 'a')},
+      {chain("true", " and true", 1000), true},
+      {"{" + chain("x := 1", "; x := x + 1", 1000) + "}", 1000.0},
+  };
+  for (const Case& k : chains) {
+    SCOPED_TRACE(k.text.substr(0, 40));
+    const Outcome result = Attempt(parser, k.text);
+    EXPECT_EQ(result.error, "");
+    EXPECT_TRUE(Same(k.expected, result.value));
+  }
 }
 
 TEST(ParserExpression, ValueKeepsTheTreeUntilTheTextChanges) {

@@ -296,6 +296,52 @@ TEST(SystemInfo, InformationTextsTemplatesAndSections) {
   EXPECT_EQ(info->Caption(), "Pagina");
 }
 
+// Dates and times are written as the locale that chooses the engine's messages writes them.
+TEST(SystemInfo, DatesAndTimesFollowTheLocaleOfTheMessages) {
+  ReportRig rig;
+  rig.report->SetReportDateTime(45000.5 + 3725.0 / 86400.0);  // 15 March 2023, 13:02:05
+  TRLBand* band = rig.Add<TRLBand>(rig.report, "RLBand1");
+  TRLSystemInfo* info = rig.Add<TRLSystemInfo>(band, "RLSystemInfo1");
+  struct Case {
+    const char* locale;
+    TRLInfoType kind;
+    const char* expected;
+  } cases[] = {
+      {"pt_BR.UTF-8", itDate, "15/03/2023"},
+      {"pt_BR.UTF-8", itFullDate, "quarta-feira, 15 de março de 2023"},
+      {"pt_BR.UTF-8", itHour, "13:02:05"},
+      {"pt_BR.UTF-8", itNow, "15/03/2023 13:02:05"},
+      {"fr_FR.UTF-8", itDate, "15/03/2023"},
+      {"fr_FR.UTF-8", itFullDate, "mercredi 15 mars 2023"},
+      {"fr_FR.UTF-8", itHour, "13:02:05"},
+      {"en_US.UTF-8", itDate, "3/15/23"},
+      {"en_US.UTF-8", itFullDate, "Wednesday, March 15, 2023"},
+      {"en_US.UTF-8", itHour, "1:02:05 PM"},
+      {"en_US.UTF-8", itNow, "3/15/23 1:02:05 PM"},
+      {"es_ES.UTF-8", itFullDate, "miércoles, 15 de marzo de 2023"},
+      {"es_ES.UTF-8", itHour, "13:02:05"},
+      {"de_DE", itDate, "15.03.23"},
+      // A locale that names no language keeps the program's own forms.
+      {"C.UTF-8", itDate, "15/03/2023"},
+      {"C", itFullDate, "quarta-feira, 15 de março de 2023"},
+      {"POSIX", itHour, "13:02:05"},
+  };
+  const char* saved = std::getenv("LC_ALL");
+  const std::string savedValue = saved ? saved : "";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.locale) + " " + std::string(InfoTypeName(c.kind)));
+    setenv("LC_ALL", c.locale, 1);
+    rig.report->SetPhase(rpIdle);
+    info->SetInfo(c.kind);
+    rig.report->SetPhase(rpPreparing);
+    ASSERT_TRUE(info->CanPrint());
+    EXPECT_EQ(info->Caption(), c.expected);
+  }
+  if (saved) setenv("LC_ALL", savedValue.c_str(), 1);
+  else unsetenv("LC_ALL");
+  rig.report->SetPhase(rpIdle);
+}
+
 TEST(SystemInfo, PagePreviewSeparatesItsPiecesWithATab) {
   ReportRig rig;
   TRLBand* band = rig.Add<TRLBand>(rig.report, "RLBand1");

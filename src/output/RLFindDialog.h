@@ -1,0 +1,44 @@
+#pragma once
+
+#include "framework/Buttons.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+
+#include <functional>
+#include <string>
+
+// Option bits of a search.
+constexpr int foWholeWords = 1;
+constexpr int foMatchCase = 2;
+constexpr int foUp = 4;
+
+// The small window in which the user types a text to find in the previewed report. It stays open beside the
+// preview; closing it only hides it.
+class TfrmRLFindDialog : public TForm {
+public:
+  // What a search calls: the text, the option bits; it reports whether it found something.
+  using TFindTarget = std::function<void(TfrmRLFindDialog* sender, const std::string& text, bool& found, int options)>;
+
+  explicit TfrmRLFindDialog(TComponent* owner = nullptr);
+
+  TLabel* LabelTextToFind;
+  TEdit* EditTextToFind;
+  TBitBtn* BitBtnFindNext;
+  TBitBtn* BitBtnCancel;
+  TCheckBox* CheckBoxWholeWords;
+  TCheckBox* CheckBoxMatchCase;
+  TRadioGroup* RadioGroupDirection;
+
+  const TFindTarget& FindTarget() const { return find_target_; }
+  void SetFindTarget(TFindTarget target) { find_target_ = std::move(target); }
+  // The option bits the controls stand for.
+  int Options() const;
+
+  void BitBtnFindNextClick(TObject* sender);
+  void BitBtnCancelClick(TObject* sender);
+  void FormDeactivate(TObject* sender);
+
+private:
+  TFindTarget find_target_;
+};
