@@ -2,6 +2,7 @@
 
 #include "framework/Bitmap.h"
 #include "framework/QtBridge.h"
+#include "framework/ShapedText.h"
 #include "framework/TextInk.h"
 #include "framework/TextMetrics.h"
 
@@ -77,7 +78,7 @@ TRect Intersection(const TRect& a, const TRect& b) {
 
 }  // namespace
 
-TCanvas::TCanvas() {
+TCanvas::TCanvas() : shaped_(std::make_unique<TShapedTexts>()) {
   font_.OnChange = [this](TObject*) { measure_ = nullptr; };
 }
 
@@ -103,7 +104,6 @@ void TCanvas::EndPaint() {
   if (!painter_) return;
   if (painter_->isActive()) painter_->end();
   painter_.reset();
-  painter_font_ = nullptr;
 }
 
 void TCanvas::BeginPaint() { Open(); }
@@ -389,66 +389,57 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) {
   painter->drawRoundedRect(PenBounds(x1, y1, x2, y2), std::abs(x3) / 2.0, std::abs(y3) / 2.0, Qt::AbsoluteSize);
 }
 
-void TCanvas::DrawText(QPainter& painter, int x, int y, const QString& text, int width, const TRect* opaque) {
+void TCanvas::DrawText(QPainter& painter, int x, int y, const TShapedText& text, const TRect* opaque) {
   const TFontMeasure& measure = Measure();
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   if (brush_.Style() != bsClear) {
     QRectF back = opaque ? UnitRect(opaque->Left, opaque->Top, opaque->Right, opaque->Bottom)
-                         : QRectF(x, y, width, measure.Height());
+                         : QRectF(x, y, text.Width(), measure.Height());
     painter.fillRect(back, ToQColor(brush_.Color()));
   }
-  UseFont(painter);
   painter.setPen(ToQColor(font_.Color()));
-  painter.drawText(QPointF(x, y + measure.Ascent()), text);
-  pen_pos_ = {x + width, y};
+  text.Draw(painter, QPointF(x, y + measure.Ascent()));
+  pen_pos_ = {x + text.Width(), y};
 }
 
 void TCanvas::TextOut(int x, int y, std::string_view text) {
   QPainter* painter = Begin();
   if (!painter) return;
-  DrawText(*painter, x, y, ToQString(text), Measure().Width(text), nullptr);
+  DrawText(*painter, x, y, shaped_->Get(Measure(), text), nullptr);
 }
 
-void TCanvas::UseFont(QPainter& painter) {
-  // Setting a font makes the painter look its glyphs up again on the next text.
-  if (painter_font_ == &Measure()) return;
-  painter.setFont(Measure().Font());
-  painter_font_ = &Measure();
-}
-
-bool TCanvas::InkBox(int x, int y, const QString& text, int width, TRect& box) {
+bool TCanvas::InkBox(int x, int y, const TShapedText& text, TRect& box) {
   // A ligature has its own outline and advance, which the characters' bounds tell only roughly across; up and
   // down it stays within theirs.
   constexpr double kSideRoom = 1;
   TInkReach reach;
-  if (!TTextInk::For(Measure()).Reach(text, reach)) return false;
+  if (!TTextInk::For(Measure()).Reach(text.Text(), reach)) return false;
   double baseline = y + Measure().Ascent();
   auto out = [](double edge, bool up) {
     return static_cast<int>(std::clamp(up ? std::ceil(edge) : std::floor(edge), -1e9, 1e9));
   };
   box = {out(x + reach.Left - kSideRoom, false), out(baseline + reach.Top, false),
-         out(x + static_cast<double>(width) + reach.Right + kSideRoom, true), out(baseline + reach.Bottom, true)};
+         out(x + static_cast<double>(text.Width()) + reach.Right + kSideRoom, true), out(baseline + reach.Bottom, true)};
   return true;
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
   QPainter* painter = Open();
   if (!painter) return;
-  QString qtext = ToQString(text);
-  int width = Measure().Width(text);
+  const TShapedText& shaped = shaped_->Get(Measure(), text);
   // Each change of clipping costs the device a new graphics state, so the painter's clip changes only when the
   // text needs it. A text wholly inside its rectangle and the canvas clip is drawn through whatever clip the
   // painter has if it lies inside that too, or else with none. A text that overflows has the painter take its own
   // clip in place of the canvas clip, which the next drawing puts back.
   TRect box;
-  if (!InkBox(x, y, qtext, width, box) || !Contains(rect, box)) {
+  if (!InkBox(x, y, shaped, box) || !Contains(rect, box)) {
     UseClip(true, clipped_ ? Intersection(clip_, rect) : rect);
   } else if (brush_.Style() != bsClear || (clipped_ && !Contains(clip_, box))) {
     UseClip(clipped_, clip_);
   } else if (painter_clipped_ && !Contains(painter_clip_, box)) {
     UseClip(false, {});
   }
-  DrawText(*painter, x, y, qtext, width, &rect);
+  DrawText(*painter, x, y, shaped, &rect);
 }
 
 int TCanvas::TextWidth(std::string_view text) { return Measure().Width(text); }

@@ -16,6 +16,8 @@ class QPen;
 class QRectF;
 class QString;
 class TFontMeasure;
+class TShapedText;
+class TShapedTexts;
 class TGraphic;
 
 struct TSize {
@@ -127,11 +129,9 @@ private:
   void PlotPath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour);
   void StrokePath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour);
   void FillFrame(QPainter& painter, int x1, int y1, int x2, int y2, int width, const QBrush& brush);
-  void DrawText(QPainter& painter, int x, int y, const QString& text, int width, const TRect* opaque);
-  // Gives the painter the current font unless it has it already.
-  void UseFont(QPainter& painter);
+  void DrawText(QPainter& painter, int x, int y, const TShapedText& text, const TRect* opaque);
   // Bounds that the ink of a text drawn at (x, y) stays within, as edges between units; false when unknown.
-  bool InkBox(int x, int y, const QString& text, int width, TRect& box);
+  bool InkBox(int x, int y, const TShapedText& text, TRect& box);
 
   QPaintDevice* device_ = nullptr;
   double scale_ = 1.0;
@@ -150,6 +150,6 @@ private:
 
   // The measuring entry of the current font; null after the font changed.
   const TFontMeasure* measure_ = nullptr;
-  // The entry whose font the painter has.
-  const TFontMeasure* painter_font_ = nullptr;
+  // Texts drawn lately, shaped once for their width and their glyphs.
+  std::unique_ptr<TShapedTexts> shaped_;
 };

@@ -32,7 +32,7 @@ FontKey KeyOf(const TFont& font) {
 }  // namespace
 
 TFontMeasure::TFontMeasure(const TFont& font)
-    : font_(ToQFont(font)), metrics_(font_, &MeasuringDevice()), ascent_(metrics_.ascent()),
+    : font_(ToQFont(font)), metrics_(font_, Device()), ascent_(metrics_.ascent()),
       height_(metrics_.ascent() + metrics_.descent()) {}
 
 int TFontMeasure::Width(std::string_view text) const {
@@ -52,6 +52,8 @@ int TFontMeasure::WrappedLineCount(std::string_view text, int width) const {
   const int line = std::max(1, metrics_.lineSpacing());
   return std::max(1, (wrapped.height() + line / 2) / line);
 }
+
+const QPaintDevice* TFontMeasure::Device() { return &MeasuringDevice(); }
 
 const TFontMeasure& TFontMeasure::For(const TFont& font) {
   static std::once_flag substitutes;

@@ -7,6 +7,8 @@
 #include <QFont>
 #include <QFontMetrics>
 
+class QPaintDevice;
+
 #include <cstddef>
 #include <mutex>
 #include <string>
@@ -29,6 +31,8 @@ public:
 
   // The entry for a font description, made on first use. Entries live as long as the process.
   static const TFontMeasure& For(const TFont& font);
+  // The device measures are taken on: 96 dpi, whatever the real screen is.
+  static const QPaintDevice* Device();
 
 private:
   struct TextHash {

@@ -1,5 +1,6 @@
 #include "framework/Bitmap.h"
 #include "framework/Canvas.h"
+#include "framework/TextMetrics.h"
 
 #include <QImage>
 #include <QPainter>
@@ -673,6 +674,61 @@ TEST(CanvasText, EachTextUsesTheFontInForce) {
     draw(c, step);
   }
   EXPECT_EQ(together, apart) << Art(together) << Art(apart);
+}
+
+// A canvas shapes each text once for its width and its glyphs, and keeps the texts it drew lately: what it draws is
+// what a painter draws given the characters, and the width is the one measured, for any script, for characters
+// that break lines or are not drawn, on images at one and at many pixels a unit, first and again later.
+TEST(CanvasText, DrawsWhatThePainterDrawsForTheCharacters) {
+  const char* const texts[] = {"Agropecuária Lima ", "  two  spaces  ", "fi fl ffi", "Ελλάδα 日本", "שלום עולם",
+                               "مرحبا بالعالم", "e\xCC\x81 a\xCC\x8A", "tab\there", "line\nbreak", "line\xE2\x80\xA8sep",
+                               "\x01\x7F", ""};
+  for (double scale : {1.0, 6.25}) {
+    for (TFontStyles style : {TFontStyles{}, TFontStyles{fsBold, fsUnderline}}) {
+      TFont font;
+      font.SetName("Verdana");
+      font.SetHeight(-12);
+      font.SetStyle(style);
+      font.SetColor(clBlack);
+      const TFontMeasure& measure = TFontMeasure::For(font);
+      const int x = 3, y = 2;
+      auto blank = [&] { return WhiteImage(static_cast<int>(150 * scale), static_cast<int>(20 * scale)); };
+      QImage again = blank();
+      TCanvas repeated(&again, scale);
+      for (const char* text : texts) {
+        QImage expected = blank();
+        {
+          QPainter painter(&expected);
+          painter.scale(scale, scale);
+          painter.setFont(measure.Font());
+          painter.setPen(Qt::black);
+          painter.drawText(QPointF(x, y + measure.Ascent()), QString::fromUtf8(text));
+        }
+        auto draw = [&](TCanvas& c) {
+          c.SetFont(font);
+          c.Brush().SetStyle(bsClear);
+          c.TextOut(x, y, text);
+          EXPECT_EQ(c.PenPos(), (TPoint{x + measure.Width(text), y})) << text;
+          EXPECT_EQ(c.TextWidth(text), measure.Width(text)) << text;
+        };
+        QImage drawn = blank();
+        {
+          TCanvas c(&drawn, scale);
+          draw(c);
+        }
+        EXPECT_EQ(drawn, expected) << "\"" << text << "\" at scale " << scale;
+        // The same canvas draws it again after many other texts, more than it keeps.
+        for (int i = 0; i < 1100; ++i) repeated.TextWidth(std::to_string(i));
+        for (int i = 0; i < 1100; ++i) repeated.TextOut(-500, -500, std::to_string(i));
+        repeated.Brush().SetColor(clWhite);
+        repeated.Brush().SetStyle(bsSolid);
+        repeated.FillRect({0, 0, 150, 20});
+        draw(repeated);
+        repeated.EndPaint();
+        EXPECT_EQ(again, expected) << "\"" << text << "\" drawn again at scale " << scale;
+      }
+    }
+  }
 }
 
 TEST(CanvasScale, UnitsCoverScaledDevicePixels) {
