@@ -19,7 +19,11 @@ TcxLookAndFeel::TcxLookAndFeel(TcxLookAndFeel* master) {
 }
 
 TcxLookAndFeel::~TcxLookAndFeel() {
-  if (!is_root_ && EffectiveMaster()) EffectiveMaster()->RemoveChangeListener(master_listener_);
+  const auto dependents = dependents_;
+  for (TcxLookAndFeel* dependent : dependents) dependent->SetMasterLookAndFeel(nullptr);
+  if (is_root_) return;
+  EffectiveMaster()->RemoveChangeListener(master_listener_);
+  if (master_) std::erase(master_->dependents_, this);
 }
 
 TcxLookAndFeel* TcxLookAndFeel::EffectiveMaster() const {
@@ -30,7 +34,9 @@ TcxLookAndFeel* TcxLookAndFeel::EffectiveMaster() const {
 void TcxLookAndFeel::SetMasterLookAndFeel(TcxLookAndFeel* master) {
   if (is_root_ || master == this) return;
   if (master_listener_ && EffectiveMaster()) EffectiveMaster()->RemoveChangeListener(master_listener_);
+  if (master_) std::erase(master_->dependents_, this);
   master_ = master;
+  if (master_) master_->dependents_.push_back(this);
   master_listener_ = EffectiveMaster()->AddChangeListener([this] { Changed(); });
   Changed();
 }

@@ -54,6 +54,8 @@ private:
   TcxLookAndFeelKind last_kind_ = lfUltraFlat;
   bool last_native_ = false;
   std::vector<std::pair<int, std::function<void()>>> listeners_;
+  // The look-and-feel objects whose master this one is; they fall back to the root when it goes.
+  std::vector<TcxLookAndFeel*> dependents_;
   int next_listener_ = 1;
 };
 

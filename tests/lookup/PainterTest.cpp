@@ -304,3 +304,17 @@ TEST(EditorPaint, TheDialogsEditorKeepsItsSunkenFrameAndItsButtonIs3D) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LookAndFeel, ADependentOutlivingItsMasterFallsBackToTheRoot) {
+  auto master = std::make_unique<TcxLookAndFeel>();
+  TcxLookAndFeel dependent(master.get());
+  master->SetKind(lfFlat);
+  EXPECT_EQ(dependent.Kind(), lfFlat);
+  master.reset();
+  EXPECT_EQ(dependent.Kind(), lfUltraFlat);
+  EXPECT_EQ(dependent.MasterLookAndFeel(), nullptr);
+}
+
+}  // namespace
