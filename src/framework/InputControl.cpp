@@ -86,14 +86,6 @@ int CharIndex(const QString& text, int utf16) {
 
 }  // namespace
 
-TShortCut ShortCut(unsigned short key, TShiftState shift) {
-  TShortCut result = key;
-  if (shift.Contains(ssShift)) result |= scShift;
-  if (shift.Contains(ssCtrl)) result |= scCtrl;
-  if (shift.Contains(ssAlt)) result |= scAlt;
-  return result;
-}
-
 // ---- TInputControl ----
 
 class TInputControlWidget : public QWidget {

@@ -5,45 +5,14 @@
 // borderless pop-up window that never takes the focus. Plus the few screen facts such controls need.
 
 #include "framework/Controls.h"
+#include "framework/Menus.h"
 
 #include <functional>
 #include <memory>
 #include <string>
 
-enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
-using TShiftState = TSet<TShiftStateFlag, 8>;
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
 
-// The platform's virtual key codes; letters and digits are their upper-case ASCII codes.
-constexpr unsigned short VK_BACK = 8;
-constexpr unsigned short VK_TAB = 9;
-constexpr unsigned short VK_RETURN = 13;
-constexpr unsigned short VK_SHIFT = 16;
-constexpr unsigned short VK_CONTROL = 17;
-constexpr unsigned short VK_MENU = 18;
-constexpr unsigned short VK_ESCAPE = 27;
-constexpr unsigned short VK_SPACE = 32;
-constexpr unsigned short VK_PRIOR = 33;
-constexpr unsigned short VK_NEXT = 34;
-constexpr unsigned short VK_END = 35;
-constexpr unsigned short VK_HOME = 36;
-constexpr unsigned short VK_LEFT = 37;
-constexpr unsigned short VK_UP = 38;
-constexpr unsigned short VK_RIGHT = 39;
-constexpr unsigned short VK_DOWN = 40;
-constexpr unsigned short VK_INSERT = 45;
-constexpr unsigned short VK_DELETE = 46;
-constexpr unsigned short VK_F1 = 112;
-constexpr unsigned short VK_F4 = 115;
-constexpr unsigned short VK_F12 = 123;
-
-// A key with its modifiers, as a shortcut property stores it (0: none).
-using TShortCut = unsigned short;
-constexpr TShortCut scShift = 0x2000;
-constexpr TShortCut scCtrl = 0x4000;
-constexpr TShortCut scAlt = 0x8000;
-TShortCut ShortCut(unsigned short key, TShiftState shift);
 
 class TInputControlWidget;
 

@@ -61,17 +61,22 @@ TcxCustomEdit::TcxCustomEdit(TComponent* owner, std::unique_ptr<TcxCustomEditPro
   inner_->SetParent(this);
   inner_->SetColor(style_.Color());
   SetFocusControl(inner_);
-  inner_->OnKeyDown = [this](unsigned short& key, TShiftState shift) {
-    if (OnKeyDown) OnKeyDown(this, key, shift);
+  // The editor's key events take the key as the controls' events do; a handler that zeroes it consumes it.
+  const auto raise = [this](const TKeyEvent& event, unsigned short& key, TShiftState shift) {
+    if (!event) return;
+    int code = key;
+    event(this, code, shift);
+    key = static_cast<unsigned short>(code);
+  };
+  inner_->OnKeyDown = [this, raise](unsigned short& key, TShiftState shift) {
+    raise(OnKeyDown, key, shift);
     if (key) InnerKeyDown(key, shift);
   };
   inner_->OnKeyPress = [this](char32_t& key) {
     if (OnKeyPress) OnKeyPress(this, key);
     if (key) InnerKeyPress(key);
   };
-  inner_->OnKeyUp = [this](unsigned short& key, TShiftState shift) {
-    if (OnKeyUp) OnKeyUp(this, key, shift);
-  };
+  inner_->OnKeyUp = [this, raise](unsigned short& key, TShiftState shift) { raise(OnKeyUp, key, shift); };
   inner_->OnChange = [this] {
     MarkModified();
     BeginChange();

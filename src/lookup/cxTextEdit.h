@@ -163,9 +163,7 @@ private:
   bool fixed_list_selection_ = true;
 };
 
-using TKeyEvent = std::function<void(TObject* sender, unsigned short& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TObject* sender, char32_t& key)>;
-using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 using TcxEditEditingEvent = std::function<void(TObject* sender, bool& can_edit)>;
 

@@ -6,6 +6,7 @@
 #include "pages/RLMetaFile.h"
 #include "report/RLReport.h"
 
+#include "support/TempFolder.h"
 #include "support/TestApplication.h"
 
 #include <gtest/gtest.h>
@@ -72,7 +73,7 @@ protected:
   }
 
   const enginetest::PgServer& server_ = enginetest::SharedPgServer();
-  enginetest::TempDir dir_;
+  TempFolder dir_;
   enginetest::ScopedEnv env_{"RELCLIENTES_ENGINE_CONFIG", (dir_.path() / "engine.cfg").string()};
   std::unique_ptr<TApplication> application_;
   TForm1* form_ = nullptr;

@@ -5,6 +5,7 @@
 #include "engine/EngineFixture.h"
 #include "pages/RLMetaFile.h"
 
+#include "support/TempFolder.h"
 #include "support/TestApplication.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +43,7 @@ protected:
     Session()->Close();
   }
 
-  enginetest::TempDir dir_;
+  TempFolder dir_;
   enginetest::ScopedEnv env_{"RELCLIENTES_ENGINE_CONFIG", (dir_.path() / "engine.cfg").string()};
   std::unique_ptr<TApplication> application_;
   TForm1* form_ = nullptr;

@@ -211,21 +211,21 @@ TEST_F(Filters, ThePdfAndPngFiltersWriteTheRangeAndAreFoundByExtension) {
   EXPECT_EQ(PDFFilter().GetDisplayName(), "PDF");
 
   PDFFilter().SetShowProgress(false);
-  PDFFilter().SetFileName((folder.Path() / "r.pdf").string());
+  PDFFilter().SetFileName((folder.path() / "r.pdf").string());
   PDFFilter().Run(*pages, 2, false, 4);
-  EXPECT_EQ(PdfPageCount(folder.Path() / "r.pdf"), 3);
-  std::string text = PdfText(folder.Path() / "r.pdf");
+  EXPECT_EQ(PdfPageCount(folder.path() / "r.pdf"), 3);
+  std::string text = PdfText(folder.path() / "r.pdf");
   EXPECT_NE(text.find("Page 2"), std::string::npos);
   EXPECT_NE(text.find("Page 4"), std::string::npos);
   EXPECT_EQ(text.find("Page 1"), std::string::npos);
-  EXPECT_EQ(PdfPageSize(folder.Path() / "r.pdf", 1).substr(0, 3), "595");  // A4 portrait, in points
-  EXPECT_EQ(PdfPageSize(folder.Path() / "r.pdf", 3).substr(0, 3), "842");  // the landscape page
+  EXPECT_EQ(PdfPageSize(folder.path() / "r.pdf", 1).substr(0, 3), "595");  // A4 portrait, in points
+  EXPECT_EQ(PdfPageSize(folder.path() / "r.pdf", 3).substr(0, 3), "842");  // the landscape page
 
   PNGFilter().SetShowProgress(false);
-  PNGFilter().SetFileName((folder.Path() / "p.png").string());
+  PNGFilter().SetFileName((folder.path() / "p.png").string());
   PNGFilter().Run(*pages, 4, false, 5);
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"p4.png", "p5.png", "r.pdf"}));
-  EXPECT_EQ(Read(folder.Path() / "p5.png").substr(0, 4), "\x89PNG");
+  EXPECT_EQ(Read(folder.path() / "p5.png").substr(0, 4), "\x89PNG");
 }
 
 TEST_F(Filters, ASaveThatFailsOrIsCancelledLeavesTheOldFileAndNothingElse) {
@@ -242,7 +242,7 @@ TEST_F(Filters, ASaveThatFailsOrIsCancelledLeavesTheOldFileAndNothingElse) {
   for (TRLCustomSaveFilter* filter : {static_cast<TRLCustomSaveFilter*>(&PDFFilter()),
                                       static_cast<TRLCustomSaveFilter*>(&PNGFilter())}) {
     SCOPED_TRACE(filter->GetDisplayName());
-    const fs::path target = folder.Path() / ("old" + filter->DefaultExt());
+    const fs::path target = folder.path() / ("old" + filter->DefaultExt());
     std::ofstream(target) << "the previous file";
     filter->SetShowProgress(false);
     filter->SetFileName(target.string());
@@ -253,11 +253,11 @@ TEST_F(Filters, ASaveThatFailsOrIsCancelledLeavesTheOldFileAndNothingElse) {
 
   // Cancelled: the file would hold part of the range only.
   PDFFilter().SetShowProgress(true);
-  PDFFilter().SetFileName((folder.Path() / "old.pdf").string());
+  PDFFilter().SetFileName((folder.path() / "old.pdf").string());
   PDFFilter().Run(*pages, 1, true, 3);
   PDFFilter().Cancel();
   FinishBackgroundOutput(false);
-  EXPECT_EQ(Read(folder.Path() / "old.pdf"), "the previous file");
+  EXPECT_EQ(Read(folder.path() / "old.pdf"), "the previous file");
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"old.pdf", "old.png"}));
 }
 
@@ -265,7 +265,7 @@ TEST_F(Filters, ABackgroundSaveIntoAMissingFolderShowsTheError) {
   TempFolder folder;
   TRLGraphicStorage* pages = MakePages(owner_, 2);
   PDFFilter().SetShowProgress(true);
-  PDFFilter().SetFileName((folder.Path() / "missing" / "r.pdf").string());
+  PDFFilter().SetFileName((folder.path() / "missing" / "r.pdf").string());
   PDFFilter().Run(*pages, 1, true);
   FinishBackgroundOutput(false);
   ASSERT_EQ(errors_.size(), 1u);

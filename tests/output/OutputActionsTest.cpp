@@ -123,24 +123,24 @@ TEST_F(OutputActions, SavingFromThePreviewAsPdfAndAsAReportFile) {
   std::string proposed;
   WhenDialog([&](QWidget& dialog) {
     proposed = dialog.findChild<QLineEdit*>("EditFileName")->text().toStdString();
-    Type(dialog, "EditFileName", (folder.Path() / "clientes").string());
+    Type(dialog, "EditFileName", (folder.path() / "clientes").string());
     Choose(dialog, "ComboBoxFilters", "PDF");
     Type(dialog, "EditToPage", "3");
     Press(dialog, "ButtonSave");
   });
   EXPECT_TRUE(SaveFromPreview(*pages));
   EXPECT_EQ(proposed, PreviewFileName("Relatório de teste"));
-  EXPECT_EQ(PdfPageCount(folder.Path() / "clientes.pdf"), 3);
+  EXPECT_EQ(PdfPageCount(folder.path() / "clientes.pdf"), 3);
 
   // Without a filter every page goes into the report file, whatever the range.
   SaveParams().SetFilter(nullptr);
   WhenDialog([&](QWidget& dialog) {
-    Type(dialog, "EditFileName", (folder.Path() / "clientes.rpf").string());
+    Type(dialog, "EditFileName", (folder.path() / "clientes.rpf").string());
     Type(dialog, "EditFromPage", "2");
     Press(dialog, "ButtonSave");
   });
   EXPECT_TRUE(SaveFromPreview(*pages));
-  std::ifstream in(folder.Path() / "clientes.rpf", std::ios::binary);
+  std::ifstream in(folder.path() / "clientes.rpf", std::ios::binary);
   std::string bytes(std::istreambuf_iterator<char>(in), {});
   EXPECT_EQ(bytes.substr(0, 18), std::string("RLGraphicStorage3\x1A"));
   for (int i = 1; i <= 5; ++i) EXPECT_NE(bytes.find("Page " + std::to_string(i)), std::string::npos) << i;
