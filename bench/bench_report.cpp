@@ -18,7 +18,10 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
+
+namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
   int rows = 10000;
@@ -33,6 +36,9 @@ int main(int argc, char** argv) {
   if (!UseBenchClientDatabase(rows, "bench_report")) return 1;
 
   std::unique_ptr<outputtest::TCupsServer> cups;
+  // The files the output measures write.
+  const fs::path dir = fs::temp_directory_path() / "relclientes-bench";
+  fs::create_directories(dir);
   if (output) {
     // Started before anything asks the printing service, which remembers its server.
     cups = std::make_unique<outputtest::TCupsServer>();
