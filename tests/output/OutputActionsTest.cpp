@@ -63,7 +63,7 @@ void Choose(QWidget& dialog, const char* combo, const std::string& item) {
   int index = box->findText(QString::fromStdString(item));
   ASSERT_GE(index, 0) << item;
   box->setCurrentIndex(index);
-  emit box->activated(index);
+  emit box->textActivated(box->itemText(index));
 }
 
 class OutputActions : public testing::Test {
