@@ -10,10 +10,10 @@
 #include "engine/Dialect.h"
 #include "engine/PgServer.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/resource.h>
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -139,8 +139,9 @@ Pass BarePgPass(const std::string& connection, const std::string& sql) {
 }
 
 void WriteAlias(const std::filesystem::path& config, const std::string& connection) {
-  std::ofstream(config) << "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nCONNECTION="
-                        << connection << "\nLANGDRIVER=" << kLanguage << "\n";
+  std::ofstream(config)
+      << "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nCONNECTION=" << connection
+      << "\nLANGDRIVER=" << kLanguage << "\n";
 }
 
 // The server part: one database of 1,000 rows and one of `rows`, each pass in a process of its own.
@@ -152,7 +153,8 @@ int PostgresRuns(const std::filesystem::path& generator, const std::filesystem::
   }
   const std::string small = server.Connection("bench_small"), large = server.Connection("bench_large");
   for (const char* db : {"bench_small", "bench_large"})
-    if (std::string error = server.Exec(std::string("CREATE DATABASE ") + db + " TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C'", "postgres");
+    if (std::string error = server.Exec(
+            std::string("CREATE DATABASE ") + db + " TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C'", "postgres");
         !error.empty()) {
       std::fprintf(stderr, "bench_engine: %s", error.c_str());
       return 1;
@@ -172,21 +174,22 @@ int PostgresRuns(const std::filesystem::path& generator, const std::filesystem::
     return pass.rows == 1000 ? 0 : 1;
   });
   ok = InChild([&] {
-    WriteAlias(config, large);
-    const Pass query = QueryPass();
-    Session()->Close();
-    const double queryPeak = PeakMegabytes();
-    const std::string sql = ServerStatement("pt_BR.utf8");
-    const Pass bare = BarePgPass(large, sql);
-    std::printf("pg_rows: %lld\n", query.rows);
-    std::printf("pg_bare_sql: %s (through a cursor, 1000 rows a fetch)\n", sql.c_str());
-    std::printf("pg_query_s: %.3f\n", query.seconds);
-    std::printf("pg_bare_s: %.3f\n", bare.seconds);
-    std::printf("pg_ratio: %.2f\n", bare.seconds > 0 ? query.seconds / bare.seconds : 0.0);
-    std::printf("pg_same_data: %s\n", query.rows == bare.rows && query.bytes == bare.bytes ? "yes" : "NO");
-    std::printf("pg_peak_mb: %.1f\n", queryPeak);
-    return query.rows == bare.rows && query.bytes == bare.bytes ? 0 : 1;
-  }) && ok;
+         WriteAlias(config, large);
+         const Pass query = QueryPass();
+         Session()->Close();
+         const double queryPeak = PeakMegabytes();
+         const std::string sql = ServerStatement("pt_BR.utf8");
+         const Pass bare = BarePgPass(large, sql);
+         std::printf("pg_rows: %lld\n", query.rows);
+         std::printf("pg_bare_sql: %s (through a cursor, 1000 rows a fetch)\n", sql.c_str());
+         std::printf("pg_query_s: %.3f\n", query.seconds);
+         std::printf("pg_bare_s: %.3f\n", bare.seconds);
+         std::printf("pg_ratio: %.2f\n", bare.seconds > 0 ? query.seconds / bare.seconds : 0.0);
+         std::printf("pg_same_data: %s\n", query.rows == bare.rows && query.bytes == bare.bytes ? "yes" : "NO");
+         std::printf("pg_peak_mb: %.1f\n", queryPeak);
+         return query.rows == bare.rows && query.bytes == bare.bytes ? 0 : 1;
+       }) &&
+       ok;
   return ok ? 0 : 1;
 }
 

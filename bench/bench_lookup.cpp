@@ -6,8 +6,8 @@
 #include "lookup/cxDBLookupComboBox.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 #include <sys/resource.h>
 #include <time.h>
@@ -41,8 +41,9 @@ double Percentile(std::vector<double> values, double p) {
 
 // Distinct city-like names: two or three syllables, some accented, and a district number.
 std::vector<std::string> Texts(int count) {
-  static const char* syllables[] = {"Sa", "São", "Ma", "Ri", "Be", "Lé", "Cu", "ri", "ti", "ba", "Na", "tal", "Jo",
-                                    "sé", "Po", "rto", "Flo", "ria", "nó", "po", "lis", "Ara", "ca", "ju", "Ví", "tó"};
+  static const char* syllables[] = {"Sa", "São", "Ma",  "Ri",  "Be", "Lé", "Cu",  "ri",  "ti",
+                                    "ba", "Na",  "tal", "Jo",  "sé", "Po", "rto", "Flo", "ria",
+                                    "nó", "po",  "lis", "Ara", "ca", "ju", "Ví",  "tó"};
   std::mt19937 random(7);
   std::vector<std::string> texts;
   texts.reserve(static_cast<std::size_t>(count));
@@ -157,7 +158,9 @@ int main(int argc, char** argv) {
   std::printf("dropdown_open_ms: %.2f\n", Percentile(opens, 0.5));
   std::printf("dropdown_open_cpu_ms: %.2f\n", Percentile(open_cpu, 0.5));
   std::printf("text_mb: %.2f\n", static_cast<double>(text_bytes) / (1024.0 * 1024.0));
-  std::printf("list_data_mb: %.2f\n", static_cast<double>(list.Storage().MemoryUsed() + sizeof(int) * static_cast<std::size_t>(list.RowCount())) / (1024.0 * 1024.0));
+  std::printf("list_data_mb: %.2f\n", static_cast<double>(list.Storage().MemoryUsed() +
+                                                          sizeof(int) * static_cast<std::size_t>(list.RowCount())) /
+                                          (1024.0 * 1024.0));
   std::printf("peak_mb: %.1f\n", static_cast<double>(PeakKb()) / 1024.0);
   return 0;
 }

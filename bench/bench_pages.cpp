@@ -40,7 +40,8 @@ std::unique_ptr<TRLGraphicSurface> BuildPage(int number) {
   int objects = 2;
   for (int row = 0; objects < 350; ++row, y += 17) {
     for (int c = 0; c < 6 && objects < 350; ++c, ++objects) {
-      std::string text = c == 0 ? std::to_string(number * 100 + row) : "Cliente " + std::to_string(row) + " col " + std::to_string(c);
+      std::string text =
+          c == 0 ? std::to_string(number * 100 + row) : "Cliente " + std::to_string(row) + " col " + std::to_string(c);
       page->TextOut({columns[c], y, columns[c + 1], y + 16}, columns[c] + 2, y, text, 1, 1, tfKeepTogether);
     }
   }

@@ -25,7 +25,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Milliseconds(Clock::time_point from) { return std::chrono::duration<double, std::milli>(Clock::now() - from).count(); }
+double Milliseconds(Clock::time_point from) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
+}
 
 double ResidentMegabytes() {
   long pages = 0, resident = 0;
@@ -108,8 +110,9 @@ int main(int argc, char** argv) {
   getrusage(RUSAGE_SELF, &usage);
   std::cout << "rows: " << rows << "\npages: " << pages.PageCount() << "\nfirst_page_ms: " << first_page_ms
             << "\npage_turns: " << turns.size() << "\npage_turn_ms_p50: " << percentile(0.50)
-            << "\npage_turn_ms_p99: " << percentile(0.99) << "\npage_turn_ms_max: " << (turns.empty() ? 0 : turns.back())
-            << "\nfind_last_page_ms: " << find_ms << "\nfind_found_page: " << (found ? preview.CurrentPageNumber() : 0)
+            << "\npage_turn_ms_p99: " << percentile(0.99)
+            << "\npage_turn_ms_max: " << (turns.empty() ? 0 : turns.back()) << "\nfind_last_page_ms: " << find_ms
+            << "\nfind_found_page: " << (found ? preview.CurrentPageNumber() : 0)
             << "\nrss_paging_start_mb: " << rss_start << "\nrss_paging_end_mb: " << rss_end
             << "\npeak_mb: " << usage.ru_maxrss / 1024.0 << '\n';
   window.Hide();

@@ -4,11 +4,11 @@
 #include "app/ClientReportSql.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
-#include "pages/RLMetaFile.h"
 #include "output/RLFilters.h"
 #include "output/RLPrinters.h"
 #include "output/RLSaveFilters.h"
 #include "output/RLSpoolFilter.h"
+#include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 #include "support/CupsServer.h"
 
@@ -92,8 +92,8 @@ int main(int argc, char** argv) {
       PrintPages(pages, nullptr);
     });
     const auto jobs = cups->WaitForJobs(1, 600);
-    std::cout << "printed_pages: " << (jobs.empty() ? -1 : outputtest::PdfPageCount(jobs[0].File)) << "\nprinted_mb: "
-              << (jobs.empty() ? 0.0 : fs::file_size(jobs[0].File) / 1048576.0) << '\n';
+    std::cout << "printed_pages: " << (jobs.empty() ? -1 : outputtest::PdfPageCount(jobs[0].File))
+              << "\nprinted_mb: " << (jobs.empty() ? 0.0 : fs::file_size(jobs[0].File) / 1048576.0) << '\n';
     // What the save dialog's PDF choice runs, and the report file.
     timed("save_pdf_s", [&] {
       PDFFilter().SetShowProgress(false);

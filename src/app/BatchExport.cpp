@@ -85,8 +85,7 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
   const fs::path target(file);
   const std::string ext = Lower(target.extension().string());
   if (ext != ".rpf" && !SaveFilterByExt(file)) {
-    err << "relclientes: extensão desconhecida \"" << target.extension().string()
-        << "\" (use .rpf, .pdf ou .png)\n";
+    err << "relclientes: extensão desconhecida \"" << target.extension().string() << "\" (use .rpf, .pdf ou .png)\n";
     return 2;
   }
 

@@ -19,14 +19,37 @@ class TFieldDef;
 class TFieldDefs;
 
 enum TDataSetMode {
-  dmInactive, dmBrowse, dmEdit, dmInsert, dmSetKey, dmCalcFields, dmFilter, dmNewValue, dmOldValue, dmCurValue,
-  dmBlockRead, dmInternalCalc, dmOpening
+  dmInactive,
+  dmBrowse,
+  dmEdit,
+  dmInsert,
+  dmSetKey,
+  dmCalcFields,
+  dmFilter,
+  dmNewValue,
+  dmOldValue,
+  dmCurValue,
+  dmBlockRead,
+  dmInternalCalc,
+  dmOpening
 };
 
 enum TDataEventKind {
-  evFieldChange, evRecordChange, evDataSetChange, evDataSetScroll, evLayoutChange, evUpdateRecord, evUpdateState,
-  evCheckBrowseMode, evPropertyChange, evFieldListChange, evFocusControl, evParentScroll, evConnectChange,
-  evReconcileError, evDisabledStateChange
+  evFieldChange,
+  evRecordChange,
+  evDataSetChange,
+  evDataSetScroll,
+  evLayoutChange,
+  evUpdateRecord,
+  evUpdateState,
+  evCheckBrowseMode,
+  evPropertyChange,
+  evFieldListChange,
+  evFocusControl,
+  evParentScroll,
+  evConnectChange,
+  evReconcileError,
+  evDisabledStateChange
 };
 
 enum TFetchMode { fmCurrent, fmNext, fmPrior };
@@ -40,10 +63,44 @@ enum TLocateOption { loCaseInsensitive, loPartialKey };
 using TLocateOptions = TSet<TLocateOption>;
 
 enum TFieldType {
-  ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD, ftDate, ftTime,
-  ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic, ftFmtMemo, ftTableOle, ftFileOle,
-  ftTypedBinary, ftCursor, ftFixedChar, ftWideString, ftLargeint, ftADT, ftArray, ftReference, ftDataSet, ftOraBlob,
-  ftOraClob, ftVariant, ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd
+  ftUnknown,
+  ftString,
+  ftSmallint,
+  ftInteger,
+  ftWord,
+  ftBoolean,
+  ftFloat,
+  ftCurrency,
+  ftBCD,
+  ftDate,
+  ftTime,
+  ftDateTime,
+  ftBytes,
+  ftVarBytes,
+  ftAutoInc,
+  ftBlob,
+  ftMemo,
+  ftGraphic,
+  ftFmtMemo,
+  ftTableOle,
+  ftFileOle,
+  ftTypedBinary,
+  ftCursor,
+  ftFixedChar,
+  ftWideString,
+  ftLargeint,
+  ftADT,
+  ftArray,
+  ftReference,
+  ftDataSet,
+  ftOraBlob,
+  ftOraClob,
+  ftVariant,
+  ftInterface,
+  ftIDispatch,
+  ftGuid,
+  ftTimeStamp,
+  ftFMTBcd
 };
 
 enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };

@@ -470,8 +470,8 @@ void TDataSet::Resync(TResyncMode mode) {
   if (mode.Contains(rmExact)) {
     CursorPosChanged();
     if (GetRecord(ScratchBuffer(), fmCurrent, true) != frOK) DatabaseError(SRecordNotFound, this);
-  } else if (GetRecord(ScratchBuffer(), fmCurrent, false) != frOK && GetRecord(ScratchBuffer(), fmNext, false) != frOK &&
-             GetRecord(ScratchBuffer(), fmPrior, false) != frOK) {
+  } else if (GetRecord(ScratchBuffer(), fmCurrent, false) != frOK &&
+             GetRecord(ScratchBuffer(), fmNext, false) != frOK && GetRecord(ScratchBuffer(), fmPrior, false) != frOK) {
     ClearBuffers();
     DispatchDataEvent(evDataSetChange, 0);
     return;
@@ -681,18 +681,42 @@ void TDataSet::RemoveDataSource(TDataSource* source) {
 
 // ---- event triggers ----
 
-void TDataSet::DoBeforeOpen() { if (BeforeOpen) BeforeOpen(this); }
-void TDataSet::DoAfterOpen() { if (AfterOpen) AfterOpen(this); }
-void TDataSet::DoBeforeClose() { if (BeforeClose) BeforeClose(this); }
-void TDataSet::DoAfterClose() { if (AfterClose) AfterClose(this); }
-void TDataSet::DoBeforeScroll() { if (BeforeScroll) BeforeScroll(this); }
-void TDataSet::DoAfterScroll() { if (AfterScroll) AfterScroll(this); }
-void TDataSet::DoBeforeRefresh() { if (BeforeRefresh) BeforeRefresh(this); }
-void TDataSet::DoAfterRefresh() { if (AfterRefresh) AfterRefresh(this); }
-void TDataSet::DoBeforePost() { if (BeforePost) BeforePost(this); }
-void TDataSet::DoAfterPost() { if (AfterPost) AfterPost(this); }
-void TDataSet::DoBeforeCancel() { if (BeforeCancel) BeforeCancel(this); }
-void TDataSet::DoAfterCancel() { if (AfterCancel) AfterCancel(this); }
+void TDataSet::DoBeforeOpen() {
+  if (BeforeOpen) BeforeOpen(this);
+}
+void TDataSet::DoAfterOpen() {
+  if (AfterOpen) AfterOpen(this);
+}
+void TDataSet::DoBeforeClose() {
+  if (BeforeClose) BeforeClose(this);
+}
+void TDataSet::DoAfterClose() {
+  if (AfterClose) AfterClose(this);
+}
+void TDataSet::DoBeforeScroll() {
+  if (BeforeScroll) BeforeScroll(this);
+}
+void TDataSet::DoAfterScroll() {
+  if (AfterScroll) AfterScroll(this);
+}
+void TDataSet::DoBeforeRefresh() {
+  if (BeforeRefresh) BeforeRefresh(this);
+}
+void TDataSet::DoAfterRefresh() {
+  if (AfterRefresh) AfterRefresh(this);
+}
+void TDataSet::DoBeforePost() {
+  if (BeforePost) BeforePost(this);
+}
+void TDataSet::DoAfterPost() {
+  if (AfterPost) AfterPost(this);
+}
+void TDataSet::DoBeforeCancel() {
+  if (BeforeCancel) BeforeCancel(this);
+}
+void TDataSet::DoAfterCancel() {
+  if (AfterCancel) AfterCancel(this);
+}
 
 // ---- engine slots: nothing useful in the base ----
 

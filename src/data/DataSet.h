@@ -31,8 +31,7 @@ public:
       AfterRefresh, OnCalcFields;
   TDataSetNotifyEvent BeforeInsert, AfterInsert, BeforeEdit, AfterEdit, BeforePost, AfterPost, BeforeCancel,
       AfterCancel, BeforeDelete, AfterDelete, OnNewRecord;
-  std::function<void(TDataSet* dataSet, const Exception& error, bool& retry)> OnDeleteError, OnEditError,
-      OnPostError;
+  std::function<void(TDataSet*dataSet, const Exception&error, bool&retry)> OnDeleteError, OnEditError, OnPostError;
 
   void Open() { SetActive(true); }
   void Close() { SetActive(false); }

@@ -9,11 +9,12 @@
 namespace {
 
 constexpr std::array<const char*, ftFMTBcd + 1> kFieldTypeNames = {
-    "ftUnknown", "ftString", "ftSmallint", "ftInteger", "ftWord", "ftBoolean", "ftFloat", "ftCurrency", "ftBCD",
-    "ftDate", "ftTime", "ftDateTime", "ftBytes", "ftVarBytes", "ftAutoInc", "ftBlob", "ftMemo", "ftGraphic",
-    "ftFmtMemo", "ftTableOle", "ftFileOle", "ftTypedBinary", "ftCursor", "ftFixedChar", "ftWideString", "ftLargeint",
-    "ftADT", "ftArray", "ftReference", "ftDataSet", "ftOraBlob", "ftOraClob", "ftVariant", "ftInterface",
-    "ftIDispatch", "ftGuid", "ftTimeStamp", "ftFMTBcd"};
+    "ftUnknown",     "ftString",    "ftSmallint",  "ftInteger",    "ftWord",     "ftBoolean",   "ftFloat",
+    "ftCurrency",    "ftBCD",       "ftDate",      "ftTime",       "ftDateTime", "ftBytes",     "ftVarBytes",
+    "ftAutoInc",     "ftBlob",      "ftMemo",      "ftGraphic",    "ftFmtMemo",  "ftTableOle",  "ftFileOle",
+    "ftTypedBinary", "ftCursor",    "ftFixedChar", "ftWideString", "ftLargeint", "ftADT",       "ftArray",
+    "ftReference",   "ftDataSet",   "ftOraBlob",   "ftOraClob",    "ftVariant",  "ftInterface", "ftIDispatch",
+    "ftGuid",        "ftTimeStamp", "ftFMTBcd"};
 
 // The type a field type is compared as when a field is bound to its column.
 TFieldType BaseFieldType(TFieldType type) {

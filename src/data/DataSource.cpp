@@ -71,8 +71,7 @@ void TDataSource::AddDataLink(TDataLink* link) {
       dataLinks_.pop_back();
       try {
         dataSet_->UpdateBufferCount();
-      } catch (...) {
-      }
+      } catch (...) {}
       throw;
     }
   }

@@ -80,8 +80,9 @@ void TCustomConnection::RegisterClient(TObject* client, TConnectChangeEvent onCh
 }
 
 void TCustomConnection::UnregisterClient(TObject* client) {
-  clients_.erase(std::remove_if(clients_.begin(), clients_.end(), [client](const Client& c) { return c.object == client; }),
-                 clients_.end());
+  clients_.erase(
+      std::remove_if(clients_.begin(), clients_.end(), [client](const Client& c) { return c.object == client; }),
+      clients_.end());
   dataSets_.erase(std::remove(dataSets_.begin(), dataSets_.end(), client), dataSets_.end());
 }
 
@@ -90,7 +91,8 @@ void TCustomConnection::SendConnectEvent(bool connecting) {
   for (std::size_t i = 0; i < clients_.size(); ++i) {
     const Client client = clients_[i];
     if (client.onChange) client.onChange(this, connecting);
-    if (auto* dataSet = dynamic_cast<TDataSet*>(client.object)) dataSet->DispatchDataEvent(evConnectChange, connecting ? 1 : 0);
+    if (auto* dataSet = dynamic_cast<TDataSet*>(client.object))
+      dataSet->DispatchDataEvent(evConnectChange, connecting ? 1 : 0);
   }
 }
 
@@ -179,7 +181,8 @@ void TDatabase::CreateSessionAlias(const std::vector<engine::ConfigEntry>& alias
     const std::string name = params_.Names(i);
     if (name.empty() || SameText(name, "PASSWORD")) continue;
     const std::string value = TranslateText({}, params_.ValueFromIndex(i), true);
-    auto it = std::find_if(merged.begin(), merged.end(), [&](const engine::ConfigEntry& e) { return SameText(e.name, name); });
+    auto it = std::find_if(merged.begin(), merged.end(),
+                           [&](const engine::ConfigEntry& e) { return SameText(e.name, name); });
     if (it != merged.end()) it->value = value;
     else merged.push_back({name, value});
   }
@@ -233,7 +236,8 @@ void TDatabase::DoConnect() {
     if (engine::GetAliasDesc(nativeAlias, desc) == engine::status::Ok) {
       aliasDriver = desc.driverType;
       const bool standard = SameText(desc.driverType, engine::kStandardDriver);
-      Check(engine::GetConfigEntries("\\DATABASES\\" + nativeAlias + (standard ? "\\DB INFO" : "\\DB OPEN"), aliasParams));
+      Check(engine::GetConfigEntries("\\DATABASES\\" + nativeAlias + (standard ? "\\DB INFO" : "\\DB OPEN"),
+                                     aliasParams));
       for (auto& e : aliasParams) e.value = TranslateText({}, e.value, false);
       if (standard) {
         aliasParams.erase(std::remove_if(aliasParams.begin(), aliasParams.end(),

@@ -24,7 +24,8 @@ constexpr std::uint16_t kSubtypeMoney = 21;
 constexpr std::uint16_t kSubtypeUnnamed = 35;
 
 int ClampToInt(std::int64_t value) {
-  return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+  return static_cast<int>(
+      std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 struct MappedType {
@@ -230,8 +231,8 @@ void TEngineDataSet::InternalInitFieldDefs() {
       }
       const MappedType mapped = MapFieldType(d);
       const std::string name = FreeName(defs, Translate(d.name, false));
-      const bool isRequired = fieldNo >= 0 && static_cast<std::size_t>(fieldNo) < slots && required[fieldNo] &&
-                              mapped.type != ftAutoInc;
+      const bool isRequired =
+          fieldNo >= 0 && static_cast<std::size_t>(fieldNo) < slots && required[fieldNo] && mapped.type != ftAutoInc;
       TFieldDef* def = defs.AddFieldDef(name, mapped.type, mapped.size, isRequired, fieldNo);
       def->SetPrecision(mapped.precision);
       TFieldAttributes attributes = def->Attributes();
@@ -479,7 +480,11 @@ bool TEngineDataSet::Locate(const std::string& keyFields, const Variant& keyValu
     if (fieldNo <= 0 || static_cast<std::size_t>(fieldNo) >= fieldTypes_.size()) return false;
     const std::uint16_t type = fieldTypes_[fieldNo];
     const bool whole = type == engine::fld::Int64;
-    Key key{static_cast<std::uint16_t>(fieldNo), type == engine::fld::Float, keys[i].IsClear(), {}, 0.0,
+    Key key{static_cast<std::uint16_t>(fieldNo),
+            type == engine::fld::Float,
+            keys[i].IsClear(),
+            {},
+            0.0,
             !whole && options.Contains(loPartialKey) && i + 1 == fields.size()};
     if (!key.clear) {
       if (whole) {

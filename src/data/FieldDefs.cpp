@@ -6,7 +6,8 @@
 
 // ---- TFieldDef ----
 
-TFieldDef::TFieldDef(TFieldDefs* collection, std::string name, TFieldType dataType, int size, bool required, int fieldNo)
+TFieldDef::TFieldDef(TFieldDefs* collection, std::string name, TFieldType dataType, int size, bool required,
+                     int fieldNo)
     : collection_(collection), name_(std::move(name)), dataType_(dataType), size_(size), fieldNo_(fieldNo) {
   if (required) attributes_.Include(faRequired);
 }

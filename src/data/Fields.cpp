@@ -17,8 +17,7 @@ TField::~TField() {
     // A dataset cannot stay open with one of its fields gone.
     try {
       dataSet_->Close();
-    } catch (...) {
-    }
+    } catch (...) {}
     if (fields_) fields_->Remove(this);
   }
   if (lookupDataSet_) RemoveFreeNotification(lookupDataSet_);
@@ -349,7 +348,8 @@ std::string FormatMaskText(std::string_view editMask, std::string_view text) {
         break;
       }
     }
-    parts.push_back(editMask.substr(start, semicolon == std::string_view::npos ? std::string_view::npos : semicolon - start));
+    parts.push_back(
+        editMask.substr(start, semicolon == std::string_view::npos ? std::string_view::npos : semicolon - start));
     if (semicolon == std::string_view::npos) break;
     start = semicolon + 1;
   }
@@ -357,9 +357,7 @@ std::string FormatMaskText(std::string_view editMask, std::string_view text) {
   if (parts.size() > 1 && !parts[1].empty()) keepLiterals = parts[1][0] != '0';
   if (parts.size() > 2 && !parts[2].empty()) blank = parts[2][0];
 
-  auto isMaskChar = [](char c) {
-    return std::strchr("LlAaCc09#", c) != nullptr && c != '\0';
-  };
+  auto isMaskChar = [](char c) { return std::strchr("LlAaCc09#", c) != nullptr && c != '\0'; };
   std::string out;
   std::size_t pos = 0;
   int caseMode = 0;  // 1 upper, -1 lower

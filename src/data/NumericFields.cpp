@@ -63,7 +63,8 @@ TLargeintField::TLargeintField(TComponent* owner) : TIntegerField(owner) { SetDa
 bool TLargeintField::GetValue(long long& value) { return ReadWhole<std::int64_t>(*this, value); }
 
 void TLargeintField::RangeError(const std::string& value, long long lowest, long long highest) const {
-  DatabaseErrorFmt(SFieldRangeError, {value, DisplayName(), std::to_string(lowest), std::to_string(highest)}, DataSet());
+  DatabaseErrorFmt(SFieldRangeError, {value, DisplayName(), std::to_string(lowest), std::to_string(highest)},
+                   DataSet());
 }
 
 void TLargeintField::SetAsInteger(long long value) {

@@ -36,7 +36,8 @@ TParsedSql ParseSqlParams(std::string_view sql) {
   const std::size_t n = tokens->size();
   for (std::size_t i = 0; i < n; ++i) {
     const engine::SqlToken& t = (*tokens)[i];
-    const engine::SqlToken* next = i + 1 < n && (*tokens)[i + 1].offset == t.offset + t.text.size() ? &(*tokens)[i + 1] : nullptr;
+    const engine::SqlToken* next =
+        i + 1 < n && (*tokens)[i + 1].offset == t.offset + t.text.size() ? &(*tokens)[i + 1] : nullptr;
     if (IsSymbol(t, ':') && next) {
       if (IsSymbol(*next, ':')) {  // "::" stands for one colon
         parsed.text += ':';

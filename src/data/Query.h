@@ -113,7 +113,6 @@ private:
   void BindParams();
   engine::CursorHandle Execute(bool wantCursor);
 
-
   bool constrained_ = false;
   bool paramCheck_ = true;
   bool requestLive_ = false;

@@ -5,6 +5,5 @@ template <typename F>
 void Quietly(F&& cleanup) noexcept {
   try {
     cleanup();
-  } catch (...) {
-  }
+  } catch (...) {}
 }

@@ -27,7 +27,9 @@ TSessionList& List() { return g_list ? *g_list : Sessions(); }
 
 TLoginHook& LoginHook() {
   static TLoginHook hook = [](const std::string& databaseName, std::string& userName, std::string& password,
-                              bool nameReadOnly) { return LoginDialog(databaseName, userName, password, nameReadOnly); };
+                              bool nameReadOnly) {
+    return LoginDialog(databaseName, userName, password, nameReadOnly);
+  };
   return hook;
 }
 
@@ -244,9 +246,9 @@ void TSession::InstallCallbacks() {
   if (sqlHourGlass_) {
     Check(engine::HasCallback(engine::CallbackKind::WaitCursor, registered));
     if (!registered) {
-      Check(engine::RegisterCallback(engine::CallbackKind::WaitCursor, [this](engine::CallbackKind kind, std::int32_t info) {
-        WaitCursorCallback(kind, info);
-      }));
+      Check(engine::RegisterCallback(
+          engine::CallbackKind::WaitCursor,
+          [this](engine::CallbackKind kind, std::int32_t info) { WaitCursorCallback(kind, info); }));
       ownsWaitCallback_ = true;
     }
   }
@@ -286,7 +288,8 @@ void TSession::StopSession() {
       if (other != this && other->Active()) other->StopSession();
     }
   }
-  if (list.engineCurrent_ != this && engine::SetCurrentSession(handle_) == engine::status::Ok) list.engineCurrent_ = this;
+  if (list.engineCurrent_ != this && engine::SetCurrentSession(handle_) == engine::status::Ok)
+    list.engineCurrent_ = this;
   for (auto i = databases_.size(); i-- > 0;) {
     if (i >= databases_.size()) continue;
     TDatabase* db = databases_[i];

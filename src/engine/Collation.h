@@ -15,28 +15,28 @@ namespace engine {
 
 class TextCollator {
 public:
-    // `language` names a locale such as "pt_BR" or "pt_BR.UTF-8"; empty means the user's locale.
-    explicit TextCollator(std::string_view language);
-    ~TextCollator();
-    TextCollator(const TextCollator&) = delete;
-    TextCollator& operator=(const TextCollator&) = delete;
+  // `language` names a locale such as "pt_BR" or "pt_BR.UTF-8"; empty means the user's locale.
+  explicit TextCollator(std::string_view language);
+  ~TextCollator();
+  TextCollator(const TextCollator&) = delete;
+  TextCollator& operator=(const TextCollator&) = delete;
 
-    int Compare(std::string_view a, std::string_view b) const;
+  int Compare(std::string_view a, std::string_view b) const;
 
-    bool UsesSystemLocale() const { return locale_ != nullptr; }
-    const std::string& Language() const { return language_; }
-    const std::string& LocaleName() const { return localeName_; }
+  bool UsesSystemLocale() const { return locale_ != nullptr; }
+  const std::string& Language() const { return language_; }
+  const std::string& LocaleName() const { return localeName_; }
 
-    // The engine's own ordering, used when the locale is not available.
-    static int FallbackCompare(std::string_view a, std::string_view b);
+  // The engine's own ordering, used when the locale is not available.
+  static int FallbackCompare(std::string_view a, std::string_view b);
 
-    // The user's locale from LC_ALL, LC_COLLATE or LANG, in that order; empty when none is set.
-    static std::string UserLanguage();
+  // The user's locale from LC_ALL, LC_COLLATE or LANG, in that order; empty when none is set.
+  static std::string UserLanguage();
 
 private:
-    std::string language_;
-    std::string localeName_;  // the locale actually loaded; empty with the fallback
-    locale_t locale_ = nullptr;
+  std::string language_;
+  std::string localeName_;  // the locale actually loaded; empty with the fallback
+  locale_t locale_ = nullptr;
 };
 
 // Whether a text is well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).

@@ -20,38 +20,38 @@
 namespace engine {
 
 struct ConfigEntry {
-    std::string name;
-    std::string value;
-    bool operator==(const ConfigEntry&) const = default;
+  std::string name;
+  std::string value;
+  bool operator==(const ConfigEntry&) const = default;
 };
 
 struct ConfigProblem {
-    int line = 0;  // 1-based; 0 when the problem concerns the whole file
-    std::string text;
+  int line = 0;  // 1-based; 0 when the problem concerns the whole file
+  std::string text;
 };
 
 class EngineConfig {
 public:
-    // Parses the text of a configuration file. On a bad line, returns the problem and leaves *this empty.
-    std::optional<ConfigProblem> Parse(std::string_view text);
+  // Parses the text of a configuration file. On a bad line, returns the problem and leaves *this empty.
+  std::optional<ConfigProblem> Parse(std::string_view text);
 
-    // Entries of a section in file order; nullptr when the section does not exist.
-    const std::vector<ConfigEntry>* Section(std::string_view path) const;
+  // Entries of a section in file order; nullptr when the section does not exist.
+  const std::vector<ConfigEntry>* Section(std::string_view path) const;
 
-    // Alias names (as written in the file) of every \DATABASES\<alias>\... section, sorted, without duplicates.
-    std::vector<std::string> Aliases() const;
-    bool HasAlias(std::string_view alias) const;
+  // Alias names (as written in the file) of every \DATABASES\<alias>\... section, sorted, without duplicates.
+  std::vector<std::string> Aliases() const;
+  bool HasAlias(std::string_view alias) const;
 
-    static std::string NormalizedPath(std::string_view path);
-    static std::string AliasInfoPath(std::string_view alias);  // \DATABASES\<alias>\DB INFO
-    static std::string AliasOpenPath(std::string_view alias);  // \DATABASES\<alias>\DB OPEN
+  static std::string NormalizedPath(std::string_view path);
+  static std::string AliasInfoPath(std::string_view alias);  // \DATABASES\<alias>\DB INFO
+  static std::string AliasOpenPath(std::string_view alias);  // \DATABASES\<alias>\DB OPEN
 
 private:
-    struct Section_ {
-        std::string writtenPath;
-        std::vector<ConfigEntry> entries;
-    };
-    std::map<std::string, Section_> sections_;  // by normalized path
+  struct Section_ {
+    std::string writtenPath;
+    std::vector<ConfigEntry> entries;
+  };
+  std::map<std::string, Section_> sections_;  // by normalized path
 };
 
 // Where the configuration file is: $RELCLIENTES_ENGINE_CONFIG, else $XDG_CONFIG_HOME/relclientes/engine.cfg with

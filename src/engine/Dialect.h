@@ -17,16 +17,16 @@
 namespace engine {
 
 struct SqlToken {
-    enum class Kind { Space, Comment, Word, Number, DoubleQuoted, SingleQuoted, QuotedName, Parameter, Symbol };
-    Kind kind;
-    std::string_view text;  // as written
-    std::string value;      // content of a quoted token with its doubled quotes undone
-    size_t offset = 0;      // byte offset in the statement
+  enum class Kind { Space, Comment, Word, Number, DoubleQuoted, SingleQuoted, QuotedName, Parameter, Symbol };
+  Kind kind;
+  std::string_view text;  // as written
+  std::string value;      // content of a quoted token with its doubled quotes undone
+  size_t offset = 0;      // byte offset in the statement
 };
 
 struct SqlSyntaxProblem {
-    size_t offset = 0;
-    std::string text;
+  size_t offset = 0;
+  std::string text;
 };
 
 // Splits a statement into tokens; nullopt when the text cannot be split (unterminated literal, name or comment,
@@ -38,18 +38,18 @@ std::optional<std::string> TranslateSql(std::string_view sql, std::string_view c
 
 // What a server's SQL needs beyond the SQLite translation.
 struct SqlTarget {
-    std::string collation;       // COLLATE "<collation>" after each ordering term without one; empty: none
-    bool collateGroups = true;   // GROUP BY and PARTITION BY terms get the collation too
-    bool orderGroups = false;    // an outer GROUP BY without ORDER BY is ordered by its terms, as SQLite orders it
-    bool numberedParameters = false;  // :name, ? and ?NNN become $1, $2, ...
+  std::string collation;            // COLLATE "<collation>" after each ordering term without one; empty: none
+  bool collateGroups = true;        // GROUP BY and PARTITION BY terms get the collation too
+  bool orderGroups = false;         // an outer GROUP BY without ORDER BY is ordered by its terms, as SQLite orders it
+  bool numberedParameters = false;  // :name, ? and ?NNN become $1, $2, ...
 };
 
 struct TranslatedSql {
-    std::string sql;
-    // With numbered parameters: the name of each $n in order (with its ':'), "" for one written as ? or ?NNN.
-    std::vector<std::string> parameters;
-    // Byte ranges [first, second) of the COLLATE clauses the translation added, in order.
-    std::vector<std::pair<size_t, size_t>> collations;
+  std::string sql;
+  // With numbered parameters: the name of each $n in order (with its ':'), "" for one written as ? or ?NNN.
+  std::vector<std::string> parameters;
+  // Byte ranges [first, second) of the COLLATE clauses the translation added, in order.
+  std::vector<std::pair<size_t, size_t>> collations;
 };
 
 std::optional<TranslatedSql> TranslateSql(std::string_view sql, const SqlTarget& target, SqlSyntaxProblem& problem);

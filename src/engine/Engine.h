@@ -23,9 +23,9 @@ enum class HandleKind : std::uint8_t { None, Session, Database, Statement, Curso
 
 template <HandleKind K>
 struct Handle {
-    std::uint32_t id = 0;
-    explicit operator bool() const { return id != 0; }
-    bool operator==(const Handle&) const = default;
+  std::uint32_t id = 0;
+  explicit operator bool() const { return id != 0; }
+  bool operator==(const Handle&) const = default;
 };
 
 using SessionHandle = Handle<HandleKind::Session>;
@@ -37,11 +37,11 @@ using LocaleHandle = Handle<HandleKind::Locale>;
 
 // Any handle, for the property operations.
 struct ObjectHandle {
-    HandleKind kind = HandleKind::None;
-    std::uint32_t id = 0;
-    ObjectHandle() = default;
-    template <HandleKind K>
-    ObjectHandle(Handle<K> h) : kind(K), id(h.id) {}  // NOLINT: implicit on purpose
+  HandleKind kind = HandleKind::None;
+  std::uint32_t id = 0;
+  ObjectHandle() = default;
+  template <HandleKind K>
+  ObjectHandle(Handle<K> h) : kind(K), id(h.id) {}  // NOLINT: implicit on purpose
 };
 
 // ---- start and end --------------------------------------------------------------------------------------------
@@ -49,8 +49,8 @@ struct ObjectHandle {
 inline constexpr std::uint16_t kInterfaceVersion = 500;
 
 struct Environment {
-    std::string language = "0009";  // message table; the engine has one table (English) and accepts any name
-    std::string configFile;         // empty: ConfigFilePath()
+  std::string language = "0009";  // message table; the engine has one table (English) and accepts any name
+  std::string configFile;         // empty: ConfigFilePath()
 };
 
 // Starts the engine and its default session. A second call while started changes nothing and returns
@@ -93,11 +93,11 @@ Status HasCallback(CallbackKind kind, bool& registered);
 // What the Login callback is given: the database and the user name the engine knows. The callback fills in the user
 // name and the password and sets `accepted` when the connection is to go on.
 struct LoginRequest {
-    std::string databaseName;
-    std::string userName;
-    std::string password;
-    bool nameReadOnly = false;
-    bool accepted = false;
+  std::string databaseName;
+  std::string userName;
+  std::string password;
+  bool nameReadOnly = false;
+  bool accepted = false;
 };
 using LoginCallbackFn = std::function<void(LoginRequest& request)>;
 Status RegisterLoginCallback(LoginCallbackFn fn);
@@ -142,12 +142,12 @@ Status GetProp(ObjectHandle object, std::uint32_t property, std::string& value);
 
 // ---- aliases and configuration --------------------------------------------------------------------------------
 
-inline constexpr std::string_view kStandardDriver = "STANDARD";   // local tables in a SQLite database file
+inline constexpr std::string_view kStandardDriver = "STANDARD";    // local tables in a SQLite database file
 inline constexpr std::string_view kPostgresDriver = "POSTGRESQL";  // tables of a database on a PostgreSQL server
 
 struct AliasDesc {
-    std::string name;
-    std::string driverType;  // kStandardDriver or kPostgresDriver
+  std::string name;
+  std::string driverType;  // kStandardDriver or kPostgresDriver
 };
 
 // status::UnknownAlias when neither the configuration file nor the current session knows the alias;
@@ -182,7 +182,7 @@ Status AllocStatement(DatabaseHandle db, QueryLanguage language, StatementHandle
 // Prepares a statement in the engine's SQL (see Dialect.h). status::PasswordNeeded when the alias asks for a
 // password that neither the open nor the session supplied.
 Status PrepareStatement(StatementHandle stmt, std::string_view sql);
-Status BindParam(StatementHandle stmt, int index, const Value& value);  // index from 1
+Status BindParam(StatementHandle stmt, int index, const Value& value);              // index from 1
 Status BindParam(StatementHandle stmt, std::string_view name, const Value& value);  // name with its ':'
 // Runs the statement. A statement that returns rows gives a new cursor; any other gives none (cleared handle).
 // `cursor` may be null when the caller wants no cursor.
@@ -194,48 +194,48 @@ Status FreeStatement(StatementHandle& stmt);  // its cursors stay usable; clears
 enum class RecordNumbering : std::uint16_t { Physical = 0, Sequence = 1, None = 2 };
 
 struct CursorProps {
-    std::uint16_t fieldCount = 0;
-    std::uint32_t recordSize = 0;  // bytes of the record buffer the caller allocates
-    std::uint16_t bookmarkSize = 0;
-    std::uint16_t validityCheckCount = 0;
-    std::uint32_t openMode = 0;  // OpenMode
-    RecordNumbering recordNumbering = RecordNumbering::Sequence;
-    bool temporaryTable = true;  // a query result, not a table
+  std::uint16_t fieldCount = 0;
+  std::uint32_t recordSize = 0;  // bytes of the record buffer the caller allocates
+  std::uint16_t bookmarkSize = 0;
+  std::uint16_t validityCheckCount = 0;
+  std::uint32_t openMode = 0;  // OpenMode
+  RecordNumbering recordNumbering = RecordNumbering::Sequence;
+  bool temporaryTable = true;  // a query result, not a table
 };
 
 // Logical field types.
 namespace fld {
 inline constexpr std::uint16_t Unknown = 0;
-inline constexpr std::uint16_t Text = 1;     // zero-terminated UTF-8, at most units1 characters
-inline constexpr std::uint16_t Float = 7;    // double
+inline constexpr std::uint16_t Text = 1;       // zero-terminated UTF-8, at most units1 characters
+inline constexpr std::uint16_t Float = 7;      // double
 inline constexpr std::uint16_t VarBytes = 15;  // 16-bit length, then at most units1 bytes
-inline constexpr std::uint16_t Int64 = 18;   // std::int64_t
+inline constexpr std::uint16_t Int64 = 18;     // std::int64_t
 }  // namespace fld
 
 struct FieldDesc {
-    std::uint16_t fieldNumber = 0;  // from 1
-    std::string name;
-    std::uint16_t type = fld::Unknown;
-    std::uint16_t subType = 0;
-    std::int16_t units1 = 0;        // text: characters; bytes: bytes
-    std::int16_t units2 = 0;
-    std::uint32_t offset = 0;       // of the value in the record buffer
-    std::uint32_t length = 0;       // bytes of the value; also the size a GetField destination needs
-    std::uint32_t nullOffset = 0;   // of the blank flag byte in the record buffer
-    std::uint32_t rights = 1;       // 1 = read only
-    bool calculated = false;
+  std::uint16_t fieldNumber = 0;  // from 1
+  std::string name;
+  std::uint16_t type = fld::Unknown;
+  std::uint16_t subType = 0;
+  std::int16_t units1 = 0;  // text: characters; bytes: bytes
+  std::int16_t units2 = 0;
+  std::uint32_t offset = 0;      // of the value in the record buffer
+  std::uint32_t length = 0;      // bytes of the value; also the size a GetField destination needs
+  std::uint32_t nullOffset = 0;  // of the blank flag byte in the record buffer
+  std::uint32_t rights = 1;      // 1 = read only
+  bool calculated = false;
 };
 
 struct ValidityCheck {
-    std::uint16_t fieldNumber = 0;
-    bool required = false;
-    bool hasDefault = false;
+  std::uint16_t fieldNumber = 0;
+  bool required = false;
+  bool hasDefault = false;
 };
 
 struct RecordProps {
-    std::int64_t recordNumber = -1;  // physical record number; -1 for query results
-    std::int64_t sequenceNumber = 0;  // from 1
-    std::uint8_t updateStatus = 0;
+  std::int64_t recordNumber = -1;   // physical record number; -1 for query results
+  std::int64_t sequenceNumber = 0;  // from 1
+  std::uint8_t updateStatus = 0;
 };
 
 Status GetCursorProps(CursorHandle cursor, CursorProps& out);
@@ -287,9 +287,9 @@ Status AnsiToNative(LocaleHandle locale, char* dest, const char* src, std::size_
 // ---- errors ---------------------------------------------------------------------------------------------------
 
 struct ErrorEntry {
-    Status status = 0;
-    std::int32_t nativeCode = 0;  // SQLite's extended result code for errors that come from SQLite
-    std::string text;
+  Status status = 0;
+  std::int32_t nativeCode = 0;  // SQLite's extended result code for errors that come from SQLite
+  std::string text;
 };
 
 // The fixed message of a status (at most 128 characters); empty for a status the engine does not know.

@@ -7,49 +7,49 @@
 namespace engine {
 
 std::string_view StatusMessage(Status s) {
-    switch (s) {
-        case status::Ok: return "Operation completed.";
-        case status::ConfigNotFound: return "The engine configuration file does not exist.";
-        case status::ConfigInvalid: return "The engine configuration file is not valid.";
-        case status::DatabaseFileNotFound: return "The database file does not exist.";
-        case status::NotADatabase: return "The file is not a database.";
-        case status::FileAccess: return "The database file cannot be opened.";
-        case status::ServerUnavailable: return "The database server cannot be reached.";
-        case status::DatabaseNotFound: return "The database does not exist on the server.";
-        case status::LibraryNotFound:
-        case status::LibraryNotFoundOnUse: return "The database engine library was not found.";
-        case status::LoadFailed: return "The database engine library could not be loaded.";
-        case status::Bof: return "At beginning of table.";
-        case status::Eof: return "At end of table.";
-        case status::NoCurrentRecord: return "No current record.";
-        case status::UnknownAlias: return "Unknown database alias.";
-        case status::TableNotFound: return "Table does not exist.";
-        case status::ColumnNotFound: return "Column does not exist.";
-        case status::ConstraintViolation: return "A constraint of the table was violated.";
-        case status::OutOfMemory: return "Insufficient memory for this operation.";
-        case status::InvalidHandle: return "Invalid handle.";
-        case status::InvalidParameter: return "Invalid parameter.";
-        case status::NotInitialised: return "The database engine is not initialised.";
-        case status::UnknownProperty: return "The object has no such property.";
-        case status::NotPrepared: return "The statement is not prepared.";
-        case status::UnsupportedDriver: return "Driver type not supported.";
-        case status::InvalidBookmark: return "Invalid bookmark.";
-        case status::InvalidText: return "The text is not valid UTF-8.";
-        case status::ReadOnlyProperty: return "The property cannot be changed.";
-        case status::OperationMissing:
-        case status::EndOfErrorList: return "Operation not available.";
-        case status::PasswordNeeded: return "Password needed.";
-        case status::ReadOnlyDatabase: return "The database is read only.";
-        case status::LoginCancelled: return "The login was cancelled.";
-        case status::LoginRefused: return "The server refused the user name or password.";
-        case status::DatabaseBusy: return "The database is locked by another user.";
-        case status::ConnectionLost: return "The connection to the database server was lost.";
-        case status::AlreadyInitialised: return "The database engine is already initialised.";
-        case status::SqlSyntax: return "Invalid SQL statement.";
-        case status::SqlError: return "Error in SQL statement.";
-        case status::NoResultSet: return "The statement returns no records.";
-        default: return {};
-    }
+  switch (s) {
+    case status::Ok: return "Operation completed.";
+    case status::ConfigNotFound: return "The engine configuration file does not exist.";
+    case status::ConfigInvalid: return "The engine configuration file is not valid.";
+    case status::DatabaseFileNotFound: return "The database file does not exist.";
+    case status::NotADatabase: return "The file is not a database.";
+    case status::FileAccess: return "The database file cannot be opened.";
+    case status::ServerUnavailable: return "The database server cannot be reached.";
+    case status::DatabaseNotFound: return "The database does not exist on the server.";
+    case status::LibraryNotFound:
+    case status::LibraryNotFoundOnUse: return "The database engine library was not found.";
+    case status::LoadFailed: return "The database engine library could not be loaded.";
+    case status::Bof: return "At beginning of table.";
+    case status::Eof: return "At end of table.";
+    case status::NoCurrentRecord: return "No current record.";
+    case status::UnknownAlias: return "Unknown database alias.";
+    case status::TableNotFound: return "Table does not exist.";
+    case status::ColumnNotFound: return "Column does not exist.";
+    case status::ConstraintViolation: return "A constraint of the table was violated.";
+    case status::OutOfMemory: return "Insufficient memory for this operation.";
+    case status::InvalidHandle: return "Invalid handle.";
+    case status::InvalidParameter: return "Invalid parameter.";
+    case status::NotInitialised: return "The database engine is not initialised.";
+    case status::UnknownProperty: return "The object has no such property.";
+    case status::NotPrepared: return "The statement is not prepared.";
+    case status::UnsupportedDriver: return "Driver type not supported.";
+    case status::InvalidBookmark: return "Invalid bookmark.";
+    case status::InvalidText: return "The text is not valid UTF-8.";
+    case status::ReadOnlyProperty: return "The property cannot be changed.";
+    case status::OperationMissing:
+    case status::EndOfErrorList: return "Operation not available.";
+    case status::PasswordNeeded: return "Password needed.";
+    case status::ReadOnlyDatabase: return "The database is read only.";
+    case status::LoginCancelled: return "The login was cancelled.";
+    case status::LoginRefused: return "The server refused the user name or password.";
+    case status::DatabaseBusy: return "The database is locked by another user.";
+    case status::ConnectionLost: return "The connection to the database server was lost.";
+    case status::AlreadyInitialised: return "The database engine is already initialised.";
+    case status::SqlSyntax: return "Invalid SQL statement.";
+    case status::SqlError: return "Error in SQL statement.";
+    case status::NoResultSet: return "The statement returns no records.";
+    default: return {};
+  }
 }
 
 namespace detail {
@@ -63,54 +63,56 @@ void ClearErrors() { g_context.clear(); }
 const std::vector<ErrorEntry>& Context() { return g_context; }
 
 Status Fail(Status s, std::vector<std::string> contexts) {
-    for (auto& text : contexts) g_context.push_back({s, 0, std::move(text)});
-    return s;
+  for (auto& text : contexts) g_context.push_back({s, 0, std::move(text)});
+  return s;
 }
 
-void RecordError(Status s, std::int32_t nativeCode, std::string text) { g_context.push_back({s, nativeCode, std::move(text)}); }
+void RecordError(Status s, std::int32_t nativeCode, std::string text) {
+  g_context.push_back({s, nativeCode, std::move(text)});
+}
 
 Status StatusForSqlite(int extendedCode, const std::string& message, Status fallback) {
-    const auto has = [&](std::string_view part) { return message.find(part) != std::string::npos; };
-    switch (extendedCode & 0xFF) {
-        case SQLITE_NOMEM: return status::OutOfMemory;
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED: return status::DatabaseBusy;
-        case SQLITE_READONLY: return status::ReadOnlyDatabase;
-        case SQLITE_CONSTRAINT: return status::ConstraintViolation;
-        case SQLITE_NOTADB: return status::NotADatabase;
-        case SQLITE_CANTOPEN:
-        case SQLITE_PERM:
-        case SQLITE_IOERR: return status::FileAccess;
-        default: break;
-    }
-    if (message.rfind("no such table", 0) == 0) return status::TableNotFound;
-    if (message.rfind("no such column", 0) == 0) return status::ColumnNotFound;
-    if (has("syntax error") || has("incomplete input") || has("unrecognized token")) return status::SqlSyntax;
-    return fallback;
+  const auto has = [&](std::string_view part) { return message.find(part) != std::string::npos; };
+  switch (extendedCode & 0xFF) {
+    case SQLITE_NOMEM: return status::OutOfMemory;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return status::DatabaseBusy;
+    case SQLITE_READONLY: return status::ReadOnlyDatabase;
+    case SQLITE_CONSTRAINT: return status::ConstraintViolation;
+    case SQLITE_NOTADB: return status::NotADatabase;
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_IOERR: return status::FileAccess;
+    default: break;
+  }
+  if (message.rfind("no such table", 0) == 0) return status::TableNotFound;
+  if (message.rfind("no such column", 0) == 0) return status::ColumnNotFound;
+  if (has("syntax error") || has("incomplete input") || has("unrecognized token")) return status::SqlSyntax;
+  return fallback;
 }
 
 Status FailSqlite(sqlite3* db, int rc, Status fallback, std::vector<std::string> contexts) {
-    const int code = db ? sqlite3_extended_errcode(db) : rc;
-    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    const Status s = StatusForSqlite(code, message, fallback);
-    g_context.push_back({s, code ? code : rc, std::move(message)});
-    for (auto& text : contexts) g_context.push_back({s, 0, std::move(text)});
-    return s;
+  const int code = db ? sqlite3_extended_errcode(db) : rc;
+  std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  const Status s = StatusForSqlite(code, message, fallback);
+  g_context.push_back({s, code ? code : rc, std::move(message)});
+  for (auto& text : contexts) g_context.push_back({s, 0, std::move(text)});
+  return s;
 }
 
 }  // namespace detail
 
 Status GetErrorString(Status s, std::string& message) {
-    message = std::string(StatusMessage(s));
-    return status::Ok;
+  message = std::string(StatusMessage(s));
+  return status::Ok;
 }
 
 Status GetErrorEntry(int n, ErrorEntry& out) {
-    const auto& context = detail::Context();
-    out = {};
-    if (n < 1) return status::InvalidParameter;
-    if (static_cast<size_t>(n) <= context.size()) out = context[static_cast<size_t>(n) - 1];
-    return status::Ok;
+  const auto& context = detail::Context();
+  out = {};
+  if (n < 1) return status::InvalidParameter;
+  if (static_cast<size_t>(n) <= context.size()) out = context[static_cast<size_t>(n) - 1];
+  return status::Ok;
 }
 
 }  // namespace engine

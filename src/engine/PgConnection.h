@@ -21,68 +21,68 @@ namespace engine::detail {
 
 // Owns a PGresult.
 struct PgResultDeleter {
-    void operator()(PGresult* r) const { PQclear(r); }
+  void operator()(PGresult* r) const { PQclear(r); }
 };
 using PgResult = std::unique_ptr<PGresult, PgResultDeleter>;
 
 // Parameter values of a statement in the server's text form; a null pointer is NULL.
 struct PgParams {
-    std::vector<std::string> texts;
-    std::vector<const char*> values;
+  std::vector<std::string> texts;
+  std::vector<const char*> values;
 };
 
 class PgConnection final : public Connection {
 public:
-    PgConnection(PGconn* conn, std::string alias, std::string language);
-    ~PgConnection() override;
-    PgConnection(const PgConnection&) = delete;
-    PgConnection& operator=(const PgConnection&) = delete;
+  PgConnection(PGconn* conn, std::string alias, std::string language);
+  ~PgConnection() override;
+  PgConnection(const PgConnection&) = delete;
+  PgConnection& operator=(const PgConnection&) = delete;
 
-    std::string_view DriverType() const override { return kPostgresDriver; }
-    const std::string& Location() const override { return location_; }
-    const std::string& Language() const override { return language_; }
-    std::unique_ptr<DriverStatement> NewStatement() override;
+  std::string_view DriverType() const override { return kPostgresDriver; }
+  const std::string& Location() const override { return location_; }
+  const std::string& Language() const override { return language_; }
+  std::unique_ptr<DriverStatement> NewStatement() override;
 
-    // The collation that orders texts in the alias's language; empty when the server has none for it.
-    const std::string& Collation() const { return collation_; }
-    void SetCollation(std::string collation) { collation_ = std::move(collation); }
-    PGconn* Raw() const { return conn_; }
+  // The collation that orders texts in the alias's language; empty when the server has none for it.
+  const std::string& Collation() const { return collation_; }
+  void SetCollation(std::string collation) { collation_ = std::move(collation); }
+  PGconn* Raw() const { return conn_; }
 
-    // Settings every session of the connection needs.
-    Status ApplySettings();
-    // Makes a dropped connection again.
-    Status Usable();
-    // Runs a statement; a result that is not `expected` is recorded as the error and returns its status.
-    Status Exec(const std::string& sql, const PgParams* params, ExecStatusType expected, PgResult& result);
-    // Runs a statement that returns no rows, inside a savepoint while cursors are open.
-    Status Run(const std::string& sql, const PgParams& params, std::int64_t& rowsAffected);
-    // Runs `body` inside a savepoint while cursors are open, so that its failure leaves them alone.
-    Status Guarded(const std::function<Status()>& body);
+  // Settings every session of the connection needs.
+  Status ApplySettings();
+  // Makes a dropped connection again.
+  Status Usable();
+  // Runs a statement; a result that is not `expected` is recorded as the error and returns its status.
+  Status Exec(const std::string& sql, const PgParams* params, ExecStatusType expected, PgResult& result);
+  // Runs a statement that returns no rows, inside a savepoint while cursors are open.
+  Status Run(const std::string& sql, const PgParams& params, std::int64_t& rowsAffected);
+  // Runs `body` inside a savepoint while cursors are open, so that its failure leaves them alone.
+  Status Guarded(const std::function<Status()>& body);
 
-    // A cursor's place in the connection: it names a server cursor of the current transaction.
-    struct CursorTicket {
-        std::string name;
-        std::uint64_t transaction = 0;  // 0 until the cursor has begun
-        bool declared = false;          // the server knows the cursor
-    };
-    Status BeginCursor(CursorTicket& ticket);
-    // Whether the cursor's rows are still on the server; records the error when not.
-    Status CheckCursor(const CursorTicket& ticket);
-    void EndCursor(const CursorTicket& ticket);
+  // A cursor's place in the connection: it names a server cursor of the current transaction.
+  struct CursorTicket {
+    std::string name;
+    std::uint64_t transaction = 0;  // 0 until the cursor has begun
+    bool declared = false;          // the server knows the cursor
+  };
+  Status BeginCursor(CursorTicket& ticket);
+  // Whether the cursor's rows are still on the server; records the error when not.
+  Status CheckCursor(const CursorTicket& ticket);
+  void EndCursor(const CursorTicket& ticket);
 
-    // Records the server's error (or libpq's) with the alias and returns the fitting status.
-    Status Failed(const PGresult* result, Status fallback = status::SqlError);
+  // Records the server's error (or libpq's) with the alias and returns the fitting status.
+  Status Failed(const PGresult* result, Status fallback = status::SqlError);
 
 private:
-    void AfterFailure();
+  void AfterFailure();
 
-    PGconn* conn_;
-    std::string alias_, language_, collation_, location_;
-    bool inSavepoint_ = false;  // a failure is undone by rolling back to the savepoint, not the transaction
-    int openCursors_ = 0;
-    std::uint64_t nextCursor_ = 0;
-    std::uint64_t transaction_ = 0;  // the transaction the cursors live in; 0 when none is open
-    std::uint64_t nextTransaction_ = 1;
+  PGconn* conn_;
+  std::string alias_, language_, collation_, location_;
+  bool inSavepoint_ = false;  // a failure is undone by rolling back to the savepoint, not the transaction
+  int openCursors_ = 0;
+  std::uint64_t nextCursor_ = 0;
+  std::uint64_t transaction_ = 0;  // the transaction the cursors live in; 0 when none is open
+  std::uint64_t nextTransaction_ = 1;
 };
 
 // The status of a failure that the server or libpq reported: by its SQLSTATE, else by libpq's text.

@@ -11,7 +11,7 @@
 
 namespace engine::detail {
 
-inline constexpr std::int16_t kDefaultTextSize = 255;   // characters of a text without a declared size
+inline constexpr std::int16_t kDefaultTextSize = 255;  // characters of a text without a declared size
 inline constexpr std::int16_t kMaxTextSize = 8191;
 
 // Sets the size of a field of `f.type` whose declared size is `declared` characters or bytes (0: none).
@@ -27,19 +27,20 @@ size_t CutText(const char* text, size_t bytes, size_t maxChars, size_t maxBytes)
 inline void PutBlank(std::uint8_t* record, const FieldDesc& f) { record[f.nullOffset] = 1; }
 
 inline void PutText(std::uint8_t* record, const FieldDesc& f, const char* text, size_t bytes) {
-    const size_t keep = CutText(text, bytes, static_cast<size_t>(f.units1), f.length - 1);
-    if (keep) std::memcpy(record + f.offset, text, keep);
+  const size_t keep = CutText(text, bytes, static_cast<size_t>(f.units1), f.length - 1);
+  if (keep) std::memcpy(record + f.offset, text, keep);
 }
 
 inline void PutBytes(std::uint8_t* record, const FieldDesc& f, const void* data, size_t bytes) {
-    const auto n = static_cast<std::uint16_t>(bytes < static_cast<size_t>(f.units1) ? bytes : static_cast<size_t>(f.units1));
-    std::memcpy(record + f.offset, &n, sizeof n);
-    if (n) std::memcpy(record + f.offset + 2, data, n);
+  const auto n =
+      static_cast<std::uint16_t>(bytes < static_cast<size_t>(f.units1) ? bytes : static_cast<size_t>(f.units1));
+  std::memcpy(record + f.offset, &n, sizeof n);
+  if (n) std::memcpy(record + f.offset + 2, data, n);
 }
 
 template <typename T>
 void PutNumber(std::uint8_t* record, const FieldDesc& f, T value) {
-    std::memcpy(record + f.offset, &value, sizeof value);
+  std::memcpy(record + f.offset, &value, sizeof value);
 }
 
 }  // namespace engine::detail

@@ -84,8 +84,7 @@ QImage Decode(std::string_view data, std::initializer_list<Kind> accepted) {
   reader.setDecideFormatFromContent(false);
   QImage image = reader.read();
   if (image.isNull()) {
-    throw EInvalidGraphic(Format("Damaged %s picture: %s",
-                                 {FormatName(kind), FromQString(reader.errorString())}));
+    throw EInvalidGraphic(Format("Damaged %s picture: %s", {FormatName(kind), FromQString(reader.errorString())}));
   }
   return image;
 }
@@ -95,7 +94,8 @@ std::string Encode(const QImage& image, const char* format) {
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, format);
-  if (!writer.write(image)) throw EInvalidGraphic(Format("Cannot write the picture: %s", {FromQString(writer.errorString())}));
+  if (!writer.write(image))
+    throw EInvalidGraphic(Format("Cannot write the picture: %s", {FromQString(writer.errorString())}));
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 

@@ -17,8 +17,14 @@ TBitBtn::TBitBtn(TComponent* owner) : TButton(owner) {}
 void TBitBtn::SetKind(TBitBtnKind kind) {
   kind_ = kind;
   switch (kind) {
-    case bkOK: SetModalResult(mrOk); SetDefault(true); break;
-    case bkCancel: SetModalResult(mrCancel); SetCancel(true); break;
+    case bkOK:
+      SetModalResult(mrOk);
+      SetDefault(true);
+      break;
+    case bkCancel:
+      SetModalResult(mrCancel);
+      SetCancel(true);
+      break;
     case bkYes: SetModalResult(mrYes); break;
     case bkNo: SetModalResult(mrNo); break;
     case bkAbort: SetModalResult(mrAbort); break;
@@ -106,7 +112,8 @@ void TSpeedButton::SyncWidget() {
     QImage image = glyph_.ToImage();
     image.setDevicePixelRatio(glyph_scale_);
     button->setIcon(QIcon(QPixmap::fromImage(image)));
-    button->setIconSize(QSize(static_cast<int>(glyph_.Width() / glyph_scale_), static_cast<int>(glyph_.Height() / glyph_scale_)));
+    button->setIconSize(
+        QSize(static_cast<int>(glyph_.Width() / glyph_scale_), static_cast<int>(glyph_.Height() / glyph_scale_)));
   } else {
     button->setIcon(QIcon());
   }

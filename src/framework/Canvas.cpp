@@ -62,14 +62,13 @@ bool RasterOp(TPenMode mode, QPainter::CompositionMode& op) {
   }
 }
 
-QRectF UnitRect(int left, int top, int right, int bottom) {
-  return QRectF(left, top, right - left, bottom - top);
-}
+QRectF UnitRect(int left, int top, int right, int bottom) { return QRectF(left, top, right - left, bottom - top); }
 
 QPointF Centre(TPoint p) { return QPointF(p.X + 0.5, p.Y + 0.5); }
 
 bool Contains(const TRect& outer, const TRect& inner) {
-  return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right && inner.Bottom <= outer.Bottom;
+  return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
+         inner.Bottom <= outer.Bottom;
 }
 
 TRect Intersection(const TRect& a, const TRect& b) {
@@ -138,7 +137,7 @@ void TCanvas::UseClip(bool clipped, const TRect& clip) {
     return;
   }
   QRectF area = clip.Width() > 0 && clip.Height() > 0 ? UnitRect(clip.Left, clip.Top, clip.Right, clip.Bottom)
-                                                        : QRectF(clip.Left, clip.Top, 0, 0);
+                                                      : QRectF(clip.Left, clip.Top, 0, 0);
   painter_->setClipRect(area, Qt::ReplaceClip);
 }
 
@@ -419,7 +418,8 @@ bool TCanvas::InkBox(int x, int y, const TShapedText& text, TRect& box) {
     return static_cast<int>(std::clamp(up ? std::ceil(edge) : std::floor(edge), -1e9, 1e9));
   };
   box = {out(x + reach.Left - kSideRoom, false), out(baseline + reach.Top, false),
-         out(x + static_cast<double>(text.Width()) + reach.Right + kSideRoom, true), out(baseline + reach.Bottom, true)};
+         out(x + static_cast<double>(text.Width()) + reach.Right + kSideRoom, true),
+         out(baseline + reach.Bottom, true)};
   return true;
 }
 
@@ -486,9 +486,7 @@ void TCanvas::SetClipRect(const TRect& rect) {
   clipped_ = true;
 }
 
-void TCanvas::IntersectClipRect(const TRect& rect) {
-  SetClipRect(clipped_ ? Intersection(clip_, rect) : rect);
-}
+void TCanvas::IntersectClipRect(const TRect& rect) { SetClipRect(clipped_ ? Intersection(clip_, rect) : rect); }
 
 void TCanvas::RemoveClip() {
   clipped_ = false;

@@ -3,9 +3,9 @@
 #include "framework/Exceptions.h"
 #include "framework/Text.h"
 
+#include <cxxabi.h>
 #include <algorithm>
 #include <atomic>
-#include <cxxabi.h>
 #include <memory>
 #include <typeinfo>
 
@@ -84,7 +84,8 @@ void TComponent::SetName(const std::string& name) {
 void TComponent::InsertComponent(TComponent* component) {
   if (component->owner_) component->owner_->RemoveComponent(component);
   if (!component->name_.empty()) {
-    if (FindComponent(component->name_)) throw EComponentError(Format("A component named %s already exists", {component->name_}));
+    if (FindComponent(component->name_))
+      throw EComponentError(Format("A component named %s already exists", {component->name_}));
   }
   components_.push_back(component);
   component->owner_ = this;
@@ -123,7 +124,8 @@ void TComponent::FreeNotification(TComponent* component) {
   if (std::find(free_notifies_.begin(), free_notifies_.end(), component) == free_notifies_.end()) {
     free_notifies_.push_back(component);
   }
-  if (std::find(component->free_notifies_.begin(), component->free_notifies_.end(), this) == component->free_notifies_.end()) {
+  if (std::find(component->free_notifies_.begin(), component->free_notifies_.end(), this) ==
+      component->free_notifies_.end()) {
     component->free_notifies_.push_back(this);
   }
 }

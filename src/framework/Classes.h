@@ -27,7 +27,16 @@ class TComponent;
 
 using TNotifyEvent = std::function<void(TObject* sender)>;
 
-enum TComponentStateFlag { csLoading, csReading, csWriting, csDestroying, csDesigning, csAncestor, csUpdating, csFixups };
+enum TComponentStateFlag {
+  csLoading,
+  csReading,
+  csWriting,
+  csDestroying,
+  csDesigning,
+  csAncestor,
+  csUpdating,
+  csFixups
+};
 using TComponentState = TSet<TComponentStateFlag>;
 
 enum TOperation { opInsert, opRemove };

@@ -23,7 +23,8 @@ private:
 class TCollection : public TPersistent {
 public:
   using TItemFactory = std::function<std::unique_ptr<TCollectionItem>(TCollection*)>;
-  explicit TCollection(TItemFactory factory, TPersistent* owner = nullptr) : factory_(std::move(factory)), owner_(owner) {}
+  explicit TCollection(TItemFactory factory, TPersistent* owner = nullptr)
+      : factory_(std::move(factory)), owner_(owner) {}
 
   TPersistent* Owner() const { return owner_; }
   int Count() const { return static_cast<int>(items_.size()); }

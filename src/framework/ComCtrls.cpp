@@ -25,7 +25,8 @@ void TProgressBar::SetPosition(int value) {
 
 void TProgressBar::StepIt() {
   long long next = static_cast<long long>(position_) + step_;
-  SetPosition(next > max_ ? min_ + static_cast<int>((next - min_) % (static_cast<long long>(max_) - min_ + 1)) : static_cast<int>(next));
+  SetPosition(next > max_ ? min_ + static_cast<int>((next - min_) % (static_cast<long long>(max_) - min_ + 1))
+                          : static_cast<int>(next));
 }
 
 QWidget* TProgressBar::CreateWidget(QWidget* parent_widget) {

@@ -223,7 +223,8 @@ TComponent* TControl::GetParentComponent() const { return parent_; }
 
 void TControl::SetParentComponent(TComponent* parent) {
   auto* win = dynamic_cast<TWinControl*>(parent);
-  if (parent && !win) throw EInvalidOperation(Format("%s cannot hold the control %s", {parent->ClassName(), ClassName()}));
+  if (parent && !win)
+    throw EInvalidOperation(Format("%s cannot hold the control %s", {parent->ClassName(), ClassName()}));
   SetParent(win);
 }
 

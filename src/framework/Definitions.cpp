@@ -143,7 +143,8 @@ private:
     t.kind = Token::String;
     Advance();
     for (;;) {
-      if (pos_ >= text_.size() || text_[pos_] == '\n') throw EDefinitionError(t.line, t.column, "text without its closing quote");
+      if (pos_ >= text_.size() || text_[pos_] == '\n')
+        throw EDefinitionError(t.line, t.column, "text without its closing quote");
       char c = Advance();
       if (c == '"') return t;
       if (c != '\\') {
@@ -163,7 +164,10 @@ private:
           int value = 0;
           for (int i = 0; i < 2; ++i) {
             char h = pos_ < text_.size() ? text_[pos_] : '\0';
-            int digit = IsDigit(h) ? h - '0' : (h >= 'a' && h <= 'f') ? h - 'a' + 10 : (h >= 'A' && h <= 'F') ? h - 'A' + 10 : -1;
+            int digit = IsDigit(h)               ? h - '0'
+                        : (h >= 'a' && h <= 'f') ? h - 'a' + 10
+                        : (h >= 'A' && h <= 'F') ? h - 'A' + 10
+                                                 : -1;
             if (digit < 0) throw EDefinitionError(line, column, "\\x needs two hexadecimal digits");
             Advance();
             value = value * 16 + digit;
@@ -202,7 +206,8 @@ private:
       t.kind = Token::Integer;
       result = std::from_chars(begin, end, t.integer);
     }
-    if (result.ec != std::errc() || result.ptr != end) throw EDefinitionError(t.line, t.column, Format("\"%s\" is not a number", {digits}));
+    if (result.ec != std::errc() || result.ptr != end)
+      throw EDefinitionError(t.line, t.column, Format("\"%s\" is not a number", {digits}));
     return t;
   }
 
@@ -259,7 +264,8 @@ private:
     auto block = std::make_shared<Block>();
     while (current_.kind != Token::RBrace) {
       if (current_.kind != Token::Ident) {
-        throw EDefinitionError(current_.line, current_.column, Format("a property or a component expected, found %s", {Describe(current_.kind)}));
+        throw EDefinitionError(current_.line, current_.column,
+                               Format("a property or a component expected, found %s", {Describe(current_.kind)}));
       }
       Token::Kind next = Peek().kind;
       if (next == Token::Ident) {
@@ -290,11 +296,30 @@ private:
     v.line = current_.line;
     v.column = current_.column;
     switch (current_.kind) {
-      case Token::Ident: v.kind = Value::Ident; v.text = current_.text; Shift(); return v;
-      case Token::String: v.kind = Value::String; v.text = current_.text; Shift(); return v;
-      case Token::Integer: v.kind = Value::Integer; v.integer = current_.integer; Shift(); return v;
-      case Token::Float: v.kind = Value::Float; v.real = current_.real; Shift(); return v;
-      case Token::LBrace: v.kind = Value::Object; v.block = BlockBody(); return v;
+      case Token::Ident:
+        v.kind = Value::Ident;
+        v.text = current_.text;
+        Shift();
+        return v;
+      case Token::String:
+        v.kind = Value::String;
+        v.text = current_.text;
+        Shift();
+        return v;
+      case Token::Integer:
+        v.kind = Value::Integer;
+        v.integer = current_.integer;
+        Shift();
+        return v;
+      case Token::Float:
+        v.kind = Value::Float;
+        v.real = current_.real;
+        Shift();
+        return v;
+      case Token::LBrace:
+        v.kind = Value::Object;
+        v.block = BlockBody();
+        return v;
       case Token::LBracket: {
         v.kind = Value::List;
         Shift();
@@ -307,7 +332,8 @@ private:
         return v;
       }
       default:
-        throw EDefinitionError(current_.line, current_.column, Format("a value expected, found %s", {Describe(current_.kind)}));
+        throw EDefinitionError(current_.line, current_.column,
+                               Format("a value expected, found %s", {Describe(current_.kind)}));
     }
   }
 
@@ -347,10 +373,13 @@ public:
   void Read(std::string_view text) {
     Entry document = Parser(text).Document();
     const TClassInfo* info = TPropertyRegistry::Instance().ClassOf(root_);
-    if (!info) throw EDefinitionError(document.line, document.column, Format("class %s has no published properties", {root_.ClassName()}));
-    if (!SameText(document.class_name, root_.ClassName())) {
+    if (!info)
       throw EDefinitionError(document.line, document.column,
-                             Format("the definition describes a %s, not a %s", {document.class_name, root_.ClassName()}));
+                             Format("class %s has no published properties", {root_.ClassName()}));
+    if (!SameText(document.class_name, root_.ClassName())) {
+      throw EDefinitionError(
+          document.line, document.column,
+          Format("the definition describes a %s, not a %s", {document.class_name, root_.ClassName()}));
     }
     root_.SetComponentStateFlag(csLoading, true);
     try {
@@ -397,10 +426,12 @@ private:
   }
 
   void CreateChild(const Entry& e, TComponent* holder) {
-    if (!holder) throw EDefinitionError(e.line, e.column, Format("component %s cannot be declared inside a property", {e.name}));
+    if (!holder)
+      throw EDefinitionError(e.line, e.column, Format("component %s cannot be declared inside a property", {e.name}));
     const TClassInfo* info = TPropertyRegistry::Instance().FindClass(e.class_name);
     if (!info) throw EDefinitionError(e.line, e.column, Format("unknown class %s", {e.class_name}));
-    if (!info->Create) throw EDefinitionError(e.line, e.column, Format("class %s cannot be created from a definition", {e.class_name}));
+    if (!info->Create)
+      throw EDefinitionError(e.line, e.column, Format("class %s cannot be created from a definition", {e.class_name}));
     TComponent* child = nullptr;
     Guard(e.line, e.column, [&] {
       child = info->Create(&root_);
@@ -420,14 +451,17 @@ private:
     }
     TPersistent* sub = p.GetObject(object);
     const TClassInfo* sub_info = TPropertyRegistry::Instance().ClassOf(*sub);
-    if (!sub_info) throw EDefinitionError(e.line, e.column, Format("class %s has no published properties", {sub->ClassName()}));
+    if (!sub_info)
+      throw EDefinitionError(e.line, e.column, Format("class %s has no published properties", {sub->ClassName()}));
     ApplyBlock(*sub, *sub_info, *e.block, nullptr);
   }
 
   void ApplyProperty(TPersistent& object, const TClassInfo& info, const Entry& e) {
     const TPropertyInfo& p = FindProperty(info, e);
     const Value& v = e.value;
-    auto wrong = [&]() { return EDefinitionError(v.line, v.column, Format("%s expects %s", {p.Name, Expected(p.Kind)})); };
+    auto wrong = [&]() {
+      return EDefinitionError(v.line, v.column, Format("%s expects %s", {p.Name, Expected(p.Kind)}));
+    };
     switch (p.Kind) {
       case TPropertyKind::Object:
         throw EDefinitionError(e.line, e.column, Format("%s is an object: write \"%s { ... }\"", {p.Name, p.Name}));
@@ -518,7 +552,8 @@ private:
         unsigned long long mask = 0;
         for (const Value& item : v.items) {
           int value = item.kind == Value::Ident ? p.EnumValue(item.text) : -1;
-          if (value < 0) Fail(item, Format("%s is not a value of %s", {item.kind == Value::Ident ? item.text : "this", p.Name}));
+          if (value < 0)
+            Fail(item, Format("%s is not a value of %s", {item.kind == Value::Ident ? item.text : "this", p.Name}));
           mask |= 1ull << value;
         }
         return Variant(static_cast<long long>(mask));
@@ -545,7 +580,8 @@ private:
   void ResolveReferences() {
     for (const auto& r : references_) {
       TComponent* target = SameText(r.value.text, root_.Name()) ? &root_ : root_.FindComponent(r.value.text);
-      if (!target) Fail(r.value, Format("%s refers to %s, which the definition does not hold", {r.property->Name, r.value.text}));
+      if (!target)
+        Fail(r.value, Format("%s refers to %s, which the definition does not hold", {r.property->Name, r.value.text}));
       Guard(r.value.line, r.value.column, [&] { r.property->SetReference(*r.object, target); });
     }
   }
@@ -613,7 +649,8 @@ private:
 
   void WriteComponent(const TComponent& component, int indent) {
     Line(indent, component.ClassName() + " " + component.Name() + " {");
-    if (const TClassInfo* info = TPropertyRegistry::Instance().ClassOf(component)) WriteProperties(component, *info, indent + 1);
+    if (const TClassInfo* info = TPropertyRegistry::Instance().ClassOf(component))
+      WriteProperties(component, *info, indent + 1);
     for (int i = 0; i < root_.ComponentCount(); ++i) {
       const TComponent* child = root_.Components(i);
       const TComponent* holder = child->GetParentComponent();
@@ -634,13 +671,15 @@ private:
         }
         case TPropertyKind::Event: {
           const auto* component = dynamic_cast<const TComponent*>(&object);
-          if (component && !component->BoundHandler(p->Name).empty()) Line(indent, p->Name + ": " + component->BoundHandler(p->Name));
+          if (component && !component->BoundHandler(p->Name).empty())
+            Line(indent, p->Name + ": " + component->BoundHandler(p->Name));
           break;
         }
         case TPropertyKind::StringList: {
           const auto* lines = static_cast<const TStrings*>(p->GetObject(mutable_object));
           Line(indent, p->Name + ": [");
-          for (int i = 0; i < lines->Count(); ++i) Line(indent + 1, Quoted(lines->Strings(i)) + (i + 1 < lines->Count() ? "," : ""));
+          for (int i = 0; i < lines->Count(); ++i)
+            Line(indent + 1, Quoted(lines->Strings(i)) + (i + 1 < lines->Count() ? "," : ""));
           Line(indent, "]");
           break;
         }
@@ -650,7 +689,8 @@ private:
           for (int i = 0; i < collection->Count(); ++i) {
             const TCollectionItem* item = collection->Items(i);
             Line(indent + 1, "{");
-            if (const TClassInfo* item_info = TPropertyRegistry::Instance().ClassOf(*item)) WriteProperties(*item, *item_info, indent + 2);
+            if (const TClassInfo* item_info = TPropertyRegistry::Instance().ClassOf(*item))
+              WriteProperties(*item, *item_info, indent + 2);
             Line(indent + 1, i + 1 < collection->Count() ? "}," : "}");
           }
           Line(indent, "]");
@@ -671,8 +711,7 @@ private:
           Line(indent, "}");
           break;
         }
-        default:
-          Line(indent, p->Name + ": " + ScalarText(*p, p->Get(object)));
+        default: Line(indent, p->Name + ": " + ScalarText(*p, p->Get(object)));
       }
     }
   }

@@ -28,8 +28,9 @@ std::string Format(std::string_view pattern, std::initializer_list<FormatArg> ar
     } else {
       char buffer[32];
       long long value = std::get<long long>(arg);
-      auto result = spec == 'x' ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<unsigned long long>(value), 16)
-                                : std::to_chars(buffer, buffer + sizeof buffer, value);
+      auto result = spec == 'x'
+                        ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<unsigned long long>(value), 16)
+                        : std::to_chars(buffer, buffer + sizeof buffer, value);
       out.append(buffer, result.ptr);
     }
     ++i;

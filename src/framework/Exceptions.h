@@ -2,10 +2,10 @@
 
 #include <cstdint>
 #include <exception>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <variant>
-#include <initializer_list>
 
 // One argument of Format: a text or a whole number.
 using FormatArg = std::variant<std::string_view, long long>;
@@ -31,13 +31,25 @@ public:
   EAbort() : Exception("Operation aborted") {}
 };
 
-class EListError : public Exception { using Exception::Exception; };
-class EConvertError : public Exception { using Exception::Exception; };
-class EVariantError : public Exception { using Exception::Exception; };
-class EComponentError : public Exception { using Exception::Exception; };
-class EInvalidOperation : public Exception { using Exception::Exception; };
+class EListError : public Exception {
+  using Exception::Exception;
+};
+class EConvertError : public Exception {
+  using Exception::Exception;
+};
+class EVariantError : public Exception {
+  using Exception::Exception;
+};
+class EComponentError : public Exception {
+  using Exception::Exception;
+};
+class EInvalidOperation : public Exception {
+  using Exception::Exception;
+};
 // Division by zero, overflow and results that are no number.
-class EMathError : public Exception { using Exception::Exception; };
+class EMathError : public Exception {
+  using Exception::Exception;
+};
 
 // Raises EAbort.
 [[noreturn]] void Abort();

@@ -180,7 +180,8 @@ void TSplitter::MoveBy(int delta) {
   if (!control || !Parent()) return;
   const bool vertical = Align() == alTop;
   int size = vertical ? control->Height() : control->Width();
-  int room = vertical ? Parent()->AlignRect().Bottom - (Top() + Height()) : Parent()->AlignRect().Right - (Left() + Width());
+  int room =
+      vertical ? Parent()->AlignRect().Bottom - (Top() + Height()) : Parent()->AlignRect().Right - (Left() + Width());
   int new_size = size + std::min(delta, std::max(0, room - min_size_));
   if (new_size < min_size_) new_size = auto_snap_ && new_size < min_size_ / 2 ? 0 : min_size_;
   if (new_size == size) return;

@@ -52,7 +52,8 @@ TPicture Read(std::string_view section) {
     const char c = section[i];
     if (c == '\'' || c == '"') {
       const std::size_t end = section.find(c, i + 1);
-      const std::string_view text = section.substr(i + 1, (end == std::string_view::npos ? section.size() : end) - i - 1);
+      const std::string_view text =
+          section.substr(i + 1, (end == std::string_view::npos ? section.size() : end) - i - 1);
       (in_number ? pending : p.prefix) += text;
       i = end == std::string_view::npos ? section.size() : end;
       continue;
@@ -138,8 +139,8 @@ bool Body(const TPicture& p, double value, std::string& body) {
     int_part = text.substr(0, point);
     frac_part = point == std::string::npos ? std::string() : text.substr(point + 1);
   }
-  const bool nonzero = int_part.find_first_not_of('0') != std::string::npos ||
-                       frac_part.find_first_not_of('0') != std::string::npos;
+  const bool nonzero =
+      int_part.find_first_not_of('0') != std::string::npos || frac_part.find_first_not_of('0') != std::string::npos;
   while (static_cast<int>(frac_part.size()) > p.min_frac && !frac_part.empty() && frac_part.back() == '0') {
     frac_part.pop_back();
   }

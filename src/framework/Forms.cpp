@@ -5,14 +5,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QKeyEvent>
-#include <QMoveEvent>
-#include <QResizeEvent>
-#include <QTimer>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -64,7 +64,8 @@ protected:
     if (key == 0) return false;
     bool consumed = false;
     bool on_button = qobject_cast<QAbstractButton*>(widget) != nullptr;
-    RunGuarded([&] { consumed = form_->PreviewKey(key, ShiftStateOf(key_event->modifiers(), Qt::NoButton), on_button); });
+    RunGuarded(
+        [&] { consumed = form_->PreviewKey(key, ShiftStateOf(key_event->modifiers(), Qt::NoButton), on_button); });
     return consumed;
   }
 
@@ -108,7 +109,8 @@ private:
     if (parentWidget()) return;
     // Left and Top are where move() puts the window: the frame's corner.
     QRect g(pos(), size());
-    if (g.x() == form_->Left() && g.y() == form_->Top() && g.width() == form_->Width() && g.height() == form_->Height()) {
+    if (g.x() == form_->Left() && g.y() == form_->Top() && g.width() == form_->Width() &&
+        g.height() == form_->Height()) {
       return;
     }
     RunGuarded([&] { form_->SetBounds(g.x(), g.y(), g.width(), g.height()); });
@@ -227,7 +229,8 @@ void TForm::SyncWidget() {
   palette.setColor(QPalette::Window, ToQColor(Color()));
   w->setPalette(palette);
   w->setAutoFillBackground(true);
-  if (border_style_ == bsSingle || border_style_ == bsDialog || border_style_ == bsToolWindow || border_style_ == bsNone) {
+  if (border_style_ == bsSingle || border_style_ == bsDialog || border_style_ == bsToolWindow ||
+      border_style_ == bsNone) {
     w->setFixedSize(Width(), Height());
   } else {
     w->setMinimumSize(0, 0);
@@ -285,7 +288,8 @@ void TForm::Show() {
   // A window that belongs to another one is not blocked while that one runs modally.
   if (popup_parent_ && popup_parent_->Widget() && !Parent()) {
     w->winId();
-    if (QWindow* window = w->windowHandle()) window->setTransientParent(popup_parent_->Widget()->window()->windowHandle());
+    if (QWindow* window = w->windowHandle())
+      window->setTransientParent(popup_parent_->Widget()->window()->windowHandle());
   }
   PlaceOnScreen();
   DoShow();
@@ -428,9 +432,9 @@ void ShowMessageBox(const std::string& text, const std::string& caption, TMsgDlg
     g_message_box_handler(text, caption, type);
     return;
   }
-  QMessageBox::Icon icon = type == mtError         ? QMessageBox::Critical
-                           : type == mtWarning     ? QMessageBox::Warning
-                           : type == mtInformation ? QMessageBox::Information
+  QMessageBox::Icon icon = type == mtError          ? QMessageBox::Critical
+                           : type == mtWarning      ? QMessageBox::Warning
+                           : type == mtInformation  ? QMessageBox::Information
                            : type == mtConfirmation ? QMessageBox::Question
                                                     : QMessageBox::NoIcon;
   QString title = ToQString(caption.empty() ? QCoreApplication::applicationName().toStdString() : caption);

@@ -42,8 +42,14 @@ TColor ColorToRGB(TColor color) {
 }
 
 TFont::TFont(const TFont& other)
-    : TPersistent(), name_(other.name_), height_(other.height_), color_(other.color_), style_(other.style_),
-      charset_(other.charset_), pitch_(other.pitch_), pixels_per_inch_(other.pixels_per_inch_) {}
+    : TPersistent(),
+      name_(other.name_),
+      height_(other.height_),
+      color_(other.color_),
+      style_(other.style_),
+      charset_(other.charset_),
+      pitch_(other.pitch_),
+      pixels_per_inch_(other.pixels_per_inch_) {}
 
 TFont& TFont::operator=(const TFont& other) {
   Assign(other);

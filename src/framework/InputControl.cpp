@@ -13,8 +13,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
@@ -54,7 +54,8 @@ TMouseButton ButtonOf(Qt::MouseButton button) {
 // Character positions and the UTF-16 positions of a QString.
 int Utf16Index(const QString& text, int chars) {
   int index = 0;
-  for (int c = 0; c < chars && index < text.size(); ++c) index += text.at(index).isHighSurrogate() && index + 1 < text.size() ? 2 : 1;
+  for (int c = 0; c < chars && index < text.size(); ++c)
+    index += text.at(index).isHighSurrogate() && index + 1 < text.size() ? 2 : 1;
   return index;
 }
 int CharIndex(const QString& text, int utf16) {
@@ -102,7 +103,9 @@ protected:
   }
   void mousePressEvent(QMouseEvent* event) override {
     const QPoint p = event->position().toPoint();
-    RunGuarded([&] { control_->MouseDown(ButtonOf(event->button()), ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y()); });
+    RunGuarded([&] {
+      control_->MouseDown(ButtonOf(event->button()), ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+    });
   }
   void mouseMoveEvent(QMouseEvent* event) override {
     const QPoint p = event->position().toPoint();
@@ -110,17 +113,25 @@ protected:
   }
   void mouseReleaseEvent(QMouseEvent* event) override {
     const QPoint p = event->position().toPoint();
-    RunGuarded([&] { control_->MouseUp(ButtonOf(event->button()), ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y()); });
+    RunGuarded([&] {
+      control_->MouseUp(ButtonOf(event->button()), ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+    });
   }
   // The platform reports the second press of a double click as a press too.
-  void mouseDoubleClickEvent(QMouseEvent*) override { RunGuarded([&] { control_->DblClick(); }); }
+  void mouseDoubleClickEvent(QMouseEvent*) override {
+    RunGuarded([&] { control_->DblClick(); });
+  }
   void wheelEvent(QWheelEvent* event) override {
     bool used = false;
     RunGuarded([&] { used = control_->MouseWheel(ShiftOf(event->modifiers()), event->angleDelta().y()); });
     event->setAccepted(used);
   }
-  void enterEvent(QEnterEvent*) override { RunGuarded([&] { control_->MouseEnter(); }); }
-  void leaveEvent(QEvent*) override { RunGuarded([&] { control_->MouseLeave(); }); }
+  void enterEvent(QEnterEvent*) override {
+    RunGuarded([&] { control_->MouseEnter(); });
+  }
+  void leaveEvent(QEvent*) override {
+    RunGuarded([&] { control_->MouseLeave(); });
+  }
   void focusInEvent(QFocusEvent* event) override {
     QWidget::focusInEvent(event);
     RunGuarded([&] { control_->DoEnter(); });
@@ -251,7 +262,9 @@ public:
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint p = mouse->position().toPoint();
         if (edit_->OnMouseDown) {
-          RunGuarded([&] { edit_->OnMouseDown(ButtonOf(mouse->button()), ShiftOf(mouse->modifiers(), mouse->buttons()), p.x(), p.y()); });
+          RunGuarded([&] {
+            edit_->OnMouseDown(ButtonOf(mouse->button()), ShiftOf(mouse->modifiers(), mouse->buttons()), p.x(), p.y());
+          });
         }
         return false;
       }
@@ -260,7 +273,8 @@ public:
         return false;
       case QEvent::Wheel: {
         bool used = false;
-        if (edit_->OnMouseWheel) RunGuarded([&] { used = edit_->OnMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y()); });
+        if (edit_->OnMouseWheel)
+          RunGuarded([&] { used = edit_->OnMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y()); });
         return used;
       }
       case QEvent::FocusIn:
@@ -443,7 +457,9 @@ void TInnerEdit::SyncWidget() {
   if (edit->text() != text) edit->setText(text);
   edit->setMaxLength(max_length_ > 0 ? max_length_ : 32767);
   edit->setReadOnly(read_only_ || caret_hidden_);
-  edit->setAlignment(alignment_ == taRightJustify ? Qt::AlignRight : alignment_ == taCenter ? Qt::AlignHCenter : Qt::AlignLeft);
+  edit->setAlignment(alignment_ == taRightJustify ? Qt::AlignRight
+                     : alignment_ == taCenter     ? Qt::AlignHCenter
+                                                  : Qt::AlignLeft);
   QPalette palette = edit->palette();
   palette.setColor(QPalette::Base, ToQColor(Color()));
   palette.setColor(QPalette::Text, ToQColor(Font().Color()));
@@ -500,8 +516,8 @@ protected:
 
 QWidget* TPopupWindow::CreateWidget(QWidget*) {
   auto* widget = new TPopupWidget(this, nullptr,
-                                         Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
-                                             Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint);
+                                  Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                                      Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint);
   widget->setAttribute(Qt::WA_ShowWithoutActivating);
   widget->setFocusPolicy(Qt::NoFocus);
   return widget;

@@ -13,7 +13,6 @@
 
 enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
 
-
 class TInputControlWidget;
 
 // A control that paints itself and handles its own input. The handlers run inside the application's exception

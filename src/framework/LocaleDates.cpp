@@ -1,6 +1,5 @@
 #include "framework/LocaleDates.h"
 
-
 #include <QDateTime>
 #include <QLocale>
 

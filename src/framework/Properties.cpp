@@ -8,10 +8,8 @@ bool TPropertyInfo::IsScalar() const {
     case TPropertyKind::Object:
     case TPropertyKind::Collection:
     case TPropertyKind::Event:
-    case TPropertyKind::StringList:
-      return false;
-    default:
-      return true;
+    case TPropertyKind::StringList: return false;
+    default: return true;
   }
 }
 
@@ -35,7 +33,8 @@ bool TPropertyInfo::Stored(const TPersistent& instance) const {
 
 std::string TPropertyInfo::EnumText(long long value) const {
   auto name_of = [&](long long v) -> std::string {
-    if (v >= 0 && static_cast<std::size_t>(v) < EnumNames.size()) return std::string(EnumNames[static_cast<std::size_t>(v)]);
+    if (v >= 0 && static_cast<std::size_t>(v) < EnumNames.size())
+      return std::string(EnumNames[static_cast<std::size_t>(v)]);
     return std::to_string(v);
   };
   if (Kind != TPropertyKind::Set) return name_of(value);
@@ -72,7 +71,8 @@ std::vector<const TPropertyInfo*> TClassInfo::AllProperties() const {
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     for (const auto& p : (*it)->Properties) {
       // A class may publish an ancestor's property again with its own default: the latest one counts.
-      auto same = std::find_if(all.begin(), all.end(), [&](const TPropertyInfo* q) { return SameText(q->Name, p.Name); });
+      auto same =
+          std::find_if(all.begin(), all.end(), [&](const TPropertyInfo* q) { return SameText(q->Name, p.Name); });
       if (same != all.end()) *same = &p;
       else all.push_back(&p);
     }
@@ -121,7 +121,8 @@ const TPropertyInfo& ScalarProperty(const TPersistent& object, std::string_view 
   const TClassInfo* info = TPropertyRegistry::Instance().ClassOf(object);
   const TPropertyInfo* p = info ? info->FindProperty(name) : nullptr;
   if (!p) throw EPropertyError(Format("%s has no published property %s", {object.ClassName(), name}));
-  if (!p->IsScalar()) throw EPropertyError(Format("Property %s of %s holds no simple value", {p->Name, object.ClassName()}));
+  if (!p->IsScalar())
+    throw EPropertyError(Format("Property %s of %s holds no simple value", {p->Name, object.ClassName()}));
   return *p;
 }
 

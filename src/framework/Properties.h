@@ -20,8 +20,22 @@
 #include <vector>
 
 // Symbol: a bare name, handed over as text whatever it is (properties that older definitions hold).
-enum class TPropertyKind { Ordinal, Enumeration, Set, Float, String, Boolean, Variant, Int64, Reference, Object, Collection,
-                           Event, StringList, Symbol };
+enum class TPropertyKind {
+  Ordinal,
+  Enumeration,
+  Set,
+  Float,
+  String,
+  Boolean,
+  Variant,
+  Int64,
+  Reference,
+  Object,
+  Collection,
+  Event,
+  StringList,
+  Symbol
+};
 
 // The names of an enumeration's values, in their order.
 using TEnumNames = std::span<const std::string_view>;
@@ -90,7 +104,9 @@ private:
 Variant GetPropertyValue(const TPersistent& object, std::string_view name);
 void SetPropertyValue(TPersistent& object, std::string_view name, const Variant& value);
 
-class EPropertyError : public Exception { using Exception::Exception; };
+class EPropertyError : public Exception {
+  using Exception::Exception;
+};
 
 // The registration of one class, one call a property:
 //   RegisterClass<TEdit>("TEdit", "TWinControl").Integer("MaxLength", &TEdit::MaxLength, &TEdit::SetMaxLength, 0);
@@ -151,11 +167,17 @@ public:
     return Add(std::move(p));
   }
   template <class G>
-  TClassBuilder& Object(const char* name, G get) { return Owned(name, TPropertyKind::Object, get); }
+  TClassBuilder& Object(const char* name, G get) {
+    return Owned(name, TPropertyKind::Object, get);
+  }
   template <class G>
-  TClassBuilder& Strings(const char* name, G get) { return Owned(name, TPropertyKind::StringList, get); }
+  TClassBuilder& Strings(const char* name, G get) {
+    return Owned(name, TPropertyKind::StringList, get);
+  }
   template <class G>
-  TClassBuilder& Collection(const char* name, G get) { return Owned(name, TPropertyKind::Collection, get); }
+  TClassBuilder& Collection(const char* name, G get) {
+    return Owned(name, TPropertyKind::Collection, get);
+  }
   template <class M>
   TClassBuilder& Event(const char* name, M member) {
     TPropertyInfo p = Named(name, TPropertyKind::Event);
@@ -191,7 +213,9 @@ public:
 
   // The last property added is stored only when `rule` says so.
   TClassBuilder& StoredWhen(std::function<bool(const C&)> rule) {
-    info_.Properties.back().StoredRule = [rule = std::move(rule)](const TPersistent& o) { return rule(static_cast<const C&>(o)); };
+    info_.Properties.back().StoredRule = [rule = std::move(rule)](const TPersistent& o) {
+      return rule(static_cast<const C&>(o));
+    };
     return *this;
   }
 
@@ -227,9 +251,13 @@ private:
   }
 
   template <class T>
-  static T& Deref(T& object) { return object; }
+  static T& Deref(T& object) {
+    return object;
+  }
   template <class T>
-  static T& Deref(T* object) { return *object; }
+  static T& Deref(T* object) {
+    return *object;
+  }
 
   template <class T>
   static Variant ToVariant(const T& value) {

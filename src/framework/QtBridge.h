@@ -12,7 +12,9 @@
 #include <string>
 #include <string_view>
 
-inline QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+inline QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 inline std::string FromQString(const QString& text) { return text.toStdString(); }
 
 inline QColor ToQColor(TColor color) {

@@ -16,7 +16,10 @@
 class TScrollBoxWidget : public QWidget {
 public:
   TScrollBoxWidget(TScrollBox* box, QWidget* parent)
-      : QWidget(parent), box_(box), horz_(new QScrollBar(Qt::Horizontal, this)), vert_(new QScrollBar(Qt::Vertical, this)) {
+      : QWidget(parent),
+        box_(box),
+        horz_(new QScrollBar(Qt::Horizontal, this)),
+        vert_(new QScrollBar(Qt::Vertical, this)) {
     setFocusPolicy(Qt::StrongFocus);
     for (QScrollBar* bar : {horz_, vert_}) {
       bar->hide();

@@ -71,7 +71,9 @@ void TLabel::SyncWidget() {
   }
   label->setTextFormat(Qt::PlainText);
   label->setText(ToQString(shown));
-  Qt::Alignment horizontal = alignment_ == taCenter ? Qt::AlignHCenter : alignment_ == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
+  Qt::Alignment horizontal = alignment_ == taCenter         ? Qt::AlignHCenter
+                             : alignment_ == taRightJustify ? Qt::AlignRight
+                                                            : Qt::AlignLeft;
   label->setAlignment(horizontal | Qt::AlignTop);
   label->setWordWrap(word_wrap_);
   label->setContentsMargins(0, 0, 0, 0);

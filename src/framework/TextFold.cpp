@@ -19,13 +19,16 @@ char32_t FoldSlow(char32_t cp) {
 const std::array<char32_t, kTableSize>& Table() {
   static const std::array<char32_t, kTableSize> table = [] {
     std::array<char32_t, kTableSize> t{};
-    for (char32_t cp = 0; cp < kTableSize; ++cp) t[cp] = cp < 0x80 ? (cp >= 'a' && cp <= 'z' ? cp - 32 : cp) : FoldSlow(cp);
+    for (char32_t cp = 0; cp < kTableSize; ++cp)
+      t[cp] = cp < 0x80 ? (cp >= 'a' && cp <= 'z' ? cp - 32 : cp) : FoldSlow(cp);
     return t;
   }();
   return table;
 }
 
-char32_t Fold(char32_t cp, const std::array<char32_t, kTableSize>& table) { return cp < kTableSize ? table[cp] : FoldSlow(cp); }
+char32_t Fold(char32_t cp, const std::array<char32_t, kTableSize>& table) {
+  return cp < kTableSize ? table[cp] : FoldSlow(cp);
+}
 
 // The next code point of a UTF-8 text; a byte that starts no valid sequence stands for itself.
 char32_t Next(std::string_view text, std::size_t& i) {

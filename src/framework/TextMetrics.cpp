@@ -32,7 +32,9 @@ FontKey KeyOf(const TFont& font) {
 }  // namespace
 
 TFontMeasure::TFontMeasure(const TFont& font)
-    : font_(ToQFont(font)), metrics_(font_, Device()), ascent_(metrics_.ascent()),
+    : font_(ToQFont(font)),
+      metrics_(font_, Device()),
+      ascent_(metrics_.ascent()),
       height_(metrics_.ascent() + metrics_.descent()) {}
 
 int TFontMeasure::Width(std::string_view text) const {

@@ -4,8 +4,8 @@
 #include "framework/Text.h"
 
 #include <cctype>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -59,7 +59,8 @@ bool TryStrToFloat(const std::string& text, double& value) {
   std::string t = Trimmed(text);
   // Only digits, a point, signs and an exponent: "inf", "nan" and hexadecimal numbers are no numbers to a user.
   for (char c : t) {
-    if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) return false;
+    if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
+      return false;
   }
   // The point is the decimal separator whatever the process's locale says, so no C library call that reads it.
   const char* begin = t.data();
@@ -117,7 +118,8 @@ std::int64_t Variant::AsInteger() const {
       std::int64_t i;
       if (TryStrToInt64(s, i)) return i;
       double d;
-      if (TryStrToFloat(s, d) && std::isfinite(d) && std::fabs(d) < 9.2e18) return static_cast<std::int64_t>(std::nearbyint(d));
+      if (TryStrToFloat(s, d) && std::isfinite(d) && std::fabs(d) < 9.2e18)
+        return static_cast<std::int64_t>(std::nearbyint(d));
       throw EConvertError(Format("'%s' is not a valid integer value", {s}));
     }
     default: CannotConvert(VarType(), "Int64");
@@ -228,7 +230,7 @@ Variant Arithmetic(Op op, const Variant& a, const Variant& b) {
   if (a.IsNull() || b.IsNull()) return Variant::Null();
   if (IsWhole(a) && IsWhole(b)) {
     std::int64_t x = a.AsInteger(), y = b.AsInteger(), r = 0;
-    bool overflow = op == Op::Add ? __builtin_add_overflow(x, y, &r)
+    bool overflow = op == Op::Add   ? __builtin_add_overflow(x, y, &r)
                     : op == Op::Sub ? __builtin_sub_overflow(x, y, &r)
                                     : __builtin_mul_overflow(x, y, &r);
     if (!overflow) return Variant(static_cast<long long>(r));

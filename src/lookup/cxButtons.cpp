@@ -77,8 +77,8 @@ void TcxCustomButton::Notification(TComponent* component, TOperation operation) 
 }
 
 const TcxCustomLookAndFeelPainter& TcxCustomButton::Painter() const {
-  const bool themed = ThemesActive() && (look_and_feel_.NativeStyle() ||
-                                         (use_system_paint_ && look_and_feel_.Kind() == lfStandard));
+  const bool themed =
+      ThemesActive() && (look_and_feel_.NativeStyle() || (use_system_paint_ && look_and_feel_.Kind() == lfStandard));
   return LookAndFeelPainter(look_and_feel_.Kind(), themed);
 }
 
@@ -100,7 +100,8 @@ void TcxCustomButton::Click() {
   TInputControl::Click();
 }
 
-void TcxCustomButton::DrawCaption(TCanvas& canvas, const TRect& rect, const std::string& caption, TColor color, bool embossed) {
+void TcxCustomButton::DrawCaption(TCanvas& canvas, const TRect& rect, const std::string& caption, TColor color,
+                                  bool embossed) {
   // "&x" underlines x; "&&" is an ampersand.
   std::string text;
   int underline = -1;
@@ -174,14 +175,16 @@ void TcxCustomButton::Paint() {
       const int gy = content.Top + (content.Height() - glyph_height) / 2;
       const int gx = layout_ == blGlyphLeft ? content.Left + start : content.Right - start - glyph_width;
       glyph_rect = {gx, gy, gx + glyph_width, gy + glyph_height};
-      text_rect = layout_ == blGlyphLeft ? TRect{gx + glyph_width + gap, content.Top, gx + glyph_width + gap + text.cx, content.Bottom}
-                                         : TRect{gx - gap - text.cx, content.Top, gx - gap, content.Bottom};
+      text_rect = layout_ == blGlyphLeft
+                      ? TRect{gx + glyph_width + gap, content.Top, gx + glyph_width + gap + text.cx, content.Bottom}
+                      : TRect{gx - gap - text.cx, content.Top, gx - gap, content.Bottom};
     } else {
       const int gx = content.Left + (content.Width() - glyph_width) / 2;
       const int gy = layout_ == blGlyphTop ? content.Top + start : content.Bottom - start - glyph_height;
       glyph_rect = {gx, gy, gx + glyph_width, gy + glyph_height};
-      text_rect = layout_ == blGlyphTop ? TRect{content.Left, gy + glyph_height + gap, content.Right, gy + glyph_height + gap + text.cy}
-                                        : TRect{content.Left, gy - gap - text.cy, content.Right, gy - gap};
+      text_rect = layout_ == blGlyphTop
+                      ? TRect{content.Left, gy + glyph_height + gap, content.Right, gy + glyph_height + gap + text.cy}
+                      : TRect{content.Left, gy - gap - text.cy, content.Right, gy - gap};
     }
     canvas.Draw(glyph_rect.Left, glyph_rect.Top, glyph_);
     content = text_rect;

@@ -38,7 +38,8 @@ private:
   TcxButtonAssignedColors assigned_;
 };
 
-using TcxButtonGetDrawParamsEvent = std::function<void(TObject* sender, TcxButtonState state, TFont& font, TColor& color)>;
+using TcxButtonGetDrawParamsEvent =
+    std::function<void(TObject* sender, TcxButtonState state, TFont& font, TColor& color)>;
 
 class TcxCustomButton : public TInputControl {
 public:
@@ -50,13 +51,25 @@ public:
   void SetKind(TcxButtonKind kind);
   TBitmap& Glyph() { return glyph_; }
   int NumGlyphs() const { return num_glyphs_; }
-  void SetNumGlyphs(int count) { num_glyphs_ = std::max(1, count); Invalidate(); }
+  void SetNumGlyphs(int count) {
+    num_glyphs_ = std::max(1, count);
+    Invalidate();
+  }
   TButtonLayout Layout() const { return layout_; }
-  void SetLayout(TButtonLayout layout) { layout_ = layout; Invalidate(); }
+  void SetLayout(TButtonLayout layout) {
+    layout_ = layout;
+    Invalidate();
+  }
   int Margin() const { return margin_; }
-  void SetMargin(int margin) { margin_ = margin; Invalidate(); }
+  void SetMargin(int margin) {
+    margin_ = margin;
+    Invalidate();
+  }
   int Spacing() const { return spacing_; }
-  void SetSpacing(int spacing) { spacing_ = spacing; Invalidate(); }
+  void SetSpacing(int spacing) {
+    spacing_ = spacing;
+    Invalidate();
+  }
   bool UseSystemPaint() const { return use_system_paint_; }
   void SetUseSystemPaint(bool on);
   TcxLookAndFeel& LookAndFeel() { return look_and_feel_; }
@@ -65,7 +78,10 @@ public:
   TComponent* PopupMenu() const { return popup_menu_; }
   void SetPopupMenu(TComponent* menu);
   bool Default() const { return default_; }
-  void SetDefault(bool on) { default_ = on; Invalidate(); }
+  void SetDefault(bool on) {
+    default_ = on;
+    Invalidate();
+  }
   bool Cancel() const { return cancel_; }
   void SetCancel(bool on) { cancel_ = on; }
   int ModalResult() const { return modal_result_; }

@@ -31,19 +31,22 @@ void TcxDataStorage::Reserve(int records) {
     if (c.info.valueType->IsString()) {
       c.offsets.reserve(static_cast<std::size_t>(records) + 1);
       c.first_folded.reserve(static_cast<std::size_t>(records));
-    }
-    else c.values.reserve(static_cast<std::size_t>(records));
+    } else c.values.reserve(static_cast<std::size_t>(records));
   }
 }
 
-void TcxDataStorage::Put(Column& column, std::size_t record, const Variant& value, const std::string& text, bool append) {
+void TcxDataStorage::Put(Column& column, std::size_t record, const Variant& value, const std::string& text,
+                         bool append) {
   const bool null = value.IsClear();
   if (append) column.nulls.push_back(null);
   else column.nulls[record] = null;
   if (column.info.valueType->IsString()) {
-    const std::string s = null ? std::string() : value.VarType() == Variant::Type::String ? value.AsString() : value.ToText();
+    const std::string s = null                                       ? std::string()
+                          : value.VarType() == Variant::Type::String ? value.AsString()
+                                                                     : value.ToText();
     const char32_t first = SearchFoldFirst(s);
-    const char16_t folded = first < TcxDataStorage::kUnknownFirst ? static_cast<char16_t>(first) : TcxDataStorage::kUnknownFirst;
+    const char16_t folded =
+        first < TcxDataStorage::kUnknownFirst ? static_cast<char16_t>(first) : TcxDataStorage::kUnknownFirst;
     if (append) column.first_folded.push_back(folded);
     else column.first_folded[record] = folded;
     if (append) {
@@ -299,12 +302,15 @@ bool TcxCustomDataController::LocateByKey(const Variant& key) {
   return row != -1;
 }
 
-int TcxCustomDataController::FindRowByText(int start, int item, const std::string& text, bool partial, bool wrap, bool forward) {
+int TcxCustomDataController::FindRowByText(int start, int item, const std::string& text, bool partial, bool wrap,
+                                           bool forward) {
   CheckItem(item);
   const int count = RowCount();
   if (count == 0 || start < 0 || start >= count) return -1;
   const std::u32string folded = SearchFold(text);
-  auto matches = [&](int row) { return FoldedTextMatches(rows_[static_cast<std::size_t>(row)], item, folded, partial); };
+  auto matches = [&](int row) {
+    return FoldedTextMatches(rows_[static_cast<std::size_t>(row)], item, folded, partial);
+  };
   const int step = forward ? 1 : -1;
   for (int row = start; row >= 0 && row < count; row += step) {
     if (matches(row)) return rows_[static_cast<std::size_t>(row)];
@@ -317,7 +323,8 @@ int TcxCustomDataController::FindRowByText(int start, int item, const std::strin
   return -1;
 }
 
-bool TcxCustomDataController::FoldedTextMatches(int record, int item, const std::u32string& folded, bool partial) const {
+bool TcxCustomDataController::FoldedTextMatches(int record, int item, const std::u32string& folded,
+                                                bool partial) const {
   const TcxDataStorage::ItemInfo& info = storage_.Item(item);
   if (!info.valueType->IsString() || info.textStored) return FoldedMatch(GetDisplayText(record, item), folded, partial);
   const char16_t first = storage_.FirstFolded(record, item);
@@ -377,7 +384,8 @@ int TcxCustomDataController::SetIncrementalFilter(int item, const std::string& t
   std::u32string folded = SearchFold(text);
   // A longer text keeps a subset of the rows in the same order: the rows left need only be tested again.
   const bool narrowing = filter_item_ == item && !rows_pending_ && !Updating() &&
-                         folded.size() >= filter_folded_.size() && folded.compare(0, filter_folded_.size(), filter_folded_) == 0;
+                         folded.size() >= filter_folded_.size() &&
+                         folded.compare(0, filter_folded_.size(), filter_folded_) == 0;
   filter_item_ = item;
   filter_text_ = text;
   filter_folded_ = std::move(folded);

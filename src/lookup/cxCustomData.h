@@ -41,17 +41,23 @@ public:
 class TcxWideStringValueType : public TcxStringValueType {};
 class TcxSmallintValueType : public TcxValueType {
 public:
-  Variant Convert(const Variant& value) const override { return static_cast<long long>(static_cast<std::int16_t>(value.AsInteger())); }
+  Variant Convert(const Variant& value) const override {
+    return static_cast<long long>(static_cast<std::int16_t>(value.AsInteger()));
+  }
   int DataSize() const override { return 2; }
 };
 class TcxIntegerValueType : public TcxValueType {
 public:
-  Variant Convert(const Variant& value) const override { return static_cast<long long>(static_cast<std::int32_t>(value.AsInteger())); }
+  Variant Convert(const Variant& value) const override {
+    return static_cast<long long>(static_cast<std::int32_t>(value.AsInteger()));
+  }
   int DataSize() const override { return 4; }
 };
 class TcxWordValueType : public TcxValueType {
 public:
-  Variant Convert(const Variant& value) const override { return static_cast<long long>(static_cast<std::uint16_t>(value.AsInteger())); }
+  Variant Convert(const Variant& value) const override {
+    return static_cast<long long>(static_cast<std::uint16_t>(value.AsInteger()));
+  }
   int DataSize() const override { return 2; }
 };
 class TcxBooleanValueType : public TcxValueType {
@@ -114,7 +120,9 @@ public:
   // The text of a text item (empty for Null).
   std::string_view StringValue(int record, int item) const;
   // The search form of the first character of a text item's text (see SearchFold), or kUnknownFirst.
-  char16_t FirstFolded(int record, int item) const { return columns_[static_cast<std::size_t>(item)].first_folded[static_cast<std::size_t>(record)]; }
+  char16_t FirstFolded(int record, int item) const {
+    return columns_[static_cast<std::size_t>(item)].first_folded[static_cast<std::size_t>(record)];
+  }
   static constexpr char16_t kUnknownFirst = 0xFFFF;
   // Gives back what the loading reserved beyond the records.
   void ShrinkToFit();
@@ -141,8 +149,9 @@ private:
 };
 
 class TcxCustomDataController;
-using TcxDataControllerCompareEvent = std::function<void(TcxCustomDataController* sender, int record1, int record2, int item,
-                                                         const Variant& value1, const Variant& value2, int& compare)>;
+using TcxDataControllerCompareEvent =
+    std::function<void(TcxCustomDataController* sender, int record1, int record2, int item, const Variant& value1,
+                       const Variant& value2, int& compare)>;
 
 // Whether a display text matches a pattern: the whole text, or (partial) its beginning, ignoring letter case and
 // accents. An empty pattern matches only an empty text.

@@ -52,7 +52,8 @@ bool NeedsStoredText(TField* field, bool wants_text) {
   if (!field) return false;
   if (field->OnGetText) return true;
   if (auto* s = dynamic_cast<TStringField*>(field); s && !s->EditMask().empty()) return true;
-  if (auto* n = dynamic_cast<TNumericField*>(field); n && (!n->DisplayFormat().empty() || !n->EditFormat().empty())) return true;
+  if (auto* n = dynamic_cast<TNumericField*>(field); n && (!n->DisplayFormat().empty() || !n->EditFormat().empty()))
+    return true;
   if (auto* f = dynamic_cast<TFloatField*>(field); f && f->Currency()) return true;
   if (auto* b = dynamic_cast<TBCDField*>(field); b && b->Currency()) return true;
   if (auto* d = dynamic_cast<TDateTimeField*>(field); d && !d->DisplayFormat().empty()) return true;
@@ -124,7 +125,8 @@ TField* TcxDBDataController::ItemField(int item) const {
 
 void TcxDBDataController::UpdateItems() {
   std::vector<Binding> items;
-  for (std::size_t i = 0; i < column_names_.size(); ++i) items.push_back({column_names_[i], nullptr, column_wants_text_[i]});
+  for (std::size_t i = 0; i < column_names_.size(); ++i)
+    items.push_back({column_names_[i], nullptr, column_wants_text_[i]});
   column_items_ = static_cast<int>(items.size());
   std::vector<int> keys;
   for (const std::string& raw : SplitText(key_field_names_, ';')) {
@@ -218,7 +220,8 @@ void TcxDBDataController::LoadAll(TDataSet& dataSet) {
     try {
       if (dataSet.IsBookmarkValid(bookmark)) {
         dataSet.JumpToBookmark(bookmark);
-        if (const int now = link_.ActiveRecord(); now != offset) dataSet.MoveRecords(-dataSet.MoveRecords(now - offset));
+        if (const int now = link_.ActiveRecord(); now != offset)
+          dataSet.MoveRecords(-dataSet.MoveRecords(now - offset));
       }
       if (bof) dataSet.Prior();
       else if (eof) dataSet.Next();
@@ -283,7 +286,8 @@ int TcxDBDataController::FindRecordIndexByKey(const Variant& key) {
   return LocateInDataSet(key_field_names_, key, {}) ? RowRecord(0) : -1;
 }
 
-int TcxDBDataController::FindRowByText(int start, int item, const std::string& text, bool partial, bool wrap, bool forward) {
+int TcxDBDataController::FindRowByText(int start, int item, const std::string& text, bool partial, bool wrap,
+                                       bool forward) {
   if (!IsGridMode()) return TcxCustomDataController::FindRowByText(start, item, text, partial, wrap, forward);
   CheckItem(item);
   TLocateOptions options{loCaseInsensitive};

@@ -13,17 +13,21 @@ using namespace std::string_view_literals;
 constexpr std::string_view kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 constexpr std::string_view kVertAlignmentNames[] = {"taTopJustify", "taBottomJustify", "taVCenter"};
 constexpr std::string_view kKindNames[] = {"lfFlat", "lfStandard", "lfUltraFlat"};
-constexpr std::string_view kBorderStyleNames[] = {"ebsNone", "ebsSingle", "ebsThick", "ebsFlat", "ebs3D", "ebsUltraFlat"};
-constexpr std::string_view kButtonStyleNames[] = {"btsDefault", "bts3D", "btsFlat", "btsSimple", "btsHotFlat", "btsUltraFlat"};
-constexpr std::string_view kTransparencyNames[] = {"ebtNone", "ebtInactive", "ebtAlways", "ebtHideInactive", "ebtHideUnselected"};
+constexpr std::string_view kBorderStyleNames[] = {"ebsNone", "ebsSingle", "ebsThick",
+                                                  "ebsFlat", "ebs3D",     "ebsUltraFlat"};
+constexpr std::string_view kButtonStyleNames[] = {"btsDefault", "bts3D",      "btsFlat",
+                                                  "btsSimple",  "btsHotFlat", "btsUltraFlat"};
+constexpr std::string_view kTransparencyNames[] = {"ebtNone", "ebtInactive", "ebtAlways", "ebtHideInactive",
+                                                   "ebtHideUnselected"};
 constexpr std::string_view kPopupBorderNames[] = {"epbsDefault", "epbsSingle", "epbsFrame3D", "epbsFlat"};
 constexpr std::string_view kBorderNames[] = {"bLeft", "bTop", "bRight", "bBottom"};
 constexpr std::string_view kListStyleNames[] = {"lsEditFixedList", "lsEditList", "lsFixedList"};
 constexpr std::string_view kCharCaseNames[] = {"ecNormal", "ecUpperCase", "ecLowerCase"};
 constexpr std::string_view kGridLinesNames[] = {"glBoth", "glNone", "glVertical", "glHorizontal"};
 constexpr std::string_view kSortOrderNames[] = {"soNone", "soAscending", "soDescending"};
-constexpr std::string_view kImeModeNames[] = {"imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha", "imAlpha",
-                                              "imHira", "imSKata", "imKata", "imChinese", "imSHanguel", "imHanguel"};
+constexpr std::string_view kImeModeNames[] = {"imDisable", "imClose",   "imOpen",     "imDontCare",
+                                              "imSAlpha",  "imAlpha",   "imHira",     "imSKata",
+                                              "imKata",    "imChinese", "imSHanguel", "imHanguel"};
 constexpr std::string_view kDragKindNames[] = {"dkDrag", "dkDock"};
 constexpr std::string_view kDragModeNames[] = {"dmManual", "dmAutomatic"};
 constexpr std::string_view kAnchorNames[] = {"akLeft", "akTop", "akRight", "akBottom"};
@@ -37,20 +41,24 @@ void RegisterLookAndFeel() {
       .Boolean("NativeStyle", &TcxLookAndFeel::NativeStyle, &TcxLookAndFeel::SetNativeStyle, std::nullopt)
       .StoredWhen([](const TcxLookAndFeel& l) { return l.AssignedValues().Contains(lfvNativeStyle); });
   RegisterClass<TcxLookAndFeelController>("TcxLookAndFeelController", "TComponent")
-      .Enum("Kind", &TcxLookAndFeelController::Kind, &TcxLookAndFeelController::SetKind, kKindNames, std::optional(lfUltraFlat))
+      .Enum("Kind", &TcxLookAndFeelController::Kind, &TcxLookAndFeelController::SetKind, kKindNames,
+            std::optional(lfUltraFlat))
       .Boolean("NativeStyle", &TcxLookAndFeelController::NativeStyle, &TcxLookAndFeelController::SetNativeStyle, false);
 }
 
 void RegisterStyle() {
   RegisterClass<TcxEditStyle>("TcxEditStyle", "")
-      .Integer("BorderColor", &TcxEditStyle::BorderColor, &TcxEditStyle::SetBorderColor, clWindowFrame).Names(ColorValueNames())
+      .Integer("BorderColor", &TcxEditStyle::BorderColor, &TcxEditStyle::SetBorderColor, clWindowFrame)
+      .Names(ColorValueNames())
       .Enum("BorderStyle", &TcxEditStyle::BorderStyle, &TcxEditStyle::SetBorderStyle, kBorderStyleNames,
             std::optional<TcxEditBorderStyle>())
       .StoredWhen([](const TcxEditStyle& s) { return s.AssignedValues().Contains(svBorderStyle); })
-      .Enum("ButtonStyle", &TcxEditStyle::ButtonStyle, &TcxEditStyle::SetButtonStyle, kButtonStyleNames, std::optional(btsDefault))
-      .Enum("ButtonTransparency", &TcxEditStyle::ButtonTransparency, &TcxEditStyle::SetButtonTransparency, kTransparencyNames,
-            std::optional(ebtNone))
-      .Integer("Color", &TcxEditStyle::Color, &TcxEditStyle::SetColor, clWindow).Names(ColorValueNames())
+      .Enum("ButtonStyle", &TcxEditStyle::ButtonStyle, &TcxEditStyle::SetButtonStyle, kButtonStyleNames,
+            std::optional(btsDefault))
+      .Enum("ButtonTransparency", &TcxEditStyle::ButtonTransparency, &TcxEditStyle::SetButtonTransparency,
+            kTransparencyNames, std::optional(ebtNone))
+      .Integer("Color", &TcxEditStyle::Color, &TcxEditStyle::SetColor, clWindow)
+      .Names(ColorValueNames())
       .SetOf("Edges", &TcxEditStyle::Edges, &TcxEditStyle::SetEdges, kBorderNames, 0b1111)
       .Boolean("HotTrack", &TcxEditStyle::HotTrack, &TcxEditStyle::SetHotTrack, true)
       .Object("LookAndFeel", [](TcxEditStyle& s) -> TcxLookAndFeel& { return s.LookAndFeel(); })
@@ -59,30 +67,34 @@ void RegisterStyle() {
       .Boolean("Shadow", &TcxEditStyle::Shadow, &TcxEditStyle::SetShadow, false);
   RegisterClass<TcxEditAlignment>("TcxEditAlignment", "")
       .Enum("Horz", &TcxEditAlignment::Horz, &TcxEditAlignment::SetHorz, kAlignmentNames, std::optional(taLeftJustify))
-      .Enum("Vert", &TcxEditAlignment::Vert, &TcxEditAlignment::SetVert, kVertAlignmentNames, std::optional(taTopJustify));
+      .Enum("Vert", &TcxEditAlignment::Vert, &TcxEditAlignment::SetVert, kVertAlignmentNames,
+            std::optional(taTopJustify));
 }
 
 void RegisterGrid() {
   RegisterClass<TcxLookupGridOptions>("TcxLookupGridOptions", "")
       .Boolean("AnsiSort", &TcxLookupGridOptions::AnsiSort, &TcxLookupGridOptions::SetAnsiSort, false)
-      .Boolean("CaseInsensitive", &TcxLookupGridOptions::CaseInsensitive, &TcxLookupGridOptions::SetCaseInsensitive, false)
+      .Boolean("CaseInsensitive", &TcxLookupGridOptions::CaseInsensitive, &TcxLookupGridOptions::SetCaseInsensitive,
+               false)
       .Boolean("ColumnSorting", &TcxLookupGridOptions::ColumnSorting, &TcxLookupGridOptions::SetColumnSorting, true)
-      .Enum("GridLines", &TcxLookupGridOptions::GridLines, &TcxLookupGridOptions::SetGridLines, kGridLinesNames, std::optional(glBoth))
+      .Enum("GridLines", &TcxLookupGridOptions::GridLines, &TcxLookupGridOptions::SetGridLines, kGridLinesNames,
+            std::optional(glBoth))
       .Boolean("RowSelect", &TcxLookupGridOptions::RowSelect, &TcxLookupGridOptions::SetRowSelect, true)
       .Boolean("ShowHeader", &TcxLookupGridOptions::ShowHeader, &TcxLookupGridOptions::SetShowHeader, true);
   RegisterClass<TcxLookupGridColumn>("TcxLookupGridColumn", "")
       .String("Caption", &TcxLookupGridColumn::Caption, &TcxLookupGridColumn::SetCaption, std::nullopt)
       .StoredWhen([](const TcxLookupGridColumn& c) { return c.IsCaptionStored(); })
       .Boolean("Fixed", &TcxLookupGridColumn::Fixed, &TcxLookupGridColumn::SetFixed, false)
-      .Enum("HeaderAlignment", &TcxLookupGridColumn::HeaderAlignment, &TcxLookupGridColumn::SetHeaderAlignment, kAlignmentNames,
-            std::optional(taLeftJustify))
+      .Enum("HeaderAlignment", &TcxLookupGridColumn::HeaderAlignment, &TcxLookupGridColumn::SetHeaderAlignment,
+            kAlignmentNames, std::optional(taLeftJustify))
       .Integer("MinWidth", &TcxLookupGridColumn::MinWidth, &TcxLookupGridColumn::SetMinWidth, 20)
       .Boolean("Sorting", &TcxLookupGridColumn::Sorting, &TcxLookupGridColumn::SetSorting, true)
       .Integer("Width", &TcxLookupGridColumn::Width, &TcxLookupGridColumn::SetWidth, std::nullopt)
       .StoredWhen([](const TcxLookupGridColumn& c) { return c.IsWidthStored(); });
   RegisterClass<TcxLookupDBGridColumn>("TcxLookupDBGridColumn", "TcxLookupGridColumn")
       .String("FieldName", &TcxLookupDBGridColumn::FieldName, &TcxLookupDBGridColumn::SetFieldName)
-      .Enum("SortOrder", &TcxLookupGridColumn::SortOrder, &TcxLookupGridColumn::SetSortOrder, kSortOrderNames, std::optional(soNone));
+      .Enum("SortOrder", &TcxLookupGridColumn::SortOrder, &TcxLookupGridColumn::SetSortOrder, kSortOrderNames,
+            std::optional(soNone));
 }
 
 void RegisterProperties() {
@@ -90,39 +102,50 @@ void RegisterProperties() {
   RegisterClass<TcxCustomEditProperties>("TcxCustomEditProperties", "")
       .Object("Alignment", [](TcxCustomEditProperties& p) -> TcxEditAlignment& { return p.Alignment(); })
       .Integer("ClearKey", &TcxCustomEditProperties::ClearKey, &TcxCustomEditProperties::SetClearKey, 0)
-      .Boolean("ImmediatePost", &TcxCustomEditProperties::ImmediatePost, &TcxCustomEditProperties::SetImmediatePost, false)
+      .Boolean("ImmediatePost", &TcxCustomEditProperties::ImmediatePost, &TcxCustomEditProperties::SetImmediatePost,
+               false)
       .Boolean("ReadOnly", &TcxCustomEditProperties::ReadOnly, &TcxCustomEditProperties::SetReadOnly, false)
       .Boolean("UseLeftAlignmentOnEditing", &TcxCustomEditProperties::UseLeftAlignmentOnEditing,
                &TcxCustomEditProperties::SetUseLeftAlignmentOnEditing, true)
-      .Boolean("ValidateOnEnter", &TcxCustomEditProperties::ValidateOnEnter, &TcxCustomEditProperties::SetValidateOnEnter, true)
+      .Boolean("ValidateOnEnter", &TcxCustomEditProperties::ValidateOnEnter,
+               &TcxCustomEditProperties::SetValidateOnEnter, true)
       .Event("OnChange", &TcxCustomEditProperties::OnChange)
       .Event("OnEditValueChanged", &TcxCustomEditProperties::OnEditValueChanged)
       .Event("OnValidate", &TcxCustomEditProperties::OnValidate);
   RegisterClass<TcxCustomTextEditProperties>("TcxCustomTextEditProperties", "TcxCustomEditProperties")
-      .Boolean("AutoSelect", &TcxCustomTextEditProperties::AutoSelect, &TcxCustomTextEditProperties::SetAutoSelect, true)
-      .Enum("CharCase", &TcxCustomTextEditProperties::CharCase, &TcxCustomTextEditProperties::SetCharCase, kCharCaseNames,
-            std::optional(ecNormal))
-      .Boolean("HideSelection", &TcxCustomTextEditProperties::HideSelection, &TcxCustomTextEditProperties::SetHideSelection, true)
+      .Boolean("AutoSelect", &TcxCustomTextEditProperties::AutoSelect, &TcxCustomTextEditProperties::SetAutoSelect,
+               true)
+      .Enum("CharCase", &TcxCustomTextEditProperties::CharCase, &TcxCustomTextEditProperties::SetCharCase,
+            kCharCaseNames, std::optional(ecNormal))
+      .Boolean("HideSelection", &TcxCustomTextEditProperties::HideSelection,
+               &TcxCustomTextEditProperties::SetHideSelection, true)
       .Integer("MaxLength", &TcxCustomTextEditProperties::MaxLength, &TcxCustomTextEditProperties::SetMaxLength, 0)
-      .Boolean("OEMConvert", &TcxCustomTextEditProperties::OEMConvert, &TcxCustomTextEditProperties::SetOEMConvert, false);
+      .Boolean("OEMConvert", &TcxCustomTextEditProperties::OEMConvert, &TcxCustomTextEditProperties::SetOEMConvert,
+               false);
   RegisterClass<TcxCustomMaskEditProperties>("TcxCustomMaskEditProperties", "TcxCustomTextEditProperties");
   RegisterClass<TcxCustomDropDownEditProperties>("TcxCustomDropDownEditProperties", "TcxCustomMaskEditProperties")
       .Boolean("ImmediateDropDown", &TcxCustomDropDownEditProperties::ImmediateDropDown,
                &TcxCustomDropDownEditProperties::SetImmediateDropDown, true)
-      .Enum("PopupAlignment", &TcxCustomDropDownEditProperties::PopupAlignment, &TcxCustomDropDownEditProperties::SetPopupAlignment,
-            kAlignmentNames, std::optional(taLeftJustify))
+      .Enum("PopupAlignment", &TcxCustomDropDownEditProperties::PopupAlignment,
+            &TcxCustomDropDownEditProperties::SetPopupAlignment, kAlignmentNames, std::optional(taLeftJustify))
       .Event("OnInitPopup", &TcxCustomDropDownEditProperties::OnInitPopup)
       .Event("OnPopup", &TcxCustomDropDownEditProperties::OnPopup)
       .Event("OnCloseUp", &TcxCustomDropDownEditProperties::OnCloseUp);
   RegisterClass<TcxCustomComboBoxProperties>("TcxCustomComboBoxProperties", "TcxCustomDropDownEditProperties")
-      .Boolean("DropDownAutoSize", &TcxCustomComboBoxProperties::DropDownAutoSize, &TcxCustomComboBoxProperties::SetDropDownAutoSize, false)
-      .Integer("DropDownHeight", &TcxCustomComboBoxProperties::DropDownHeight, &TcxCustomComboBoxProperties::SetDropDownHeight, 0)
-      .Enum("DropDownListStyle", &TcxCustomComboBoxProperties::DropDownListStyle, &TcxCustomComboBoxProperties::SetDropDownListStyle,
-            kListStyleNames, std::optional(lsEditFixedList))
-      .Integer("DropDownRows", &TcxCustomComboBoxProperties::DropDownRows, &TcxCustomComboBoxProperties::SetDropDownRows, 8)
-      .Boolean("DropDownSizeable", &TcxCustomComboBoxProperties::DropDownSizeable, &TcxCustomComboBoxProperties::SetDropDownSizeable, false)
-      .Integer("DropDownWidth", &TcxCustomComboBoxProperties::DropDownWidth, &TcxCustomComboBoxProperties::SetDropDownWidth, 0)
-      .Boolean("Revertable", &TcxCustomComboBoxProperties::Revertable, &TcxCustomComboBoxProperties::SetRevertable, false);
+      .Boolean("DropDownAutoSize", &TcxCustomComboBoxProperties::DropDownAutoSize,
+               &TcxCustomComboBoxProperties::SetDropDownAutoSize, false)
+      .Integer("DropDownHeight", &TcxCustomComboBoxProperties::DropDownHeight,
+               &TcxCustomComboBoxProperties::SetDropDownHeight, 0)
+      .Enum("DropDownListStyle", &TcxCustomComboBoxProperties::DropDownListStyle,
+            &TcxCustomComboBoxProperties::SetDropDownListStyle, kListStyleNames, std::optional(lsEditFixedList))
+      .Integer("DropDownRows", &TcxCustomComboBoxProperties::DropDownRows,
+               &TcxCustomComboBoxProperties::SetDropDownRows, 8)
+      .Boolean("DropDownSizeable", &TcxCustomComboBoxProperties::DropDownSizeable,
+               &TcxCustomComboBoxProperties::SetDropDownSizeable, false)
+      .Integer("DropDownWidth", &TcxCustomComboBoxProperties::DropDownWidth,
+               &TcxCustomComboBoxProperties::SetDropDownWidth, 0)
+      .Boolean("Revertable", &TcxCustomComboBoxProperties::Revertable, &TcxCustomComboBoxProperties::SetRevertable,
+               false);
   RegisterClass<TcxCustomLookupEditProperties>("TcxCustomLookupEditProperties", "TcxCustomComboBoxProperties")
       .Boolean("IncrementalFiltering", &TcxCustomLookupEditProperties::IncrementalFiltering,
                &TcxCustomLookupEditProperties::SetIncrementalFiltering, true)
@@ -133,8 +156,10 @@ void RegisterProperties() {
       .Boolean("GridMode", &P::GridMode, &P::SetGridMode, false)
       .String("KeyFieldNames", &P::KeyFieldNames, &P::SetKeyFieldNames)
       .Collection("ListColumns", [](P& p) -> TCollection& { return p.ListColumns(); })
-      .String("ListFieldNames", &P::ListFieldNames, &P::SetListFieldNames).StoredWhen([](const P&) { return false; })
-      .Integer("ListFieldIndex", [](const P& p) { return std::max(0, p.ListFieldIndex()); }, &P::SetListFieldIndex, 0)
+      .String("ListFieldNames", &P::ListFieldNames, &P::SetListFieldNames)
+      .StoredWhen([](const P&) { return false; })
+      .Integer(
+          "ListFieldIndex", [](const P& p) { return std::max(0, p.ListFieldIndex()); }, &P::SetListFieldIndex, 0)
       .Object("ListOptions", [](P& p) -> TcxLookupGridOptions& { return p.ListOptions(); })
       .Reference("ListSource", &P::ListSource, &P::SetListSource);
   RegisterClass<TcxLookupComboBoxProperties>("TcxLookupComboBoxProperties", "TcxCustomDBLookupEditProperties");
@@ -175,11 +200,16 @@ void RegisterEditor() {
 void RegisterButton() {
   using B = TcxCustomButton;
   RegisterClass<TcxButtonColors>("TcxButtonColors", "")
-      .Integer("Default", &TcxButtonColors::Default, &TcxButtonColors::SetDefault, clDefault).Names(ColorValueNames())
-      .Integer("Normal", &TcxButtonColors::Normal, &TcxButtonColors::SetNormal, clDefault).Names(ColorValueNames())
-      .Integer("Hot", &TcxButtonColors::Hot, &TcxButtonColors::SetHot, clDefault).Names(ColorValueNames())
-      .Integer("Pressed", &TcxButtonColors::Pressed, &TcxButtonColors::SetPressed, clDefault).Names(ColorValueNames())
-      .Integer("Disabled", &TcxButtonColors::Disabled, &TcxButtonColors::SetDisabled, clDefault).Names(ColorValueNames());
+      .Integer("Default", &TcxButtonColors::Default, &TcxButtonColors::SetDefault, clDefault)
+      .Names(ColorValueNames())
+      .Integer("Normal", &TcxButtonColors::Normal, &TcxButtonColors::SetNormal, clDefault)
+      .Names(ColorValueNames())
+      .Integer("Hot", &TcxButtonColors::Hot, &TcxButtonColors::SetHot, clDefault)
+      .Names(ColorValueNames())
+      .Integer("Pressed", &TcxButtonColors::Pressed, &TcxButtonColors::SetPressed, clDefault)
+      .Names(ColorValueNames())
+      .Integer("Disabled", &TcxButtonColors::Disabled, &TcxButtonColors::SetDisabled, clDefault)
+      .Names(ColorValueNames());
   RegisterClass<TcxButton>("TcxButton", "TWinControl")
       .Boolean("TabStop", &B::TabStop, &B::SetTabStop, true)
       .String("Caption", &B::Caption, &B::SetCaption)

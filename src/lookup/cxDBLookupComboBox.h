@@ -10,7 +10,9 @@ class TcxCustomLookupComboBox : public TcxCustomDBLookupEdit {
 public:
   explicit TcxCustomLookupComboBox(TComponent* owner)
       : TcxCustomDBLookupEdit(owner, std::make_unique<TcxLookupComboBoxProperties>()) {}
-  TcxLookupComboBoxProperties& Properties() { return static_cast<TcxLookupComboBoxProperties&>(TcxCustomEdit::Properties()); }
+  TcxLookupComboBoxProperties& Properties() {
+    return static_cast<TcxLookupComboBoxProperties&>(TcxCustomEdit::Properties());
+  }
   const TcxLookupComboBoxProperties& Properties() const {
     return static_cast<const TcxLookupComboBoxProperties&>(TcxCustomEdit::Properties());
   }

@@ -77,7 +77,8 @@ Variant TcxCustomDBLookupEditProperties::NullKey() const {
   return Variant(std::vector<Variant>(static_cast<std::size_t>(count), Variant::Null()));
 }
 
-TcxCustomDBLookupEdit::TcxCustomDBLookupEdit(TComponent* owner, std::unique_ptr<TcxCustomDBLookupEditProperties> properties)
+TcxCustomDBLookupEdit::TcxCustomDBLookupEdit(TComponent* owner,
+                                             std::unique_ptr<TcxCustomDBLookupEditProperties> properties)
     : TcxCustomLookupEdit(owner, std::move(properties)) {
   Properties().SetNotifier(this);
 }

@@ -54,8 +54,12 @@ public:
 
 class TcxCustomDBLookupEdit : public TcxCustomLookupEdit {
 public:
-  TcxCustomDBLookupEditProperties& Properties() { return static_cast<TcxCustomDBLookupEditProperties&>(TcxCustomEdit::Properties()); }
-  const TcxCustomDBLookupEditProperties& Properties() const { return static_cast<const TcxCustomDBLookupEditProperties&>(TcxCustomEdit::Properties()); }
+  TcxCustomDBLookupEditProperties& Properties() {
+    return static_cast<TcxCustomDBLookupEditProperties&>(TcxCustomEdit::Properties());
+  }
+  const TcxCustomDBLookupEditProperties& Properties() const {
+    return static_cast<const TcxCustomDBLookupEditProperties&>(TcxCustomEdit::Properties());
+  }
 
 protected:
   TcxCustomDBLookupEdit(TComponent* owner, std::unique_ptr<TcxCustomDBLookupEditProperties> properties);

@@ -13,7 +13,8 @@ TcxEditBorderStyle EffectiveBorderStyle(TcxEditBorderStyle style, bool hot_track
   }
 }
 
-TcxEditButtonStyle EffectiveButtonStyle(TcxEditButtonStyle style, TcxEditBorderStyle border, bool hot_track, bool active) {
+TcxEditButtonStyle EffectiveButtonStyle(TcxEditButtonStyle style, TcxEditBorderStyle border, bool hot_track,
+                                        bool active) {
   if (style != btsDefault) return style;
   const bool lit = hot_track && active;
   switch (border) {
@@ -92,8 +93,8 @@ void TcxEditStyle::Changed() {
 
 // ---- painting ----
 
-void DrawEditBorder(TCanvas& canvas, const TRect& bounds, TcxEditBorderStyle style, TColor border_color, TcxBorders edges,
-                    TColor color) {
+void DrawEditBorder(TCanvas& canvas, const TRect& bounds, TcxEditBorderStyle style, TColor border_color,
+                    TcxBorders edges, TColor color) {
   TRect r = bounds;
   canvas.Brush().SetStyle(bsSolid);
   auto side = [&](TcxBorder edge, TColor c) {
@@ -179,7 +180,8 @@ TRect DropDownArrowRect(const TRect& button, const TRect& content, bool pressed)
   return r;
 }
 
-void DrawEditButton(TCanvas& canvas, const TRect& bounds, TcxEditButtonStyle style, TcxEditButtonState state, TColor face) {
+void DrawEditButton(TCanvas& canvas, const TRect& bounds, TcxEditButtonStyle style, TcxEditButtonState state,
+                    TColor face) {
   const bool pressed = state == ebsPressed;
   TRect content = bounds;
   auto separator = [&](TColor color) {
@@ -230,7 +232,8 @@ void DrawEditButton(TCanvas& canvas, const TRect& bounds, TcxEditButtonStyle sty
   const TRect square = DropDownArrowRect(bounds, content, pressed && (style == bts3D || style == btsDefault));
   const int base = DropDownArrowBase(square.Width());
   if (state == ebsDisabled) {
-    DrawArrow(canvas, {square.Left + 1, square.Top + 1, square.Right + 1, square.Bottom + 1}, base, true, clBtnHighlight);
+    DrawArrow(canvas, {square.Left + 1, square.Top + 1, square.Right + 1, square.Bottom + 1}, base, true,
+              clBtnHighlight);
     DrawArrow(canvas, square, base, true, clBtnShadow);
   } else {
     DrawArrow(canvas, square, base, true, clBtnText);

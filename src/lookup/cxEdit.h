@@ -23,7 +23,8 @@ using TcxEditStyleValues = TSet<TcxEditStyleValue, 8>;
 // The resolved border of an editor: by HotTrack and by whether it is focused or under the mouse.
 TcxEditBorderStyle EffectiveBorderStyle(TcxEditBorderStyle style, bool hot_track, bool active);
 // The resolved style of btsDefault (other styles stand as they are).
-TcxEditButtonStyle EffectiveButtonStyle(TcxEditButtonStyle style, TcxEditBorderStyle border, bool hot_track, bool active);
+TcxEditButtonStyle EffectiveButtonStyle(TcxEditButtonStyle style, TcxEditBorderStyle border, bool hot_track,
+                                        bool active);
 // The drop-down window's frame for epbsDefault.
 TcxEditPopupBorderStyle EffectivePopupBorderStyle(TcxEditPopupBorderStyle style, TcxEditBorderStyle border);
 // Pixels a border style takes on each side.
@@ -96,7 +97,8 @@ int DropDownArrowBase(int side);
 TRect DrawPopupBorder(TCanvas& canvas, const TRect& bounds, TcxEditPopupBorderStyle style);
 int PopupBorderWidth(TcxEditPopupBorderStyle style);
 
-using TcxEditValidateEvent = std::function<void(TObject* sender, Variant& display_value, std::string& error_text, bool& error)>;
+using TcxEditValidateEvent =
+    std::function<void(TObject* sender, Variant& display_value, std::string& error_text, bool& error)>;
 
 class EcxEditValidationError : public Exception {
 public:

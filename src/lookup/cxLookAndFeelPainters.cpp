@@ -12,7 +12,9 @@ int MulDiv(int number, int numerator, int denominator) {
   return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-TRect InflatedRect(const TRect& rect, int dx, int dy) { return {rect.Left - dx, rect.Top - dy, rect.Right + dx, rect.Bottom + dy}; }
+TRect InflatedRect(const TRect& rect, int dx, int dy) {
+  return {rect.Left - dx, rect.Top - dy, rect.Right + dx, rect.Bottom + dy};
+}
 
 void FrameRectColor(TCanvas& canvas, const TRect& rect, TColor color) {
   if (rect.Width() <= 0 || rect.Height() <= 0) return;
@@ -80,8 +82,8 @@ TColor UltraFlatPressedColor() { return Blend(14, 44, 40); }
 // ---- headers ----
 
 void TcxCustomLookAndFeelPainter::DrawHeader(TCanvas& canvas, const TRect& bounds, const std::string& text,
-                                             TAlignment alignment, TcxDataSortOrder order, bool first, bool left_neighbour,
-                                             bool right_neighbour) const {
+                                             TAlignment alignment, TcxDataSortOrder order, bool first,
+                                             bool left_neighbour, bool right_neighbour) const {
   canvas.Brush().SetStyle(bsSolid);
   canvas.Brush().SetColor(HeaderFaceColor());
   canvas.FillRect(bounds);
@@ -94,7 +96,8 @@ void TcxCustomLookAndFeelPainter::DrawHeader(TCanvas& canvas, const TRect& bound
     text_area.Right = mark.Left;
     const TSize extent = SortMarkExtent();
     const TRect mark_rect{mark.Left + (mark.Width() - extent.cx) / 2, mark.Top + (mark.Height() - extent.cy) / 2,
-                          mark.Left + (mark.Width() - extent.cx) / 2 + extent.cx, mark.Top + (mark.Height() - extent.cy) / 2 + extent.cy};
+                          mark.Left + (mark.Width() - extent.cx) / 2 + extent.cx,
+                          mark.Top + (mark.Height() - extent.cy) / 2 + extent.cy};
     DrawSortingMark(canvas, mark_rect, order == soAscending);
   }
   if (text_area.Width() <= 0 || text_area.Height() <= 0 || text.empty()) return;

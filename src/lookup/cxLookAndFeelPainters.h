@@ -21,7 +21,9 @@ public:
   virtual int FrameWidth() const { return 0; }
   virtual int ButtonFrameWidth(TcxButtonState) const { return 0; }
   virtual TColor ButtonFaceColor(TcxButtonState) const { return clBtnFace; }
-  virtual TColor ButtonCaptionColor(TcxButtonState state) const { return state == cxbsDisabled ? clBtnShadow : clBtnText; }
+  virtual TColor ButtonCaptionColor(TcxButtonState state) const {
+    return state == cxbsDisabled ? clBtnShadow : clBtnText;
+  }
   virtual int PressedContentOffset() const { return 0; }
   virtual bool TracksHotButtons() const { return false; }
   virtual int FocusRectInset() const { return 4; }
@@ -38,7 +40,8 @@ public:
   // the leftmost header; neighbours tell which sides touch another header.
   void DrawHeader(TCanvas& canvas, const TRect& bounds, const std::string& text, TAlignment alignment,
                   TcxDataSortOrder order, bool first, bool left_neighbour, bool right_neighbour) const;
-  virtual void DrawHeaderFrame(TCanvas&, const TRect&, bool /*first*/, bool /*left_neighbour*/, bool /*right_neighbour*/) const {}
+  virtual void DrawHeaderFrame(TCanvas&, const TRect&, bool /*first*/, bool /*left_neighbour*/,
+                               bool /*right_neighbour*/) const {}
   virtual void DrawSortingMark(TCanvas&, const TRect&, bool /*ascending*/) const {}
 };
 
@@ -51,7 +54,8 @@ public:
   int HeaderFrameWidth() const override { return 1; }
   TSize SortMarkExtent() const override { return {8, 7}; }
   void DrawButtonFrame(TCanvas& canvas, const TRect& rect, TcxButtonState state) const override;
-  void DrawHeaderFrame(TCanvas& canvas, const TRect& rect, bool first, bool left_neighbour, bool right_neighbour) const override;
+  void DrawHeaderFrame(TCanvas& canvas, const TRect& rect, bool first, bool left_neighbour,
+                       bool right_neighbour) const override;
   void DrawSortingMark(TCanvas& canvas, const TRect& rect, bool ascending) const override;
 };
 
@@ -75,7 +79,8 @@ public:
   int HeaderFrameWidth() const override { return 1; }
   TSize SortMarkExtent() const override { return {7, 8}; }
   void DrawButtonFrame(TCanvas& canvas, const TRect& rect, TcxButtonState state) const override;
-  void DrawHeaderFrame(TCanvas& canvas, const TRect& rect, bool first, bool left_neighbour, bool right_neighbour) const override;
+  void DrawHeaderFrame(TCanvas& canvas, const TRect& rect, bool first, bool left_neighbour,
+                       bool right_neighbour) const override;
   void DrawSortingMark(TCanvas& canvas, const TRect& rect, bool ascending) const override;
 };
 

@@ -99,7 +99,8 @@ void TcxLookAndFeel::Changed() {
   // A listener may remove itself or others while it is told.
   const auto listeners = listeners_;
   for (const auto& [id, listener] : listeners) {
-    if (std::any_of(listeners_.begin(), listeners_.end(), [id = id](const auto& e) { return e.first == id; })) listener();
+    if (std::any_of(listeners_.begin(), listeners_.end(), [id = id](const auto& e) { return e.first == id; }))
+      listener();
   }
 }
 

@@ -10,7 +10,8 @@
 void TcxLookupDBGridColumn::SetFieldName(const std::string& name) {
   if (name == field_name_) return;
   field_name_ = name;
-  if (auto* columns = dynamic_cast<TcxLookupDBGridColumns*>(Collection()); columns && columns->OnChange) columns->OnChange(columns);
+  if (auto* columns = dynamic_cast<TcxLookupDBGridColumns*>(Collection()); columns && columns->OnChange)
+    columns->OnChange(columns);
 }
 
 TField* TcxLookupDBGridColumn::Field() const {
@@ -44,14 +45,18 @@ int TcxLookupDBGridColumn::DefaultWidth() const {
 }
 
 TcxLookupDBGridColumns::TcxLookupDBGridColumns(TPersistent* grid)
-    : TCollection([](TCollection* c) -> std::unique_ptr<TCollectionItem> { return std::make_unique<TcxLookupDBGridColumn>(c); }, grid) {}
+    : TCollection(
+          [](TCollection* c) -> std::unique_ptr<TCollectionItem> { return std::make_unique<TcxLookupDBGridColumn>(c); },
+          grid) {}
 
 // ---- grid ----
 
 TcxCustomLookupDBGrid::TcxCustomLookupDBGrid(TComponent* owner) : TcxCustomLookupGrid(owner), columns_(this) {
   columns_.OnChange = [this](TObject*) { ColumnsChanged(); };
   data_controller_.OnDataChanged = [this] { ControllerDataChanged(); };
-  data_controller_.OnFocusedRowChanged = [this](int previous, int current) { ControllerFocusChanged(previous, current); };
+  data_controller_.OnFocusedRowChanged = [this](int previous, int current) {
+    ControllerFocusChanged(previous, current);
+  };
   EndUpdate();
 }
 

@@ -25,7 +25,9 @@ private:
 class TcxLookupDBGridColumns : public TCollection {
 public:
   explicit TcxLookupDBGridColumns(TPersistent* grid);
-  TcxLookupDBGridColumn* Items(int index) const { return static_cast<TcxLookupDBGridColumn*>(TCollection::Items(index)); }
+  TcxLookupDBGridColumn* Items(int index) const {
+    return static_cast<TcxLookupDBGridColumn*>(TCollection::Items(index));
+  }
   TcxLookupDBGridColumn* Add() { return static_cast<TcxLookupDBGridColumn*>(TCollection::Add()); }
 };
 

@@ -44,7 +44,8 @@ char32_t FirstCodePoint(const std::string& text, char32_t fallback) {
   const auto b = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(text[i])); };
   const char32_t lead = b(0);
   if (lead < 0x80) return lead;
-  if (lead >= 0xF0 && text.size() >= 4) return ((lead & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
+  if (lead >= 0xF0 && text.size() >= 4)
+    return ((lead & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
   if (lead >= 0xE0 && text.size() >= 3) return ((lead & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
   if (text.size() >= 2) return ((lead & 0x1F) << 6) | (b(1) & 0x3F);
   return fallback;
@@ -176,7 +177,8 @@ Variant TcxCustomLookupEditLookupData::KeyOfText(const std::string& text, bool& 
 // ---- TcxCustomLookupEdit ----
 
 TcxCustomLookupEdit::TcxCustomLookupEdit(TComponent* owner, std::unique_ptr<TcxCustomLookupEditProperties> properties)
-    : TcxCustomComboBox(owner, std::move(properties)), lookup_data_(std::make_unique<TcxCustomLookupEditLookupData>(this)) {
+    : TcxCustomComboBox(owner, std::move(properties)),
+      lookup_data_(std::make_unique<TcxCustomLookupEditLookupData>(this)) {
   lookup_data_->OnSelectItem = [this] { SelectItem(); };
   TcxCustomLookupGrid& grid = Properties().Grid();
   grid.SetPopupControl(true);
@@ -453,7 +455,8 @@ void TcxCustomLookupEdit::InnerKeyPress(char32_t& key) {
     key = 0;
     return;
   }
-  const std::string search = length >= 1 ? CharPrefix(text, start) + typed : CharPrefix(text, start) + typed + CharSuffix(text, start);
+  const std::string search =
+      length >= 1 ? CharPrefix(text, start) + typed : CharPrefix(text, start) + typed + CharSuffix(text, start);
   if (lookup_data_->Locate(search)) {
     ShowCompletion(CharCount(search));
     key = 0;

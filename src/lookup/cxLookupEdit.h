@@ -12,7 +12,10 @@ class TcxCustomLookupEdit;
 class TcxCustomLookupEditProperties : public TcxCustomComboBoxProperties {
 public:
   bool IncrementalFiltering() const { return incremental_filtering_; }
-  void SetIncrementalFiltering(bool on) { incremental_filtering_ = on; Changed(); }
+  void SetIncrementalFiltering(bool on) {
+    incremental_filtering_ = on;
+    Changed();
+  }
 
   virtual TcxCustomLookupGrid& Grid() = 0;
   TcxCustomDataController& DataController() { return Grid().DataController(); }
@@ -80,8 +83,12 @@ private:
 class TcxCustomLookupEdit : public TcxCustomComboBox {
 public:
   ~TcxCustomLookupEdit() override;
-  TcxCustomLookupEditProperties& Properties() { return static_cast<TcxCustomLookupEditProperties&>(TcxCustomEdit::Properties()); }
-  const TcxCustomLookupEditProperties& Properties() const { return static_cast<const TcxCustomLookupEditProperties&>(TcxCustomEdit::Properties()); }
+  TcxCustomLookupEditProperties& Properties() {
+    return static_cast<TcxCustomLookupEditProperties&>(TcxCustomEdit::Properties());
+  }
+  const TcxCustomLookupEditProperties& Properties() const {
+    return static_cast<const TcxCustomLookupEditProperties&>(TcxCustomEdit::Properties());
+  }
   TcxCustomLookupEditLookupData& LookupData() { return *lookup_data_; }
   // Typing is completing an entry (its tail is selected).
   bool Completing() const { return completing_; }

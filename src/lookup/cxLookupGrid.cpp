@@ -227,7 +227,8 @@ std::vector<std::pair<int, int>> TcxCustomLookupGrid::ColumnBounds() {
     }
     if (!clamped) {
       for (int i = 0; i < count; ++i) {
-        if (!done[static_cast<std::size_t>(i)]) widths[static_cast<std::size_t>(i)] = shares[static_cast<std::size_t>(i)];
+        if (!done[static_cast<std::size_t>(i)])
+          widths[static_cast<std::size_t>(i)] = shares[static_cast<std::size_t>(i)];
       }
     }
   }
@@ -387,9 +388,10 @@ void TcxCustomLookupGrid::Paint() {
     for (std::size_t i = 0; i < bounds.size(); ++i) {
       const int c = static_cast<int>(i);
       TRect cell{bounds[i].first, y, bounds[i].second, y + row_height};
-      const bool right_line = lines == glBoth || lines == glVertical || (lines == glHorizontal && i + 1 == bounds.size());
-      const bool bottom_line = lines == glBoth || lines == glHorizontal ||
-                               (lines == glVertical && last_row && y + row_height != height);
+      const bool right_line =
+          lines == glBoth || lines == glVertical || (lines == glHorizontal && i + 1 == bounds.size());
+      const bool bottom_line =
+          lines == glBoth || lines == glHorizontal || (lines == glVertical && last_row && y + row_height != height);
       canvas.Brush().SetStyle(bsSolid);
       canvas.Brush().SetColor(clBtnFace);
       if (right_line) {

@@ -225,7 +225,9 @@ void TcxCustomEdit::FocusChanged(bool focused) {
   Invalidate();
 }
 
-int TcxCustomEdit::FrameWidth() { return BorderWidth(EffectiveBorderStyle(style_.BorderStyle(), style_.HotTrack(), HotTrackActive())); }
+int TcxCustomEdit::FrameWidth() {
+  return BorderWidth(EffectiveBorderStyle(style_.BorderStyle(), style_.HotTrack(), HotTrackActive()));
+}
 
 bool TcxCustomEdit::HotTrackActive() { return Enabled() && (Focused() || mouse_over_); }
 
@@ -243,7 +245,8 @@ void TcxCustomEdit::PlaceInnerEdit() {
 int TcxCustomEdit::AutoHeight() {
   Canvas().SetFont(Font());
   const int text = Canvas().TextHeight("Zg") + 4;
-  const int border = style_.HotTrack() ? 2 : BorderWidth(style_.BorderStyle() == ebsUltraFlat ? ebsUltraFlat : style_.BorderStyle());
+  const int border =
+      style_.HotTrack() ? 2 : BorderWidth(style_.BorderStyle() == ebsUltraFlat ? ebsUltraFlat : style_.BorderStyle());
   return text + 2 * border + (style_.Shadow() ? 3 : 0);
 }
 
@@ -290,8 +293,9 @@ void TcxCustomEdit::MouseLeave() {
 
 void TcxCustomEdit::Paint() {
   const bool active = HotTrackActive();
-  DrawEditBorder(Canvas(), {0, 0, Width(), Height()}, EffectiveBorderStyle(style_.BorderStyle(), style_.HotTrack(), active),
-                 style_.BorderColor(), style_.Edges(), style_.Color());
+  DrawEditBorder(Canvas(), {0, 0, Width(), Height()},
+                 EffectiveBorderStyle(style_.BorderStyle(), style_.HotTrack(), active), style_.BorderColor(),
+                 style_.Edges(), style_.Color());
 }
 
 void TcxCustomEdit::InnerKeyDown(unsigned short& key, TShiftState shift) {
@@ -383,8 +387,10 @@ TRect TcxCustomDropDownEdit::TextAreaRect() {
 void TcxCustomDropDownEdit::Paint() {
   TcxCustomMaskEdit::Paint();
   const bool active = HotTrackActive();
-  const TcxEditButtonStyle style = EffectiveButtonStyle(Style().ButtonStyle(), Style().BorderStyle(), Style().HotTrack(), active);
-  const bool transparent = Style().ButtonTransparency() == ebtAlways || (Style().ButtonTransparency() == ebtInactive && !active);
+  const TcxEditButtonStyle style =
+      EffectiveButtonStyle(Style().ButtonStyle(), Style().BorderStyle(), Style().HotTrack(), active);
+  const bool transparent =
+      Style().ButtonTransparency() == ebtAlways || (Style().ButtonTransparency() == ebtInactive && !active);
   DrawEditButton(Canvas(), ButtonRect(), style, ButtonState(), transparent ? Style().Color() : clBtnFace);
 }
 

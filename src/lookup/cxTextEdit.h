@@ -14,7 +14,20 @@ enum TcxEditDropDownListStyle { lsEditFixedList, lsEditList, lsFixedList };
 enum TcxTextEditingMode { tmFree, tmList, tmFixedList, tmNoCaret };
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 enum TcxEditVertAlignment { taTopJustify, taBottomJustify, taVCenter };
-enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese, imSHanguel, imHanguel };
+enum TImeMode {
+  imDisable,
+  imClose,
+  imOpen,
+  imDontCare,
+  imSAlpha,
+  imAlpha,
+  imHira,
+  imSKata,
+  imKata,
+  imChinese,
+  imSHanguel,
+  imHanguel
+};
 enum TcxEditButtonKind { bkEllipsis, bkDown, bkGlyph, bkText };
 enum TDragKind { dkDrag, dkDock };
 enum TDragMode { dmManual, dmAutomatic };
@@ -28,14 +41,22 @@ class TBitmap;
 class TcxEditAlignment : public TPersistent {
 public:
   TAlignment Horz() const { return horz_; }
-  void SetHorz(TAlignment horz) { horz_ = horz; Changed(); }
+  void SetHorz(TAlignment horz) {
+    horz_ = horz;
+    Changed();
+  }
   TcxEditVertAlignment Vert() const { return vert_; }
-  void SetVert(TcxEditVertAlignment vert) { vert_ = vert; Changed(); }
+  void SetVert(TcxEditVertAlignment vert) {
+    vert_ = vert;
+    Changed();
+  }
   void Assign(const TPersistent& source) override;
   TNotifyEvent OnChange;
 
 private:
-  void Changed() { if (OnChange) OnChange(this); }
+  void Changed() {
+    if (OnChange) OnChange(this);
+  }
   TAlignment horz_ = taLeftJustify;
   TcxEditVertAlignment vert_ = taTopJustify;
 };
@@ -46,16 +67,31 @@ public:
   ~TcxCustomEditProperties() override;
 
   bool ReadOnly() const { return read_only_; }
-  void SetReadOnly(bool on) { read_only_ = on; Changed(); }
+  void SetReadOnly(bool on) {
+    read_only_ = on;
+    Changed();
+  }
   bool ValidateOnEnter() const { return validate_on_enter_; }
-  void SetValidateOnEnter(bool on) { validate_on_enter_ = on; Changed(); }
+  void SetValidateOnEnter(bool on) {
+    validate_on_enter_ = on;
+    Changed();
+  }
   bool ImmediatePost() const { return immediate_post_; }
-  void SetImmediatePost(bool on) { immediate_post_ = on; Changed(); }
+  void SetImmediatePost(bool on) {
+    immediate_post_ = on;
+    Changed();
+  }
   TShortCut ClearKey() const { return clear_key_; }
-  void SetClearKey(TShortCut key) { clear_key_ = key; Changed(); }
+  void SetClearKey(TShortCut key) {
+    clear_key_ = key;
+    Changed();
+  }
   TcxEditAlignment& Alignment() { return alignment_; }
   bool UseLeftAlignmentOnEditing() const { return use_left_alignment_on_editing_; }
-  void SetUseLeftAlignmentOnEditing(bool on) { use_left_alignment_on_editing_ = on; Changed(); }
+  void SetUseLeftAlignmentOnEditing(bool on) {
+    use_left_alignment_on_editing_ = on;
+    Changed();
+  }
 
   TNotifyEvent OnChange;
   TNotifyEvent OnEditValueChanged;
@@ -81,15 +117,30 @@ private:
 class TcxCustomTextEditProperties : public TcxCustomEditProperties {
 public:
   bool AutoSelect() const { return auto_select_; }
-  void SetAutoSelect(bool on) { auto_select_ = on; Changed(); }
+  void SetAutoSelect(bool on) {
+    auto_select_ = on;
+    Changed();
+  }
   TEditCharCase CharCase() const { return char_case_; }
-  void SetCharCase(TEditCharCase c) { char_case_ = c; Changed(); }
+  void SetCharCase(TEditCharCase c) {
+    char_case_ = c;
+    Changed();
+  }
   bool HideSelection() const { return hide_selection_; }
-  void SetHideSelection(bool on) { hide_selection_ = on; Changed(); }
+  void SetHideSelection(bool on) {
+    hide_selection_ = on;
+    Changed();
+  }
   int MaxLength() const { return max_length_; }
-  void SetMaxLength(int length) { max_length_ = std::max(0, length); Changed(); }
+  void SetMaxLength(int length) {
+    max_length_ = std::max(0, length);
+    Changed();
+  }
   bool OEMConvert() const { return oem_convert_; }
-  void SetOEMConvert(bool on) { oem_convert_ = on; Changed(); }
+  void SetOEMConvert(bool on) {
+    oem_convert_ = on;
+    Changed();
+  }
   // How text may be typed.
   virtual TcxTextEditingMode EditingMode() const { return tmFree; }
 
@@ -108,9 +159,15 @@ public:
   TcxCustomDropDownEditProperties();
   ~TcxCustomDropDownEditProperties() override;
   bool ImmediateDropDown() const { return immediate_drop_down_; }
-  void SetImmediateDropDown(bool on) { immediate_drop_down_ = on; Changed(); }
+  void SetImmediateDropDown(bool on) {
+    immediate_drop_down_ = on;
+    Changed();
+  }
   TAlignment PopupAlignment() const { return popup_alignment_; }
-  void SetPopupAlignment(TAlignment a) { popup_alignment_ = a; Changed(); }
+  void SetPopupAlignment(TAlignment a) {
+    popup_alignment_ = a;
+    Changed();
+  }
   TBitmap& ButtonGlyph() { return *button_glyph_; }
   // The one button, of kind bkDown.
   TcxEditButtonKind ButtonKind() const { return bkDown; }
@@ -130,7 +187,10 @@ private:
 class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
 public:
   TcxEditDropDownListStyle DropDownListStyle() const { return drop_down_list_style_; }
-  void SetDropDownListStyle(TcxEditDropDownListStyle style) { drop_down_list_style_ = style; Changed(); }
+  void SetDropDownListStyle(TcxEditDropDownListStyle style) {
+    drop_down_list_style_ = style;
+    Changed();
+  }
   int DropDownRows() const { return drop_down_rows_; }
   // Values below 1 are ignored.
   void SetDropDownRows(int rows) {
@@ -138,15 +198,30 @@ public:
     Changed();
   }
   bool DropDownAutoSize() const { return drop_down_auto_size_; }
-  void SetDropDownAutoSize(bool on) { drop_down_auto_size_ = on; Changed(); }
+  void SetDropDownAutoSize(bool on) {
+    drop_down_auto_size_ = on;
+    Changed();
+  }
   bool DropDownSizeable() const { return drop_down_sizeable_; }
-  void SetDropDownSizeable(bool on) { drop_down_sizeable_ = on; Changed(); }
+  void SetDropDownSizeable(bool on) {
+    drop_down_sizeable_ = on;
+    Changed();
+  }
   int DropDownWidth() const { return drop_down_width_; }
-  void SetDropDownWidth(int width) { drop_down_width_ = width; Changed(); }
+  void SetDropDownWidth(int width) {
+    drop_down_width_ = width;
+    Changed();
+  }
   int DropDownHeight() const { return drop_down_height_; }
-  void SetDropDownHeight(int height) { drop_down_height_ = height; Changed(); }
+  void SetDropDownHeight(int height) {
+    drop_down_height_ = height;
+    Changed();
+  }
   bool Revertable() const { return revertable_; }
-  void SetRevertable(bool on) { revertable_ = on; Changed(); }
+  void SetRevertable(bool on) {
+    revertable_ = on;
+    Changed();
+  }
   // A typed selection is kept in the fixed-list mode.
   bool FixedListSelection() const { return fixed_list_selection_; }
   void SetFixedListSelection(bool on) { fixed_list_selection_ = on; }
@@ -315,8 +390,12 @@ private:
 class TcxCustomTextEdit : public TcxCustomEdit {
 public:
   using TcxCustomEdit::TcxCustomEdit;
-  TcxCustomTextEditProperties& Properties() { return static_cast<TcxCustomTextEditProperties&>(TcxCustomEdit::Properties()); }
-  const TcxCustomTextEditProperties& Properties() const { return static_cast<const TcxCustomTextEditProperties&>(TcxCustomEdit::Properties()); }
+  TcxCustomTextEditProperties& Properties() {
+    return static_cast<TcxCustomTextEditProperties&>(TcxCustomEdit::Properties());
+  }
+  const TcxCustomTextEditProperties& Properties() const {
+    return static_cast<const TcxCustomTextEditProperties&>(TcxCustomEdit::Properties());
+  }
 };
 
 class TcxCustomMaskEdit : public TcxCustomTextEdit {
@@ -328,8 +407,12 @@ public:
 class TcxCustomDropDownEdit : public TcxCustomMaskEdit {
 public:
   ~TcxCustomDropDownEdit() override;
-  TcxCustomDropDownEditProperties& Properties() { return static_cast<TcxCustomDropDownEditProperties&>(TcxCustomEdit::Properties()); }
-  const TcxCustomDropDownEditProperties& Properties() const { return static_cast<const TcxCustomDropDownEditProperties&>(TcxCustomEdit::Properties()); }
+  TcxCustomDropDownEditProperties& Properties() {
+    return static_cast<TcxCustomDropDownEditProperties&>(TcxCustomEdit::Properties());
+  }
+  const TcxCustomDropDownEditProperties& Properties() const {
+    return static_cast<const TcxCustomDropDownEditProperties&>(TcxCustomEdit::Properties());
+  }
 
   // Opens the drop-down (OnInitPopup, then OnPopup when shown).
   void DropDown();
@@ -377,8 +460,12 @@ private:
 
 class TcxCustomComboBox : public TcxCustomDropDownEdit {
 public:
-  TcxCustomComboBoxProperties& Properties() { return static_cast<TcxCustomComboBoxProperties&>(TcxCustomEdit::Properties()); }
-  const TcxCustomComboBoxProperties& Properties() const { return static_cast<const TcxCustomComboBoxProperties&>(TcxCustomEdit::Properties()); }
+  TcxCustomComboBoxProperties& Properties() {
+    return static_cast<TcxCustomComboBoxProperties&>(TcxCustomEdit::Properties());
+  }
+  const TcxCustomComboBoxProperties& Properties() const {
+    return static_cast<const TcxCustomComboBoxProperties&>(TcxCustomEdit::Properties());
+  }
   TcxTextEditingMode EditingMode() const { return Properties().EditingMode(); }
 
 protected:

@@ -4,8 +4,8 @@
 #include "framework/StdCtrls.h"
 
 // A label whose caption is a message followed by a colon.
-inline TLabel* MakeDialogLabel(TForm* form, TWinControl* parent, const char* name, const std::string& caption,
-                               int left, int top, int width, int height) {
+inline TLabel* MakeDialogLabel(TForm* form, TWinControl* parent, const char* name, const std::string& caption, int left,
+                               int top, int width, int height) {
   auto* label = MakeControl<TLabel>(form, parent, name, left, top, width, height);
   label->SetCaption(caption);
   return label;

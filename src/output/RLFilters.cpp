@@ -74,8 +74,9 @@ void TRLCustomFilter::Notification(TComponent* component, TOperation operation) 
 
 void TRLCustomFilter::Run(TRLGraphicStorage& pages, int firstPage, bool background, int lastPage) {
   if (running_.exchange(true)) {
-    throw Exception("Outra impressão ou gravação ainda está em andamento por este mesmo caminho; "
-                    "aguarde o fim dela e tente de novo.");
+    throw Exception(
+        "Outra impressão ou gravação ainda está em andamento por este mesmo caminho; "
+        "aguarde o fim dela e tente de novo.");
   }
   try {
     canceled_ = false;
@@ -120,7 +121,8 @@ void TRLCustomFilter::Run(TRLGraphicStorage& pages, int firstPage, bool backgrou
 
 void TRLCustomFilter::ShowProgressWindow() {
   const TRLEngineMessages& messages = EngineMessages();
-  progress_ = std::make_unique<TfrmRLFeedBack>(IsPrintFilter() ? messages.msgPrintingInProgress : messages.msgSavingReport);
+  progress_ =
+      std::make_unique<TfrmRLFeedBack>(IsPrintFilter() ? messages.msgPrintingInProgress : messages.msgSavingReport);
   progress_->OnCancel = [this](TfrmRLFeedBack*, bool&) { Cancel(); };
   progress_->Show();
   progress_->BitBtnCancel->SetFocus();

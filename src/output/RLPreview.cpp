@@ -46,9 +46,13 @@ int TRLPreviewBox::PageNumber() const { return preview_->FirstPageNumber() + Pag
 
 int TRLPreviewBox::ToBox(int pageCoordinate) const { return RoundToInt(pageCoordinate * preview_->ZoomFactor() / 100); }
 
-int TRLPreviewBox::ToPage(int boxCoordinate) const { return RoundToInt(boxCoordinate / (preview_->ZoomFactor() / 100)); }
+int TRLPreviewBox::ToPage(int boxCoordinate) const {
+  return RoundToInt(boxCoordinate / (preview_->ZoomFactor() / 100));
+}
 
-TRect TRLPreviewBox::ToBox(const TRect& r) const { return {ToBox(r.Left), ToBox(r.Top), ToBox(r.Right), ToBox(r.Bottom)}; }
+TRect TRLPreviewBox::ToBox(const TRect& r) const {
+  return {ToBox(r.Left), ToBox(r.Top), ToBox(r.Right), ToBox(r.Bottom)};
+}
 
 void TRLPreviewBox::SetSelected(int objectIndex) {
   if (objectIndex == selected_) return;
@@ -157,7 +161,7 @@ void TRLPreviewBox::PaintSelection(TCanvas& canvas, TRLGraphicSurface& page) {
   canvas.Brush().SetColor(marked.size() == 1 ? clBlack : kSilver);
   for (const TRect& r : marked) {
     int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
-    const TPoint handles[] = {{r.Left, r.Top},   {cx, r.Top},      {r.Right, r.Top},   {r.Right, cy},
+    const TPoint handles[] = {{r.Left, r.Top},     {cx, r.Top},    {r.Right, r.Top},   {r.Right, cy},
                               {r.Right, r.Bottom}, {cx, r.Bottom}, {r.Left, r.Bottom}, {r.Left, cy}};
     for (TPoint h : handles) canvas.Rectangle(h.X - 3, h.Y - 3, h.X + 3, h.Y + 3);
   }
@@ -295,8 +299,9 @@ double TRLPreview::FullPageZoom() const {
 double TRLPreview::MultiplePagesZoom(int boxes) const {
   if (!pages_) return 100;
   int width = pages_->OrientedPixelWidth();
-  double across = width > 0 ? static_cast<double>(RoundHalfEven((Width() - kShadowRoom) / static_cast<double>(boxes) * 100 / width))
-                            : 100;
+  double across =
+      width > 0 ? static_cast<double>(RoundHalfEven((Width() - kShadowRoom) / static_cast<double>(boxes) * 100 / width))
+                : 100;
   return std::min(across, FitFactor(Height(), pages_->OrientedPixelHeight()));
 }
 

@@ -303,7 +303,8 @@ TRLPreview* TRLPreviewForm::ActivePreview() const {
 }
 
 void TRLPreviewForm::SetActivePreview(TRLPreview* preview) {
-  auto it = std::find_if(previews_.begin(), previews_.end(), [&](const TPreviewSlot& s) { return s.preview == preview; });
+  auto it =
+      std::find_if(previews_.begin(), previews_.end(), [&](const TPreviewSlot& s) { return s.preview == preview; });
   if (it == previews_.end()) return;
   if (TRLPreview* old = ActivePreview(); old && old != preview) old->SetIsActive(false);
   preview->SetIsActive(true);
@@ -313,7 +314,9 @@ void TRLPreviewForm::SetActivePreview(TRLPreview* preview) {
   RefreshZoomBox();
 }
 
-TRLGraphicStorage* TRLPreviewForm::Pages() const { return previews_.empty() ? nullptr : previews_.front().preview->Pages(); }
+TRLGraphicStorage* TRLPreviewForm::Pages() const {
+  return previews_.empty() ? nullptr : previews_.front().preview->Pages();
+}
 
 void TRLPreviewForm::StackPreviews() {
   for (const TPreviewSlot& slot : previews_) {
@@ -339,7 +342,8 @@ void TRLPreviewForm::StackPreviews() {
 
 // ---- Handlers -----------------------------------------------------------------------------------------------
 
-void TRLPreviewForm::RunOutputAction(const std::function<void(TRLPreviewForm&)>& action, const std::string& unavailable) {
+void TRLPreviewForm::RunOutputAction(const std::function<void(TRLPreviewForm&)>& action,
+                                     const std::string& unavailable) {
   TRLPreview* focused = ActivePreview();
   struct GiveBack {
     TRLPreview* preview;
@@ -351,13 +355,17 @@ void TRLPreviewForm::RunOutputAction(const std::function<void(TRLPreviewForm&)>&
   else ShowMessageBox(unavailable, Caption(), mtInformation);
 }
 
-void TRLPreviewForm::SpeedButtonPrintClick(TObject*) { RunOutputAction(PreviewOutputActions().Print, kNotAvailablePrint); }
+void TRLPreviewForm::SpeedButtonPrintClick(TObject*) {
+  RunOutputAction(PreviewOutputActions().Print, kNotAvailablePrint);
+}
 
 void TRLPreviewForm::SpeedButtonSaveClick(TObject*) { RunOutputAction(PreviewOutputActions().Save, kNotAvailableSave); }
 
 void TRLPreviewForm::SpeedButtonSendClick(TObject*) {}
 
-void TRLPreviewForm::SpeedButtonSetupClick(TObject*) { RunOutputAction(PreviewOutputActions().Setup, kNotAvailableSetup); }
+void TRLPreviewForm::SpeedButtonSetupClick(TObject*) {
+  RunOutputAction(PreviewOutputActions().Setup, kNotAvailableSetup);
+}
 
 void TRLPreviewForm::SpeedButtonFirstClick(TObject*) {
   if (TRLPreview* preview = ActivePreview()) preview->FirstPage();

@@ -159,8 +159,9 @@ private:
 
 // Opens a preview window on the collection: modal windows run until closed and are then freed; others are brought
 // to the front and free themselves when closed.
-void ShowPreview(TRLGraphicStorage* pages, bool modal, TFormStyle formStyle, const std::string& caption, int helpContext,
-                 const std::string& helpFile, TBorderIcons borderIcons, TWindowState windowState, TPosition position);
+void ShowPreview(TRLGraphicStorage* pages, bool modal, TFormStyle formStyle, const std::string& caption,
+                 int helpContext, const std::string& helpFile, TBorderIcons borderIcons, TWindowState windowState,
+                 TPosition position);
 
 // Makes the report's Preview open the preview window. Programs with a screen install it once at start-up.
 void InstallReportPreviewWindow();

@@ -74,12 +74,10 @@ TRLPrintDialog::TRLPrintDialog(TComponent* owner) : TForm(owner) {
   RadioButtonPagesAll->SetChecked(true);
   RadioButtonPagesAll->SetTabOrder(0);
   RadioButtonPagesAll->SetTabStop(true);
-  RadioButtonPagesInterval =
-      MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesInterval", 12, 48, 61, 17);
+  RadioButtonPagesInterval = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesInterval", 12, 48, 61, 17);
   RadioButtonPagesInterval->SetCaption(m.msgPages);
   RadioButtonPagesInterval->SetTabOrder(1);
-  RadioButtonPagesSelect =
-      MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesSelect", 12, 72, 73, 17);
+  RadioButtonPagesSelect = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesSelect", 12, 72, 73, 17);
   RadioButtonPagesSelect->SetCaption(m.msgSelection);
   RadioButtonPagesSelect->SetTabOrder(2);
   LabelFromPage = MakeDialogLabel(this, GroupBoxPages, "LabelFromPage", m.msgRangeFrom + ":", 72, 49, 15, 13);

@@ -19,7 +19,13 @@ class TRadioButton;
 class TButton;
 
 enum TRLPrintDialogOption {
-  rpoPrintToFile, rpoPageNums, rpoSelection, rpoWarning, rpoHelp, rpoDisablePrintToFile, rpoDisableCopies,
+  rpoPrintToFile,
+  rpoPageNums,
+  rpoSelection,
+  rpoWarning,
+  rpoHelp,
+  rpoDisablePrintToFile,
+  rpoDisableCopies,
   rpoDisablePrintInBackground
 };
 using TRLPrintDialogOptions = TSet<TRLPrintDialogOption, 8>;

@@ -59,8 +59,7 @@ TRLSaveDialog::TRLSaveDialog(TComponent* owner) : TForm(owner) {
   RadioButtonPagesAll->SetChecked(true);
   RadioButtonPagesAll->SetTabOrder(0);
   RadioButtonPagesAll->SetTabStop(true);
-  RadioButtonPagesInterval =
-      MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesInterval", 8, 44, 61, 17);
+  RadioButtonPagesInterval = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesInterval", 8, 44, 61, 17);
   RadioButtonPagesInterval->SetCaption(m.msgPages);
   RadioButtonPagesInterval->SetTabOrder(1);
   RadioButtonPagesSelect = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesSelect", 8, 68, 73, 17);
@@ -183,6 +182,7 @@ void TRLSaveDialog::SaveEditors() {
     params.SetFilter(SaveFilterByExt(params.FileName()));
   } else if (!params.FileName().empty()) {
     // A filter's extension written without its point still gets one: "report" + "txt" is no "report.txt".
-    params.SetFileName(params.FileName() + FormatFileExt(params.Filter() ? params.Filter()->DefaultExt() : ReportFileExt));
+    params.SetFileName(params.FileName() +
+                       FormatFileExt(params.Filter() ? params.Filter()->DefaultExt() : ReportFileExt));
   }
 }

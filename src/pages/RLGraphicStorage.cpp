@@ -40,7 +40,9 @@ TRLPageRef::TRLPageRef(TRLGraphicSurface* surface, std::unique_lock<std::recursi
     : surface_(surface), lock_(std::move(lock)) {}
 
 TRLPageRef::TRLPageRef(TRLPageRef&& other) noexcept
-    : surface_(std::exchange(other.surface_, nullptr)), lock_(std::move(other.lock_)), error_(std::move(other.error_)) {}
+    : surface_(std::exchange(other.surface_, nullptr)),
+      lock_(std::move(other.lock_)),
+      error_(std::move(other.error_)) {}
 
 TRLPageRef& TRLPageRef::operator=(TRLPageRef&& other) noexcept {
   if (this != &other) {

@@ -47,7 +47,9 @@ TRLMetaPointArray ReadPoints(TRLStream& stream) {
 
 TPoint Moved(TPoint p, int dx, int dy) { return {AddClamped(p.X, dx), AddClamped(p.Y, dy)}; }
 
-TPoint ScalePoint(TPoint p, double scaleX, double scaleY) { return {RoundToInt(p.X * scaleX), RoundToInt(p.Y * scaleY)}; }
+TPoint ScalePoint(TPoint p, double scaleX, double scaleY) {
+  return {RoundToInt(p.X * scaleX), RoundToInt(p.Y * scaleY)};
+}
 
 void ScalePenWidth(TRLMetaPen& pen, double scaleX) {
   if (pen.Width() != 0) pen.SetWidth(std::max(1, RoundToInt(pen.Width() * scaleX)));

@@ -66,7 +66,8 @@ void WriteRealValue(TStrings& values, std::string_view name, double value) {
   }
   char buffer[64];
   auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
-  values.SetValue(name, error == std::errc() ? std::string_view(buffer, static_cast<std::size_t>(end - buffer)) : "0.0000");
+  values.SetValue(name,
+                  error == std::errc() ? std::string_view(buffer, static_cast<std::size_t>(end - buffer)) : "0.0000");
 }
 
 // The surface.

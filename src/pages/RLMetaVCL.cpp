@@ -147,8 +147,8 @@ std::unique_ptr<TGraphic> FromMetaGraphic(std::string_view data) {
 
 // Canvas routines.
 
-void CanvasTextRect(TCanvas& canvas, const TRect& rect, int x0, int y0, std::string_view text,
-                    std::uint8_t alignment, std::uint8_t layout, std::uint16_t textFlags) {
+void CanvasTextRect(TCanvas& canvas, const TRect& rect, int x0, int y0, std::string_view text, std::uint8_t alignment,
+                    std::uint8_t layout, std::uint16_t textFlags) {
   std::string line(text);
   int space = canvas.TextWidth(" ");
   // Measured only when the alignment needs it: each new text costs a shaping pass.
@@ -351,7 +351,7 @@ bool MayShow(const TRLGraphicObject& object, const TMapping& map, const TRect& v
       rows_only = (static_cast<const TRLTextObject&>(object).TextFlags() & tfNoClip) != 0;
       margin += std::abs(r.Height());
       break;
-    case 7:   // polygons and polylines: their points, not their bounds, say where they go
+    case 7:  // polygons and polylines: their points, not their bounds, say where they go
     case 8:
     case 10:  // clipping changes always apply
     case 11: return true;

@@ -115,8 +115,7 @@ TRLFileStream::TRLFileStream(const std::string& fileName, TMode mode) : file_nam
 
 TRLFileStream::TRLFileStream(int descriptor, std::string fileName) : fd_(descriptor), file_name_(std::move(fileName)) {}
 
-TRLFileStream::TRLFileStream(TSafeFile& file)
-    : fd_(file.Descriptor()), owns_fd_(false), file_name_(file.TempName()) {}
+TRLFileStream::TRLFileStream(TSafeFile& file) : fd_(file.Descriptor()), owns_fd_(false), file_name_(file.TempName()) {}
 
 TRLFileStream::~TRLFileStream() { Close(); }
 
@@ -182,7 +181,8 @@ void TRLFileStream::Sync() {
 std::size_t TRLStreamWindow::Read(void* buffer, std::size_t count) {
   std::int64_t available = end_ - source_.Position();
   if (available <= 0) return 0;
-  return source_.Read(buffer, static_cast<std::size_t>(std::min<std::int64_t>(available, static_cast<std::int64_t>(count))));
+  return source_.Read(buffer,
+                      static_cast<std::size_t>(std::min<std::int64_t>(available, static_cast<std::int64_t>(count))));
 }
 
 void TRLStreamWindow::Write(const void*, std::size_t) { throw ERLStreamError("Stream write error"); }

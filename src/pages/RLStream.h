@@ -10,9 +10,13 @@
 #include <string>
 #include <string_view>
 
-class ERLStreamError : public Exception { using Exception::Exception; };
+class ERLStreamError : public Exception {
+  using Exception::Exception;
+};
 // A file that cannot be created, opened, written or renamed; the message names the file and the reason.
-class ERLFileError : public ERLStreamError { using ERLStreamError::ERLStreamError; };
+class ERLFileError : public ERLStreamError {
+  using ERLStreamError::ERLStreamError;
+};
 // Data that does not hold what its layout promises.
 class ERLCorruptedFile : public ERLStreamError {
 public:

@@ -5,9 +5,9 @@
 #include "framework/Text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
@@ -155,9 +155,7 @@ int AddClamped(int a, int b) {
 int RectWidth(const TRect& rect) { return rect.Right - rect.Left; }
 int RectHeight(const TRect& rect) { return rect.Bottom - rect.Top; }
 
-TRect MoveRect(const TRect& rect, int x, int y) {
-  return {x, y, x + RectWidth(rect), y + RectHeight(rect)};
-}
+TRect MoveRect(const TRect& rect, int x, int y) { return {x, y, x + RectWidth(rect), y + RectHeight(rect)}; }
 
 TRect ReduceRect(const TRect& rect, const TRect& amounts) {
   return {rect.Left + amounts.Left, rect.Top + amounts.Top, rect.Right - amounts.Right, rect.Bottom - amounts.Bottom};

@@ -391,7 +391,8 @@ void TRLCustomControl::ExpandParentSite(const TRect& old_bounds) {
     while (site && !IsHeightFree(site->Align())) site = site->ParentSite();
     if (site && (site->AutoSizeDirection() & AutoSizeHeight)) {
       if (site->AutoSize()) site->AdjustBounds();
-      else if (site->AutoExpand() && behavior_.Contains(beSiteExpander) && dh != 0) site->SetHeight(site->Height() + dh);
+      else if (site->AutoExpand() && behavior_.Contains(beSiteExpander) && dh != 0)
+        site->SetHeight(site->Height() + dh);
     }
   }
 }
@@ -616,7 +617,9 @@ void TRLCustomControl::MeasureHeight() {
   SetCaption(BuildCaption());
 }
 
-void TRLCustomControl::DrawBorders(TRLGraphicSurface& surface, const TRect& rect) const { borders_.PaintTo(surface, rect); }
+void TRLCustomControl::DrawBorders(TRLGraphicSurface& surface, const TRect& rect) const {
+  borders_.PaintTo(surface, rect);
+}
 
 void TRLCustomControl::StartDrawingGroup(TRLGraphicSurface& surface) {
   surface.SetGeneratorId(this);

@@ -43,7 +43,8 @@ TRect TRLCustomSite::GetPrintBoundsRect() const { return print_rect_; }
 
 TRect TRLCustomSite::GetPrintClientRect() const {
   const TRect f = GetFrameSizes();
-  return {print_rect_.Left + f.Left, print_rect_.Top + f.Top, print_rect_.Right - f.Right, print_rect_.Bottom - f.Bottom};
+  return {print_rect_.Left + f.Left, print_rect_.Top + f.Top, print_rect_.Right - f.Right,
+          print_rect_.Bottom - f.Bottom};
 }
 
 TRect TRLCustomSite::GetPrintSizeRect() const { return {0, 0, print_rect_.Width(), print_rect_.Height()}; }

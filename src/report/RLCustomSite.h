@@ -10,7 +10,6 @@
 #include <functional>
 #include <memory>
 
-
 // Four lengths in millimetres with the defaults a definition leaves out.
 class TRLMargins : public TPersistent {
 public:
@@ -49,17 +48,32 @@ public:
   TRLCustomControl* Owner() const { return owner_; }
 
   TRLControlAlign Align() const { return align_; }
-  void SetAlign(TRLControlAlign value) { align_ = value; Changed(); }
+  void SetAlign(TRLControlAlign value) {
+    align_ = value;
+    Changed();
+  }
   TRLImageArrange Arrange() const { return arrange_; }
-  void SetArrange(TRLImageArrange value) { arrange_ = value; Changed(); }
+  void SetArrange(TRLImageArrange value) {
+    arrange_ = value;
+    Changed();
+  }
   bool AutoSize() const { return auto_size_; }
   void SetAutoSize(bool value);
   int Height() const { return height_; }
-  void SetHeight(int value) { height_ = value; Changed(); }
+  void SetHeight(int value) {
+    height_ = value;
+    Changed();
+  }
   int Width() const { return width_; }
-  void SetWidth(int value) { width_ = value; Changed(); }
+  void SetWidth(int value) {
+    width_ = value;
+    Changed();
+  }
   bool Stretch() const { return stretch_; }
-  void SetStretch(bool value) { stretch_ = value; Changed(); }
+  void SetStretch(bool value) {
+    stretch_ = value;
+    Changed();
+  }
   TPicture& Picture() { return picture_; }
   const TPicture& Picture() const { return picture_; }
   // Takes a copy of the graphic; with AutoSize the background takes its size.
@@ -91,12 +105,21 @@ public:
   TRLCustomControl* Owner() const { return owner_; }
 
   TColor OppositeColor() const { return opposite_color_; }
-  void SetOppositeColor(TColor value) { opposite_color_ = value; Changed(); }
+  void SetOppositeColor(TColor value) {
+    opposite_color_ = value;
+    Changed();
+  }
   TRLDegradeDirection Direction() const { return direction_; }
-  void SetDirection(TRLDegradeDirection value) { direction_ = value; Changed(); }
+  void SetDirection(TRLDegradeDirection value) {
+    direction_ = value;
+    Changed();
+  }
   // Strip width in pixels; at least 1.
   int Granularity() const { return granularity_; }
-  void SetGranularity(int value) { granularity_ = value < 1 ? 1 : value; Changed(); }
+  void SetGranularity(int value) {
+    granularity_ = value < 1 ? 1 : value;
+    Changed();
+  }
 
   // Fills `rect` with strips running from `color` to the opposite colour.
   void PaintTo(TRLGraphicSurface& surface, const TRect& rect, TColor color) const;

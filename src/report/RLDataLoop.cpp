@@ -246,8 +246,8 @@ bool TRLCustomReport::Prepare() {
     SetReportDateTime(NowDateTime());
     if (master == this) {
       if (ShowProgress() && ReportProgressFactory()) {
-        progress_ = ReportProgressFactory()(EngineMessages().msgPreparingReport, ChainLength(),
-                                            [this] { SetCancelled(true); });
+        progress_ =
+            ReportProgressFactory()(EngineMessages().msgPreparingReport, ChainLength(), [this] { SetCancelled(true); });
         own_progress = true;
       }
     } else if (TRLReportProgress* progress = Progress()) {

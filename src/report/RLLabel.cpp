@@ -183,9 +183,9 @@ std::string TRLCustomDBText::BuildCaption() {
 
 namespace {
 
-constexpr std::string_view kInfoNames[] = {"CarbonCopy", "Date",       "DetailCount", "FullDate", "Hour",
-                                           "Junction",   "LastPageNumber", "Mend",     "Now",      "PageNumber",
-                                           "PagePreview", "Title",     "RecNo",       "CopyNo"};
+constexpr std::string_view kInfoNames[] = {"CarbonCopy",  "Date",           "DetailCount", "FullDate", "Hour",
+                                           "Junction",    "LastPageNumber", "Mend",        "Now",      "PageNumber",
+                                           "PagePreview", "Title",          "RecNo",       "CopyNo"};
 
 constexpr const char* kLastPageMacro = "{LastPageNumber}";
 
@@ -259,7 +259,8 @@ std::string TRLCustomSystemInfo::InfoText() {
       return pager && pager->DetailCount() > 0 ? sections.first : sections.second;
     }
     case itNow:
-      return ReportDateTimeText(TLocaleDateFormat::ShortDate, now) + " " + ReportDateTimeText(TLocaleDateFormat::LongTime, now);
+      return ReportDateTimeText(TLocaleDateFormat::ShortDate, now) + " " +
+             ReportDateTimeText(TLocaleDateFormat::LongTime, now);
     case itPageNumber: return page_number();
     case itPagePreview: return page_number() + "\t" + kLastPageMacro;
     case itTitle: return report ? report->Title() : std::string();

@@ -15,7 +15,8 @@ void TRLSortedBands::Clear() {
 
 void TRLSortedBands::Add(TRLCustomBand* band) {
   auto& list = lists_[band->BandType()];
-  auto at = std::find_if(list.begin(), list.end(), [&](const TRLCustomBand* other) { return other->Top() > band->Top(); });
+  auto at =
+      std::find_if(list.begin(), list.end(), [&](const TRLCustomBand* other) { return other->Top() > band->Top(); });
   list.insert(at, band);
 }
 

@@ -224,8 +224,7 @@ void TRLCustomPager::Complete() {
     case ctMinBands:
       while (DetailsInPage() < MinBands()) PrintBand(filler);
       break;
-    case ctNone:
-      break;
+    case ctNone: break;
   }
 }
 

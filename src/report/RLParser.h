@@ -18,7 +18,7 @@ enum TRLParserTokenKind {
   tkNull,  // end of the text
   tkUnknown,
   tkIdentifier,
-  tkValue,  // a number
+  tkValue,    // a number
   tkLiteral,  // a quoted text
   tkOperator,
   tkEnterBrackets,
@@ -33,17 +33,36 @@ enum TRLParserOption { poScanComponents };
 using TRLParserOptions = TSet<TRLParserOption>;
 
 enum TRLParserNodeKind {
-  nkIdentifier, nkNumber, nkString,
-  nkAdd, nkSubtract, nkMultiply, nkDivide, nkPower, nkRoot,
-  nkPlus, nkMinus, nkNot,
-  nkGreater, nkLess, nkEqual, nkDifferent, nkGreaterEqual, nkLessEqual,
-  nkOr, nkAnd, nkAssign, nkBlock
+  nkIdentifier,
+  nkNumber,
+  nkString,
+  nkAdd,
+  nkSubtract,
+  nkMultiply,
+  nkDivide,
+  nkPower,
+  nkRoot,
+  nkPlus,
+  nkMinus,
+  nkNot,
+  nkGreater,
+  nkLess,
+  nkEqual,
+  nkDifferent,
+  nkGreaterEqual,
+  nkLessEqual,
+  nkOr,
+  nkAnd,
+  nkAssign,
+  nkBlock
 };
 
 class TRLExpressionParser;
 
 // Syntax errors, undefined identifiers and the other faults of a formula.
-class ERLParserError : public Exception { using Exception::Exception; };
+class ERLParserError : public Exception {
+  using Exception::Exception;
+};
 
 // One node of a parsed formula. Operands are leaves; operators hold their operands in order; an identifier holds
 // its arguments; a block holds its statements.

@@ -73,7 +73,8 @@ long long EnumerationValue(const TPropertyInfo& property, const Variant& value) 
     return index;
   }
   const long long index = value.AsInteger();
-  if (index < 0 || static_cast<std::size_t>(index) >= property.EnumNames.size()) InvalidValue(property, value.AsString());
+  if (index < 0 || static_cast<std::size_t>(index) >= property.EnumNames.size())
+    InvalidValue(property, value.AsString());
   return index;
 }
 

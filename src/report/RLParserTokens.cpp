@@ -36,10 +36,10 @@ bool BinaryOperator(const std::string& op, TOperatorInfo& info) {
     const char* text;
     TOperatorInfo info;
   } table[] = {
-      {"+", {nkAdd, 9}},       {"-", {nkSubtract, 10}},  {"*", {nkMultiply, 11}},   {"/", {nkDivide, 12}},
-      {"^", {nkPower, 13}},    {"\\", {nkRoot, 14}},     {">", {nkGreater, 3}},     {"<", {nkLess, 4}},
-      {"=", {nkEqual, 1}},     {"#", {nkDifferent, 2}},  {"<>", {nkDifferent, 2}},  {">=", {nkGreaterEqual, 5}},
-      {"<=", {nkLessEqual, 6}}, {"|", {nkOr, 7}},        {"&", {nkAnd, 8}},         {":=", {nkAssign, 0}},
+      {"+", {nkAdd, 9}},        {"-", {nkSubtract, 10}}, {"*", {nkMultiply, 11}},  {"/", {nkDivide, 12}},
+      {"^", {nkPower, 13}},     {"\\", {nkRoot, 14}},    {">", {nkGreater, 3}},    {"<", {nkLess, 4}},
+      {"=", {nkEqual, 1}},      {"#", {nkDifferent, 2}}, {"<>", {nkDifferent, 2}}, {">=", {nkGreaterEqual, 5}},
+      {"<=", {nkLessEqual, 6}}, {"|", {nkOr, 7}},        {"&", {nkAnd, 8}},        {":=", {nkAssign, 0}},
   };
   for (const auto& entry : table) {
     if (op == entry.text) {
@@ -129,12 +129,18 @@ private:
           token.kind = tkUnknown;
         }
         return token;
-      case '!': case '#': case '&': case '*': case '+': case '-': case '/': case '=': case '\\': case '^': case '|':
-        token.kind = tkOperator;
-        return token;
-      default:
-        token.kind = tkUnknown;
-        return token;
+      case '!':
+      case '#':
+      case '&':
+      case '*':
+      case '+':
+      case '-':
+      case '/':
+      case '=':
+      case '\\':
+      case '^':
+      case '|': token.kind = tkOperator; return token;
+      default: token.kind = tkUnknown; return token;
     }
   }
 
@@ -149,7 +155,7 @@ private:
       const char* word;
       const char* text;
       TRLParserTokenKind kind;
-    } words[] = {{"not", "!", tkOperator}, {"and", "&", tkOperator}, {"or", "|", tkOperator},
+    } words[] = {{"not", "!", tkOperator}, {"and", "&", tkOperator},    {"or", "|", tkOperator},
                  {"div", "/", tkOperator}, {"begin", "{", tkCodeEnter}, {"end", "}", tkCodeExit}};
     for (const auto& w : words) {
       if (SameText(token.text, w.word)) {
@@ -187,7 +193,8 @@ private:
     // An exponent letter without digits after it ("1e", "2e+") is no number either.
     double value = 0;
     auto [end, error] = std::from_chars(token.text.data(), token.text.data() + token.text.size(), value);
-    if (error != std::errc() || end != token.text.data() + token.text.size()) Fail("Incorrect number format", Position());
+    if (error != std::errc() || end != token.text.data() + token.text.size())
+      Fail("Incorrect number format", Position());
     return token;
   }
 
@@ -285,8 +292,7 @@ private:
           end = std::move(token);
           return root;
 
-        case tkUnknown:
-          break;
+        case tkUnknown: break;
 
         case tkIdentifier:
         case tkValue:

@@ -11,56 +11,185 @@ namespace {
 
 using namespace std::string_view_literals;
 
-constexpr std::string_view kPaperSizeNames[] = {
-    "fpA0", "fpA1", "fpA2", "fpA3", "fpA4", "fpA5", "fpA6", "fpA7", "fpA8", "fpA9", "fpA10", "fpB0", "fpB1",
-    "fpB2", "fpB3", "fpB4", "fpB5", "fpB6", "fpB7", "fpB8", "fpB9", "fpB10", "fpSRA0", "fpSRA1", "fpSRA2",
-    "fpSRA3", "fpSRA4", "fpRA0", "fpRA1", "fpRA2", "fpRA3", "fpRA4", "fp2A", "fp2B", "fp4A", "fp4B", "fp9x11",
-    "fp10x11", "fp10x14", "fp11x17", "fp12x11", "fp15x11", "fpA3_Extra", "fpA3_Extra_Transverse",
-    "fpA3_Transverse", "fpA4_Small", "fpA4_Extra", "fpA4_Plus", "fpA4_Transverse", "fpA5_Extra", "fpA5_Transverse",
-    "fpA_Plus", "fpB4_JIS", "fpB5_Extra", "fpB5_Transverse", "fpB6_JIS", "fpB_Plus", "fpEnv_9", "fpEnv_10",
-    "fpEnv_11", "fpEnv_12", "fpEnv_14", "fpEnv_B4", "fpEnv_B5", "fpEnv_B6", "fpEnv_C0", "fpEnv_C1", "fpEnv_C2",
-    "fpEnv_C3", "fpEnv_C4", "fpEnv_C5", "fpEnv_C5E", "fpEnv_C6", "fpEnv_C65", "fpEnv_C7", "fpEnv_C8", "fpEnv_C9",
-    "fpEnv_C10", "fpEnv_DL", "fpEnv_Invite", "fpEnv_Italy", "fpEnv_Monarch", "fpEnv_Personal", "fpLetter",
-    "fpLegal", "fpLedger", "fpTabloid", "fpExecutive", "fpFanfold_US", "fpComm10E", "fpDLE", "fpFolio", "fpNote",
-    "fpPostcard", "fpQuarto", "fpStatement", "fpLegal_Extra", "fpLegal3", "fpLetter_Small", "fpLetter_Extra",
-    "fpLetter_Extra_Transverse", "fpLetter_Plus", "fpLetter_Transverse", "fpP16K", "fpP32K", "fpP32KBig",
-    "fpPEnv_1", "fpPEnv_2", "fpPEnv_3", "fpPEnv_4", "fpPEnv_5", "fpPEnv_6", "fpPEnv_7", "fpPEnv_8", "fpPEnv_9",
-    "fpPEnv_10", "fpTabloid_Extra", "fpGerman_Legal_Fanfold", "fpGerman_Std_Fanfold", "fpJap_DblPostcard",
-    "fpJap_Postcard", "fpEng_Foolscap", "fpEng_DoubleFoolscap", "fpEng_QuadFoolscap", "fpEng_Crown",
-    "fpEng_DoubleCrown", "fpEng_QuadCrown", "fpEng_DoubleQuad", "fpEng_Post", "fpEng_DoublePost",
-    "fpEng_DoubleLarge", "fpEng_Demy", "fpEng_DoubleDemy", "fpEng_QuadDemy", "fpEng_MusicDemy", "fpEng_Medium",
-    "fpEng_Royal", "fpEng_SuperRoyal", "fpEng_Elephant", "fpEng_Imperial", "fpCustom", "fpDefault"};
+constexpr std::string_view kPaperSizeNames[] = {"fpA0",
+                                                "fpA1",
+                                                "fpA2",
+                                                "fpA3",
+                                                "fpA4",
+                                                "fpA5",
+                                                "fpA6",
+                                                "fpA7",
+                                                "fpA8",
+                                                "fpA9",
+                                                "fpA10",
+                                                "fpB0",
+                                                "fpB1",
+                                                "fpB2",
+                                                "fpB3",
+                                                "fpB4",
+                                                "fpB5",
+                                                "fpB6",
+                                                "fpB7",
+                                                "fpB8",
+                                                "fpB9",
+                                                "fpB10",
+                                                "fpSRA0",
+                                                "fpSRA1",
+                                                "fpSRA2",
+                                                "fpSRA3",
+                                                "fpSRA4",
+                                                "fpRA0",
+                                                "fpRA1",
+                                                "fpRA2",
+                                                "fpRA3",
+                                                "fpRA4",
+                                                "fp2A",
+                                                "fp2B",
+                                                "fp4A",
+                                                "fp4B",
+                                                "fp9x11",
+                                                "fp10x11",
+                                                "fp10x14",
+                                                "fp11x17",
+                                                "fp12x11",
+                                                "fp15x11",
+                                                "fpA3_Extra",
+                                                "fpA3_Extra_Transverse",
+                                                "fpA3_Transverse",
+                                                "fpA4_Small",
+                                                "fpA4_Extra",
+                                                "fpA4_Plus",
+                                                "fpA4_Transverse",
+                                                "fpA5_Extra",
+                                                "fpA5_Transverse",
+                                                "fpA_Plus",
+                                                "fpB4_JIS",
+                                                "fpB5_Extra",
+                                                "fpB5_Transverse",
+                                                "fpB6_JIS",
+                                                "fpB_Plus",
+                                                "fpEnv_9",
+                                                "fpEnv_10",
+                                                "fpEnv_11",
+                                                "fpEnv_12",
+                                                "fpEnv_14",
+                                                "fpEnv_B4",
+                                                "fpEnv_B5",
+                                                "fpEnv_B6",
+                                                "fpEnv_C0",
+                                                "fpEnv_C1",
+                                                "fpEnv_C2",
+                                                "fpEnv_C3",
+                                                "fpEnv_C4",
+                                                "fpEnv_C5",
+                                                "fpEnv_C5E",
+                                                "fpEnv_C6",
+                                                "fpEnv_C65",
+                                                "fpEnv_C7",
+                                                "fpEnv_C8",
+                                                "fpEnv_C9",
+                                                "fpEnv_C10",
+                                                "fpEnv_DL",
+                                                "fpEnv_Invite",
+                                                "fpEnv_Italy",
+                                                "fpEnv_Monarch",
+                                                "fpEnv_Personal",
+                                                "fpLetter",
+                                                "fpLegal",
+                                                "fpLedger",
+                                                "fpTabloid",
+                                                "fpExecutive",
+                                                "fpFanfold_US",
+                                                "fpComm10E",
+                                                "fpDLE",
+                                                "fpFolio",
+                                                "fpNote",
+                                                "fpPostcard",
+                                                "fpQuarto",
+                                                "fpStatement",
+                                                "fpLegal_Extra",
+                                                "fpLegal3",
+                                                "fpLetter_Small",
+                                                "fpLetter_Extra",
+                                                "fpLetter_Extra_Transverse",
+                                                "fpLetter_Plus",
+                                                "fpLetter_Transverse",
+                                                "fpP16K",
+                                                "fpP32K",
+                                                "fpP32KBig",
+                                                "fpPEnv_1",
+                                                "fpPEnv_2",
+                                                "fpPEnv_3",
+                                                "fpPEnv_4",
+                                                "fpPEnv_5",
+                                                "fpPEnv_6",
+                                                "fpPEnv_7",
+                                                "fpPEnv_8",
+                                                "fpPEnv_9",
+                                                "fpPEnv_10",
+                                                "fpTabloid_Extra",
+                                                "fpGerman_Legal_Fanfold",
+                                                "fpGerman_Std_Fanfold",
+                                                "fpJap_DblPostcard",
+                                                "fpJap_Postcard",
+                                                "fpEng_Foolscap",
+                                                "fpEng_DoubleFoolscap",
+                                                "fpEng_QuadFoolscap",
+                                                "fpEng_Crown",
+                                                "fpEng_DoubleCrown",
+                                                "fpEng_QuadCrown",
+                                                "fpEng_DoubleQuad",
+                                                "fpEng_Post",
+                                                "fpEng_DoublePost",
+                                                "fpEng_DoubleLarge",
+                                                "fpEng_Demy",
+                                                "fpEng_DoubleDemy",
+                                                "fpEng_QuadDemy",
+                                                "fpEng_MusicDemy",
+                                                "fpEng_Medium",
+                                                "fpEng_Royal",
+                                                "fpEng_SuperRoyal",
+                                                "fpEng_Elephant",
+                                                "fpEng_Imperial",
+                                                "fpCustom",
+                                                "fpDefault"};
 constexpr std::string_view kOrientationNames[] = {"poPortrait", "poLandscape"};
-constexpr std::string_view kPenStyleNames[] = {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear",
-                                               "psInsideFrame"};
-constexpr std::string_view kPenModeNames[] = {"pmBlack",       "pmWhite",      "pmNop",     "pmNot",    "pmCopy",
-                                              "pmNotCopy",     "pmMergePenNot", "pmMaskPenNot", "pmMergeNotPen",
-                                              "pmMaskNotPen",  "pmMerge",      "pmNotMerge", "pmMask",  "pmNotMask",
-                                              "pmXor",         "pmNotXor"};
-constexpr std::string_view kPositionNames[] = {"poDesigned",     "poDefault",       "poDefaultPosOnly",
-                                               "poDefaultSizeOnly", "poScreenCenter", "poDesktopCenter",
+constexpr std::string_view kPenStyleNames[] = {"psSolid",      "psDash",  "psDot",        "psDashDot",
+                                               "psDashDotDot", "psClear", "psInsideFrame"};
+constexpr std::string_view kPenModeNames[] = {
+    "pmBlack",       "pmWhite",      "pmNop",   "pmNot",      "pmCopy", "pmNotCopy", "pmMergePenNot", "pmMaskPenNot",
+    "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask", "pmNotMask", "pmXor",         "pmNotXor"};
+constexpr std::string_view kPositionNames[] = {"poDesigned",        "poDefault",        "poDefaultPosOnly",
+                                               "poDefaultSizeOnly", "poScreenCenter",   "poDesktopCenter",
                                                "poMainFormCenter",  "poOwnerFormCenter"};
 constexpr std::string_view kWindowStateNames[] = {"wsNormal", "wsMinimized", "wsMaximized"};
 constexpr std::string_view kBorderIconNames[] = {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"};
 
 void RegisterSubObjects() {
   RegisterClass<TPen>("TPen", "")
-      .Integer("Color", &TPen::Color, &TPen::SetColor, clBlack).Names(ColorValueNames())
+      .Integer("Color", &TPen::Color, &TPen::SetColor, clBlack)
+      .Names(ColorValueNames())
       .Enum("Mode", &TPen::Mode, &TPen::SetMode, kPenModeNames, std::optional(pmCopy))
       .Enum("Style", &TPen::Style, &TPen::SetStyle, kPenStyleNames, std::optional(psSolid))
       .Integer("Width", &TPen::Width, &TPen::SetWidth, 1);
   RegisterClass<TBrush>("TBrush", "")
-      .Integer("Color", &TBrush::Color, &TBrush::SetColor, clWhite).Names(ColorValueNames())
+      .Integer("Color", &TBrush::Color, &TBrush::SetColor, clWhite)
+      .Names(ColorValueNames())
       .Enum("Style", &TBrush::Style, &TBrush::SetStyle, RLNames::BrushStyle, std::optional(bsSolid));
 
   RegisterClass<TRLBorders>("TRLBorders", "")
       .Enum("Sides", &TRLBorders::Sides, &TRLBorders::SetSides, RLNames::BorderSides, std::optional(sdNone))
-      .Boolean("DrawLeft", &TRLBorders::DrawLeft, &TRLBorders::SetDrawLeft).StoredWhen(&TRLBorders::IsDrawStored)
-      .Boolean("DrawTop", &TRLBorders::DrawTop, &TRLBorders::SetDrawTop).StoredWhen(&TRLBorders::IsDrawStored)
-      .Boolean("DrawRight", &TRLBorders::DrawRight, &TRLBorders::SetDrawRight).StoredWhen(&TRLBorders::IsDrawStored)
-      .Boolean("DrawBottom", &TRLBorders::DrawBottom, &TRLBorders::SetDrawBottom).StoredWhen(&TRLBorders::IsDrawStored)
+      .Boolean("DrawLeft", &TRLBorders::DrawLeft, &TRLBorders::SetDrawLeft)
+      .StoredWhen(&TRLBorders::IsDrawStored)
+      .Boolean("DrawTop", &TRLBorders::DrawTop, &TRLBorders::SetDrawTop)
+      .StoredWhen(&TRLBorders::IsDrawStored)
+      .Boolean("DrawRight", &TRLBorders::DrawRight, &TRLBorders::SetDrawRight)
+      .StoredWhen(&TRLBorders::IsDrawStored)
+      .Boolean("DrawBottom", &TRLBorders::DrawBottom, &TRLBorders::SetDrawBottom)
+      .StoredWhen(&TRLBorders::IsDrawStored)
       .Integer("Width", &TRLBorders::Width, &TRLBorders::SetWidth, 1)
-      .Integer("Color", &TRLBorders::Color, &TRLBorders::SetColor, clBlack).Names(ColorValueNames())
+      .Integer("Color", &TRLBorders::Color, &TRLBorders::SetColor, clBlack)
+      .Names(ColorValueNames())
       .Enum("Style", &TRLBorders::Style, &TRLBorders::SetStyle, RLNames::BrushStyle, std::optional(bsSolid))
       .Boolean("FixedLeft", &TRLBorders::FixedLeft, &TRLBorders::SetFixedLeft)
       .Boolean("FixedTop", &TRLBorders::FixedTop, &TRLBorders::SetFixedTop)
@@ -77,13 +206,13 @@ void RegisterSubObjects() {
 
   RegisterClass<TRLMargins>("TRLMargins", "")
       .Float("LeftMargin", &TRLMargins::LeftMargin, &TRLMargins::SetLeftMargin, std::nullopt)
-          .StoredWhen([](const TRLMargins& m) { return m.IsStored(0); })
+      .StoredWhen([](const TRLMargins& m) { return m.IsStored(0); })
       .Float("TopMargin", &TRLMargins::TopMargin, &TRLMargins::SetTopMargin, std::nullopt)
-          .StoredWhen([](const TRLMargins& m) { return m.IsStored(1); })
+      .StoredWhen([](const TRLMargins& m) { return m.IsStored(1); })
       .Float("RightMargin", &TRLMargins::RightMargin, &TRLMargins::SetRightMargin, std::nullopt)
-          .StoredWhen([](const TRLMargins& m) { return m.IsStored(2); })
+      .StoredWhen([](const TRLMargins& m) { return m.IsStored(2); })
       .Float("BottomMargin", &TRLMargins::BottomMargin, &TRLMargins::SetBottomMargin, std::nullopt)
-          .StoredWhen([](const TRLMargins& m) { return m.IsStored(3); });
+      .StoredWhen([](const TRLMargins& m) { return m.IsStored(3); });
 
   RegisterClass<TRLBackground>("TRLBackground", "")
       .Enum("Align", &TRLBackground::Align, &TRLBackground::SetAlign, RLNames::ControlAlign, std::optional(faClient))
@@ -96,7 +225,7 @@ void RegisterSubObjects() {
 
   RegisterClass<TRLDegradeEffect>("TRLDegradeEffect", "")
       .Integer("OppositeColor", &TRLDegradeEffect::OppositeColor, &TRLDegradeEffect::SetOppositeColor, clBlack)
-          .Names(ColorValueNames())
+      .Names(ColorValueNames())
       .Enum("Direction", &TRLDegradeEffect::Direction, &TRLDegradeEffect::SetDirection, RLNames::DegradeDirection,
             std::optional(ddNone))
       .Integer("Granularity", &TRLDegradeEffect::Granularity, &TRLDegradeEffect::SetGranularity, 1);
@@ -105,9 +234,9 @@ void RegisterSubObjects() {
       .Enum("PaperSize", &TRLPageSetup::PaperSize, &TRLPageSetup::SetPaperSize, kPaperSizeNames,
             std::optional(TRLPaperSize::fpA4))
       .Float("PaperWidth", &TRLPageSetup::PaperWidth, &TRLPageSetup::SetPaperWidth, std::nullopt)
-          .StoredWhen(&TRLPageSetup::IsPaperDimensionStored)
+      .StoredWhen(&TRLPageSetup::IsPaperDimensionStored)
       .Float("PaperHeight", &TRLPageSetup::PaperHeight, &TRLPageSetup::SetPaperHeight, std::nullopt)
-          .StoredWhen(&TRLPageSetup::IsPaperDimensionStored)
+      .StoredWhen(&TRLPageSetup::IsPaperDimensionStored)
       .Enum("Orientation", &TRLPageSetup::Orientation, &TRLPageSetup::SetOrientation, kOrientationNames,
             std::optional(TRLPageOrientation::poPortrait))
       .Boolean("ForceEmulation", &TRLPageSetup::ForceEmulation, &TRLPageSetup::SetForceEmulation);
@@ -127,7 +256,7 @@ void RegisterSubObjects() {
       .String("HelpFile", &TRLPreviewOptions::HelpFile, &TRLPreviewOptions::SetHelpFile)
       .Integer("HelpContext", &TRLPreviewOptions::HelpContext, &TRLPreviewOptions::SetHelpContext)
       .String("Caption", &TRLPreviewOptions::Caption, &TRLPreviewOptions::SetCaption, std::nullopt)
-          .StoredWhen(&TRLPreviewOptions::IsCaptionStored);
+      .StoredWhen(&TRLPreviewOptions::IsCaptionStored);
 }
 
 // ---- Property groups shared by the published classes ----
@@ -252,8 +381,7 @@ void RegisterElements() {
       .Boolean("AutoSize", &TRLBand::AutoSize, &TRLBand::SetAutoSize, false)
       .Enum("BandType", &TRLBand::BandType, &TRLBand::SetBandType, RLNames::BandType, std::optional(btDetail))
       .Integer("CarbonCopies", &TRLBand::CarbonCopies, &TRLBand::SetCarbonCopies, 1)
-      .Enum("Completion", &TRLBand::Completion, &TRLBand::SetCompletion, RLNames::CompletionType,
-            std::optional(ctNone))
+      .Enum("Completion", &TRLBand::Completion, &TRLBand::SetCompletion, RLNames::CompletionType, std::optional(ctNone))
       .Boolean("Computable", &TRLBand::Computable, &TRLBand::SetComputable, true)
       .Integer("GroupIndex", &TRLBand::GroupIndex, &TRLBand::SetGroupIndex)
       .Boolean("IntegralHeight", &TRLBand::IntegralHeight, &TRLBand::SetIntegralHeight, true)
@@ -274,7 +402,8 @@ void RegisterElements() {
   SiteParts(report);
   PagerParts(report);
   report.Boolean("AdjustableMargins", &TRLReport::AdjustableMargins, &TRLReport::SetAdjustableMargins)
-      .Integer("Color", &TRLReport::Color, &TRLReport::SetColor, clWhite).Names(ColorValueNames())
+      .Integer("Color", &TRLReport::Color, &TRLReport::SetColor, clWhite)
+      .Names(ColorValueNames())
       .StoredWhen([](const TRLReport& r) { return !r.ParentColor(); })
       .Boolean("ParentColor", &TRLReport::ParentColor, &TRLReport::SetParentColor, false)
       .Boolean("ParentFont", &TRLReport::ParentFont, &TRLReport::SetParentFont, false)

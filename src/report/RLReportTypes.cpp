@@ -11,11 +11,11 @@ namespace {
 using namespace std::string_view_literals;
 
 constexpr std::string_view kControlAlign[] = {
-    "faNone",         "faLeft",         "faTop",         "faRight",      "faBottom",      "faLeftMost",
-    "faRightMost",    "faClient",       "faLeftTop",     "faRightTop",   "faLeftBottom",  "faRightBottom",
-    "faCenter",       "faCenterLeft",   "faCenterTop",   "faCenterRight", "faCenterBottom", "faClientLeft",
-    "faClientTop",    "faClientRight",  "faClientBottom", "faHeight",    "faWidth",       "faLeftOnly",
-    "faRightOnly",    "faTopOnly",      "faBottomOnly"};
+    "faNone",      "faLeft",        "faTop",          "faRight",       "faBottom",       "faLeftMost",
+    "faRightMost", "faClient",      "faLeftTop",      "faRightTop",    "faLeftBottom",   "faRightBottom",
+    "faCenter",    "faCenterLeft",  "faCenterTop",    "faCenterRight", "faCenterBottom", "faClientLeft",
+    "faClientTop", "faClientRight", "faClientBottom", "faHeight",      "faWidth",        "faLeftOnly",
+    "faRightOnly", "faTopOnly",     "faBottomOnly"};
 constexpr std::string_view kAnchors[] = {"fkLeft", "fkTop", "fkRight", "fkBottom"};
 constexpr std::string_view kHoldStyle[] = {"hsAsColumn",  "hsHorizontally", "hsVertically", "hsRelatively",
                                            "hsCopyWidth", "hsCopyHeight",   "hsCopySize"};
@@ -36,10 +36,9 @@ constexpr std::string_view kRecordRange[] = {"rrAllRecords", "rrCurrentOnly", "r
 constexpr std::string_view kPrintQuality[] = {"pqFullFeature", "pqFixedOnly"};
 constexpr std::string_view kPreviewOptionsDefaults[] = {"pdUseDefaults", "pdIgnoreDefaults"};
 constexpr std::string_view kFormStyle[] = {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"};
-constexpr std::string_view kInfoType[] = {"itCarbonCopy",     "itDate",   "itDetailCount", "itFullDate",
-                                          "itHour",           "itJunction", "itLastPageNumber", "itMend",
-                                          "itNow",            "itPageNumber", "itPagePreview", "itTitle",
-                                          "itRecNo",          "itCopyNo"};
+constexpr std::string_view kInfoType[] = {
+    "itCarbonCopy", "itDate", "itDetailCount", "itFullDate",    "itHour",  "itJunction", "itLastPageNumber",
+    "itMend",       "itNow",  "itPageNumber",  "itPagePreview", "itTitle", "itRecNo",    "itCopyNo"};
 constexpr std::string_view kDrawKind[] = {"dkRectangle", "dkLine", "dkTriangle", "dkElipse", "dkArrow", "dkCustom"};
 constexpr std::string_view kDrawOptions[] = {"doKeepAspectRatio", "doKeepSize", "doKeepVisible"};
 constexpr std::string_view kBrushStyle[] = {"bsSolid",     "bsClear",     "bsHorizontal", "bsVertical",
@@ -49,16 +48,15 @@ constexpr std::string_view kBrushStyle[] = {"bsSolid",     "bsClear",     "bsHor
 
 namespace RLNames {
 const std::span<const std::string_view> ControlAlign = kControlAlign, Anchors = kAnchors, HoldStyle = kHoldStyle,
-                                        Behavior = kBehavior, TextAlignment = kTextAlignment,
-                                        TextLayout = kTextLayout, BorderSides = kBorderSides,
-                                        RealBoundsUnit = kRealBoundsUnit, ImageArrange = kImageArrange,
-                                        DegradeDirection = kDegradeDirection, BandType = kBandType,
-                                        CompletionType = kCompletionType, PageBreaking = kPageBreaking,
-                                        FooterMeasuring = kFooterMeasuring, BandOption = kBandOption,
-                                        RecordRange = kRecordRange, PrintQuality = kPrintQuality,
-                                        PreviewOptionsDefaults = kPreviewOptionsDefaults, FormStyle = kFormStyle,
-                                        InfoType = kInfoType, DrawKind = kDrawKind, DrawOptions = kDrawOptions,
-                                        BrushStyle = kBrushStyle;
+                                        Behavior = kBehavior, TextAlignment = kTextAlignment, TextLayout = kTextLayout,
+                                        BorderSides = kBorderSides, RealBoundsUnit = kRealBoundsUnit,
+                                        ImageArrange = kImageArrange, DegradeDirection = kDegradeDirection,
+                                        BandType = kBandType, CompletionType = kCompletionType,
+                                        PageBreaking = kPageBreaking, FooterMeasuring = kFooterMeasuring,
+                                        BandOption = kBandOption, RecordRange = kRecordRange,
+                                        PrintQuality = kPrintQuality, PreviewOptionsDefaults = kPreviewOptionsDefaults,
+                                        FormStyle = kFormStyle, InfoType = kInfoType, DrawKind = kDrawKind,
+                                        DrawOptions = kDrawOptions, BrushStyle = kBrushStyle;
 }  // namespace RLNames
 
 bool IsWidthFree(TRLControlAlign align) {

@@ -14,9 +14,33 @@
 #include <string_view>
 
 enum TRLControlAlign {
-  faNone, faLeft, faTop, faRight, faBottom, faLeftMost, faRightMost, faClient, faLeftTop, faRightTop, faLeftBottom,
-  faRightBottom, faCenter, faCenterLeft, faCenterTop, faCenterRight, faCenterBottom, faClientLeft, faClientTop,
-  faClientRight, faClientBottom, faHeight, faWidth, faLeftOnly, faRightOnly, faTopOnly, faBottomOnly
+  faNone,
+  faLeft,
+  faTop,
+  faRight,
+  faBottom,
+  faLeftMost,
+  faRightMost,
+  faClient,
+  faLeftTop,
+  faRightTop,
+  faLeftBottom,
+  faRightBottom,
+  faCenter,
+  faCenterLeft,
+  faCenterTop,
+  faCenterRight,
+  faCenterBottom,
+  faClientLeft,
+  faClientTop,
+  faClientRight,
+  faClientBottom,
+  faHeight,
+  faWidth,
+  faLeftOnly,
+  faRightOnly,
+  faTopOnly,
+  faBottomOnly
 };
 constexpr int ControlAlignCount = faBottomOnly + 1;
 
@@ -52,8 +76,20 @@ enum TRLPreviewOptionsDefaults { pdUseDefaults, pdIgnoreDefaults };
 enum TRLReportPhase { rpIdle, rpPreparing, rpClosing, rpReady };
 
 enum TRLInfoType {
-  itCarbonCopy, itDate, itDetailCount, itFullDate, itHour, itJunction, itLastPageNumber, itMend, itNow, itPageNumber,
-  itPagePreview, itTitle, itRecNo, itCopyNo
+  itCarbonCopy,
+  itDate,
+  itDetailCount,
+  itFullDate,
+  itHour,
+  itJunction,
+  itLastPageNumber,
+  itMend,
+  itNow,
+  itPageNumber,
+  itPagePreview,
+  itTitle,
+  itRecNo,
+  itCopyNo
 };
 
 enum TRLDrawKind { dkRectangle, dkLine, dkTriangle, dkElipse, dkArrow, dkCustom };

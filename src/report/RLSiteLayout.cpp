@@ -291,7 +291,8 @@ void TRLCustomSite::AlignControls() {
       else if (top && !left && old_w > 0) l = static_cast<int>(RoundHalfEven(static_cast<double>(Width()) * l / old_w));
       if (bottom && top) h += dh;
       else if (bottom) t += dh;
-      else if (left && !top && old_h > 0) t = static_cast<int>(RoundHalfEven(static_cast<double>(Height()) * t / old_h));
+      else if (left && !top && old_h > 0)
+        t = static_cast<int>(RoundHalfEven(static_cast<double>(Height()) * t / old_h));
       c->SetBounds(l, t, w, h);
     }
   }

@@ -119,5 +119,6 @@ TEST_P(BatchExport, HelpExplainsTheOptions) {
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Drivers, BatchExport, ::testing::Values(querytest::Driver::Sqlite, querytest::Driver::Postgres),
+INSTANTIATE_TEST_SUITE_P(Drivers, BatchExport,
+                         ::testing::Values(querytest::Driver::Sqlite, querytest::Driver::Postgres),
                          querytest::DriverName);

@@ -42,12 +42,14 @@ protected:
       sql += "INSERT INTO acadclie VALUES (" + SqlText(std::to_string(code).c_str()) + "," + SqlText(name.c_str()) +
              "," + SqlText(city.c_str()) + ",'(42) 3222-0000',NULL,'Contato');";
     };
-    for (int i = 1; i <= 100; ++i) add(i, "Cliente " + std::string(i < 10 ? "00" : i < 100 ? "0" : "") + std::to_string(i), "Arapoti");
+    for (int i = 1; i <= 100; ++i)
+      add(i, "Cliente " + std::string(i < 10 ? "00" : i < 100 ? "0" : "") + std::to_string(i), "Arapoti");
     for (int i = 101; i <= 105; ++i) add(i, "Cliente " + std::to_string(i), "Castro");
     add(106, "Companhia " + std::string(40, 'W'), "Castro");
     enginetest::Sqlite(dir_.path() / "veranto.db", sql);
     enginetest::WriteFile(dir_.path() / "engine.cfg", "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=STANDARD\nPATH=" +
-                                                          (dir_.path() / "veranto.db").string() + "\nLANGDRIVER=pt_BR\n");
+                                                          (dir_.path() / "veranto.db").string() +
+                                                          "\nLANGDRIVER=pt_BR\n");
     form_ = application_->CreateForm<TForm1>();
   }
   void TearDown() override {
@@ -126,7 +128,8 @@ TEST_F(ClientReport, EveryPageHasTheHeadingAndACityBrokenAcrossPagesGetsItsBarAg
   // The date and time are those of this generation.
   const double days = form_->RLReport2->ReportDateTime();
   const auto epoch = std::chrono::sys_days{std::chrono::year{1899} / std::chrono::December / 30};
-  const auto generated_local = epoch + std::chrono::duration_cast<std::chrono::seconds>(std::chrono::duration<double>(days * 86400.0));
+  const auto generated_local =
+      epoch + std::chrono::duration_cast<std::chrono::seconds>(std::chrono::duration<double>(days * 86400.0));
   const std::time_t t = std::chrono::system_clock::to_time_t(before);
   std::tm local{};
   localtime_r(&t, &local);
@@ -189,7 +192,8 @@ TEST_F(ClientReport, EveryObjectIsInTheGroupOfTheOneControlPrintThatRecordedIt) 
     EXPECT_EQ(sizes[boxed->GroupId()], 6) << "background, four borders and the text";
     for (int k = 0; k < page->ObjectCount(); ++k) {
       const TRLGraphicObject* object = page->Objects(k);
-      if (object == boxed || !(dynamic_cast<const TRLTextObject*>(object) || dynamic_cast<const TRLPolygonObject*>(object)))
+      if (object == boxed ||
+          !(dynamic_cast<const TRLTextObject*>(object) || dynamic_cast<const TRLPolygonObject*>(object)))
         continue;
       EXPECT_EQ(sizes[object->GroupId()], 1) << "object " << k << " shares its group";
     }
@@ -237,7 +241,8 @@ TEST_F(ClientReport, TheReportButtonEndsInThePreviewWindowOnTheFirstPage) {
   EXPECT_EQ(boxes, 1);
   EXPECT_EQ(page_box, "1");
   // The window is gone; the report keeps its pages.
-  for (QWidget* widget : QApplication::topLevelWidgets()) EXPECT_EQ(dynamic_cast<TRLPreviewForm*>(TControl::FromWidget(widget)), nullptr);
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    EXPECT_EQ(dynamic_cast<TRLPreviewForm*>(TControl::FromWidget(widget)), nullptr);
   EXPECT_EQ(form_->RLReport2->Pages().PageCount(), 2);
 }
 

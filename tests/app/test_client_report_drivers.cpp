@@ -20,7 +20,8 @@ constexpr int kDemoRows = 2000;
 
 // Runs the demo data generator on a database file or a server.
 void Generate(const std::string& target) {
-  const std::string command = std::string("'") + RELCLIENTES_GEN_DEMO_DB + "' '" + target + "' " + std::to_string(kDemoRows) + " >/dev/null 2>&1";
+  const std::string command = std::string("'") + RELCLIENTES_GEN_DEMO_DB + "' '" + target + "' " +
+                              std::to_string(kDemoRows) + " >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
@@ -42,11 +43,13 @@ protected:
 
   void UseDriver(querytest::Driver driver) {
     Session()->Close();
-    enginetest::WriteFile(dir_.path() / "engine.cfg",
-                          driver == querytest::Driver::Sqlite
-                              ? "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=STANDARD\nPATH=" + (dir_.path() / "veranto.db").string() + "\nLANGDRIVER=pt_BR\n"
-                              : "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nCONNECTION=" +
-                                    server_.Connection() + "\nLANGDRIVER=pt_BR\n");
+    enginetest::WriteFile(
+        dir_.path() / "engine.cfg",
+        driver == querytest::Driver::Sqlite
+            ? "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=STANDARD\nPATH=" + (dir_.path() / "veranto.db").string() +
+                  "\nLANGDRIVER=pt_BR\n"
+            : "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nCONNECTION=" +
+                  server_.Connection() + "\nLANGDRIVER=pt_BR\n");
   }
 
   void OpenReportQuery(const std::string& city) {

@@ -91,7 +91,8 @@ TEST_F(DialogTest, ReportButtonLeavesExactlyOneStatementEachTime) {
   };
   const Press presses[] = {
       {"", "select codigo,nome,cidade,fone,fax,contato from acadclie order by cidade,nome"},
-      {"Maceió", "select codigo,nome,cidade,fone,fax,contato from acadclie where cidade=\"Maceió\" order by cidade,nome"},
+      {"Maceió",
+       "select codigo,nome,cidade,fone,fax,contato from acadclie where cidade=\"Maceió\" order by cidade,nome"},
       {"a\"b", "select codigo,nome,cidade,fone,fax,contato from acadclie where cidade=\"a\"\"b\" order by cidade,nome"},
   };
   for (const auto& press : presses) {

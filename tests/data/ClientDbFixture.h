@@ -54,8 +54,8 @@ protected:
     configFile = dir.path() / "engine.cfg";
     std::string sql = enginetest::kClientTable;
     for (const Client& c : kClients) {
-      sql += "INSERT INTO acadclie VALUES (" + SqlText(c.codigo) + "," + SqlText(c.nome) + "," + SqlText(c.cidade) + "," +
-             SqlText(c.fone) + "," + SqlText(c.fax) + "," + SqlText(c.contato) + ");";
+      sql += "INSERT INTO acadclie VALUES (" + SqlText(c.codigo) + "," + SqlText(c.nome) + "," + SqlText(c.cidade) +
+             "," + SqlText(c.fone) + "," + SqlText(c.fax) + "," + SqlText(c.contato) + ");";
     }
     enginetest::Sqlite(dbFile, sql);
     WriteAlias("VERANTO", "");
@@ -129,12 +129,13 @@ protected:
     ASSERT_EQ(server.Error(), "");
     std::string sql = std::string("DROP TABLE IF EXISTS acadclie;") + enginetest::kClientTable;
     for (const Client& c : kClients) {
-      sql += "INSERT INTO acadclie VALUES (" + SqlText(c.codigo) + "," + SqlText(c.nome) + "," + SqlText(c.cidade) + "," +
-             SqlText(c.fone) + "," + SqlText(c.fax) + "," + SqlText(c.contato) + ");";
+      sql += "INSERT INTO acadclie VALUES (" + SqlText(c.codigo) + "," + SqlText(c.nome) + "," + SqlText(c.cidade) +
+             "," + SqlText(c.fone) + "," + SqlText(c.fax) + "," + SqlText(c.contato) + ");";
     }
     ASSERT_EQ(server.Exec(sql), "");
-    enginetest::WriteFile(configFile, "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nCONNECTION=" +
-                                          server.Connection() + "\nLANGDRIVER=pt_BR\n");
+    enginetest::WriteFile(
+        configFile, "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nCONNECTION=" +
+                        server.Connection() + "\nLANGDRIVER=pt_BR\n");
   }
 };
 

@@ -51,11 +51,20 @@ TEST(Events, OrderOfEventsAndHandlersPerOperation) {
     return all;
   };
   const Case cases[] = {
-      {"Open", 3, none, open,
+      {"Open",
+       3,
+       none,
+       open,
        {"BeforeOpen", "ev:UpdateState", "L:Active=1", "S:StateChange", "S:DataChange", "AfterOpen", "AfterScroll"}},
-      {"Open empty", 0, none, open,
+      {"Open empty",
+       0,
+       none,
+       open,
        {"BeforeOpen", "ev:UpdateState", "L:Active=1", "S:StateChange", "S:DataChange", "AfterOpen"}},
-      {"Close", 3, open, [](TMemDataSet& ds) { ds.Close(); },
+      {"Close",
+       3,
+       open,
+       [](TMemDataSet& ds) { ds.Close(); },
        {"BeforeClose", "ev:UpdateState", "L:Active=0", "S:StateChange", "AfterClose"}},
       {"Next", 3, open, [](TMemDataSet& ds) { ds.Next(); },
        with({"BeforeScroll", "ev:DataSetScroll(-1)", "L:Scrolled(1)", "S:DataChange", "AfterScroll"})},
@@ -69,7 +78,10 @@ TEST(Events, OrderOfEventsAndHandlersPerOperation) {
        with({"BeforeScroll", "ev:DataSetChange", "L:DataSet", "S:DataChange", "AfterScroll"})},
       {"First on empty", 0, open, [](TMemDataSet& ds) { ds.First(); },
        with({"BeforeScroll", "ev:DataSetChange", "L:DataSet", "S:DataChange", "AfterScroll"})},
-      {"Refresh", 3, open, [](TMemDataSet& ds) { ds.Refresh(); },
+      {"Refresh",
+       3,
+       open,
+       [](TMemDataSet& ds) { ds.Refresh(); },
        {"BeforeRefresh", "ev:CheckBrowseMode", "L:EnsureBrowsing", "ev:DataSetChange", "L:DataSet", "S:DataChange",
         "AfterRefresh"}},
   };
@@ -179,8 +191,8 @@ TEST(Events, LinksHearNonVisualFirstThenVisualEachLastAddedFirst) {
   EXPECT_EQ(trace, (Trace{"D:Active=1", "B:Active=1", "C:Active=1", "A:Active=1"}));
   trace.clear();
   ds.First();
-  EXPECT_EQ(trace, (Trace{"D:EnsureBrowsing", "B:EnsureBrowsing", "C:EnsureBrowsing", "A:EnsureBrowsing",
-                          "D:DataSet", "B:DataSet", "C:DataSet", "A:DataSet"}));
+  EXPECT_EQ(trace, (Trace{"D:EnsureBrowsing", "B:EnsureBrowsing", "C:EnsureBrowsing", "A:EnsureBrowsing", "D:DataSet",
+                          "B:DataSet", "C:DataSet", "A:DataSet"}));
 }
 
 TEST(Events, FieldChangeReachesLinksAndOnDataChangeWithTheField) {

@@ -70,8 +70,7 @@ TEST(FieldBinding, ErrorsKeepTheDatasetClosed) {
   };
   const Case cases[] = {
       {"missing column", [](Clients& c) { c.AddString("email", 20); }, "Clientes: Campo 'email' não encontrado"},
-      {"missing column, display name",
-       [](Clients& c) { c.AddString("email", 20)->SetDisplayLabel("Correio"); },
+      {"missing column, display name", [](Clients& c) { c.AddString("email", 20)->SetDisplayLabel("Correio"); },
        "Clientes: Campo 'Correio' não encontrado"},
       {"type mismatch",
        [](Clients& c) {
@@ -209,7 +208,11 @@ TEST(FieldValues, TransliterateDecidesWhetherTheDatasetTranslates) {
 TEST(FieldValues, LongValuesNeverOverrunTheBuffers) {
   const std::string wide(100, 'w');
   const std::string huge(9000, 'h');
-  const std::string accented = "a" + [] { std::string s; for (int i = 0; i < 5000; ++i) s += "é"; return s; }();
+  const std::string accented = "a" + [] {
+    std::string s;
+    for (int i = 0; i < 5000; ++i) s += "é";
+    return s;
+  }();
   struct Case {
     const char* name;
     std::string value;
@@ -220,7 +223,8 @@ TEST(FieldValues, LongValuesNeverOverrunTheBuffers) {
   const Case cases[] = {
       {"wider column than the field", wide, 35, false, wide},
       {"longer than the fixed buffer", huge, 35, false, huge.substr(0, 8192)},
-      {"engine writes the whole buffer without a zero", "abc", 35, true, [] {
+      {"engine writes the whole buffer without a zero", "abc", 35, true,
+       [] {
          std::string s;
          while (s.size() < 8193) s += "abc";
          return s.substr(0, 8193);

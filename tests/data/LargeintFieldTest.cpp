@@ -106,7 +106,8 @@ TEST_F(BigNumbers, AnIntegerFieldDoesNotBindToA64BitColumn) {
 TEST_F(BigNumbers, SettersConvertAndCheckTheRangeBeforeWriting) {
   const std::string notEditing = "QTeste: Arquivo não está em modo de edição ou inserção";
   const auto outOfRange = [](const std::string& value, const std::string& lowest, const std::string& highest) {
-    return "QTeste: O valor " + value + " está fora do intervalo do campo 'valor' (de " + lowest + " a " + highest + ")";
+    return "QTeste: O valor " + value + " está fora do intervalo do campo 'valor' (de " + lowest + " a " + highest +
+           ")";
   };
   const std::string int64Min = "-9223372036854775808", int64Max = "9223372036854775807";
   struct Case {

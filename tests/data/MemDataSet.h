@@ -41,10 +41,10 @@ public:
   std::vector<std::string>* trace = nullptr;
 
   void DispatchDataEvent(TDataEventKind kind, TDataEventInfo info) override {
-    static const char* const names[] = {"FieldChange", "RecordChange", "DataSetChange", "DataSetScroll",
-                                        "LayoutChange", "UpdateRecord", "UpdateState", "CheckBrowseMode",
-                                        "PropertyChange", "FieldListChange", "FocusControl", "ParentScroll",
-                                        "ConnectChange", "ReconcileError", "DisabledStateChange"};
+    static const char* const names[] = {"FieldChange",    "RecordChange",    "DataSetChange",      "DataSetScroll",
+                                        "LayoutChange",   "UpdateRecord",    "UpdateState",        "CheckBrowseMode",
+                                        "PropertyChange", "FieldListChange", "FocusControl",       "ParentScroll",
+                                        "ConnectChange",  "ReconcileError",  "DisabledStateChange"};
     if (trace) {
       std::string entry = std::string("ev:") + names[kind];
       if (kind == evDataSetScroll) entry += "(" + std::to_string(info) + ")";
@@ -53,7 +53,11 @@ public:
     TDataSet::DispatchDataEvent(kind, info);
   }
   void TraceHandlers() {
-    auto log = [this](const char* name) { return [this, name](TDataSet*) { if (trace) trace->push_back(name); }; };
+    auto log = [this](const char* name) {
+      return [this, name](TDataSet*) {
+        if (trace) trace->push_back(name);
+      };
+    };
     BeforeOpen = log("BeforeOpen");
     AfterOpen = log("AfterOpen");
     BeforeClose = log("BeforeClose");
@@ -71,8 +75,8 @@ public:
   using TDataSet::ActiveRecord;
   using TDataSet::BufferCount;
   using TDataSet::FilledCount;
-  using TDataSet::SetState;
   using TDataSet::SetModified;
+  using TDataSet::SetState;
   // The row held in ring entry `index`.
   int RowAt(int index) const { return Rec(Buffers(index))->row; }
   int CurrentRow() const { return IsEmpty() ? -1 : Rec(ActiveBuffer())->row; }

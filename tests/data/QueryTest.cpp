@@ -87,8 +87,10 @@ TEST_F(ClientDb, LongTextKeepsEveryCharacterItsSizeAllows) {
     SCOPED_TRACE(k.name);
     std::string text;
     for (int i = 0; i < 5000; ++i) text += k.character;
-    enginetest::Sqlite(dbFile, "DROP TABLE IF EXISTS notas; CREATE TABLE notas (texto varchar(5000));"
-                               "INSERT INTO notas VALUES (" + SqlText(text.c_str()) + ");");
+    enginetest::Sqlite(dbFile,
+                       "DROP TABLE IF EXISTS notas; CREATE TABLE notas (texto varchar(5000));"
+                       "INSERT INTO notas VALUES (" +
+                           SqlText(text.c_str()) + ");");
     TQuery* q = NewQuery("select texto from notas");
     if (k.persistentSize > 0) AddStringField(q, "texto", k.persistentSize);
     q->Open();

@@ -99,8 +99,7 @@ TEST(Ring, LinkAskingForEightBuffersFetchesAroundTheCurrentRecord) {
       {20, 5, 8, 0},   // seven more after the current record
       {20, 17, 8, 5},  // two after it, five before
       {4, 2, 4, 2},    // the whole result is smaller than the window
-      {20, 0, 8, 0},
-      {20, 19, 8, 7},
+      {20, 0, 8, 0},  {20, 19, 8, 7},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE("rows " + std::to_string(k.rows) + " at " + std::to_string(k.position));
@@ -137,9 +136,17 @@ TEST(Ring, ShrinkingKeepsTheCurrentRecordAndLinkWindows) {
   const Case cases[] = {
       {"after First", [](TMemDataSet& ds) { ds.First(); }},
       {"deep forward", [](TMemDataSet& ds) { ds.MoveRecords(12); }},
-      {"forward then back", [](TMemDataSet& ds) { ds.MoveRecords(15); ds.MoveRecords(-9); }},
+      {"forward then back",
+       [](TMemDataSet& ds) {
+         ds.MoveRecords(15);
+         ds.MoveRecords(-9);
+       }},
       {"after Last", [](TMemDataSet& ds) { ds.Last(); }},
-      {"Last then back", [](TMemDataSet& ds) { ds.Last(); ds.MoveRecords(-2); }},
+      {"Last then back",
+       [](TMemDataSet& ds) {
+         ds.Last();
+         ds.MoveRecords(-2);
+       }},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -252,8 +259,7 @@ TEST(Ring, SequentialPassCostsOneFetchPerRecord) {
   ds.AddRows(100);
   ds.Open();
   ds.fetches = 0;
-  for (ds.First(); !ds.Eof(); ds.Next()) {
-  }
+  for (ds.First(); !ds.Eof(); ds.Next()) {}
   EXPECT_LE(ds.fetches, 100 + 2);
 }
 
@@ -263,7 +269,7 @@ TEST(Ring, MoveRecordsReturnsTheStepsTaken) {
     bool eof, bof;
   };
   const Case cases[] = {
-      {0, 5, 5, 5, false, false},   {0, 200, 49, 49, true, false}, {30, -300, -30, 0, false, true},
+      {0, 5, 5, 5, false, false},    {0, 200, 49, 49, true, false}, {30, -300, -30, 0, false, true},
       {10, -3, -3, 7, false, false}, {10, 0, 0, 10, false, false},
   };
   for (const Case& k : cases) {
@@ -458,7 +464,7 @@ TEST(Ring, ClosedDatasetRefusesNavigation) {
   TMemDataSet ds;
   ds.SetName("Clientes");
   for (auto op : std::vector<std::function<void()>>{[&] { ds.First(); }, [&] { ds.Next(); }, [&] { ds.Refresh(); },
-                                                     [&] { ds.EnsureBrowsing(); }}) {
+                                                    [&] { ds.EnsureBrowsing(); }}) {
     try {
       op();
       FAIL() << "no error";

@@ -12,10 +12,11 @@ protected:
     ClientDbOn::SetUp();
     const enginetest::PgServer& server = enginetest::SharedPgServer();
     ASSERT_EQ(server.Exec(std::string("GRANT SELECT ON acadclie TO ") + enginetest::PgServer::kSecureUser), "");
-    enginetest::WriteFile(configFile, "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nHOST=" +
-                                          server.SocketFolder() + "\nPORT=" + std::to_string(server.Port()) +
-                                          "\nDATABASE NAME=" + enginetest::PgServer::kDatabase + "\nUSER NAME=" +
-                                          enginetest::PgServer::kSecureUser + "\nLANGDRIVER=pt_BR\n");
+    enginetest::WriteFile(configFile,
+                          "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nHOST=" +
+                              server.SocketFolder() + "\nPORT=" + std::to_string(server.Port()) +
+                              "\nDATABASE NAME=" + enginetest::PgServer::kDatabase +
+                              "\nUSER NAME=" + enginetest::PgServer::kSecureUser + "\nLANGDRIVER=pt_BR\n");
     saved_ = LoginHook();
   }
   void TearDown() override {
@@ -33,8 +34,7 @@ TEST_P(ServerLogin, TheLoginDialogsPasswordOpensTheDatabaseAndAWrongOneGivesTheS
   };
   const std::vector<Case> cases = {
       {false, "", "Não é possível conectar com o banco de dados 'VERANTO'"},
-      {true, "errada",
-       "The server refused the user name or password.\n"},
+      {true, "errada", "The server refused the user name or password.\n"},
       {true, enginetest::PgServer::kSecurePassword, ""},
   };
   for (const Case& c : cases) {
@@ -64,9 +64,10 @@ TEST_P(ServerLogin, TheLoginDialogsPasswordOpensTheDatabaseAndAWrongOneGivesTheS
 
 TEST_P(ServerLogin, AServerThatAsksForAPasswordNobodyGaveGetsItFromTheLoginDialog) {
   const enginetest::PgServer& server = enginetest::SharedPgServer();
-  enginetest::WriteFile(configFile, "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nCONNECTION=" +
-                                        server.Connection(enginetest::PgServer::kDatabase, enginetest::PgServer::kSecureUser) +
-                                        "\nLANGDRIVER=pt_BR\n");
+  enginetest::WriteFile(
+      configFile, "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nCONNECTION=" +
+                      server.Connection(enginetest::PgServer::kDatabase, enginetest::PgServer::kSecureUser) +
+                      "\nLANGDRIVER=pt_BR\n");
   for (bool accept : {false, true}) {
     SCOPED_TRACE(accept);
     std::vector<std::string> asked;

@@ -70,11 +70,17 @@ TEST_F(ClientDb, EngineErrorsSayWhatIsWrong) {
   };
   const std::string config = "Configuration file: " + configFile.string();
   const std::vector<Case> cases = {
-      {"NOPE", "select codigo from acadclie", engine::status::UnknownAlias,
+      {"NOPE",
+       "select codigo from acadclie",
+       engine::status::UnknownAlias,
        {"Unknown database alias.", "Alias: NOPE", config}},
-      {"VERANTO", "select codigo from clientes", engine::status::TableNotFound,
+      {"VERANTO",
+       "select codigo from clientes",
+       engine::status::TableNotFound,
        {"Table does not exist.", "no such table: clientes"}},
-      {"VERANTO", "select codigo from acadclie where cidade = \"Rio", engine::status::SqlSyntax,
+      {"VERANTO",
+       "select codigo from acadclie where cidade = \"Rio",
+       engine::status::SqlSyntax,
        {"Invalid SQL statement.", "string literal opened at position 44 is not closed"}},
       {"VERANTO", "select codigo fro acadclie", engine::status::SqlSyntax, {"Invalid SQL statement.", "*"}},
   };
@@ -317,7 +323,8 @@ TEST_F(ClientDb, WaitCursorShowsWhileTheEngineWorksAndGoesAfterFiftyMilliseconds
   EXPECT_EQ(ScreenCursor(), crSQLWait);
   QElapsedTimer clock;
   clock.start();
-  while (ScreenCursor() != crDefault && clock.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (ScreenCursor() != crDefault && clock.elapsed() < 2000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   EXPECT_EQ(ScreenCursor(), crDefault);
   EXPECT_GT(clock.elapsed(), 40);
   // An engine error removes it at once.
@@ -365,7 +372,8 @@ TEST_F(ClientDb, SessionEndedOnAWorkerLeavesTheWaitCursorToTheMainThread) {
   EXPECT_FALSE(Session()->Active());
   QElapsedTimer clock;
   clock.start();
-  while (ScreenCursor() != crDefault && clock.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (ScreenCursor() != crDefault && clock.elapsed() < 2000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   EXPECT_EQ(ScreenCursor(), crDefault);
   EXPECT_EQ(QtMessages::Take(), std::vector<std::string>{});
 }

@@ -46,14 +46,14 @@ TEST_P(LabelSize, FollowsItsCaptionFromTheEdgeItsAlignmentKeeps) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LabelSize,
-    testing::Values(
-        LabelSizeCase{"LeftKeepsTheLeftEdge", taLeftJustify, true, false, [](int) { return 50; }, [](int w) { return w; }},
-        LabelSizeCase{"RightKeepsTheRightEdge", taRightJustify, true, false, [](int w) { return 350 - w; },
-                      [](int w) { return w; }},
-        LabelSizeCase{"CentredKeepsTheCentre", taCenter, true, false, [](int w) { return 50 + (300 - w) / 2; },
-                      [](int w) { return w; }},
-        LabelSizeCase{"WordWrapKeepsTheWidthOfOneLine", taLeftJustify, true, true, [](int) { return 50; },
-                      [](int) { return 300; }},
-        LabelSizeCase{"WithoutAutoSizeNothingMoves", taLeftJustify, false, false, [](int) { return 50; },
-                      [](int) { return 300; }}),
+    testing::Values(LabelSizeCase{"LeftKeepsTheLeftEdge", taLeftJustify, true, false, [](int) { return 50; },
+                                  [](int w) { return w; }},
+                    LabelSizeCase{"RightKeepsTheRightEdge", taRightJustify, true, false, [](int w) { return 350 - w; },
+                                  [](int w) { return w; }},
+                    LabelSizeCase{"CentredKeepsTheCentre", taCenter, true, false,
+                                  [](int w) { return 50 + (300 - w) / 2; }, [](int w) { return w; }},
+                    LabelSizeCase{"WordWrapKeepsTheWidthOfOneLine", taLeftJustify, true, true, [](int) { return 50; },
+                                  [](int) { return 300; }},
+                    LabelSizeCase{"WithoutAutoSizeNothingMoves", taLeftJustify, false, false, [](int) { return 50; },
+                                  [](int) { return 300; }}),
     [](const testing::TestParamInfo<LabelSizeCase>& info) { return std::string(info.param.name); });

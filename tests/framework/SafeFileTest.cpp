@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace {
 
@@ -124,6 +124,8 @@ TEST(ScopeGuard, ValuesComeBackHoweverTheScopeIsLeft) {
   EXPECT_EQ(depth, 5) << "a committed value stays";
 
   bool completing = true;
-  { TScopeExit done([&] { completing = false; }); }
+  {
+    TScopeExit done([&] { completing = false; });
+  }
   EXPECT_FALSE(completing);
 }

@@ -62,10 +62,8 @@ TEST(VariantArithmetic, FaultsRaiseInsteadOfGivingNonNumbers) {
     Variant a, b;
     const char* message;
   } faults[] = {
-      {VarDiv, 1, 0, "Floating point division by zero"},
-      {VarDiv, 0, 0.0, "Invalid floating point operation"},
-      {VarPower, 0, -1, "Floating point division by zero"},
-      {VarPower, -8, 0.5, "Invalid floating point operation"},
+      {VarDiv, 1, 0, "Floating point division by zero"},    {VarDiv, 0, 0.0, "Invalid floating point operation"},
+      {VarPower, 0, -1, "Floating point division by zero"}, {VarPower, -8, 0.5, "Invalid floating point operation"},
       {VarMul, 1e308, 10, "Floating point overflow"},
   };
   for (const auto& f : faults) {

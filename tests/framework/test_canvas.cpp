@@ -120,8 +120,8 @@ TEST(CanvasFillRect, CoversLeftTopUpToRightBottomExclusive) {
   const Case cases[] = {
       {{2, 3, 7, 5}, QRect(2, 3, 5, 2)},
       {{0, 0, 1, 1}, QRect(0, 0, 1, 1)},
-      {{5, 5, 5, 9}, QRect()},   // no width
-      {{6, 4, 3, 8}, QRect()},   // right before left
+      {{5, 5, 5, 9}, QRect()},  // no width
+      {{6, 4, 3, 8}, QRect()},  // right before left
       {{-4, -4, 2, 2}, QRect(0, 0, 2, 2)},
   };
   for (const Case& k : cases) {
@@ -161,9 +161,11 @@ TEST(CanvasLine, PaintsTheStartAndNotTheEnd) {
       EXPECT_EQ(c.PenPos(), k.to);
     });
     auto painted = Painted(image);
-    std::sort(painted.begin(), painted.end(), [](QPoint a, QPoint b) { return a.x() + 100 * a.y() < b.x() + 100 * b.y(); });
+    std::sort(painted.begin(), painted.end(),
+              [](QPoint a, QPoint b) { return a.x() + 100 * a.y() < b.x() + 100 * b.y(); });
     auto expected = k.painted;
-    std::sort(expected.begin(), expected.end(), [](QPoint a, QPoint b) { return a.x() + 100 * a.y() < b.x() + 100 * b.y(); });
+    std::sort(expected.begin(), expected.end(),
+              [](QPoint a, QPoint b) { return a.x() + 100 * a.y() < b.x() + 100 * b.y(); });
     EXPECT_EQ(painted, expected) << Art(image);
   }
 }
@@ -199,7 +201,7 @@ TEST(CanvasLine, StyledPensLeaveGapsOnlyWhenOneUnitWide) {
     bool gaps;
   };
   const Case cases[] = {
-      {psSolid, 1, false}, {psDash, 1, true},  {psDot, 1, true},   {psDashDot, 1, true},
+      {psSolid, 1, false},     {psDash, 1, true},         {psDot, 1, true},   {psDashDot, 1, true},
       {psDashDotDot, 1, true}, {psInsideFrame, 1, false}, {psDash, 2, false},
   };
   for (const Case& k : cases) {
@@ -304,14 +306,44 @@ TEST(CanvasClip, CutsReplacesNarrowsAndRemoves) {
   };
   const Case cases[] = {
       {"none", [](TCanvas&) {}, QRect(0, 0, 16, 12)},
-      {"set", [](TCanvas& c) { c.SetClipRect({2, 3, 6, 8}); }, QRect(2, 3, 4, 5)},
-      {"set replaces", [](TCanvas& c) { c.SetClipRect({0, 0, 3, 3}); c.SetClipRect({5, 5, 7, 9}); }, QRect(5, 5, 2, 4)},
-      {"intersect narrows", [](TCanvas& c) { c.SetClipRect({2, 2, 10, 10}); c.IntersectClipRect({6, 0, 14, 4}); },
+      {"set",
+       [](TCanvas& c) {
+         c.SetClipRect({2, 3, 6, 8});
+       },
+       QRect(2, 3, 4, 5)},
+      {"set replaces",
+       [](TCanvas& c) {
+         c.SetClipRect({0, 0, 3, 3});
+         c.SetClipRect({5, 5, 7, 9});
+       },
+       QRect(5, 5, 2, 4)},
+      {"intersect narrows",
+       [](TCanvas& c) {
+         c.SetClipRect({2, 2, 10, 10});
+         c.IntersectClipRect({6, 0, 14, 4});
+       },
        QRect(6, 2, 4, 2)},
-      {"intersect without a clip", [](TCanvas& c) { c.IntersectClipRect({1, 1, 3, 2}); }, QRect(1, 1, 2, 1)},
-      {"removed", [](TCanvas& c) { c.SetClipRect({2, 2, 4, 4}); c.RemoveClip(); }, QRect(0, 0, 16, 12)},
-      {"empty clips everything", [](TCanvas& c) { c.SetClipRect({4, 4, 4, 9}); }, QRect()},
-      {"disjoint intersection clips everything", [](TCanvas& c) { c.SetClipRect({0, 0, 3, 3}); c.IntersectClipRect({5, 5, 8, 8}); },
+      {"intersect without a clip",
+       [](TCanvas& c) {
+         c.IntersectClipRect({1, 1, 3, 2});
+       },
+       QRect(1, 1, 2, 1)},
+      {"removed",
+       [](TCanvas& c) {
+         c.SetClipRect({2, 2, 4, 4});
+         c.RemoveClip();
+       },
+       QRect(0, 0, 16, 12)},
+      {"empty clips everything",
+       [](TCanvas& c) {
+         c.SetClipRect({4, 4, 4, 9});
+       },
+       QRect()},
+      {"disjoint intersection clips everything",
+       [](TCanvas& c) {
+         c.SetClipRect({0, 0, 3, 3});
+         c.IntersectClipRect({5, 5, 8, 8});
+       },
        QRect()},
   };
   for (const Case& k : cases) {
@@ -360,8 +392,8 @@ TEST(CanvasClip, EachDrawingUsesTheClipInForceWhenItIsMade) {
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x) {
       QRgb expected = (x < 4 && y < 4) || (x == 15 && y == 11) ? kBlack
-                      : x >= 6 && x < 9 && y >= 6 && y < 8    ? kRed
-                                                              : kWhite;
+                      : x >= 6 && x < 9 && y >= 6 && y < 8     ? kRed
+                                                               : kWhite;
       ASSERT_EQ(image.pixel(x, y), expected) << "at " << x << "," << y << Art(image);
     }
   }
@@ -402,7 +434,14 @@ TEST(CanvasShapes, StayInsideTheirBoundsAndFill) {
   const TPoint triangle[] = {{2, 2}, {13, 2}, {2, 10}};
   const Case cases[] = {
       {"ellipse", [](TCanvas& c) { c.Ellipse(2, 1, 14, 11); }, QRect(2, 1, 12, 10), {8, 6}, {2, 1}},
-      {"wide ellipse", [](TCanvas& c) { c.Pen().SetWidth(3); c.Ellipse(2, 1, 14, 11); }, QRect(2, 1, 12, 10), {8, 6}, {2, 1}},
+      {"wide ellipse",
+       [](TCanvas& c) {
+         c.Pen().SetWidth(3);
+         c.Ellipse(2, 1, 14, 11);
+       },
+       QRect(2, 1, 12, 10),
+       {8, 6},
+       {2, 1}},
       {"round rectangle", [](TCanvas& c) { c.RoundRect(1, 1, 15, 11, 8, 8); }, QRect(1, 1, 14, 10), {8, 6}, {1, 1}},
       {"polygon", [&](TCanvas& c) { c.Polygon(triangle); }, QRect(2, 2, 12, 9), {4, 4}, {12, 9}},
   };
@@ -434,8 +473,8 @@ TEST(CanvasBrush, HatchesLeaveGapsAndSolidDoesNot) {
     TBrushStyle style;
     bool gaps;
   };
-  const Case cases[] = {{bsSolid, false}, {bsHorizontal, true}, {bsVertical, true}, {bsFDiagonal, true},
-                        {bsBDiagonal, true}, {bsCross, true}, {bsDiagCross, true}};
+  const Case cases[] = {{bsSolid, false},    {bsHorizontal, true}, {bsVertical, true}, {bsFDiagonal, true},
+                        {bsBDiagonal, true}, {bsCross, true},      {bsDiagCross, true}};
   for (const Case& k : cases) {
     QImage image = Drawn([&](TCanvas& c) {
       c.Brush().SetColor(clBlack);
@@ -595,8 +634,12 @@ TEST(CanvasText, TextRectIsTextOutCutToItsRectangle) {
     int height;
     TFontStyles style;
   };
-  const Font fonts[] = {{"Verdana", -9, {}},          {"Verdana", -12, {fsBold}},         {"Verdana", -16, {fsItalic}},
-                        {"Verdana", -11, {fsUnderline}}, {"Times New Roman", -15, {fsItalic}}, {"Courier New", -13, {}}};
+  const Font fonts[] = {{"Verdana", -9, {}},
+                        {"Verdana", -12, {fsBold}},
+                        {"Verdana", -16, {fsItalic}},
+                        {"Verdana", -11, {fsUnderline}},
+                        {"Times New Roman", -15, {fsItalic}},
+                        {"Courier New", -13, {}}};
   const char* const texts[] = {"Agropecuária Lima", "ÁÉÇÃÔ Ñ", "gjpqy_|", "fi fl ffi", "WAVE//", "Ελλάδα 日本", ""};
   const char* const sides[] = {"left", "top", "right", "bottom"};
   for (double scale : {1.0, 4.0}) {
@@ -638,8 +681,8 @@ TEST(CanvasText, TextRectIsTextOutCutToItsRectangle) {
               for (const QRect& r : outside) cut.fillRect(r, Qt::white);
             }
             EXPECT_EQ(image([&](TCanvas& c) { c.TextRect(rect, x, y, text); }), expected)
-                << "\"" << text << "\" in " << font.name << " at " << font.height << " px, scale " << scale << ", " << sides[side] << " edge "
-                << d << " units outside the cell";
+                << "\"" << text << "\" in " << font.name << " at " << font.height << " px, scale " << scale << ", "
+                << sides[side] << " edge " << d << " units outside the cell";
           }
         }
       }
@@ -655,7 +698,8 @@ TEST(CanvasText, EachTextUsesTheFontInForce) {
     bool clipped;
     int y;
   };
-  const Step steps[] = {{-9, false, 2}, {-16, true, 14}, {-16, false, 34}, {-9, true, 54}, {-9, false, 66}, {-16, false, 78}};
+  const Step steps[] = {{-9, false, 2}, {-16, true, 14}, {-16, false, 34},
+                        {-9, true, 54}, {-9, false, 66}, {-16, false, 78}};
   auto draw = [](TCanvas& c, const Step& step) {
     c.Font().SetHeight(step.height);
     c.Font().SetColor(clBlack);
@@ -680,9 +724,9 @@ TEST(CanvasText, EachTextUsesTheFontInForce) {
 // what a painter draws given the characters, and the width is the one measured, for any script, for characters
 // that break lines or are not drawn, on images at one and at many pixels a unit, first and again later.
 TEST(CanvasText, DrawsWhatThePainterDrawsForTheCharacters) {
-  const char* const texts[] = {"Agropecuária Lima ", "  two  spaces  ", "fi fl ffi", "Ελλάδα 日本", "שלום עולם",
-                               "مرحبا بالعالم", "e\xCC\x81 a\xCC\x8A", "tab\there", "line\nbreak", "line\xE2\x80\xA8sep",
-                               "\x01\x7F", ""};
+  const char* const texts[] = {
+      "Agropecuária Lima ",  "  two  spaces  ", "fi fl ffi",   "Ελλάδα 日本",         "שלום עולם", "مرحبا بالعالم",
+      "e\xCC\x81 a\xCC\x8A", "tab\there",       "line\nbreak", "line\xE2\x80\xA8sep", "\x01\x7F",  ""};
   for (double scale : {1.0, 6.25}) {
     for (TFontStyles style : {TFontStyles{}, TFontStyles{fsBold, fsUnderline}}) {
       TFont font;
@@ -737,7 +781,7 @@ TEST(CanvasScale, UnitsCoverScaledDevicePixels) {
     TCanvas c(&image, 2.5);
     EXPECT_EQ(c.Font().PixelsPerInch(), 96);
     c.Brush().SetColor(clBlack);
-    c.FillRect({2, 2, 6, 4});  // device [5, 15) x [5, 10)
+    c.FillRect({2, 2, 6, 4});   // device [5, 15) x [5, 10)
     c.Rectangle(8, 6, 14, 10);  // device [20, 35) x [15, 25)
   }
   auto painted = Painted(image);

@@ -138,8 +138,8 @@ TEST(ComponentModel, ClassBitCastsAnswerAsDynamicCastsDo) {
   Marked not_a_leaf(nullptr);
   EXPECT_EQ(ComponentCast<MarkedLeaf>(static_cast<TComponent*>(&not_a_leaf)), nullptr);
   cast_probes = nullptr;
-  const std::vector<std::string> stages = {"base constructor", "constructor", "alive", "base constructor",
-                                           "base destructor", "destructor", "base destructor"};
+  const std::vector<std::string> stages = {"base constructor", "constructor", "alive",          "base constructor",
+                                           "base destructor",  "destructor",  "base destructor"};
   ASSERT_EQ(probes.size(), stages.size());
   for (std::size_t i = 0; i < probes.size(); ++i) {
     SCOPED_TRACE(probes[i].stage);
@@ -161,7 +161,8 @@ TEST(Format, FillsPlaceholdersInOrder) {
   const Case cases[] = {
       {"Campo '%s' não encontrado", {"cidade"}, "Campo 'cidade' não encontrado"},
       {"List index out of bounds (%d)", {-1}, "List index out of bounds (-1)"},
-      {"Tamanho sem combinação para campo ' %s ', esperando: %d atual: %d", {"nome", 4, 8},
+      {"Tamanho sem combinação para campo ' %s ', esperando: %d atual: %d",
+       {"nome", 4, 8},
        "Tamanho sem combinação para campo ' nome ', esperando: 4 atual: 8"},
       {"%x and 100%%", {0x2201}, "2201 and 100%"},
       {"%s: %s", {"QRel"}, "QRel: %s"},
@@ -206,8 +207,14 @@ TEST(Variant, Comparison) {
     int expected;
   };
   const Case cases[] = {
-      {1, 2, -1},           {2.5, 2, 1},        {"10", 9, 1},       {"abc", "abd", -1},
-      {Variant::Null(), 0, -1}, {Variant(), Variant::Null(), -1}, {true, 0, -1}, {"x", "x", 0},
+      {1, 2, -1},
+      {2.5, 2, 1},
+      {"10", 9, 1},
+      {"abc", "abd", -1},
+      {Variant::Null(), 0, -1},
+      {Variant(), Variant::Null(), -1},
+      {true, 0, -1},
+      {"x", "x", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(c.a.Compare(c.b), c.expected) << c.a.ToText() << " vs " << c.b.ToText();
   EXPECT_EQ(Variant::Null(), Variant::Null());
@@ -247,7 +254,8 @@ TEST(Text, CaseWorksOnCodePoints) {
 }
 
 TEST(Text, RoundHalfEven) {
-  const std::pair<double, long long> cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-1.5, -2}, {18.897, 19}, {2.49, 2}};
+  const std::pair<double, long long> cases[] = {{0.5, 0},   {1.5, 2},     {2.5, 2}, {-2.5, -2},
+                                                {-1.5, -2}, {18.897, 19}, {2.49, 2}};
   for (auto [value, expected] : cases) EXPECT_EQ(RoundHalfEven(value), expected) << value;
   EXPECT_EQ(RoundHalfEven(-9223372036854775808.0), std::numeric_limits<long long>::min());
   for (double beyond : {9223372036854775808.0, -9223372036854777856.0, 1e300, std::numeric_limits<double>::infinity(),

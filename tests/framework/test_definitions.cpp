@@ -158,7 +158,8 @@ TEST(Definitions, ComponentsLoadAfterReferencesResolve) {
     TProbe A { Value: 1  Link: B }
     TProbe B { Value: 2 }
   })");
-  const std::vector<std::string> expected = {"A set while loading", "B set while loading", "A loaded, link B", "B loaded, link none"};
+  const std::vector<std::string> expected = {"A set while loading", "B set while loading", "A loaded, link B",
+                                             "B loaded, link none"};
   EXPECT_EQ(g_trace, expected);
   EXPECT_FALSE(form.FindComponent("A")->IsLoading());
 }

@@ -20,7 +20,8 @@ int LineCount(std::string_view text) {
 std::string Written(const engine::EngineConfig& config) {
   std::string out;
   for (const std::string& alias : config.Aliases()) {
-    for (const std::string& path : {engine::EngineConfig::AliasInfoPath(alias), engine::EngineConfig::AliasOpenPath(alias)}) {
+    for (const std::string& path :
+         {engine::EngineConfig::AliasInfoPath(alias), engine::EngineConfig::AliasOpenPath(alias)}) {
       const auto* entries = config.Section(path);
       if (!entries) continue;
       out += "[" + path + "]\n";

@@ -26,7 +26,8 @@ sqlite3* Database() {
 // The single value of a one-row, one-column statement.
 std::string ValueOf(const std::string& sql) {
   sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(Database(), sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK) std::abort();
+  if (sqlite3_prepare_v2(Database(), sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK)
+    std::abort();
   if (sqlite3_step(stmt) != SQLITE_ROW) std::abort();
   const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, 0));
   std::string value(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, 0)));

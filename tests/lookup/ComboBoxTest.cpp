@@ -192,7 +192,8 @@ TEST_F(ComboBox, EventsComeInTheirOrder) {
   EXPECT_EQ(events, (std::vector<std::string>{"EditValueChanged"}));
 }
 
-// Fails since the preview's mouse events joined the lookup's controls: the second click does not close the list; to be mended.
+// Fails since the preview's mouse events joined the lookup's controls: the second click does not close the list; to be
+// mended.
 TEST_F(ComboBox, DISABLED_TheMouse) {
   // The button opens the list; a second press closes it without taking a row.
   QTest::mouseClick(edit_->Widget(), Qt::LeftButton, {}, ButtonPoint());
@@ -212,7 +213,8 @@ TEST_F(ComboBox, DISABLED_TheMouse) {
   QTest::mouseClick(edit_->Widget(), Qt::LeftButton, {}, ButtonPoint());
   ASSERT_TRUE(edit_->DroppedDown());
   for (int row : {0, 4}) {
-    QMouseEvent move(QEvent::MouseMove, RowPoint(row), GridWidget()->mapToGlobal(RowPoint(row)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, RowPoint(row), GridWidget()->mapToGlobal(RowPoint(row)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(GridWidget(), &move);
   }
   EXPECT_EQ(List().FocusedRow(), 4) << "the focused row follows the mouse";
@@ -222,10 +224,12 @@ TEST_F(ComboBox, DISABLED_TheMouse) {
 }
 
 TEST_F(ComboBox, WheelAndRevertableDoubleClick) {
-  QWheelEvent down(QPointF(5, 5), QPointF(), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent down(QPointF(5, 5), QPointF(), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                   false);
   QApplication::sendEvent(Text(), &down);
   EXPECT_EQ(edit_->GetText(), "Belém");
-  QWheelEvent up(QPointF(5, 5), QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent up(QPointF(5, 5), QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                 false);
   QApplication::sendEvent(Text(), &up);
   EXPECT_EQ(edit_->GetText(), "Belém");
   edit_->SetEditValue(Variant("Vitória"));
@@ -250,7 +254,9 @@ TEST_F(ComboBox, PasteTakesOnlyListEntriesInTheirPastedCase) {
 }
 
 TEST_F(ComboBox, AFailedValidationKeepsTheFocusAndEscRestores) {
-  edit_->Properties().OnValidate = [](TObject*, Variant& value, std::string&, bool& error) { error = value.ToText() == "SANTOS"; };
+  edit_->Properties().OnValidate = [](TObject*, Variant& value, std::string&, bool& error) {
+    error = value.ToText() == "SANTOS";
+  };
   Type("sa");
   Key(Qt::Key_Escape);
   EXPECT_FALSE(edit_->DroppedDown());

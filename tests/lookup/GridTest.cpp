@@ -160,7 +160,7 @@ TEST_F(Grid, KeysMoveTheFocusedRow) {
     int row;
   };
   const Press presses[] = {
-      {VK_DOWN, {}, 0}, {VK_DOWN, {}, 1},  {VK_UP, {}, 0},     {VK_UP, {}, 0},   {VK_NEXT, {}, 7},
+      {VK_DOWN, {}, 0},  {VK_DOWN, {}, 1},  {VK_UP, {}, 0},    {VK_UP, {}, 0},   {VK_NEXT, {}, 7},
       {VK_NEXT, {}, 15}, {VK_PRIOR, {}, 8}, {VK_PRIOR, {}, 0}, {VK_END, {}, 19}, {VK_HOME, {}, 0},
   };
   for (const Press& p : presses) {

@@ -68,16 +68,16 @@ TEST_F(ListData, KeysAreExactButTextsIgnoreCaseAndAccents) {
   data_.Open();
   EXPECT_EQ(list_.FindRecordIndexByKey(Variant("belém")), 5);
   EXPECT_EQ(list_.FindRecordIndexByKey(Variant("BELÉM")), -1);
-  EXPECT_ANY_THROW(list_.FindRecordIndexByKey(Variant(std::vector<Variant>{"a", "b"}))) << "a conversion error reaches the caller";
+  EXPECT_ANY_THROW(list_.FindRecordIndexByKey(Variant(std::vector<Variant>{"a", "b"})))
+      << "a conversion error reaches the caller";
   struct Find {
     const char* text;
     bool partial;
     int record;
   };
   const Find finds[] = {
-      {"belém", false, 1},  {"BELEM", false, 1},   {"bel", true, 1},     {"sao", true, 3},
-      {"SÃO P", true, 3},   {"Curitibas", true, -1}, {"Curi", false, -1}, {"", true, 2},
-      {"", false, 2},       {"santos", false, 4},
+      {"belém", false, 1},     {"BELEM", false, 1}, {"bel", true, 1}, {"sao", true, 3}, {"SÃO P", true, 3},
+      {"Curitibas", true, -1}, {"Curi", false, -1}, {"", true, 2},    {"", false, 2},   {"santos", false, 4},
   };
   for (const Find& f : finds) {
     EXPECT_EQ(list_.FindRowByText(0, 0, f.text, f.partial, false, true), f.record) << f.text;

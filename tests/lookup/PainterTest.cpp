@@ -197,18 +197,22 @@ TEST_F(Button, UltraFlatFramesAndFacesInEachState) {
   };
   const Case cases[] = {
       {"normal", [] {}, cxbsNormal, clBtnText, clBtnFace, clBtnFace},
-      {"hot", [this] {
+      {"hot",
+       [this] {
          QEvent enter(QEvent::Enter);
          QApplication::sendEvent(button_->Widget(), &enter);
-       }, cxbsHot, clHighlight, UltraFlatHotColor(), UltraFlatHotColor()},
+       },
+       cxbsHot, clHighlight, UltraFlatHotColor(), UltraFlatHotColor()},
       {"pressed", [this] { QTest::mousePress(button_->Widget(), Qt::LeftButton, {}, QPoint(5, 5)); }, cxbsPressed,
        clHighlight, UltraFlatPressedColor(), UltraFlatPressedColor()},
-      {"focused", [this] {
+      {"focused",
+       [this] {
          QTest::mouseRelease(button_->Widget(), Qt::LeftButton, {}, QPoint(-50, 5));
          QEvent leave(QEvent::Leave);
          QApplication::sendEvent(button_->Widget(), &leave);
          button_->SetFocus();
-       }, cxbsDefault, clWindowFrame, clWindowFrame, clBtnFace},
+       },
+       cxbsDefault, clWindowFrame, clWindowFrame, clBtnFace},
       {"disabled", [this] { button_->SetEnabled(false); }, cxbsDisabled, clHighlight, clBtnFace, clBtnFace},
   };
   for (const Case& c : cases) {
@@ -219,7 +223,9 @@ TEST_F(Button, UltraFlatFramesAndFacesInEachState) {
     const QImage image = Shot();
     EXPECT_EQ(At(image, 0, 0), Rgb(c.frame));
     EXPECT_EQ(At(image, 74, 24), Rgb(c.frame));
-    EXPECT_EQ(At(image, 1, 12), c.second_ring == UltraFlatHotColor() || c.second_ring == UltraFlatPressedColor() ? c.second_ring : Rgb(c.second_ring));
+    EXPECT_EQ(At(image, 1, 12), c.second_ring == UltraFlatHotColor() || c.second_ring == UltraFlatPressedColor()
+                                    ? c.second_ring
+                                    : Rgb(c.second_ring));
     const TColor face = c.face == UltraFlatHotColor() || c.face == UltraFlatPressedColor() ? c.face : Rgb(c.face);
     EXPECT_EQ(At(image, 4, 12), face);
   }

@@ -58,14 +58,29 @@ TEST_F(PrintDialog, TheOptionsDecideWhichControlsAreOffered) {
   struct Case {
     const char* what;
     TRLPrintDialogOptions options;
-    bool to_file_visible, to_file_enabled, background_enabled, copies_enabled, interval_enabled, selection_enabled, help;
+    bool to_file_visible, to_file_enabled, background_enabled, copies_enabled, interval_enabled, selection_enabled,
+        help;
   };
   const Case cases[] = {
-      {"defaults", {rpoPrintToFile, rpoPageNums, rpoSelection, rpoWarning, rpoDisablePrintToFile},
-       true, false, true, true, true, true, false},
+      {"defaults",
+       {rpoPrintToFile, rpoPageNums, rpoSelection, rpoWarning, rpoDisablePrintToFile},
+       true,
+       false,
+       true,
+       true,
+       true,
+       true,
+       false},
       {"no print to file box", {rpoPageNums}, false, true, true, true, true, false, false},
-      {"everything disabled", {rpoPrintToFile, rpoDisableCopies, rpoDisablePrintInBackground, rpoHelp},
-       true, true, false, false, false, false, true},
+      {"everything disabled",
+       {rpoPrintToFile, rpoDisableCopies, rpoDisablePrintInBackground, rpoHelp},
+       true,
+       true,
+       false,
+       false,
+       false,
+       false,
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -96,24 +111,22 @@ TEST_F(PrintDialog, TheRangeAndCopiesAreLoadedAndStored) {
     int from, to, copies;
   };
   const Case cases[] = {
-      {"all pages", rprPageNums, [](TRLPrintDialog& d) { d.RadioButtonPagesAll->SetChecked(true); }, rprAllPages, 1, 12, 1},
-      {"selection prints the first box's page",
-       rprAllPages,
+      {"all pages", rprPageNums, [](TRLPrintDialog& d) { d.RadioButtonPagesAll->SetChecked(true); }, rprAllPages, 1, 12,
+       1},
+      {"selection prints the first box's page", rprAllPages,
        [](TRLPrintDialog& d) {
          d.RadioButtonPagesSelect->SetChecked(true);
          d.EditFromPage->SetText("4");
          d.RadioButtonPagesSelect->SetChecked(true);
        },
        rprSelection, 4, 4, 1},
-      {"typing a page chooses the interval",
-       rprAllPages,
+      {"typing a page chooses the interval", rprAllPages,
        [](TRLPrintDialog& d) {
          d.EditToPage->SetText("7");
          d.EditCopies->SetText("3");
        },
        rprPageNums, 1, 7, 3},
-      {"an empty last page prints nothing",
-       rprAllPages,
+      {"an empty last page prints nothing", rprAllPages,
        [](TRLPrintDialog& d) {
          d.EditFromPage->SetText("2");
          d.EditToPage->SetText("");
@@ -158,7 +171,9 @@ class TOptionsFilter : public TRLCustomPrintFilter {
 public:
   TOptionsFilter() { SetDisplayName("Matricial"); }
   std::string GetOptionsLabel() override { return "Modo"; }
-  std::vector<std::string> GetOptions() override { return {"Rascunho", orientation == TRLPageOrientation::poLandscape ? "Largo" : "Normal"}; }
+  std::vector<std::string> GetOptions() override {
+    return {"Rascunho", orientation == TRLPageOrientation::poLandscape ? "Largo" : "Normal"};
+  }
   int GetSelectedOption() override { return selected; }
   void SetSelectedOption(int index) override { selected = index; }
   void SetOrientation(TRLPageOrientation value) override { orientation = value; }
@@ -230,7 +245,8 @@ TEST_F(PrintDialog, ThePrinterListShowsPortsThatDifferFromTheName) {
   TRLPrintDialog dialog;
   dialog.LoadPrinterList();
   std::vector<std::string> items;
-  for (int i = 0; i < dialog.ComboBoxPrinterNames->Items().Count(); ++i) items.push_back(dialog.ComboBoxPrinterNames->Items()[i]);
+  for (int i = 0; i < dialog.ComboBoxPrinterNames->Items().Count(); ++i)
+    items.push_back(dialog.ComboBoxPrinterNames->Items()[i]);
   std::sort(items.begin(), items.end());
   EXPECT_EQ(items, (std::vector<std::string>{"balcao " + EngineMessages().msgAt + " Loja", "deposito"}));
   EXPECT_EQ(dialog.ComboBoxPrinterNames->GetText(), "balcao " + EngineMessages().msgAt + " Loja");

@@ -48,8 +48,12 @@ TEST_F(Filters, TheRangeIsClampedToThePages) {
     Calls calls;
   };
   const Case cases[] = {
-      {3, 99, 3, 10, {"begin", "draw 3", "new", "draw 4", "new", "draw 5", "new", "draw 6", "new", "draw 7", "new",
-                      "draw 8", "new", "draw 9", "new", "draw 10", "end"}},
+      {3,
+       99,
+       3,
+       10,
+       {"begin", "draw 3", "new", "draw 4", "new", "draw 5", "new", "draw 6", "new", "draw 7", "new", "draw 8", "new",
+        "draw 9", "new", "draw 10", "end"}},
       {0, 2, 1, 2, {"begin", "draw 1", "new", "draw 2", "end"}},
       {9, -1, 9, 10, {"begin", "draw 9", "new", "draw 10", "end"}},
       {4, 4, 4, 4, {"begin", "draw 4", "end"}},
@@ -127,7 +131,8 @@ TEST_F(Filters, CancelStopsAfterThePageBeingOutputAndStillEndsTheDocument) {
   FinishBackgroundOutput(false);
   ASSERT_FALSE(filter.calls.empty());
   EXPECT_EQ(filter.calls.back(), "end");
-  EXPECT_EQ(std::count_if(filter.calls.begin(), filter.calls.end(), [](auto& c) { return c.rfind("draw", 0) == 0; }), 5);
+  EXPECT_EQ(std::count_if(filter.calls.begin(), filter.calls.end(), [](auto& c) { return c.rfind("draw", 0) == 0; }),
+            5);
   EXPECT_FALSE(filter.completed_at_end);
   EXPECT_EQ(filter.Progress(), nullptr);
   EXPECT_TRUE(errors_.empty());
@@ -177,7 +182,8 @@ TEST_F(Filters, ABackgroundRunAndTheMainThreadReadTheSamePagesSafely) {
     Application()->ProcessMessages();
   }
   FinishBackgroundOutput(false);
-  EXPECT_EQ(std::count_if(filter.calls.begin(), filter.calls.end(), [](auto& c) { return c.rfind("draw", 0) == 0; }), 40);
+  EXPECT_EQ(std::count_if(filter.calls.begin(), filter.calls.end(), [](auto& c) { return c.rfind("draw", 0) == 0; }),
+            40);
   EXPECT_GT(painted, 0);
 }
 
@@ -193,8 +199,8 @@ TEST_F(Filters, TheFilterListKeepsCreationOrderAndFindsSaveFiltersByExtension) {
     const char* name;
     TRLCustomSaveFilter* filter;
   };
-  const Case cases[] = {{"notes.TXT", &text}, {"a/b/notes.txt", &text}, {"report.XyZ", &other},
-                        {"report.rpf", nullptr}, {"report", nullptr}, {"txt", nullptr}};
+  const Case cases[] = {{"notes.TXT", &text},    {"a/b/notes.txt", &text}, {"report.XyZ", &other},
+                        {"report.rpf", nullptr}, {"report", nullptr},      {"txt", nullptr}};
   for (const Case& c : cases) EXPECT_EQ(SaveFilterByExt(c.name), c.filter) << c.name;
   {
     TRecordingFilter gone;
@@ -239,8 +245,8 @@ TEST_F(Filters, ASaveThatFailsOrIsCancelledLeavesTheOldFileAndNothingElse) {
     image->SetData("BMPnot a bitmap");
     page->SetModified(true);
   }
-  for (TRLCustomSaveFilter* filter : {static_cast<TRLCustomSaveFilter*>(&PDFFilter()),
-                                      static_cast<TRLCustomSaveFilter*>(&PNGFilter())}) {
+  for (TRLCustomSaveFilter* filter :
+       {static_cast<TRLCustomSaveFilter*>(&PDFFilter()), static_cast<TRLCustomSaveFilter*>(&PNGFilter())}) {
     SCOPED_TRACE(filter->GetDisplayName());
     const fs::path target = folder.path() / ("old" + filter->DefaultExt());
     std::ofstream(target) << "the previous file";

@@ -4,8 +4,8 @@
 
 #include "framework/Printers.h"
 #include "output/RLOutputActions.h"
-#include "output/RLPrintDialog.h"
 #include "output/RLPreviewForm.h"
+#include "output/RLPrintDialog.h"
 #include "output/RLPrinters.h"
 #include "output/RLSaveDialog.h"
 #include "output/RLSaveFilters.h"

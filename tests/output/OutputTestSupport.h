@@ -47,10 +47,10 @@ public:
   using TRLCustomFilter::SetClassOptions;
 
   std::vector<std::string> calls;
-  int fail_at_page = 0;      // DrawPage of this page raises
+  int fail_at_page = 0;  // DrawPage of this page raises
   bool fail_begin = false;
   bool completed_at_end = false;
-  int progress_max = -1;     // the progress window's maximum seen at BeginDoc
+  int progress_max = -1;                   // the progress window's maximum seen at BeginDoc
   std::function<void(int)> while_drawing;  // called with the page's number while it is drawn
 
 protected:
@@ -70,6 +70,5 @@ protected:
     calls.push_back("draw " + std::to_string(page.PageIndex() + 1));
   }
 };
-
 
 }  // namespace outputtest

@@ -17,7 +17,7 @@
 
 namespace previewtest {
 
-constexpr int kPageWidth = 794;   // A4 at 96 pixels per inch
+constexpr int kPageWidth = 794;  // A4 at 96 pixels per inch
 constexpr int kPageHeight = 1123;
 
 // Adds a text object and gives back its index on the page.

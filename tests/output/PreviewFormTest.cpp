@@ -1,8 +1,8 @@
 // The preview window: tool bar, zoom and page boxes, keyboard, repeat of Prior and Next, divided screen, find.
 #include "output/RLPreviewForm.h"
 
-#include "output/PreviewFixture.h"
 #include "framework/Text.h"
+#include "output/PreviewFixture.h"
 #include "pages/RLConsts.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +18,8 @@ using namespace previewtest;
 class PreviewForm : public testing::Test {
 protected:
   void SetUp() override {
-    previous_handler_ = SetMessageBoxHandler([this](const std::string& text, const std::string&, TMsgDlgType) {
-      messages_.push_back(text);
-    });
+    previous_handler_ = SetMessageBoxHandler(
+        [this](const std::string& text, const std::string&, TMsgDlgType) { messages_.push_back(text); });
   }
   void TearDown() override {
     form_.reset();
@@ -63,12 +62,18 @@ TEST_F(PreviewForm, TheToolBarHoldsItsControlsInPlace) {
     int left, width;
     std::string hint;
   } buttons[] = {
-      {form.SpeedButtonPrint, 1, 50, m.msgPrint},           {form.SpeedButtonSave, 51, 50, m.msgSaveToFile},
-      {form.SpeedButtonSend, 101, 50, m.msgSendTo},         {form.SpeedButtonSetup, 162, 22, m.msgConfigurePrinter},
-      {form.SpeedButtonFirst, 195, 22, m.msgFirstPage},     {form.SpeedButtonPrior, 217, 22, m.msgPriorPage},
-      {form.SpeedButtonNext, 378, 22, m.msgNextPage},       {form.SpeedButtonLast, 400, 22, m.msgLastPage},
-      {form.SpeedButtonZoomDown, 433, 22, ""},              {form.SpeedButtonZoomUp, 455, 22, ""},
-      {form.SpeedButtonViews, 632, 22, m.msgDivideScreen},  {form.SpeedButtonEdit, 663, 22, m.msgEdit},
+      {form.SpeedButtonPrint, 1, 50, m.msgPrint},
+      {form.SpeedButtonSave, 51, 50, m.msgSaveToFile},
+      {form.SpeedButtonSend, 101, 50, m.msgSendTo},
+      {form.SpeedButtonSetup, 162, 22, m.msgConfigurePrinter},
+      {form.SpeedButtonFirst, 195, 22, m.msgFirstPage},
+      {form.SpeedButtonPrior, 217, 22, m.msgPriorPage},
+      {form.SpeedButtonNext, 378, 22, m.msgNextPage},
+      {form.SpeedButtonLast, 400, 22, m.msgLastPage},
+      {form.SpeedButtonZoomDown, 433, 22, ""},
+      {form.SpeedButtonZoomUp, 455, 22, ""},
+      {form.SpeedButtonViews, 632, 22, m.msgDivideScreen},
+      {form.SpeedButtonEdit, 663, 22, m.msgEdit},
       {form.SpeedButtonClose, 695, 49, m.msgClose},
   };
   for (const Button& b : buttons) {
@@ -93,8 +98,17 @@ TEST_F(PreviewForm, TheToolBarHoldsItsControlsInPlace) {
   EXPECT_EQ(form.PanelPageCount->Left(), 96);
   EXPECT_EQ(form.ComboBoxZoom->Parent(), form.PanelZoom);
   EXPECT_EQ(form.ComboBoxZoom->DropDownCount(), 11);
-  const std::vector<std::string> items = {"500%", "200%", "150%", "100%", "75%", "50%", "25%", "10%",
-                                          m.msgEntireWidth, m.msgEntirePage, m.msgMultiplePages};
+  const std::vector<std::string> items = {"500%",
+                                          "200%",
+                                          "150%",
+                                          "100%",
+                                          "75%",
+                                          "50%",
+                                          "25%",
+                                          "10%",
+                                          m.msgEntireWidth,
+                                          m.msgEntirePage,
+                                          m.msgMultiplePages};
   EXPECT_EQ(form.ComboBoxZoom->Items().Lines(), items);
   EXPECT_EQ(form.TimerRepeat->Interval(), 100);
   EXPECT_EQ(form.Caption(), m.msgPreview);
@@ -126,10 +140,10 @@ TEST_F(PreviewForm, TheZoomBoxReadsWhatTheUserTypesOrChooses) {
     double zoom;
     int boxes;
   } cases[] = {
-      {"150,5%", -1, 150.5, 1}, {"5", -1, 150.5, 1},     {"80", -1, 80, 1},  {"abc", -1, 80, 1},
-      {"500%", -1, 500, 1},     {"200%", -1, 200, 1},    {"150%", -1, 150, 1}, {"100%", -1, 100, 1},
-      {"75%", -1, 75, 1},       {"50%", -1, 50, 1},      {"25%", -1, 25, 1}, {"10%", -1, 10, 1},
-      {"42.25", -1, 42.25, 1},  {"9", -1, 42.25, 1},     {"x", 1, 200, 1},
+      {"150,5%", -1, 150.5, 1}, {"5", -1, 150.5, 1},  {"80", -1, 80, 1},    {"abc", -1, 80, 1},
+      {"500%", -1, 500, 1},     {"200%", -1, 200, 1}, {"150%", -1, 150, 1}, {"100%", -1, 100, 1},
+      {"75%", -1, 75, 1},       {"50%", -1, 50, 1},   {"25%", -1, 25, 1},   {"10%", -1, 10, 1},
+      {"42.25", -1, 42.25, 1},  {"9", -1, 42.25, 1},  {"x", 1, 200, 1},
   };
   for (const Case& c : cases) {
     TypeZoom(c.text, c.item);
@@ -192,19 +206,19 @@ TEST_F(PreviewForm, TheKeyboardTable) {
   struct Case {
     int key;
     bool ctrl;
-    int page_number;  // after the key, from page 5
+    int page_number;           // after the key, from page 5
     int horizontal, vertical;  // scroll positions after the key, from (100, 100)
     bool handled;
   } cases[] = {
-      {VK_PRIOR, false, 4, 0, 0, true},       {VK_PRIOR, true, 5, 100, 0, true},
-      {VK_NEXT, false, 6, 0, 0, true},        {VK_NEXT, true, 5, 100, -1, true},
-      {VK_HOME, false, 5, 0, 100, true},      {VK_HOME, true, 1, 0, 0, true},
-      {VK_END, false, 5, -1, 100, true},      {VK_END, true, 10, 0, 0, true},
-      {VK_LEFT, false, 5, 90, 100, true},     {VK_LEFT, true, 5, 0, 100, true},
-      {VK_RIGHT, false, 5, 110, 100, true},   {VK_RIGHT, true, 5, -1, 100, true},
-      {VK_UP, false, 5, 100, 90, true},       {VK_UP, true, 5, 100, 0, true},
-      {VK_DOWN, false, 5, 100, 110, true},    {VK_DOWN, true, 5, 100, 100 + 300, true},
-      {'F', false, 5, 100, 100, false},       {'A', true, 5, 100, 100, false},
+      {VK_PRIOR, false, 4, 0, 0, true},     {VK_PRIOR, true, 5, 100, 0, true},
+      {VK_NEXT, false, 6, 0, 0, true},      {VK_NEXT, true, 5, 100, -1, true},
+      {VK_HOME, false, 5, 0, 100, true},    {VK_HOME, true, 1, 0, 0, true},
+      {VK_END, false, 5, -1, 100, true},    {VK_END, true, 10, 0, 0, true},
+      {VK_LEFT, false, 5, 90, 100, true},   {VK_LEFT, true, 5, 0, 100, true},
+      {VK_RIGHT, false, 5, 110, 100, true}, {VK_RIGHT, true, 5, -1, 100, true},
+      {VK_UP, false, 5, 100, 90, true},     {VK_UP, true, 5, 100, 0, true},
+      {VK_DOWN, false, 5, 100, 110, true},  {VK_DOWN, true, 5, 100, 100 + 300, true},
+      {'F', false, 5, 100, 100, false},     {'A', true, 5, 100, 100, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "key " << c.key << (c.ctrl ? " with Ctrl" : ""));
@@ -218,7 +232,8 @@ TEST_F(PreviewForm, TheKeyboardTable) {
     int left = Press(c.key, c.ctrl ? TShiftState{ssCtrl} : TShiftState{});
     EXPECT_EQ(left == 0, c.handled);
     EXPECT_EQ(preview.CurrentPageNumber(), c.page_number);
-    EXPECT_EQ(preview.HorzScrollBar().Position(), c.horizontal < 0 ? preview.HorzScrollBar().MaxPosition() : c.horizontal);
+    EXPECT_EQ(preview.HorzScrollBar().Position(),
+              c.horizontal < 0 ? preview.HorzScrollBar().MaxPosition() : c.horizontal);
     EXPECT_EQ(preview.VertScrollBar().Position(), c.vertical < 0 ? preview.VertScrollBar().MaxPosition() : c.vertical);
   }
 }
@@ -396,8 +411,8 @@ TEST(FindDialog, ItsControlsAndOptions) {
   EXPECT_EQ(dialog.Options(), foWholeWords);
 
   std::vector<std::string> messages;
-  TMessageBoxHandler previous = SetMessageBoxHandler(
-      [&](const std::string& text, const std::string&, TMsgDlgType) { messages.push_back(text); });
+  TMessageBoxHandler previous =
+      SetMessageBoxHandler([&](const std::string& text, const std::string&, TMsgDlgType) { messages.push_back(text); });
   dialog.BitBtnFindNextClick(nullptr);  // no target
   int options = -1;
   dialog.SetFindTarget([&](TfrmRLFindDialog*, const std::string& text, bool& found, int o) {

@@ -81,9 +81,12 @@ TEST_F(Preview, NavigationInTheSingleAndTheMultipleView) {
     void (TRLPreview::*action)();
     std::vector<int> shown;
   } single[] = {
-      {"next", &TRLPreview::NextPage, {2}},       {"last", &TRLPreview::LastPage, {10}},
-      {"next on the last", &TRLPreview::NextPage, {10}}, {"prior", &TRLPreview::PriorPage, {9}},
-      {"first", &TRLPreview::FirstPage, {1}},     {"prior on the first", &TRLPreview::PriorPage, {1}},
+      {"next", &TRLPreview::NextPage, {2}},
+      {"last", &TRLPreview::LastPage, {10}},
+      {"next on the last", &TRLPreview::NextPage, {10}},
+      {"prior", &TRLPreview::PriorPage, {9}},
+      {"first", &TRLPreview::FirstPage, {1}},
+      {"prior on the first", &TRLPreview::PriorPage, {1}},
   };
   TRLPreview& preview = Make(10);
   EXPECT_EQ(ShownPageNumbers(), std::vector<int>{1});
@@ -93,9 +96,12 @@ TEST_F(Preview, NavigationInTheSingleAndTheMultipleView) {
   }
   preview.ZoomMultiplePages();
   Step multiple[] = {
-      {"next", &TRLPreview::NextPage, {4, 5, 6}},     {"last", &TRLPreview::LastPage, {8, 9, 10}},
-      {"prior", &TRLPreview::PriorPage, {5, 6, 7}},   {"next", &TRLPreview::NextPage, {8, 9, 10}},
-      {"next near the end", &TRLPreview::NextPage, {10, 11, 12}}, {"first", &TRLPreview::FirstPage, {1, 2, 3}},
+      {"next", &TRLPreview::NextPage, {4, 5, 6}},
+      {"last", &TRLPreview::LastPage, {8, 9, 10}},
+      {"prior", &TRLPreview::PriorPage, {5, 6, 7}},
+      {"next", &TRLPreview::NextPage, {8, 9, 10}},
+      {"next near the end", &TRLPreview::NextPage, {10, 11, 12}},
+      {"first", &TRLPreview::FirstPage, {1, 2, 3}},
   };
   for (const Step& step : multiple) {
     (preview.*step.action)();
@@ -208,7 +214,7 @@ TEST_F(Preview, BoxesPastTheLastPageAreGrayAndCrossed) {
   QImage image = Grab(box);
   const int inner_right = box.Width() - 8, inner_bottom = box.Height() - 8;
   EXPECT_EQ(PixelAt(image, 0, 0), clSilver);
-  EXPECT_EQ(PixelAt(image, 1, 1), clSilver);                            // one diagonal starts at the top left
+  EXPECT_EQ(PixelAt(image, 1, 1), clSilver);                               // one diagonal starts at the top left
   EXPECT_EQ(PixelAt(image, inner_right - 1, inner_bottom - 1), clSilver);  // and ends at the bottom right
   EXPECT_EQ(PixelAt(image, inner_right - 1, 1), clSilver);                 // the other one crosses it
   EXPECT_EQ(PixelAt(image, 1, inner_bottom - 1), clSilver);
@@ -358,7 +364,8 @@ TEST_F(Preview, CopyPutsThePageAtScaleOneOnTheClipboard) {
   std::unique_ptr<TBitmap> expected = RenderPageToImage(*page, 1.0);
   ASSERT_EQ(copied->Width(), kPageWidth);
   ASSERT_EQ(copied->Height(), kPageHeight);
-  EXPECT_EQ(copied->Image().convertToFormat(QImage::Format_RGB32), expected->Image().convertToFormat(QImage::Format_RGB32));
+  EXPECT_EQ(copied->Image().convertToFormat(QImage::Format_RGB32),
+            expected->Image().convertToFormat(QImage::Format_RGB32));
 
   // The popup's Copy acts on the box it was opened on; Ctrl+C on the control copies the first box.
   preview.ZoomMultiplePages();

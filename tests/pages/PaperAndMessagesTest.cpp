@@ -15,20 +15,15 @@ struct PaperCase {
 
 TEST(PaperTable, FindPaperSizeMatchesOnlyRealDeviceSizes) {
   const PaperCase cases[] = {
-      {210, 297, TRLPaperSize::fpA4},           // before fpA4_Small and fpA4_Transverse
-      {210.005, 296.996, TRLPaperSize::fpA4},   // within 0.01 in total
-      {210.02, 297, TRLPaperSize::fpCustom},    // 0.02 is too far
-      {215.9, 279.4, TRLPaperSize::fpLetter},
-      {297, 420, TRLPaperSize::fpA3},
-      {228.6, 279.4, TRLPaperSize::fp9x11},
-      {176, 125, TRLPaperSize::fpEnv_B6},
-      {128, 182, TRLPaperSize::fpB6_JIS},
-      {74, 105, TRLPaperSize::fpCustom},         // fpA7 has no device code
-      {841, 1189, TRLPaperSize::fpCustom},       // fpA0 neither
-      {100, 100, TRLPaperSize::fpCustom},
-      {0, 0, TRLPaperSize::fpCustom},            // fpCustom's own row does not match
-      {-1, -1, TRLPaperSize::fpDefault},
-      {-0.5, 297, TRLPaperSize::fpDefault},
+      {210, 297, TRLPaperSize::fpA4},          // before fpA4_Small and fpA4_Transverse
+      {210.005, 296.996, TRLPaperSize::fpA4},  // within 0.01 in total
+      {210.02, 297, TRLPaperSize::fpCustom},   // 0.02 is too far
+      {215.9, 279.4, TRLPaperSize::fpLetter}, {297, 420, TRLPaperSize::fpA3},
+      {228.6, 279.4, TRLPaperSize::fp9x11},   {176, 125, TRLPaperSize::fpEnv_B6},
+      {128, 182, TRLPaperSize::fpB6_JIS},     {74, 105, TRLPaperSize::fpCustom},  // fpA7 has no device code
+      {841, 1189, TRLPaperSize::fpCustom},                                        // fpA0 neither
+      {100, 100, TRLPaperSize::fpCustom},     {0, 0, TRLPaperSize::fpCustom},     // fpCustom's own row does not match
+      {-1, -1, TRLPaperSize::fpDefault},      {-0.5, 297, TRLPaperSize::fpDefault},
       {210, -3, TRLPaperSize::fpDefault},
   };
   for (const auto& c : cases) {
@@ -125,11 +120,21 @@ TEST(PageSetup, AssignCopiesACustomSizeThroughTheSetters) {
 
 TEST(EngineMessages, LanguageFollowsTheLocaleName) {
   const std::pair<const char*, TRLLanguage> cases[] = {
-      {"pt_BR.UTF-8", TRLLanguage::Portuguese}, {"pt_PT", TRLLanguage::Portuguese}, {"pt", TRLLanguage::Portuguese},
-      {"PT_br.utf8", TRLLanguage::Portuguese},  {"es_ES.UTF-8", TRLLanguage::Spanish}, {"es_AR", TRLLanguage::Spanish},
-      {"fr_CA.UTF-8@euro", TRLLanguage::French}, {"fr", TRLLanguage::French},          {"en_US.UTF-8", TRLLanguage::English},
-      {"de_DE.UTF-8", TRLLanguage::English},    {"C", TRLLanguage::English},           {"POSIX", TRLLanguage::English},
-      {"", TRLLanguage::English},               {"pl_PL", TRLLanguage::English},       {"est_EE", TRLLanguage::English},
+      {"pt_BR.UTF-8", TRLLanguage::Portuguese},
+      {"pt_PT", TRLLanguage::Portuguese},
+      {"pt", TRLLanguage::Portuguese},
+      {"PT_br.utf8", TRLLanguage::Portuguese},
+      {"es_ES.UTF-8", TRLLanguage::Spanish},
+      {"es_AR", TRLLanguage::Spanish},
+      {"fr_CA.UTF-8@euro", TRLLanguage::French},
+      {"fr", TRLLanguage::French},
+      {"en_US.UTF-8", TRLLanguage::English},
+      {"de_DE.UTF-8", TRLLanguage::English},
+      {"C", TRLLanguage::English},
+      {"POSIX", TRLLanguage::English},
+      {"", TRLLanguage::English},
+      {"pl_PL", TRLLanguage::English},
+      {"est_EE", TRLLanguage::English},
   };
   for (auto [locale, language] : cases) EXPECT_EQ(LanguageFromLocale(locale), language) << locale;
 }
@@ -140,10 +145,8 @@ TEST(EngineMessages, ProcessLocaleTakesTheFirstSetVariable) {
     TRLLanguage expected;
   };
   const Case cases[] = {
-      {"fr_FR.UTF-8", "pt_BR", "es_ES", TRLLanguage::French},
-      {"", "pt_BR.UTF-8", "es_ES", TRLLanguage::Portuguese},
-      {nullptr, nullptr, "es_ES.UTF-8", TRLLanguage::Spanish},
-      {nullptr, nullptr, "de_DE", TRLLanguage::English},
+      {"fr_FR.UTF-8", "pt_BR", "es_ES", TRLLanguage::French},  {"", "pt_BR.UTF-8", "es_ES", TRLLanguage::Portuguese},
+      {nullptr, nullptr, "es_ES.UTF-8", TRLLanguage::Spanish}, {nullptr, nullptr, "de_DE", TRLLanguage::English},
       {nullptr, nullptr, nullptr, TRLLanguage::English},
   };
   auto set = [](const char* name, const char* value) {

@@ -124,7 +124,7 @@ TEST(Render, PenWidthAndFontSizeFollowTheScale) {
     int expected;
   };
   const FontCase fonts[] = {{10, 96, 300, 3.125, 10}, {10, 0, 96, 1.0, 10}, {10, 72, 96, 1.0, 8},
-                            {12, 96, 96, 0.5, 6},     {9, 96, 96, 0.5, 4},   {8, 96, 600, 6.25, 8}};
+                            {12, 96, 96, 0.5, 6},     {9, 96, 96, 0.5, 4},  {8, 96, 600, 6.25, 8}};
   for (const auto& c : fonts) {
     TRLGraphicSurface surface;
     TRLTextObject text(&surface);
@@ -146,7 +146,7 @@ TEST(Render, ConversionsMapBytesAndFallBackOutsideTheirRange) {
     TPenMode expected_mode;
     TPenStyle expected_style;
   };
-  const Case cases[] = {{1, 1, pmBlack, psSolid}, {15, 2, pmXor, psDash}, {16, 7, pmNotXor, psInsideFrame},
+  const Case cases[] = {{1, 1, pmBlack, psSolid}, {15, 2, pmXor, psDash},   {16, 7, pmNotXor, psInsideFrame},
                         {0, 0, pmCopy, psSolid},  {17, 8, pmCopy, psSolid}, {255, 255, pmCopy, psSolid}};
   for (const auto& c : cases) {
     line.Pen().SetMode(c.mode);
@@ -283,7 +283,9 @@ TEST(Render, TextIsPlacedByAlignmentAndLayout) {
     FromMetaFont(dynamic_cast<TRLTextObject*>(page->Objects(0))->Font(), canvas.Font(), 1.0);
     canvas.Brush().SetStyle(bsClear);
     int s = canvas.TextWidth(" "), w = canvas.TextWidth(text + " "), h = canvas.TextHeight(text + " ");
-    int x = s / 2 + (c.alignment == 2 ? c.rect.Right - w : c.alignment == 3 ? (c.rect.Left + c.rect.Right - w) / 2 : c.origin.X);
+    int x = s / 2 + (c.alignment == 2   ? c.rect.Right - w
+                     : c.alignment == 3 ? (c.rect.Left + c.rect.Right - w) / 2
+                                        : c.origin.X);
     int y = c.layout == 2 ? c.rect.Bottom - h : c.layout == 3 ? (c.rect.Top + c.rect.Bottom - h) / 2 : c.origin.Y;
     if (c.flags & tfNoClip) canvas.TextOut(x, y, text);
     else canvas.TextRect(c.rect, x, y, text);
@@ -341,7 +343,8 @@ TEST(Render, PagesBecomeAPdfWithText) {
   std::ifstream in(file, std::ios::binary);
   std::stringstream bytes;
   bytes << in.rdbuf();
-  if (const char* keep = std::getenv("PAGES_SAMPLE_PDF")) std::filesystem::copy_file(file, keep, std::filesystem::copy_options::overwrite_existing);
+  if (const char* keep = std::getenv("PAGES_SAMPLE_PDF"))
+    std::filesystem::copy_file(file, keep, std::filesystem::copy_options::overwrite_existing);
   std::string pdf = bytes.str();
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
   EXPECT_NE(pdf.find("/Count 2"), std::string::npos);
@@ -376,11 +379,11 @@ TEST(Render, PdfCutsTextsToTheirRectanglesOnly) {
     const char* text;
   };
   const Case cases[] = {
-      {{20, 10, 300, 26}, 24, 12, "Conceição Assunção Ltda"},          // inside
-      {{20, 40, 90, 56}, 24, 42, "Distribuidora Sampaio Ltda"},        // overflows the right side
-      {{40, 70, 300, 86}, 20, 72, "Farmácia Ipê"},                     // starts before the left side
-      {{20, 104, 300, 111}, 24, 102, "Ótica Ágil, gjpq"},              // overflows the top and the bottom
-      {{20, 130, 86, 140}, 24, 130, "Livraria"},                       // its cell exactly
+      {{20, 10, 300, 26}, 24, 12, "Conceição Assunção Ltda"},    // inside
+      {{20, 40, 90, 56}, 24, 42, "Distribuidora Sampaio Ltda"},  // overflows the right side
+      {{40, 70, 300, 86}, 20, 72, "Farmácia Ipê"},               // starts before the left side
+      {{20, 104, 300, 111}, 24, 102, "Ótica Ágil, gjpq"},        // overflows the top and the bottom
+      {{20, 130, 86, 140}, 24, 130, "Livraria"},                 // its cell exactly
   };
   TRLGraphicStorage clipped, unclipped;
   for (auto* storage : {&clipped, &unclipped}) {
@@ -389,7 +392,8 @@ TEST(Render, PdfCutsTextsToTheirRectanglesOnly) {
     page->Font().SetSize(9);
     page->Brush().SetStyle(bsClear);
     for (const Case& k : cases) {
-      page->TextOut(k.rect, k.x, k.y, k.text, MetaTextAlignmentLeft, MetaTextLayoutTop, storage == &clipped ? 0 : tfNoClip);
+      page->TextOut(k.rect, k.x, k.y, k.text, MetaTextAlignmentLeft, MetaTextLayoutTop,
+                    storage == &clipped ? 0 : tfNoClip);
     }
     storage->Add(std::move(page));
   }
@@ -398,7 +402,8 @@ TEST(Render, PdfCutsTextsToTheirRectanglesOnly) {
   ASSERT_FALSE(actual.isNull());
   ASSERT_EQ(actual.size(), expected.size());
   QRegion kept;
-  for (const Case& k : cases) kept += QRect(k.rect.Left, k.rect.Top, k.rect.Right - k.rect.Left, k.rect.Bottom - k.rect.Top);
+  for (const Case& k : cases)
+    kept += QRect(k.rect.Left, k.rect.Top, k.rect.Right - k.rect.Left, k.rect.Bottom - k.rect.Top);
   {
     QPainter cut(&expected);
     for (const QRect& r : QRegion(expected.rect()) - kept) cut.fillRect(r, Qt::white);
@@ -420,14 +425,16 @@ TEST(Render, RealisticPageHasItsHeadingAndTexts) {
   page->Font().SetSize(14);
   page->Font().SetStyle({fsBold});
   page->Brush().SetStyle(bsClear);
-  page->TextOut({38, 45, 756, 75}, 0, 0, "Relatório de clientes por cidade", MetaTextAlignmentCenter, MetaTextLayoutCenter, 0);
+  page->TextOut({38, 45, 756, 75}, 0, 0, "Relatório de clientes por cidade", MetaTextAlignmentCenter,
+                MetaTextLayoutCenter, 0);
   page->Font().SetSize(9);
   page->Font().SetStyle({});
   page->TextOut({40, 80, 400, 100}, 44, 82, "Data: 10/12/2024  Hora: 09:30", 1, 1, 0);
   page->TextOut({400, 80, 752, 100}, 0, 82, "Página 1 de {LastPageNumber}", MetaTextAlignmentRight, 1, 0);
   page->Macros().Add("LastPageNumber=3");
   int y = 130;
-  const char* rows[][3] = {{"0001", "Ana Souza", "Campinas"}, {"0002", "Bruno Lima", "Campinas"}, {"0003", "Carla Dias", "Santos"}};
+  const char* rows[][3] = {
+      {"0001", "Ana Souza", "Campinas"}, {"0002", "Bruno Lima", "Campinas"}, {"0003", "Carla Dias", "Santos"}};
   page->Pen().SetWidth(1);
   for (auto& row : rows) {
     page->TextOut({40, y, 120, y + 18}, 44, y, row[0], 1, 1, 0);

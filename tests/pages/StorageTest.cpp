@@ -46,7 +46,6 @@ std::string ReadFile(const std::string& name) {
   return s.str();
 }
 
-
 TEST(Storage, EmptyCollectionSavesSignatureValuesAndZeroPages) {
   TRLGraphicStorage storage;
   storage.SetTitle("Clientes");

@@ -1,6 +1,6 @@
 #include "PagesTestSupport.h"
-#include "pages/RLMetaFile.h"
 #include "framework/Bitmap.h"
+#include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +62,13 @@ std::vector<ObjectCase> ObjectCases() {
   {
     Bytes p;
     Base(p, 1, 2, 3, 4, 7, 0).Rgb(10, 20, 30);
-    cases.push_back({"pixel", [](TRLGraphicSurface& s) { Make<TRLPixelObject>(s, {1, 2, 3, 4}, 7, 0)->SetColor({10, 20, 30}); }, {}, 1, p});
+    cases.push_back({"pixel",
+                     [](TRLGraphicSurface& s) {
+                       Make<TRLPixelObject>(s, {1, 2, 3, 4}, 7, 0)->SetColor({10, 20, 30});
+                     },
+                     {},
+                     1,
+                     p});
   }
   {
     Bytes p;
@@ -75,12 +81,20 @@ std::vector<ObjectCase> ObjectCases() {
                        o->SetToPoint({3, 4});
                        SetPenAndBrush(o);
                      },
-                     {}, 2, p});
+                     {},
+                     2,
+                     p});
   }
   {
     Bytes p;
     Brush(Pen(Base(p, -5, -6, 70, 80, 1, 0)));
-    cases.push_back({"rectangle", [](TRLGraphicSurface& s) { SetPenAndBrush(Make<TRLRectangleObject>(s, {-5, -6, 70, 80}, 1, 0)); }, {}, 3, p});
+    cases.push_back({"rectangle",
+                     [](TRLGraphicSurface& s) {
+                       SetPenAndBrush(Make<TRLRectangleObject>(s, {-5, -6, 70, 80}, 1, 0));
+                     },
+                     {},
+                     3,
+                     p});
   }
   {
     Bytes p;
@@ -105,7 +119,9 @@ std::vector<ObjectCase> ObjectCases() {
                        o->Font().SetSize(10);
                        o->Font().SetStyle(1);
                      },
-                     {"Arial", "Verdana"}, 4, p});
+                     {"Arial", "Verdana"},
+                     4,
+                     p});
   }
   {
     Bytes p;
@@ -116,12 +132,20 @@ std::vector<ObjectCase> ObjectCases() {
                        o->Brush().SetColor({4, 5, 6});
                        o->Brush().SetStyle(2);
                      },
-                     {}, 5, p});
+                     {},
+                     5,
+                     p});
   }
   {
     Bytes p;
     Brush(Pen(Base(p, 0, 0, 30, 20, 2, 0)));
-    cases.push_back({"ellipse", [](TRLGraphicSurface& s) { SetPenAndBrush(Make<TRLEllipseObject>(s, {0, 0, 30, 20}, 2, 0)); }, {}, 6, p});
+    cases.push_back({"ellipse",
+                     [](TRLGraphicSurface& s) {
+                       SetPenAndBrush(Make<TRLEllipseObject>(s, {0, 0, 30, 20}, 2, 0));
+                     },
+                     {},
+                     6,
+                     p});
   }
   {
     Bytes p;
@@ -132,7 +156,9 @@ std::vector<ObjectCase> ObjectCases() {
                        SetPenAndBrush(o);
                        o->SetPoints({{1, 1}, {5, 1}, {3, 4}});
                      },
-                     {}, 7, p});
+                     {},
+                     7,
+                     p});
   }
   {
     Bytes p;
@@ -146,7 +172,9 @@ std::vector<ObjectCase> ObjectCases() {
                        o->Pen().SetWidth(3);
                        o->SetPoints({{0, 0}, {10, 10}});
                      },
-                     {}, 8, p});
+                     {},
+                     8,
+                     p});
   }
   {
     Bytes p;
@@ -157,17 +185,31 @@ std::vector<ObjectCase> ObjectCases() {
                        o->SetData("NIL");
                        o->SetIntegralScale(1);
                      },
-                     {}, 9, p});
+                     {},
+                     9,
+                     p});
   }
   {
     Bytes p;
     Base(p, 5, 5, 50, 50, 0, 0);
-    cases.push_back({"set clip", [](TRLGraphicSurface& s) { Make<TRLSetClipRectObject>(s, {5, 5, 50, 50}, 0, 0); }, {}, 10, p});
+    cases.push_back({"set clip",
+                     [](TRLGraphicSurface& s) {
+                       Make<TRLSetClipRectObject>(s, {5, 5, 50, 50}, 0, 0);
+                     },
+                     {},
+                     10,
+                     p});
   }
   {
     Bytes p;
     Base(p, 0, 0, 794, 1123, 0, 0);
-    cases.push_back({"reset clip", [](TRLGraphicSurface& s) { Make<TRLResetClipRectObject>(s, {0, 0, 794, 1123}, 0, 0); }, {}, 11, p});
+    cases.push_back({"reset clip",
+                     [](TRLGraphicSurface& s) {
+                       Make<TRLResetClipRectObject>(s, {0, 0, 794, 1123}, 0, 0);
+                     },
+                     {},
+                     11,
+                     p});
   }
   return cases;
 }
@@ -244,7 +286,7 @@ TEST(SurfaceStream, UnknownTypesAndLongerPayloadsAreSkipped) {
   Base(pixel, 1, 1, 2, 2, 0, 0).Rgb(9, 9, 9);
   Bytes b;
   b.Raw(kSurfaceSignature).I32(10).I32(10).I32(0).I32(0).I32(3);
-  b.U8(99).I32(3).Raw("abc");                                                         // a class this reader does not know
+  b.U8(99).I32(3).Raw("abc");  // a class this reader does not know
   b.U8(1).I32(static_cast<std::int32_t>(pixel.str().size() + 2)).Raw(pixel).Raw("xy");  // two bytes more than it reads
   b.U8(1).I32(static_cast<std::int32_t>(pixel.str().size())).Raw(pixel);
   TRLGraphicSurface surface;
@@ -264,7 +306,14 @@ TEST(SurfaceStream, DamagedStreamsAreReportedAsCorrupted) {
   auto surface_bytes = [&](std::int32_t macro_count, std::int32_t macro_length, std::int32_t font_count,
                            std::int32_t object_count, std::int32_t text_size, std::int32_t polygon_size) {
     Bytes b;
-    b.Raw(kSurfaceSignature).I32(100).I32(100).I32(macro_count).I32(macro_length).Raw("A=1").I32(font_count).Str("Arial");
+    b.Raw(kSurfaceSignature)
+        .I32(100)
+        .I32(100)
+        .I32(macro_count)
+        .I32(macro_length)
+        .Raw("A=1")
+        .I32(font_count)
+        .Str("Arial");
     b.I32(object_count).U8(4).I32(text_size).Raw(text_payload).U8(7).I32(polygon_size).Raw(polygon_payload);
     return b.str();
   };
@@ -299,14 +348,30 @@ TEST(SurfaceStream, DamagedStreamsAreReportedAsCorrupted) {
     Base(b, 0, 0, 5, 5, 0, 0);
     Brush(Pen(b)).I32(0x7FFFFFFF).I32(1).I32(1);
     Bytes s;
-    s.Raw(kSurfaceSignature).I32(1).I32(1).I32(0).I32(0).I32(1).U8(7).I32(static_cast<std::int32_t>(b.str().size())).Raw(b);
+    s.Raw(kSurfaceSignature)
+        .I32(1)
+        .I32(1)
+        .I32(0)
+        .I32(0)
+        .I32(1)
+        .U8(7)
+        .I32(static_cast<std::int32_t>(b.str().size()))
+        .Raw(b);
     cases.emplace_back("huge point count", s);
   }
   {
     Bytes b;
     Base(b, 0, 0, 5, 5, 0, 0).I32(0x7FFFFFFF).Raw("BMP").U8(0);
     Bytes s;
-    s.Raw(kSurfaceSignature).I32(1).I32(1).I32(0).I32(0).I32(1).U8(9).I32(static_cast<std::int32_t>(b.str().size())).Raw(b);
+    s.Raw(kSurfaceSignature)
+        .I32(1)
+        .I32(1)
+        .I32(0)
+        .I32(0)
+        .I32(1)
+        .U8(9)
+        .I32(static_cast<std::int32_t>(b.str().size()))
+        .Raw(b);
     cases.emplace_back("huge image data", s);
   }
   for (std::size_t cut = 0; cut < valid.size(); ++cut) {
@@ -341,7 +406,7 @@ TEST(SurfaceMacros, BracedNamesAreReplacedFromThePageThenTheCollection) {
 
   const std::pair<const char*, const char*> cases[] = {
       {"Page {PageNumber} of {LastPageNumber}", "Page 3 of 12"},
-      {"{title}", "Local"},                      // names compare case-insensitively; the page wins
+      {"{title}", "Local"},                       // names compare case-insensitively; the page wins
       {"{Unknown} {PageNumber}", "{Unknown} 3"},  // unknown names stay, braces included
       {"{PageNumber", "{PageNumber"},             // no closing brace ends the scan
       {"{{PageNumber}}", "{{PageNumber}}"},       // "{PageNumber" is no name
@@ -388,7 +453,7 @@ TEST(SurfaceFindFreeRow, MovesAboveKeptTogetherTexts) {
   };
   text(100, 140, tfKeepTogether);
   text(130, 170, tfKeepTogether | tfNoClip);  // overlaps the first: a cut at 150 ends at 100
-  text(300, 340, tfNoClip);                  // may be cut
+  text(300, 340, tfNoClip);                   // may be cut
   text(5, 30, tfKeepTogether);
 
   struct Case {
@@ -413,10 +478,10 @@ TEST(SurfaceCopy, CopyRectScalesAndMovesTheObjectsThatMeetTheSourceRect) {
   TRLGraphicSurface source;
   source.Font().SetName("Verdana");
   source.Pen().SetWidth(5);
-  source.Rectangle(120, 140, 160, 180);                                 // inside
-  source.TextOut({90, 190, 130, 230}, 95, 195, "t", 1, 1, 5);           // crosses the corner
-  source.Rectangle(300, 300, 320, 320);                                 // outside
-  source.FillRect({200, 100, 220, 120});                                // touches the right edge only: outside
+  source.Rectangle(120, 140, 160, 180);                        // inside
+  source.TextOut({90, 190, 130, 230}, 95, 195, "t", 1, 1, 5);  // crosses the corner
+  source.Rectangle(300, 300, 320, 320);                        // outside
+  source.FillRect({200, 100, 220, 120});                       // touches the right edge only: outside
 
   TRLGraphicSurface page;
   page.FontIndex("Arial");
@@ -437,7 +502,7 @@ TEST(SurfaceCopy, CopyRectScalesAndMovesTheObjectsThatMeetTheSourceRect) {
   ASSERT_TRUE(text);
   EXPECT_EQ(text->BoundsRect(), (TRect{-5, 45, 15, 65}));
   EXPECT_EQ(text->Origin(), (TPoint{-2, 48}));  // round(47.5) = 48, round(97.5) = 98
-  EXPECT_EQ(text->Font().Name(), "Verdana");     // the name, not the source's index, follows the copy
+  EXPECT_EQ(text->Font().Name(), "Verdana");    // the name, not the source's index, follows the copy
 
   // Clip state is back where it was.
   EXPECT_TRUE(page.ClipStack().empty());
@@ -481,7 +546,7 @@ TEST(SurfaceObjects, ScaleRoundsHalvesToEvenAndKeepsThinPens) {
   text->Font().SetSize(9);
   text->Scale(0.5, 0.5);
   EXPECT_EQ(text->BoundsRect(), (TRect{0, 2, 2, 4}));  // 0.5 -> 0, 1.5 -> 2, 2.5 -> 2, 3.5 -> 4
-  EXPECT_EQ(text->Font().Size(), 4);                     // 4.5 -> 4
+  EXPECT_EQ(text->Font().Size(), 4);                   // 4.5 -> 4
 }
 
 TEST(SurfaceRecording, ObjectsTakeTheDrawingStateAndClipRectsNest) {

@@ -13,8 +13,9 @@
 namespace {
 
 TEST(Utils, TokenAndFileExtension) {
-  const std::tuple<const char*, int, const char*> tokens[] = {
-      {"a;b;c", 1, "a"}, {"a;b;c", 3, "c"}, {"a;b;c", 4, ""}, {"a;;c", 2, ""}, {"", 1, ""}, {"abc", 0, ""}, {";x", 2, "x"}};
+  const std::tuple<const char*, int, const char*> tokens[] = {{"a;b;c", 1, "a"}, {"a;b;c", 3, "c"}, {"a;b;c", 4, ""},
+                                                              {"a;;c", 2, ""},   {"", 1, ""},       {"abc", 0, ""},
+                                                              {";x", 2, "x"}};
   for (auto [text, n, expected] : tokens) EXPECT_EQ(Token(text, n, ';'), expected) << text << " " << n;
   EXPECT_EQ(FormatFileExt("rpf"), ".rpf");
   EXPECT_EQ(FormatFileExt(".rpf"), ".rpf");
@@ -42,7 +43,7 @@ TEST(Utils, LineBreaksAreInsertedFromTheEndTowardsTheStart) {
       {"one two  ", 9, true, "one  two  ", 3},  // trailing blanks are passed over first
       {"one\ttwo", 7, true, "one \ttwo", 3},
       {"word", 4, false, "word", 0},
-      {"  word", 6, false, "  word", 0},        // blanks only before the first word
+      {"  word", 6, false, "  word", 0},  // blanks only before the first word
       {"", 0, false, "", 0},
   };
   for (const auto& c : cases) {
@@ -123,7 +124,9 @@ TEST(Streams, MemoryStreamWritesLittleEndianAndReadsBack) {
   s.WriteInt32(-2);
   s.WriteWord(0x1234);
   s.WriteString("ab");
-  EXPECT_EQ(s.Bytes(), std::string("\xFE\xFF\xFF\xFF\x34\x12\x02\x00\x00\x00" "ab", 12));
+  EXPECT_EQ(s.Bytes(), std::string("\xFE\xFF\xFF\xFF\x34\x12\x02\x00\x00\x00"
+                                   "ab",
+                                   12));
   s.Seek(0);
   EXPECT_EQ(s.ReadInt32(), -2);
   EXPECT_EQ(s.ReadWord(), 0x1234);

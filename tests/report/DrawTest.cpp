@@ -157,8 +157,8 @@ TEST(Draw, LegacyKindIsReadNeverWritten) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
     TForm form(nullptr);
-    ReadDefinition(form, std::string("TForm Form1 {\n  TRLDraw RLDraw1 {\n    Angle: 30.0\n    Kind: ") + c.kind +
-                             "\n  }\n}\n");
+    ReadDefinition(
+        form, std::string("TForm Form1 {\n  TRLDraw RLDraw1 {\n    Angle: 30.0\n    Kind: ") + c.kind + "\n  }\n}\n");
     auto* draw = dynamic_cast<TRLDraw*>(form.FindComponent("RLDraw1"));
     ASSERT_NE(draw, nullptr);
     EXPECT_EQ(draw->DrawKind(), c.draw_kind);

@@ -213,8 +213,10 @@ TEST(AdjustBounds, AutosizedLabelKeepsTheEdgeItsAlignmentNames) {
   struct Case {
     TRLTextAlignment alignment;
     bool odd;
-  } cases[] = {{TRLTextAlignment::taCenter, true},       {TRLTextAlignment::taCenter, false},
-               {TRLTextAlignment::taLeftJustify, true},  {TRLTextAlignment::taRightJustify, true},
+  } cases[] = {{TRLTextAlignment::taCenter, true},
+               {TRLTextAlignment::taCenter, false},
+               {TRLTextAlignment::taLeftJustify, true},
+               {TRLTextAlignment::taRightJustify, true},
                {TRLTextAlignment::taJustify, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.alignment) * 10 + c.odd);
@@ -237,9 +239,7 @@ TEST(AdjustBounds, AutosizedLabelKeepsTheEdgeItsAlignmentNames) {
         EXPECT_EQ(label.Width(), measured);
         EXPECT_EQ(label.Left() + label.Width(), 180) << "keeps its right edge";
         break;
-      default:
-        EXPECT_EQ(label.Width(), measured);
-        EXPECT_EQ(label.Left(), 100);
+      default: EXPECT_EQ(label.Width(), measured); EXPECT_EQ(label.Left(), 100);
     }
   }
 }
@@ -270,8 +270,8 @@ TEST(Holders, HeldControlsFollowTheirHolder) {
     TRLHoldStyle style;
     TRect expected;  // after the holder moved to (80, 30) and became 150 wide
   } cases[] = {
-      {hsAsColumn, {80, 60, 230, 75}},     {hsHorizontally, {90, 60, 190, 75}}, {hsVertically, {60, 80, 160, 95}},
-      {hsRelatively, {90, 80, 190, 95}},   {hsCopyWidth, {60, 60, 210, 75}},    {hsCopyHeight, {60, 60, 160, 80}},
+      {hsAsColumn, {80, 60, 230, 75}},   {hsHorizontally, {90, 60, 190, 75}}, {hsVertically, {60, 80, 160, 95}},
+      {hsRelatively, {90, 80, 190, 95}}, {hsCopyWidth, {60, 60, 210, 75}},    {hsCopyHeight, {60, 60, 160, 80}},
       {hsCopySize, {60, 60, 210, 80}},
   };
   for (const Case& c : cases) {
@@ -359,7 +359,8 @@ TEST(Band, SortedListsFollowTopAndKeepTheOrderOfEqualTops) {
   rig.report->RegisterBands();
   EXPECT_EQ(rig.report->SortedBands().List(btDetail), (std::vector<TRLCustomBand*>{bands[1], bands[2], bands[0]}));
   EXPECT_EQ(rig.report->SortedBands().List(btHeader), (std::vector<TRLCustomBand*>{header}));
-  EXPECT_EQ(group->SortedBands().List(btDetail), (std::vector<TRLCustomBand*>{inner})) << "nested pagers keep their own";
+  EXPECT_EQ(group->SortedBands().List(btDetail), (std::vector<TRLCustomBand*>{inner}))
+      << "nested pagers keep their own";
 
   rig.report->SortedBands().SetPrinted(btTitle, true);
   rig.report->SortedBands().SetPrinted(btHeader, true);

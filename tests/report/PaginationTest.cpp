@@ -181,35 +181,41 @@ TEST_P(Pagination, PagesHoldTheExpectedBands) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Pagination,
     testing::Values(
-        PaginationCase{"CarbonCopiesRepeatEachDetail", Rows("A", 1, 2),
+        PaginationCase{"CarbonCopiesRepeatEachDetail",
+                       Rows("A", 1, 2),
                        [](PagedRig& rig) {
                          TRLBand* detail = rig.AddDetail(rig.report);
                          rig.AddInfo(detail, itCarbonCopy, 100);
                          detail->SetCarbonCopies(2);
                        },
                        {"CH 1 1 1 2 2 1 2 2"}},
-        PaginationCase{"PageBreakAfterPrintStartsEachNextDetailOnANewPage", Rows("A", 1, 3),
+        PaginationCase{"PageBreakAfterPrintStartsEachNextDetailOnANewPage",
+                       Rows("A", 1, 3),
                        [](PagedRig& rig) { rig.AddDetail(rig.report)->SetPageBreaking(pbAfterPrint); },
                        {"CH 1", "CH 2", "CH 3"}},
-        PaginationCase{"MaxBandsTenPerPage", Rows("A", 1, 23),
+        PaginationCase{"MaxBandsTenPerPage",
+                       Rows("A", 1, 23),
                        [](PagedRig& rig) {
                          rig.AddDetail(rig.report);
                          rig.report->SetMaxBands(10);
                        },
                        {"CH " + Numbers(1, 10), "CH " + Numbers(11, 20), "CH " + Numbers(21, 23)}},
-        PaginationCase{"CompletionToMaxBandsAddsBlankDetails", Rows("A", 1, 7),
+        PaginationCase{"CompletionToMaxBandsAddsBlankDetails",
+                       Rows("A", 1, 7),
                        [](PagedRig& rig) {
                          rig.AddDetail(rig.report)->SetCompletion(ctMaxBands);
                          rig.report->SetMaxBands(20);
                        },
                        {"CH " + Numbers(1, 7) + " _ _ _ _ _ _ _ _ _ _ _ _ _"}},
-        PaginationCase{"PrintEmptyGivesOnePageWithTheHeaders", {},
+        PaginationCase{"PrintEmptyGivesOnePageWithTheHeaders",
+                       {},
                        [](PagedRig& rig) {
                          rig.AddLabel(rig.AddBand(rig.report, "Header", btHeader, 16), "H", 0);
                          rig.AddDetail(rig.report);
                        },
                        {"H CH"}},
-        PaginationCase{"NextFiveRecordsFromTheCurrentOne", Rows("A", 1, 10),
+        PaginationCase{"NextFiveRecordsFromTheCurrentOne",
+                       Rows("A", 1, 10),
                        [](PagedRig& rig) {
                          rig.AddDetail(rig.report);
                          rig.data->Next();
@@ -218,14 +224,16 @@ INSTANTIATE_TEST_SUITE_P(
                          rig.report->SetRangeCount(5);
                        },
                        {"CH " + Numbers(3, 7)}},
-        PaginationCase{"CurrentRecordOnly", Rows("A", 1, 10),
+        PaginationCase{"CurrentRecordOnly",
+                       Rows("A", 1, 10),
                        [](PagedRig& rig) {
                          rig.AddDetail(rig.report);
                          rig.data->Next();
                          rig.report->SetRecordRange(rrCurrentOnly);
                        },
                        {"CH 2"}},
-        PaginationCase{"IgnoredAndRetainedRecords", Rows("A", 1, 3),
+        PaginationCase{"IgnoredAndRetainedRecords",
+                       Rows("A", 1, 3),
                        [](PagedRig& rig) {
                          TRLBand* detail = rig.AddDetail(rig.report);
                          rig.AddInfo(detail, itCarbonCopy, 100);
@@ -237,12 +245,15 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        {"CH 1 1 3 1 3 1 3 1"}},
         PaginationCase{"GroupThatCannotStartAtTheBottomMovesWhole",
-                       Concat(Rows("A", 1, 10), Rows("B", 11, 2)), [](PagedRig& rig) { AddGroup(rig, 100); },
+                       Concat(Rows("A", 1, 10), Rows("B", 11, 2)),
+                       [](PagedRig& rig) { AddGroup(rig, 100); },
                        {"CH A " + Numbers(1, 10), "CH B 11 12"}},
         PaginationCase{"GroupHeaderRepeatsWhenItsFirstDetailDoesNotFit",
-                       Concat(Rows("A", 1, 9), Rows("B", 10, 2)), [](PagedRig& rig) { AddGroup(rig, 100); },
+                       Concat(Rows("A", 1, 9), Rows("B", 10, 2)),
+                       [](PagedRig& rig) { AddGroup(rig, 100); },
                        {"CH A " + Numbers(1, 9) + " B", "CH B 10 11"}},
-        PaginationCase{"SplitBandIsCutAboveTheTextThatWouldBeCut", Rows("A", 1, 1),
+        PaginationCase{"SplitBandIsCutAboveTheTextThatWouldBeCut",
+                       Rows("A", 1, 1),
                        [](PagedRig& rig) {
                          rig.column_header->SetHeight(1060);
                          TRLBand* detail = rig.AddBand(rig.report, "Split", btDetail, 40);
@@ -250,53 +261,71 @@ INSTANTIATE_TEST_SUITE_P(
                          rig.AddLabel(detail, "top", 0);
                          rig.AddLabel(detail, "bottom", 20);
                        },
-                       {"CH@19 top@1079", "CH@19 bottom@1079"}, true},
-        PaginationCase{"IntegralBandMovesWhole", Rows("A", 1, 1),
+                       {"CH@19 top@1079", "CH@19 bottom@1079"},
+                       true},
+        PaginationCase{"IntegralBandMovesWhole",
+                       Rows("A", 1, 1),
                        [](PagedRig& rig) {
                          rig.column_header->SetHeight(1060);
                          TRLBand* detail = rig.AddBand(rig.report, "Whole", btDetail, 40);
                          rig.AddLabel(detail, "top", 0);
                          rig.AddLabel(detail, "bottom", 20);
                        },
-                       {"CH@19", "CH@19 top@1079 bottom@1099"}, true},
-        PaginationCase{"FooterEndsEveryPageAtTheBottom", Rows("A", 1, 66),
+                       {"CH@19", "CH@19 top@1079 bottom@1099"},
+                       true},
+        PaginationCase{"FooterEndsEveryPageAtTheBottom",
+                       Rows("A", 1, 66),
                        [](PagedRig& rig) {
                          rig.AddDetail(rig.report);
                          rig.AddInfo(rig.AddBand(rig.report, "Footer", btFooter, 16), itPageNumber, 0);
                        },
                        {"CH " + Numbers(1, 65) + " 1", "CH 66 2"}},
-        PaginationCase{"BottomAlignedColumnFooterAndSummaryStackAboveTheFooter", Rows("A", 1, 2),
-                       AddBottomBands, {"CH@19 1@35 2@51 CF@1056 S@1072 F@1088"}, true},
-        PaginationCase{"BottomAlignedColumnFooterClosesEveryPageAboveTheSummarysPlace", Rows("A", 1, 65),
-                       AddBottomBands, {"CH " + Numbers(1, 63) + " CF F", "CH 64 65 CF S F"}},
-        PaginationCase{"BottomAlignedSummaryBelowItsLimitGoesToTheNextPageAndTheFooterStays", Rows("A", 1, 65),
+        PaginationCase{"BottomAlignedColumnFooterAndSummaryStackAboveTheFooter",
+                       Rows("A", 1, 2),
+                       AddBottomBands,
+                       {"CH@19 1@35 2@51 CF@1056 S@1072 F@1088"},
+                       true},
+        PaginationCase{"BottomAlignedColumnFooterClosesEveryPageAboveTheSummarysPlace",
+                       Rows("A", 1, 65),
+                       AddBottomBands,
+                       {"CH " + Numbers(1, 63) + " CF F", "CH 64 65 CF S F"}},
+        PaginationCase{"BottomAlignedSummaryBelowItsLimitGoesToTheNextPageAndTheFooterStays",
+                       Rows("A", 1, 65),
                        [](PagedRig& rig) {
                          AddBottomBands(rig);
                          dynamic_cast<TRLBand*>(rig.form.FindComponent("ColumnFooter"))->SetVisible(false);
                        },
                        {"CH " + Numbers(1, 65) + " F", "CH S F"}},
-        PaginationCase{"DetailsLeaveRoomForTheColumnFooterThatClosesThePage", Rows("A", 1, 25),
+        PaginationCase{"DetailsLeaveRoomForTheColumnFooterThatClosesThePage",
+                       Rows("A", 1, 25),
                        [](PagedRig& rig) { AddSmallPageWithColumnFooter(rig, false); },
                        {"CH@0" + DetailsAt(1, 9) + " CF@200 F@220", "CH@0" + DetailsAt(10, 18) + " CF@200 F@220",
                         "CH@0" + DetailsAt(19, 25) + " CF@160 F@220"},
                        true},
-        PaginationCase{"DetailsLeaveRoomForTheBottomAlignedColumnFooter", Rows("A", 1, 25),
+        PaginationCase{"DetailsLeaveRoomForTheBottomAlignedColumnFooter",
+                       Rows("A", 1, 25),
                        [](PagedRig& rig) { AddSmallPageWithColumnFooter(rig, true); },
                        {"CH@0" + DetailsAt(1, 9) + " CF@200 F@220", "CH@0" + DetailsAt(10, 18) + " CF@200 F@220",
                         "CH@0" + DetailsAt(19, 25) + " CF@200 F@220"},
                        true},
-        PaginationCase{"ASummaryMovedToANewPageIsNotFollowedByTheColumnFooterAgain", Rows("A", 1, 9),
+        PaginationCase{"ASummaryMovedToANewPageIsNotFollowedByTheColumnFooterAgain",
+                       Rows("A", 1, 9),
                        [](PagedRig& rig) {
                          AddSmallPageWithColumnFooter(rig, false);
                          rig.AddLabel(rig.AddBand(rig.report, "Summary", btSummary, 20), "S", 0);
                        },
-                       {"CH@0" + DetailsAt(1, 9) + " CF@200 F@220", "CH@0 S@20 F@220"}, true},
-        PaginationCase{"UnmeasuredFooterReservesItsDesignHeight", Rows("A", 1, 61),
-                       [](PagedRig& rig) { AddMeasuredFooter(rig, fmNone); }, {"CH " + Numbers(1, 60) + " F", "CH 61 F"}},
-        PaginationCase{"FooterMeasuredAfterTheHeadersReservesItsMeasuredHeight", Rows("A", 1, 65),
+                       {"CH@0" + DetailsAt(1, 9) + " CF@200 F@220", "CH@0 S@20 F@220"},
+                       true},
+        PaginationCase{"UnmeasuredFooterReservesItsDesignHeight",
+                       Rows("A", 1, 61),
+                       [](PagedRig& rig) { AddMeasuredFooter(rig, fmNone); },
+                       {"CH " + Numbers(1, 60) + " F", "CH 61 F"}},
+        PaginationCase{"FooterMeasuredAfterTheHeadersReservesItsMeasuredHeight",
+                       Rows("A", 1, 65),
                        [](PagedRig& rig) { AddMeasuredFooter(rig, fmAfterHeader); },
                        {"CH " + Numbers(1, 64) + " F", "CH 65 F"}},
-        PaginationCase{"FooterMeasuredBeforeEachDetail", Rows("A", 1, 65),
+        PaginationCase{"FooterMeasuredBeforeEachDetail",
+                       Rows("A", 1, 65),
                        [](PagedRig& rig) { AddMeasuredFooter(rig, fmBeforeDetail); },
                        {"CH " + Numbers(1, 64) + " F", "CH 65 F"}},
         PaginationCase{"GroupBreakingBeforePrintStartsEachLaterGroupOnANewPage",
@@ -452,7 +481,8 @@ TEST(ReportRun, EachPrintOfAControlRecordsUnderAGroupNumberOfItsOwn) {
   for (auto* fill : Recorded<TRLFillRectObject>(*page)) {
     if (fill->BoundsRect().Width() != detail->Width()) continue;
     ++band_backgrounds;
-    EXPECT_TRUE(seen.insert(fill->GroupId()).second) << "the background of the detail at row " << fill->BoundsRect().Top;
+    EXPECT_TRUE(seen.insert(fill->GroupId()).second)
+        << "the background of the detail at row " << fill->BoundsRect().Top;
   }
   EXPECT_EQ(band_backgrounds, 3);
 }

@@ -216,7 +216,8 @@ TEST(ParserEvents, IdentifiersResolveInOrder) {
   EXPECT_TRUE(Same(3.0, parser.Evaluate("pi := 3; pi")));
   parser.OnIdentifier = [](TObject*, const std::string& name, const Variant& params, Variant& result) {
     if (name == "pi") result = "mine";
-    if (name == "args") result = params.IsEmpty() ? Variant("none") : Variant(static_cast<int>(params.AsArray().size()));
+    if (name == "args")
+      result = params.IsEmpty() ? Variant("none") : Variant(static_cast<int>(params.AsArray().size()));
   };
   EXPECT_TRUE(Same("mine", parser.Evaluate("pi")));
   EXPECT_TRUE(Same("none", parser.Evaluate("args")));
@@ -257,8 +258,12 @@ TEST(ParserFunctions, UserFunctionsTakeTheirArgumentsInOrder) {
 TEST(ParserLimits, DeepOrLongInputIsRefusedCleanly) {
   TRLExpressionParser parser(nullptr);
   const int deep = 100000;
-  EXPECT_EQ(Attempt(parser, std::string(deep, '(') + "1" + std::string(deep, ')')).error.rfind("Expression nested too deeply", 0), 0u);
-  EXPECT_EQ(Attempt(parser, std::string(deep, '{') + "1" + std::string(deep, '}')).error.rfind("Expression nested too deeply", 0), 0u);
+  EXPECT_EQ(Attempt(parser, std::string(deep, '(') + "1" + std::string(deep, ')'))
+                .error.rfind("Expression nested too deeply", 0),
+            0u);
+  EXPECT_EQ(Attempt(parser, std::string(deep, '{') + "1" + std::string(deep, '}'))
+                .error.rfind("Expression nested too deeply", 0),
+            0u);
   EXPECT_EQ(Attempt(parser, std::string(deep, '-') + "1").error.rfind("Expression nested too deeply", 0), 0u);
   // Brackets and prefix operators nest together; so do brackets inside argument lists.
   std::string mixed;
@@ -292,18 +297,12 @@ TEST(ParserLimits, LongFlatChainsEvaluate) {
     Variant expected;
   };
   const Case chains[] = {
-      {chain("1", "+1", 100), 100.0},
-      {chain("1", "+1", 300), 300.0},
-      {chain("1", "+1", 1000), 1000.0},
-      {chain("1", "+1", 100000), 100000.0},
-      {chain("100000", "-1", 100000), 1.0},
-      {chain("1", " * 2", 31), 1073741824.0},
-      {chain("1", "+2*3", 1000), 5995.0},
-      {chain("-1", "+-1", 1000), -1000.0},
-      {chain("(1)", "+(1)", 1000), 1000.0},
-      {chain("'a'", "+'a'", 1000), std::string(1000, 'a')},
-      {chain("true", " and true", 1000), true},
-      {"{" + chain("x := 1", "; x := x + 1", 1000) + "}", 1000.0},
+      {chain("1", "+1", 100), 100.0},           {chain("1", "+1", 300), 300.0},
+      {chain("1", "+1", 1000), 1000.0},         {chain("1", "+1", 100000), 100000.0},
+      {chain("100000", "-1", 100000), 1.0},     {chain("1", " * 2", 31), 1073741824.0},
+      {chain("1", "+2*3", 1000), 5995.0},       {chain("-1", "+-1", 1000), -1000.0},
+      {chain("(1)", "+(1)", 1000), 1000.0},     {chain("'a'", "+'a'", 1000), std::string(1000, 'a')},
+      {chain("true", " and true", 1000), true}, {"{" + chain("x := 1", "; x := x + 1", 1000) + "}", 1000.0},
   };
   for (const Case& k : chains) {
     SCOPED_TRACE(k.text.substr(0, 40));

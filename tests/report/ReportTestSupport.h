@@ -17,7 +17,8 @@
 // The data tests' in-memory dataset, given its columns by name and its rows as plain texts.
 class TRowsDataSet : public TMemDataSet {
 public:
-  TRowsDataSet(TComponent* owner, const std::vector<std::string>& names, const std::vector<std::vector<std::string>>& texts)
+  TRowsDataSet(TComponent* owner, const std::vector<std::string>& names,
+               const std::vector<std::vector<std::string>>& texts)
       : TMemDataSet(owner) {
     columns.clear();
     for (const std::string& name : names) columns.push_back({name, ftString, 40});

@@ -185,8 +185,12 @@ TEST(DBText, ValueOfTheCurrentRecordEmptyAtTheEndAndAnErrorForAMissingField) {
     int moves;
     std::string expected;
   } cases[] = {
-      {"", 0, "Curitiba"},       {"Cidade: #", 0, "Cidade: Curitiba"}, {"Cidade: ", 1, "Cidade: Londrina"},
-      {"[#] (#)", 1, "[Londrina] (#)"}, {"", 2, ""}, {"Cidade: #", 2, "Cidade: "},
+      {"", 0, "Curitiba"},
+      {"Cidade: #", 0, "Cidade: Curitiba"},
+      {"Cidade: ", 1, "Cidade: Londrina"},
+      {"[#] (#)", 1, "[Londrina] (#)"},
+      {"", 2, ""},
+      {"Cidade: #", 2, "Cidade: "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.templ);

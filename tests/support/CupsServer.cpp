@@ -65,8 +65,8 @@ TCupsServer::TCupsServer() {
   std::string pattern = (fs::temp_directory_path() / "relcl-cups-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
   dir_ = pattern;
-  fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                            fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                            fs::perms::others_exec);
   for (const char* sub : {"spool", "cache", "state", "tmp", "log", "out", "bin", "bin/backend"}) {
     fs::create_directories(dir_ / sub);
   }
@@ -86,13 +86,12 @@ TCupsServer::TCupsServer() {
                                      << "<Location /admin>\n  Order allow,deny\n  Allow all\n</Location>\n"
                                      << "<Policy default>\n  <Limit All>\n    Order deny,allow\n    Allow all\n"
                                      << "  </Limit>\n</Policy>\n";
-  std::ofstream(dir_ / "cups-files.conf") << "ServerRoot " << dir_.string() << "\nRequestRoot " << (dir_ / "spool").string()
-                                          << "\nCacheDir " << (dir_ / "cache").string() << "\nStateDir "
-                                          << (dir_ / "state").string() << "\nTempDir " << (dir_ / "tmp").string()
-                                          << "\nErrorLog " << (dir_ / "log/error_log").string() << "\nAccessLog "
-                                          << (dir_ / "log/access_log").string() << "\nPageLog "
-                                          << (dir_ / "log/page_log").string() << "\nServerBin "
-                                          << (dir_ / "bin").string() << "\nUser lp\nGroup lp\nSystemGroup root\n";
+  std::ofstream(dir_ / "cups-files.conf")
+      << "ServerRoot " << dir_.string() << "\nRequestRoot " << (dir_ / "spool").string() << "\nCacheDir "
+      << (dir_ / "cache").string() << "\nStateDir " << (dir_ / "state").string() << "\nTempDir "
+      << (dir_ / "tmp").string() << "\nErrorLog " << (dir_ / "log/error_log").string() << "\nAccessLog "
+      << (dir_ / "log/access_log").string() << "\nPageLog " << (dir_ / "log/page_log").string() << "\nServerBin "
+      << (dir_ / "bin").string() << "\nUser lp\nGroup lp\nSystemGroup root\n";
 
   const std::string conf = (dir_ / "cupsd.conf").string(), files = (dir_ / "cups-files.conf").string();
   const char* argv[] = {"cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(), nullptr};
@@ -191,8 +190,8 @@ std::string PdfText(const fs::path& pdf, int firstPage, int lastPage) {
 }
 
 std::string PdfPageSize(const fs::path& pdf, int page) {
-  std::string info = Output("pdfinfo -f " + std::to_string(page) + " -l " + std::to_string(page) + " " + Quoted(pdf) +
-                            " 2>/dev/null");
+  std::string info =
+      Output("pdfinfo -f " + std::to_string(page) + " -l " + std::to_string(page) + " " + Quoted(pdf) + " 2>/dev/null");
   std::smatch match;
   if (!std::regex_search(info, match, std::regex(R"(Page\s+\d+\s+size:\s+([0-9.]+ x [0-9.]+))"))) return {};
   return match[1];

@@ -1,7 +1,7 @@
 // Every test binary gets one QApplication (on the offscreen platform unless told otherwise), created before the
 // first test: fonts, widgets and painting need it.
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 #include <cstdlib>
 #include <memory>
