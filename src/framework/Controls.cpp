@@ -42,6 +42,7 @@ protected:
       RunGuarded([&] { consumed = win->KeyDown(key, ShiftStateOf(key_event->modifiers(), Qt::NoButton)); });
       return consumed;
     }
+    if (control->ReportsOwnMouse() && event->type() != QEvent::ContextMenu) return false;
     return DispatchMouseEvent(control, event);
   }
 };

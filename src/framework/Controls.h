@@ -156,6 +156,9 @@ public:
   virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
   // A right click: shows the popup menu, if any.
   virtual void ContextPopup(TPoint mousePos);
+  // True for a control whose widget reports the mouse to it by itself: its buttons and wheel then do not reach it a
+  // second time through the handlers above (a right click still shows the popup menu).
+  virtual bool ReportsOwnMouse() const { return false; }
 
 protected:
   void Notification(TComponent* component, TOperation operation) override;

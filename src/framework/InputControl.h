@@ -39,6 +39,7 @@ public:
   void SetVScrollBar(bool visible, int max, int page, int position);
   bool VScrollBarVisible() const { return vscroll_visible_; }
   int ClientWidth() const override;
+  bool ReportsOwnMouse() const override { return true; }
 
 protected:
   virtual void KeyDown(unsigned short& /*key*/, TShiftState /*shift*/) {}
