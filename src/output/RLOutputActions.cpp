@@ -56,12 +56,19 @@ void WaitForOutputOf(const TRLGraphicStorage& pages) {
   });
 }
 
+namespace {
+// A default filter that is no print filter leaves the print parameters' filter as it was.
+void TakeDefaultFilter(TComponent& filter) {
+  if (auto* print_filter = dynamic_cast<TRLCustomPrintFilter*>(&filter)) PrintParams().SetFilter(print_filter);
+}
+}  // namespace
+
 void PrintReport(TRLCustomReport& report) {
   const TRLPageSetup& setup = report.PageSetup();
   bool landscape = setup.Orientation() == TRLPageOrientation::poLandscape;
   RLPrinter().SetPaperSize(landscape, setup.ForceEmulation(), setup.PaperHeight(), setup.PaperWidth());
   TRLPrintParams& params = PrintParams();
-  if (auto* filter = dynamic_cast<TRLCustomPrintFilter*>(report.DefaultFilter())) params.SetFilter(filter);
+  if (report.DefaultFilter()) TakeDefaultFilter(*report.DefaultFilter());
   params.Clear();
   params.SetMinPage(1);
   params.SetMaxPage(INT_MAX);
@@ -84,6 +91,7 @@ void PrintReport(TRLCustomReport& report) {
 
 void InstallReportOutput() {
   SetReportPrintHandler([](TRLCustomReport& report) { PrintReport(report); });
+  SetReportDefaultFilterHandler(TakeDefaultFilter);
   SetPrinterMetricsReader([] {
     TRLPrinterMetrics metrics;
     RLPrinter().LoadMetrics(metrics);

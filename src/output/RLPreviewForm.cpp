@@ -4,6 +4,7 @@
 #include "framework/ScopeGuard.h"
 #include "framework/Text.h"
 #include "framework/Variant.h"
+#include "output/RLOutputActions.h"
 #include "output/RLPreviewGlyphs.h"
 #include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
@@ -540,6 +541,11 @@ void TRLPreviewForm::FindDialogFind(TfrmRLFindDialog*, const std::string& text, 
 
 void TRLPreviewForm::FormClose(TObject*, TCloseAction& action) {
   PreviewDefaults().WindowState = WindowState();
+  // A print or save started from this window may still be reading its pages, which the report frees or rebuilds
+  // once the window is gone: the window stays until the run has ended (its progress window offers to cancel).
+  for (int i = 0; i < PreviewCount(); ++i) {
+    if (const TRLGraphicStorage* pages = Previews(i)->Pages()) WaitForOutputOf(*pages);
+  }
   action = caFree;
 }
 

@@ -194,6 +194,17 @@ TRLReportPreviewHandler& PreviewHandlerInstance() {
 void SetReportPreviewHandler(TRLReportPreviewHandler handler) { PreviewHandlerInstance() = std::move(handler); }
 const TRLReportPreviewHandler& ReportPreviewHandler() { return PreviewHandlerInstance(); }
 
+namespace {
+TRLDefaultFilterHandler& DefaultFilterHandlerInstance() {
+  static TRLDefaultFilterHandler handler;
+  return handler;
+}
+}  // namespace
+
+void SetReportDefaultFilterHandler(TRLDefaultFilterHandler handler) {
+  DefaultFilterHandlerInstance() = std::move(handler);
+}
+
 TRLReportProgress* TRLCustomReport::Progress() const { return MasterReport()->progress_.get(); }
 
 int TRLCustomReport::ChainLength() const {
@@ -314,6 +325,7 @@ bool TRLCustomReport::RunPrepare() {
 
 bool TRLCustomReport::Preview() {
   if (IsDesigning() || ForcePrepare()) ClearPages();
+  if (DefaultFilter() && DefaultFilterHandlerInstance()) DefaultFilterHandlerInstance()(*DefaultFilter());
   if (Phase() == rpIdle && !Prepare()) return false;
   if (!ReportPreviewHandler()) {
     throw Exception(Name() + ": " + std::to_string(Pages().PageCount()) +

@@ -408,6 +408,7 @@ void RegisterElements() {
       .Boolean("ParentColor", &TRLReport::ParentColor, &TRLReport::SetParentColor, false)
       .Boolean("ParentFont", &TRLReport::ParentFont, &TRLReport::SetParentFont, false)
       .Reference("DataSource", &TRLReport::DataSource, &TRLReport::SetDataSource)
+      .Reference("DefaultFilter", &TRLReport::DefaultFilter, &TRLReport::SetDefaultFilter)
       .Integer("FirstPageNumber", &TRLReport::FirstPageNumber, &TRLReport::SetFirstPageNumber, 1)
       .Boolean("ForcePrepare", &TRLReport::ForcePrepare, &TRLReport::SetForcePrepare, true)
       .Reference("NextReport", &TRLReport::NextReport, &TRLReport::SetNextReport)

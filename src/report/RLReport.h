@@ -81,6 +81,11 @@ using TRLReportPreviewHandler = std::function<void(TRLCustomReport& report)>;
 void SetReportPreviewHandler(TRLReportPreviewHandler handler);
 const TRLReportPreviewHandler& ReportPreviewHandler();
 
+// Makes a report's DefaultFilter the filter of the print parameters, which the output module keeps; Preview calls it
+// before generating.
+using TRLDefaultFilterHandler = std::function<void(TComponent& filter)>;
+void SetReportDefaultFilterHandler(TRLDefaultFilterHandler handler);
+
 // The device metrics of a printer, in device pixels: resolution, sheet, unprintable margins, printable area.
 struct TRLPrinterMetrics {
   int PPIX = 96, PPIY = 96;

@@ -2,6 +2,7 @@
 // them, to a real queue and to files.
 #include "OutputTestSupport.h"
 
+#include "framework/Definitions.h"
 #include "framework/Printers.h"
 #include "output/RLOutputActions.h"
 #include "output/RLPreviewForm.h"
@@ -25,7 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 namespace {
 
@@ -150,7 +153,9 @@ TEST_F(OutputActions, SavingFromThePreviewAsPdfAndAsAReportFile) {
 
 class TCountingPrintFilter : public TRLCustomPrintFilter {
 public:
-  TCountingPrintFilter() { SetDisplayName("Contador"); }
+  explicit TCountingPrintFilter(TComponent* owner = nullptr) : TRLCustomPrintFilter(owner) {
+    SetDisplayName("Contador");
+  }
   int drawn = 0;
 
 protected:
@@ -199,6 +204,44 @@ TEST_F(OutputActions, TheReportsOwnPrint) {
   EXPECT_EQ(cups_.WaitForJobs(2, 1).size(), 1u);
   EXPECT_TRUE(errors_.empty());
   PrintParams().SetFilter(nullptr);
+}
+
+TEST_F(OutputActions, TheReportsPreviewAndItsDefinitionCarryTheDefaultFilter) {
+  ReportOnAForm rig;
+  auto* counting = new TCountingPrintFilter(&rig.form);
+  counting->SetName("Contador1");
+  rig.report->SetDefaultFilter(counting);
+  EXPECT_NE(WriteDefinition(rig.form).find("DefaultFilter: Contador1"), std::string::npos) << WriteDefinition(rig.form);
+
+  InstallReportPreviewWindow();
+  bool shown = false;
+  WhenDialog([&](QWidget& preview) {
+    shown = true;
+    preview.close();
+  });
+  EXPECT_TRUE(rig.report->Preview());
+  SetReportPreviewHandler(nullptr);
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(PrintParams().Filter(), counting);
+  PrintParams().SetFilter(nullptr);
+}
+
+TEST_F(OutputActions, APreviewWindowClosesOnlyAfterTheBackgroundRunOnItsPages) {
+  TRLGraphicStorage* pages = MakePages(owner_, 20);
+  TRecordingFilter filter;
+  filter.while_drawing = [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };
+  auto* form = new TRLPreviewForm();  // frees itself when closed
+  form->Previews(0)->SetPages(pages);
+  form->Show();
+  filter.Run(*pages, 1, true);
+  ASSERT_TRUE(filter.Running());
+  form->Close();
+  EXPECT_FALSE(filter.Running());
+  EXPECT_EQ(std::count_if(filter.calls.begin(), filter.calls.end(), [](auto& c) { return c.rfind("draw", 0) == 0; }),
+            20);
+  EXPECT_EQ(filter.calls.back(), "end");
+  Application()->ProcessMessages();
+  EXPECT_TRUE(errors_.empty());
 }
 
 }  // namespace
