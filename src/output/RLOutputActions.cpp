@@ -2,6 +2,7 @@
 
 #include "framework/Threads.h"
 #include "output/RLFilters.h"
+#include "output/RLOutputRegistration.h"
 #include "output/RLPreview.h"
 #include "output/RLPreviewForm.h"
 #include "output/RLPrintDialog.h"
@@ -90,6 +91,7 @@ void PrintReport(TRLCustomReport& report) {
 }
 
 void InstallReportOutput() {
+  RegisterOutputClasses();
   SetReportPrintHandler([](TRLCustomReport& report) { PrintReport(report); });
   SetReportDefaultFilterHandler(TakeDefaultFilter);
   SetPrinterMetricsReader([] {

@@ -24,6 +24,6 @@ void WaitForOutputOf(const TRLGraphicStorage& pages);
 void PrintReport(TRLCustomReport& report);
 
 // Gives the report engine its printing (TRLCustomReport::Print and the printer's metrics), the preview window its
-// Print, Save and printer-setup buttons, and puts the PDF and PNG save filters in the filter list. Called once at
-// start-up.
+// Print, Save and printer-setup buttons, puts the PDF and PNG save filters in the filter list and registers the
+// output classes. Called once at start-up.
 void InstallReportOutput();

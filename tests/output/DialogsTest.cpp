@@ -2,9 +2,11 @@
 #include "OutputTestSupport.h"
 
 #include "framework/Buttons.h"
+#include "framework/Definitions.h"
 #include "framework/Dialogs.h"
 #include "framework/StdCtrls.h"
 #include "output/RLOutputActions.h"
+#include "output/RLOutputRegistration.h"
 #include "output/RLPrintDialog.h"
 #include "output/RLPrinters.h"
 #include "output/RLSaveDialog.h"
@@ -402,6 +404,47 @@ TEST_F(SaveDialog, TheLookupButtonOffersTheFormatsFilesAndTakesTheChosenName) {
     EXPECT_EQ("." + suffix.toStdString(), c.default_ext);
     EXPECT_EQ(dialog.EditFileName->GetText(), std::string("/tmp/escolhido") + c.default_ext);
   }
+}
+
+// The parameters placed on a form are written with what differs from their defaults, and read back the same.
+TEST(OutputParams, ADefinitionHoldsThePublishedPropertiesAndReadsBackTheSame) {
+  RegisterOutputClasses();
+  TForm form(nullptr);
+  form.SetName("Form1");
+  auto* print = new TRLPrintParams(&form);
+  print->SetName("RLPrintParams1");
+  auto* save = new TRLSaveParams(&form);
+  save->SetName("RLSaveParams1");
+  auto* pdf = new TRLPDFFilter(&form);
+  pdf->SetName("RLPDFFilter1");
+  const std::string defaults = WriteDefinition(form);
+  for (const char* unwritten : {"Copies:", "PrintRange:", "Orientation:", "PrintToFile:", "SaveRange:", "Filter:"}) {
+    EXPECT_EQ(defaults.find(unwritten), std::string::npos) << unwritten << " at its default:\n" << defaults;
+  }
+  EXPECT_NE(defaults.find("ToPage: 9999"), std::string::npos) << defaults;
+
+  print->SetOptions({rpoHelp, rpoDisableCopies});
+  print->SetCopies(3);
+  print->SetPrintRange(rprPageNums);
+  print->SetOrientation(TRLPageOrientation::poLandscape);
+  print->SetPrintInBackground(true);
+  save->SetFileName("clientes.pdf");
+  save->SetFilter(pdf);
+  save->SetMaxPage(12);
+  const std::string text = WriteDefinition(form);
+  for (const char* written : {"Options: [rpoHelp, rpoDisableCopies]", "Copies: 3", "PrintRange: rprPageNums",
+                              "Orientation: poLandscape", "Filter: RLPDFFilter1", "MaxPage: 12"}) {
+    EXPECT_NE(text.find(written), std::string::npos) << written << ":\n" << text;
+  }
+
+  TForm copy(nullptr);
+  copy.SetName("Form1");
+  ReadDefinition(copy, text);
+  EXPECT_EQ(WriteDefinition(copy), text);
+  auto* read_save = dynamic_cast<TRLSaveParams*>(copy.FindComponent("RLSaveParams1"));
+  ASSERT_NE(read_save, nullptr);
+  EXPECT_EQ(read_save->Filter(), copy.FindComponent("RLPDFFilter1"));
+  EXPECT_EQ(read_save->ToPage(), 12) << "ToPage follows MaxPage";
 }
 
 }  // namespace
