@@ -14,7 +14,6 @@
 #include "report/RLReport.h"
 
 #include <climits>
-#include <filesystem>
 
 bool PrintFromPreview(TRLGraphicStorage& pages) {
   TRLPrintParams& params = PrintParams();
@@ -32,8 +31,7 @@ bool SaveFromPreview(TRLGraphicStorage& pages) {
   params.Clear();
   params.SetMaxPage(pages.PageCount());
   std::string name = PreviewFileName(pages.Title());
-  // A title with nothing left for a name gives the folder alone.
-  if (std::filesystem::path(name).filename().empty()) name = params.Filter() ? params.Filter()->FileName() : "";
+  if (name.empty() && params.Filter()) name = params.Filter()->FileName();
   params.SetFileName(name);
   TRLSaveDialog dialog;
   if (!dialog.Execute()) return false;

@@ -75,6 +75,8 @@ std::string PreviewFileName(const std::string& title) {
     if (code < 32 || code == 127 || std::string_view("\"*/:<>?\\|").find(c) != std::string_view::npos) continue;
     cleaned += c;
   }
+  // A title with nothing left names no file (and the platform refuses to make a full path of nothing).
+  if (cleaned.empty()) return {};
   return std::filesystem::absolute(std::filesystem::path(cleaned)).string();
 }
 

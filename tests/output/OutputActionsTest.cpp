@@ -148,6 +148,16 @@ TEST_F(OutputActions, SavingFromThePreviewAsPdfAndAsAReportFile) {
   EXPECT_EQ(bytes.substr(0, 18), std::string("RLGraphicStorage3\x1A"));
   for (int i = 1; i <= 5; ++i) EXPECT_NE(bytes.find("Page " + std::to_string(i)), std::string::npos) << i;
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clientes.pdf", "clientes.rpf"}));
+
+  // A report without a title, as the client report, proposes the chosen filter's last file name.
+  pages->SetTitle("");
+  SaveParams().SetFilter(&PDFFilter());
+  WhenDialog([&](QWidget& dialog) {
+    proposed = dialog.findChild<QLineEdit*>("EditFileName")->text().toStdString();
+    Press(dialog, "ButtonCancel");
+  });
+  EXPECT_FALSE(SaveFromPreview(*pages));
+  EXPECT_EQ(proposed, (folder.path() / "clientes.pdf").string());
   EXPECT_TRUE(errors_.empty());
 }
 

@@ -447,6 +447,8 @@ TEST(PreviewFileName, TheTitleCleanedAndMadeAFullPath) {
       {"São Paulo 2026", "São Paulo 2026"},
   };
   for (const Case& c : cases) EXPECT_EQ(PreviewFileName(c.title), (here / c.name).string()) << c.title;
+  // A report without a title (the client report has none) proposes no name.
+  for (const char* nothing : {"", "   ", "/:?*"}) EXPECT_EQ(PreviewFileName(nothing), "") << nothing;
 }
 
 }  // namespace
