@@ -1,6 +1,7 @@
 #include "output/RLDialogControls.h"
 
 #include "framework/Variant.h"
+#include "pages/RLConsts.h"
 
 #include <climits>
 
@@ -12,4 +13,74 @@ int NumberOf(const std::string& text) {
 void EnableEdit(TEdit* edit, bool enabled) {
   edit->SetEnabled(enabled);
   edit->SetColor(enabled ? clWindow : clBtnFace);
+}
+
+TButton* MakeDialogButton(TForm* form, const char* name, const std::string& caption, int left, int top,
+                          TModalResult result, int tabOrder) {
+  auto* button = MakeControl<TButton>(form, form, name, left, top, 75, 25);
+  button->SetCaption(caption);
+  button->SetDefault(result == mrOk);
+  button->SetCancel(result == mrCancel);
+  button->SetModalResult(result);
+  button->SetTabOrder(tabOrder);
+  return button;
+}
+
+TRLPageRangeBox MakePageRangeBox(TForm* form, const TRLPageRangeLayout& layout, int tabOrder,
+                                 const std::function<void()>& edited) {
+  const TRLEngineMessages& m = EngineMessages();
+  const TRect& r = layout.Box;
+  TRLPageRangeBox b;
+  b.Box = MakeControl<TGroupBox>(form, form, "GroupBoxPages", r.Left, r.Top, r.Width(), r.Height());
+  b.Box->SetCaption(" " + m.msgPageRange + " ");
+  b.Box->SetTabOrder(tabOrder);
+  auto radio = [&](const char* name, TPoint at, int width, const std::string& caption, int order) {
+    auto* button = MakeControl<TRadioButton>(form, b.Box, name, at.X, at.Y, width, 17);
+    button->SetCaption(caption);
+    button->SetTabOrder(order);
+    return button;
+  };
+  b.All = radio("RadioButtonPagesAll", layout.All, 113, m.msgAll, 0);
+  b.All->SetChecked(true);
+  b.All->SetTabStop(true);
+  b.Interval = radio("RadioButtonPagesInterval", layout.Interval, 61, m.msgPages, 1);
+  b.Selection = radio("RadioButtonPagesSelect", layout.Selection, 73, m.msgSelection, 2);
+  auto page_box = [&](const char* name, TPoint at, int order) {
+    auto* edit = MakeControl<TEdit>(form, b.Box, name, at.X, at.Y, 41, 21);
+    edit->SetTabStop(false);
+    edit->SetTabOrder(order);
+    edit->OnChange = [edited](TObject*) { edited(); };
+    return edit;
+  };
+  b.FromLabel = MakeDialogLabel(form, b.Box, "LabelFromPage", m.msgRangeFrom + ":", layout.FromLabel.X,
+                              layout.FromLabel.Y, 15, 13);
+  b.From = page_box("EditFromPage", layout.From, 3);
+  b.ToLabel = MakeDialogLabel(form, b.Box, "LabelToPage", layout.ToCaption, layout.ToLabel.X, layout.ToLabel.Y, 18, 13);
+  b.To = page_box("EditToPage", layout.To, 4);
+  return b;
+}
+
+void TRLPageRangeBox::Show(TRLPageRangeChoice choice, int fromPage, int toPage) const {
+  From->SetText(NumberText(fromPage));
+  To->SetText(NumberText(toPage));
+  switch (choice) {
+    case prcAllPages: All->SetChecked(true); break;
+    case prcSelection: Selection->SetChecked(true); break;
+    case prcPageNums: Interval->SetChecked(true); break;
+  }
+}
+
+TRLPageRangeChoice TRLPageRangeBox::Read(int minPage, int maxPage, int& fromPage, int& toPage) const {
+  if (All->Checked()) {
+    fromPage = minPage;
+    toPage = maxPage;
+    return prcAllPages;
+  }
+  fromPage = NumberOf(From->GetText());
+  if (Selection->Checked()) {
+    toPage = fromPage;
+    return prcSelection;
+  }
+  toPage = NumberOf(To->GetText());
+  return prcPageNums;
 }

@@ -66,30 +66,25 @@ TRLPrintDialog::TRLPrintDialog(TComponent* owner) : TForm(owner) {
   CheckBoxPrintInBackground->SetCaption(m.msgPrintInBackground);
   CheckBoxPrintInBackground->SetTabOrder(4);
 
-  GroupBoxPages = MakeControl<TGroupBox>(this, this, "GroupBoxPages", 8, 120, 217, 101);
-  GroupBoxPages->SetCaption(" " + m.msgPageRange + " ");
-  GroupBoxPages->SetTabOrder(1);
-  RadioButtonPagesAll = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesAll", 12, 24, 113, 17);
-  RadioButtonPagesAll->SetCaption(m.msgAll);
-  RadioButtonPagesAll->SetChecked(true);
-  RadioButtonPagesAll->SetTabOrder(0);
-  RadioButtonPagesAll->SetTabStop(true);
-  RadioButtonPagesInterval = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesInterval", 12, 48, 61, 17);
-  RadioButtonPagesInterval->SetCaption(m.msgPages);
-  RadioButtonPagesInterval->SetTabOrder(1);
-  RadioButtonPagesSelect = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesSelect", 12, 72, 73, 17);
-  RadioButtonPagesSelect->SetCaption(m.msgSelection);
-  RadioButtonPagesSelect->SetTabOrder(2);
-  LabelFromPage = MakeDialogLabel(this, GroupBoxPages, "LabelFromPage", m.msgRangeFrom + ":", 72, 49, 15, 13);
-  EditFromPage = MakeControl<TEdit>(this, GroupBoxPages, "EditFromPage", 92, 44, 41, 21);
-  EditFromPage->SetTabStop(false);
-  EditFromPage->SetTabOrder(3);
-  EditFromPage->OnChange = [this](TObject* sender) { EditFromPageChange(sender); };
-  LabelToPage = MakeDialogLabel(this, GroupBoxPages, "LabelToPage", m.msgRangeTo + ":", 140, 49, 18, 13);
-  EditToPage = MakeControl<TEdit>(this, GroupBoxPages, "EditToPage", 164, 44, 41, 21);
-  EditToPage->SetTabStop(false);
-  EditToPage->SetTabOrder(4);
-  EditToPage->OnChange = [this](TObject* sender) { EditFromPageChange(sender); };
+  page_range_ = MakePageRangeBox(this,
+                                 {{8, 120, 225, 221},
+                                  {12, 24},
+                                  {12, 48},
+                                  {12, 72},
+                                  {72, 49},
+                                  {92, 44},
+                                  {140, 49},
+                                  {164, 44},
+                                  m.msgRangeTo + ":"},
+                                 1, [this] { EditFromPageChange(EditFromPage); });
+  GroupBoxPages = page_range_.Box;
+  RadioButtonPagesAll = page_range_.All;
+  RadioButtonPagesInterval = page_range_.Interval;
+  RadioButtonPagesSelect = page_range_.Selection;
+  LabelFromPage = page_range_.FromLabel;
+  EditFromPage = page_range_.From;
+  LabelToPage = page_range_.ToLabel;
+  EditToPage = page_range_.To;
 
   GroupBoxCopies = MakeControl<TGroupBox>(this, this, "GroupBoxCopies", 236, 120, 185, 101);
   GroupBoxCopies->SetCaption(" " + m.msgCopies + " ");
@@ -98,16 +93,8 @@ TRLPrintDialog::TRLPrintDialog(TComponent* owner) : TForm(owner) {
   EditCopies = MakeControl<TEdit>(this, GroupBoxCopies, "EditCopies", 108, 20, 49, 21);
   EditCopies->SetTabOrder(0);
 
-  ButtonOk = MakeControl<TButton>(this, this, "ButtonOk", 260, 232, 75, 25);
-  ButtonOk->SetCaption(m.msgOk);
-  ButtonOk->SetDefault(true);
-  ButtonOk->SetModalResult(mrOk);
-  ButtonOk->SetTabOrder(3);
-  ButtonCancel = MakeControl<TButton>(this, this, "ButtonCancel", 344, 232, 75, 25);
-  ButtonCancel->SetCaption(m.msgCancel);
-  ButtonCancel->SetCancel(true);
-  ButtonCancel->SetModalResult(mrCancel);
-  ButtonCancel->SetTabOrder(4);
+  ButtonOk = MakeDialogButton(this, "ButtonOk", m.msgOk, 260, 232, mrOk, 3);
+  ButtonCancel = MakeDialogButton(this, "ButtonCancel", m.msgCancel, 344, 232, mrCancel, 4);
 }
 
 bool TRLPrintDialog::Execute() {
@@ -193,15 +180,8 @@ void TRLPrintDialog::LoadFilterList() {
 void TRLPrintDialog::LoadEditors() {
   const TRLPrintParams& params = PrintParams();
   TRLPrintDialogOptions options = params.Options();
-  // The page boxes are filled before the range is checked: filling them must not choose the interval.
-  EditFromPage->SetText(NumberText(params.FromPage()));
-  EditToPage->SetText(NumberText(params.ToPage()));
   EditCopies->SetText(NumberText(params.Copies()));
-  switch (params.PrintRange()) {
-    case rprAllPages: RadioButtonPagesAll->SetChecked(true); break;
-    case rprSelection: RadioButtonPagesSelect->SetChecked(true); break;
-    case rprPageNums: RadioButtonPagesInterval->SetChecked(true); break;
-  }
+  page_range_.Show(static_cast<TRLPageRangeChoice>(params.PrintRange()), params.FromPage(), params.ToPage());
   EnableEdit(EditCopies, !options.Contains(rpoDisableCopies));
   CheckBoxPrintToFile->SetVisible(options.Contains(rpoPrintToFile));
   CheckBoxPrintToFile->SetEnabled(!options.Contains(rpoDisablePrintToFile));
@@ -219,19 +199,10 @@ void TRLPrintDialog::LoadEditors() {
 
 void TRLPrintDialog::SaveEditors() {
   TRLPrintParams& params = PrintParams();
-  if (RadioButtonPagesAll->Checked()) {
-    params.SetPrintRange(rprAllPages);
-    params.SetFromPage(params.MinPage());
-    params.SetToPage(params.MaxPage());
-  } else if (RadioButtonPagesSelect->Checked()) {
-    params.SetPrintRange(rprSelection);
-    params.SetFromPage(NumberOf(EditFromPage->GetText()));
-    params.SetToPage(params.FromPage());
-  } else {
-    params.SetPrintRange(rprPageNums);
-    params.SetFromPage(NumberOf(EditFromPage->GetText()));
-    params.SetToPage(NumberOf(EditToPage->GetText()));
-  }
+  int from = 0, to = 0;
+  params.SetPrintRange(static_cast<TRLPrintRange>(page_range_.Read(params.MinPage(), params.MaxPage(), from, to)));
+  params.SetFromPage(from);
+  params.SetToPage(to);
   params.SetCopies(NumberOf(EditCopies->GetText()));
   params.SetPrintToFile(CheckBoxPrintToFile->Checked());
   params.SetPrintInBackground(CheckBoxPrintInBackground->Checked());

@@ -4,6 +4,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Sets.h"
+#include "output/RLDialogControls.h"
 #include "output/RLOutputParams.h"
 #include "pages/RLTypes.h"
 
@@ -30,6 +31,7 @@ enum TRLPrintDialogOption {
 };
 using TRLPrintDialogOptions = TSet<TRLPrintDialogOption, 8>;
 enum TRLPrintRange { rprAllPages, rprSelection, rprPageNums };
+static_assert(rprPageNums == static_cast<int>(prcPageNums) && rprSelection == static_cast<int>(prcSelection));
 
 class TRLPrintParams : public TRLOutputParams<TRLCustomPrintFilter> {
 public:
@@ -108,4 +110,5 @@ public:
 
 private:
   std::vector<TRLCustomPrintFilter*> filters_;
+  TRLPageRangeBox page_range_;
 };

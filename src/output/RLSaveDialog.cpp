@@ -51,46 +51,33 @@ TRLSaveDialog::TRLSaveDialog(TComponent* owner) : TForm(owner) {
   ComboBoxFilters->SetItemHeight(13);
   ComboBoxFilters->SetTabOrder(1);
 
-  GroupBoxPages = MakeControl<TGroupBox>(this, this, "GroupBoxPages", 12, 68, 365, 101);
-  GroupBoxPages->SetCaption(" " + m.msgPageRange + " ");
-  GroupBoxPages->SetTabOrder(2);
-  RadioButtonPagesAll = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesAll", 8, 20, 113, 17);
-  RadioButtonPagesAll->SetCaption(m.msgAll);
-  RadioButtonPagesAll->SetChecked(true);
-  RadioButtonPagesAll->SetTabOrder(0);
-  RadioButtonPagesAll->SetTabStop(true);
-  RadioButtonPagesInterval = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesInterval", 8, 44, 61, 17);
-  RadioButtonPagesInterval->SetCaption(m.msgPages);
-  RadioButtonPagesInterval->SetTabOrder(1);
-  RadioButtonPagesSelect = MakeControl<TRadioButton>(this, GroupBoxPages, "RadioButtonPagesSelect", 8, 68, 73, 17);
-  RadioButtonPagesSelect->SetCaption(m.msgSelection);
-  RadioButtonPagesSelect->SetTabOrder(2);
+  page_range_ = MakePageRangeBox(this,
+                                 {{12, 68, 377, 169},
+                                  {8, 20},
+                                  {8, 44},
+                                  {8, 68},
+                                  {68, 45},
+                                  {88, 44},
+                                  {136, 45},
+                                  {160, 44},
+                                  m.msgRangeTo},
+                                 2, [this] { EditFromPageChange(EditFromPage); });
+  GroupBoxPages = page_range_.Box;
+  RadioButtonPagesAll = page_range_.All;
+  RadioButtonPagesInterval = page_range_.Interval;
+  RadioButtonPagesSelect = page_range_.Selection;
   RadioButtonPagesSelect->SetEnabled(false);
-  LabelFromPage = MakeDialogLabel(this, GroupBoxPages, "LabelFromPage", m.msgRangeFrom + ":", 68, 45, 15, 13);
-  EditFromPage = MakeControl<TEdit>(this, GroupBoxPages, "EditFromPage", 88, 44, 41, 21);
-  EditFromPage->SetTabStop(false);
-  EditFromPage->SetTabOrder(3);
-  EditFromPage->OnChange = [this](TObject* sender) { EditFromPageChange(sender); };
-  LabelToPage = MakeDialogLabel(this, GroupBoxPages, "LabelToPage", m.msgRangeTo, 136, 45, 18, 13);
-  EditToPage = MakeControl<TEdit>(this, GroupBoxPages, "EditToPage", 160, 44, 41, 21);
-  EditToPage->SetTabStop(false);
-  EditToPage->SetTabOrder(4);
-  EditToPage->OnChange = [this](TObject* sender) { EditFromPageChange(sender); };
+  LabelFromPage = page_range_.FromLabel;
+  EditFromPage = page_range_.From;
+  LabelToPage = page_range_.ToLabel;
+  EditToPage = page_range_.To;
 
   CheckBoxSaveInBackground = MakeControl<TCheckBox>(this, this, "CheckBoxSaveInBackground", 12, 172, 365, 17);
   CheckBoxSaveInBackground->SetCaption(m.msgSaveInBackground);
   CheckBoxSaveInBackground->SetTabOrder(3);
 
-  ButtonSave = MakeControl<TButton>(this, this, "ButtonSave", 220, 204, 75, 25);
-  ButtonSave->SetCaption(m.msgSave);
-  ButtonSave->SetDefault(true);
-  ButtonSave->SetModalResult(mrOk);
-  ButtonSave->SetTabOrder(3);
-  ButtonCancel = MakeControl<TButton>(this, this, "ButtonCancel", 304, 204, 75, 25);
-  ButtonCancel->SetCaption(m.msgCancel);
-  ButtonCancel->SetCancel(true);
-  ButtonCancel->SetModalResult(mrCancel);
-  ButtonCancel->SetTabOrder(4);
+  ButtonSave = MakeDialogButton(this, "ButtonSave", m.msgSave, 220, 204, mrOk, 3);
+  ButtonCancel = MakeDialogButton(this, "ButtonCancel", m.msgCancel, 304, 204, mrCancel, 4);
 
   SaveDialog = new TSaveDialog(this);
   SaveDialog->SetName("SaveDialog");
@@ -142,14 +129,7 @@ void TRLSaveDialog::LoadFilterList() {
 
 void TRLSaveDialog::LoadEditors() {
   const TRLSaveParams& params = SaveParams();
-  // The page boxes are filled before the range is checked: filling them must not choose the interval.
-  EditFromPage->SetText(NumberText(params.FromPage()));
-  EditToPage->SetText(NumberText(params.ToPage()));
-  switch (params.SaveRange()) {
-    case rsrAllPages: RadioButtonPagesAll->SetChecked(true); break;
-    case rsrSelection: RadioButtonPagesSelect->SetChecked(true); break;
-    case rsrPageNums: RadioButtonPagesInterval->SetChecked(true); break;
-  }
+  page_range_.Show(static_cast<TRLPageRangeChoice>(params.SaveRange()), params.FromPage(), params.ToPage());
   EditFileName->SetText(params.FileName());
   CheckBoxSaveInBackground->SetChecked(params.SaveInBackground());
   CheckBoxSaveInBackground->SetEnabled(!params.Options().Contains(rsoDisableSaveInBackground));
@@ -162,19 +142,10 @@ void TRLSaveDialog::LoadEditors() {
 void TRLSaveDialog::SaveEditors() {
   TRLSaveParams& params = SaveParams();
   params.SetFileName(EditFileName->GetText());
-  if (RadioButtonPagesAll->Checked()) {
-    params.SetSaveRange(rsrAllPages);
-    params.SetFromPage(params.MinPage());
-    params.SetToPage(params.MaxPage());
-  } else if (RadioButtonPagesSelect->Checked()) {
-    params.SetSaveRange(rsrSelection);
-    params.SetFromPage(NumberOf(EditFromPage->GetText()));
-    params.SetToPage(params.FromPage());
-  } else {
-    params.SetSaveRange(rsrPageNums);
-    params.SetFromPage(NumberOf(EditFromPage->GetText()));
-    params.SetToPage(NumberOf(EditToPage->GetText()));
-  }
+  int from = 0, to = 0;
+  params.SetSaveRange(static_cast<TRLSaveRange>(page_range_.Read(params.MinPage(), params.MaxPage(), from, to)));
+  params.SetFromPage(from);
+  params.SetToPage(to);
   params.SetSaveInBackground(CheckBoxSaveInBackground->Checked());
   params.SetFilter(SelectedFilter());
   if (!std::filesystem::path(params.FileName()).extension().empty()) {

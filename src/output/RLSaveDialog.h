@@ -4,6 +4,7 @@
 
 #include "framework/Forms.h"
 #include "framework/Sets.h"
+#include "output/RLDialogControls.h"
 #include "output/RLOutputParams.h"
 
 #include <string>
@@ -22,6 +23,7 @@ class TSpeedButton;
 enum TRLSaveDialogOption { rsoDisableSaveInBackground };
 using TRLSaveDialogOptions = TSet<TRLSaveDialogOption, 8>;
 enum TRLSaveRange { rsrAllPages, rsrSelection, rsrPageNums };
+static_assert(rsrPageNums == static_cast<int>(prcPageNums) && rsrSelection == static_cast<int>(prcSelection));
 
 class TRLSaveParams : public TRLOutputParams<TRLCustomSaveFilter> {
 public:
@@ -84,6 +86,7 @@ public:
 
 private:
   std::vector<TRLCustomSaveFilter*> filters_;
+  TRLPageRangeBox page_range_;
 };
 
 // The name and extension offered for the report file when no save filter is chosen.
