@@ -1,6 +1,7 @@
 // The preview window: tool bar, zoom and page boxes, keyboard, repeat of Prior and Next, divided screen, find.
 #include "output/RLPreviewForm.h"
 
+#include "framework/ScopeGuard.h"
 #include "framework/Text.h"
 #include "output/PreviewFixture.h"
 #include "pages/RLConsts.h"
@@ -345,6 +346,9 @@ TEST_F(PreviewForm, EditModeTogglesOnTheActivePreview) {
 }
 
 TEST_F(PreviewForm, OutputButtonsRunTheirActionOrSayItIsNotAvailable) {
+  // Whatever output an earlier test of this process installed is put aside, and back afterwards.
+  TScopedValueRollback<TRLPreviewOutputActions> installed(PreviewOutputActions());
+  PreviewOutputActions() = {};
   TRLPreviewForm& form = Make(2);
   form.SpeedButtonPrintClick(nullptr);
   form.SpeedButtonSaveClick(nullptr);
@@ -357,7 +361,6 @@ TEST_F(PreviewForm, OutputButtonsRunTheirActionOrSayItIsNotAvailable) {
     ++printed;
   };
   form.SpeedButtonPrintClick(nullptr);
-  PreviewOutputActions().Print = nullptr;
   EXPECT_EQ(printed, 1);
   EXPECT_EQ(messages_.size(), 3u);
 }
