@@ -4,6 +4,7 @@
 #include "framework/Canvas.h"
 #include "framework/Forms.h"
 #include "framework/QtBridge.h"
+#include "framework/ScopeGuard.h"
 #include "framework/Text.h"
 
 #include <QApplication>
@@ -445,12 +446,15 @@ QWidget* TInnerEdit::CreateWidget(QWidget* parent_widget) {
   return edit;
 }
 
+void TInnerEdit::SetSelectionHidden(bool on) {
+  if (selection_hidden_ == on) return;
+  selection_hidden_ = on;
+  if (Widget()) SyncWidget();
+}
+
 void TInnerEdit::SyncWidget() {
+  TScopedValueRollback<bool> syncing(syncing_);
   syncing_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{syncing_};
   TWinControl::SyncWidget();
   auto* edit = static_cast<QLineEdit*>(Widget());
   const QString text = ToQString(text_);
@@ -463,8 +467,8 @@ void TInnerEdit::SyncWidget() {
   QPalette palette = edit->palette();
   palette.setColor(QPalette::Base, ToQColor(Color()));
   palette.setColor(QPalette::Text, ToQColor(Font().Color()));
-  palette.setColor(QPalette::Highlight, ToQColor(clHighlight));
-  palette.setColor(QPalette::HighlightedText, ToQColor(clHighlightText));
+  palette.setColor(QPalette::Highlight, ToQColor(selection_hidden_ ? Color() : clHighlight));
+  palette.setColor(QPalette::HighlightedText, ToQColor(selection_hidden_ ? Font().Color() : clHighlightText));
   edit->setPalette(palette);
   const int start = Utf16Index(text, sel_start_);
   const int end = Utf16Index(text, sel_start_ + sel_length_);

@@ -96,6 +96,10 @@ public:
   void SetMaxLength(int length);
   TAlignment Alignment() const { return alignment_; }
   void SetAlignment(TAlignment alignment);
+  // Paints the selected text as the rest of the text (an editor that hides its selection while it has no focus);
+  // the selection itself stays.
+  bool SelectionHidden() const { return selection_hidden_; }
+  void SetSelectionHidden(bool on);
   bool Focused() const;
 
   std::function<void(unsigned short& key, TShiftState shift)> OnKeyDown;
@@ -123,6 +127,7 @@ private:
   bool read_only_ = false;
   int max_length_ = 0;
   TAlignment alignment_ = taLeftJustify;
+  bool selection_hidden_ = false;
   bool syncing_ = false;
 };
 

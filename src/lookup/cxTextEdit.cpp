@@ -222,6 +222,7 @@ void TcxCustomEdit::FocusChanged(bool focused) {
     if (OnExit) OnExit(this);
     modified_ = false;
   }
+  ApplyTextBoxLook();
   Invalidate();
 }
 
@@ -263,6 +264,7 @@ void TcxCustomEdit::SetBounds(int left, int top, int width, int height) {
 
 void TcxCustomEdit::Loaded() {
   TcxContainer::Loaded();
+  ApplyTextBoxLook();
   UpdateDisplayText();
   if (auto_size_) SetBounds(Left(), Top(), Width(), Height());
 }
@@ -272,9 +274,18 @@ void TcxCustomEdit::FontChanged() {
   if (auto_size_ && !IsLoading() && inner_) SetBounds(Left(), Top(), Width(), Height());
 }
 
+void TcxCustomEdit::ApplyTextBoxLook() {
+  TcxCustomEditProperties& properties = Properties();
+  inner_->SetAlignment(focused_ && properties.UseLeftAlignmentOnEditing() ? taLeftJustify
+                                                                          : properties.Alignment().Horz());
+  const auto* text_properties = dynamic_cast<const TcxCustomTextEditProperties*>(&properties);
+  inner_->SetSelectionHidden(!focused_ && text_properties && text_properties->HideSelection());
+}
+
 void TcxCustomEdit::PropertiesChanged() {
   if (Loading()) return;
   inner_->SetReadOnly(Properties().ReadOnly());
+  ApplyTextBoxLook();
   UpdateDisplayText();
   Invalidate();
 }

@@ -352,6 +352,8 @@ protected:
   void MouseEnter() override;
   void MouseLeave() override;
   virtual void PropertiesChanged();
+  // The text box's alignment (left while the user edits, when the properties ask so) and whether its selection shows.
+  void ApplyTextBoxLook();
   virtual void FocusChanged(bool focused);
   virtual void InnerKeyDown(unsigned short& key, TShiftState shift);
   virtual void InnerKeyPress(char32_t& key);

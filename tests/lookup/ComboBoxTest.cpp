@@ -164,6 +164,45 @@ TEST_F(ComboBox, TabMovesOnOnlyWhileTheListIsClosed) {
   EXPECT_FALSE(Text()->hasFocus());
 }
 
+// The text box shows the properties' alignment, left while the user edits when they ask so, and hides its
+// selection while another control has the focus, when they ask so.
+TEST_F(ComboBox, AlignmentAndSelectionFollowTheFocus) {
+  auto* other = new TcxLookupComboBox(form_.get());
+  other->SetParent(form_.get());
+  other->SetBounds(10, 60, 200, 21);
+  QApplication::processEvents();
+  auto focus = [](QWidget* widget) {
+    widget->setFocus();
+    QApplication::processEvents();
+  };
+  QLineEdit* other_text = other->Widget()->findChild<QLineEdit*>();
+  const QColor base = Text()->palette().color(QPalette::Base);
+  auto selection_shows = [&] { return Text()->palette().color(QPalette::Highlight) != base; };
+  edit_->Properties().Alignment().SetHorz(taRightJustify);
+  edit_->SetEditValue(Variant("Curitiba"));
+  struct Case {
+    bool focused, left_on_editing, hide_selection;
+    Qt::Alignment alignment;
+    bool selection_shown;
+  } cases[] = {
+      {true, true, true, Qt::AlignLeft, true},
+      {false, true, true, Qt::AlignRight, false},
+      {true, false, true, Qt::AlignRight, true},
+      {false, false, false, Qt::AlignRight, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "focused " << c.focused << ", left on editing " << c.left_on_editing
+                                    << ", hide selection " << c.hide_selection);
+    edit_->Properties().SetUseLeftAlignmentOnEditing(c.left_on_editing);
+    edit_->Properties().SetHideSelection(c.hide_selection);
+    focus(c.focused ? Text() : other_text);
+    ASSERT_EQ(Text()->hasFocus(), c.focused);
+    EXPECT_EQ(Text()->alignment() & Qt::AlignHorizontal_Mask, c.alignment);
+    EXPECT_EQ(selection_shows(), c.selection_shown);
+  }
+  EXPECT_TRUE(errors_.empty());
+}
+
 TEST_F(ComboBox, EventsComeInTheirOrder) {
   std::vector<std::string> events;
   auto log = [&](const char* name) { return [&events, name](TObject*) { events.push_back(name); }; };
