@@ -332,6 +332,46 @@ TEST_F(ComboBox, TheListIsAsHighAsItsRowsUpToDropDownRows) {
   EXPECT_EQ(edit_->PopupWindow()->Top(), below.y());
 }
 
+// Below the editor, or above it where the screen ends and there is more room above; aligned as PopupAlignment says
+// and shifted to lie on the screen.
+TEST_F(ComboBox, TheListOpensBelowOrAboveAndStaysOnTheScreen) {
+  const TRect area = ScreenWorkArea({0, 0});
+  edit_->Properties().SetDropDownWidth(320);
+  struct Case {
+    const char* where;
+    int editor_left, editor_top;  // on the screen
+    TAlignment alignment;
+    bool above;
+    int left;  // of the list, on the screen; -1: the editor's left
+  } cases[] = {
+      {"top left", area.Left + 40, area.Top + 40, taLeftJustify, false, -1},
+      {"near the bottom", area.Left + 40, area.Bottom - 40, taLeftJustify, true, -1},
+      {"right-aligned", area.Left + 200, area.Top + 40, taRightJustify, false, area.Left + 200 + 281 - 320},
+      {"centred", area.Left + 200, area.Top + 40, taCenter, false, area.Left + 200 + (281 - 320) / 2},
+      {"past the right edge", area.Right - 300, area.Top + 40, taLeftJustify, false, area.Right - 320},
+      {"past the left edge", area.Left, area.Top + 40, taRightJustify, false, area.Left},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    edit_->Properties().SetPopupAlignment(c.alignment);
+    form_->Widget()->move(c.editor_left - 10, c.editor_top - 10);
+    QApplication::processEvents();
+    // Where the editor really is (the form's frame may add a little).
+    const QPoint origin = edit_->Widget()->mapToGlobal(QPoint(0, 0));
+    ASSERT_LE(std::abs(origin.x() - c.editor_left) + std::abs(origin.y() - c.editor_top), 8);
+    Key(Qt::Key_F4);
+    ASSERT_TRUE(edit_->DroppedDown());
+    const TControl& list = *edit_->PopupWindow();
+    EXPECT_EQ(list.Width(), 320);
+    const int shift = origin.x() - c.editor_left;
+    const bool clamped = c.left == area.Left || c.left == area.Right - 320;
+    EXPECT_EQ(list.Left(), c.left < 0 ? origin.x() : clamped ? c.left : c.left + shift);
+    EXPECT_EQ(list.Top(), c.above ? origin.y() - list.Height() : origin.y() + edit_->Height());
+    Key(Qt::Key_Escape);
+    ASSERT_FALSE(edit_->DroppedDown());
+  }
+}
+
 TEST_F(ComboBox, AKeyThatIsNoListFieldShowsTheTextOfItsRow) {
   data_->Close();
   data_->columns = {{"codigo", ftString, 5}, {"cidade", ftString, 35}};
