@@ -3,6 +3,8 @@
 
 #include <QClipboard>
 
+#include <cstdlib>
+
 namespace lookuptest {
 namespace {
 
