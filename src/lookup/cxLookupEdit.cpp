@@ -255,6 +255,15 @@ TSize TcxCustomLookupEdit::PopupContentSize() {
   return {grid.ColumnsWidth(), grid.PreferredHeight(rows)};
 }
 
+int TcxCustomLookupEdit::SnappedPopupContentHeight(int height) { return Properties().Grid().SnappedHeight(height); }
+
+int TcxCustomLookupEdit::MinPopupContentWidth() {
+  TcxCustomLookupGrid& grid = Properties().Grid();
+  int sum = 0;
+  for (int i = 0; i < grid.ColumnCount(); ++i) sum += grid.Column(i)->MinWidth();
+  return sum;
+}
+
 void TcxCustomLookupEdit::DoCloseUp(bool accept) {
   TcxCustomDataController& data = Properties().DataController();
   if (!accept || !data.FocusedRowSelected()) return;

@@ -103,6 +103,8 @@ protected:
   bool PrepareDropDown() override;
   TControl* PopupContent() override { return &Properties().Grid(); }
   TSize PopupContentSize() override;
+  int SnappedPopupContentHeight(int height) override;
+  int MinPopupContentWidth() override;
   void DoCloseUp(bool accept) override;
   void AfterCloseUp() override;
   void InnerKeyDown(unsigned short& key, TShiftState shift) override;

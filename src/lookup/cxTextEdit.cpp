@@ -341,13 +341,20 @@ void TcxCustomEdit::InnerDblClick() {
 // ---- TcxCustomDropDownEdit ----
 
 namespace {
+constexpr int kGripSize = 16;
+}  // namespace
 
-// The drop-down window paints its frame and a face under the content.
+// The drop-down window paints its frame and a face under the content; a sizeable one has a band under the content
+// with the sizing grip at its right, which the user drags to size the window.
 class TcxPopupEditPopupWindow : public TPopupWindow {
 public:
   TcxPopupEditPopupWindow(TcxCustomDropDownEdit* edit) : TPopupWindow(nullptr), edit_(edit) {}
   TcxEditPopupBorderStyle BorderStyle() {
     return EffectivePopupBorderStyle(edit_->Style().PopupBorderStyle(), edit_->Style().BorderStyle());
+  }
+  TRect GripRect() {
+    const int frame = PopupBorderWidth(BorderStyle());
+    return {Width() - frame - kGripSize, Height() - frame - kGripSize, Width() - frame, Height() - frame};
   }
 
 protected:
@@ -356,13 +363,47 @@ protected:
     Canvas().Brush().SetStyle(bsSolid);
     Canvas().Brush().SetColor(clBtnFace);
     Canvas().FillRect(client);
+    if (edit_->GripBandHeight() > 0) PaintGrip(GripRect());
+  }
+  void MouseDown(TMouseButton button, TShiftState, int x, int y) override {
+    const TRect grip = GripRect();
+    if (button != mbLeft || edit_->GripBandHeight() == 0 || x < grip.Left || y < grip.Top || x >= grip.Right ||
+        y >= grip.Bottom) {
+      return;
+    }
+    // The corner follows the mouse as it was grabbed.
+    grab_ = {Width() - x, Height() - y};
+    sizing_ = true;
+    SetMouseCapture(true);
+  }
+  void MouseMove(TShiftState, int x, int y) override {
+    if (sizing_) edit_->PopupDragged(x + grab_.X, y + grab_.Y);
+  }
+  void MouseUp(TMouseButton, TShiftState, int, int) override {
+    if (!sizing_) return;
+    sizing_ = false;
+    SetMouseCapture(false);
   }
 
 private:
-  TcxCustomDropDownEdit* edit_;
-};
+  // Three pairs of diagonal strokes, light over shadow, as a window's size grip.
+  void PaintGrip(const TRect& r) {
+    TCanvas& canvas = Canvas();
+    for (int i = 0; i < 3; ++i) {
+      const int d = 4 + 4 * i;
+      for (int stroke = 0; stroke < 2; ++stroke) {
+        canvas.Pen().SetColor(stroke == 0 ? clBtnHighlight : clBtnShadow);
+        const int o = d - stroke - 1;
+        canvas.MoveTo(r.Right - 1 - o, r.Bottom - 1);
+        canvas.LineTo(r.Right, r.Bottom - 2 - o);
+      }
+    }
+  }
 
-}  // namespace
+  TcxCustomDropDownEdit* edit_;
+  TPoint grab_;
+  bool sizing_ = false;
+};
 
 TcxCustomDropDownEdit::~TcxCustomDropDownEdit() {
   Destroying();
@@ -475,8 +516,10 @@ void TcxCustomDropDownEdit::UpdatePopupBounds() {
   int width = Width();
   if (props.DropDownAutoSize()) width = std::max(preferred.cx + 2 * frame, Width());
   else if (props.DropDownWidth() > 0) width = props.DropDownWidth();
-  int height = preferred.cy + 2 * frame;
+  const int band = GripBandHeight();
+  int height = preferred.cy + 2 * frame + band;
   if (props.DropDownHeight() > 0 && !props.DropDownAutoSize()) height = props.DropDownHeight();
+  if (band > 0 && dragged_width_ > 0) width = dragged_width_;
   if (user_sized_ && popup_->IsPopupVisible()) {
     width = popup_->Width();
     height = popup_->Height();
@@ -490,8 +533,26 @@ void TcxCustomDropDownEdit::UpdatePopupBounds() {
   if (top + height > area.Bottom && origin.Y - area.Top > area.Bottom - top) top = origin.Y - height;
   left = std::max(area.Left, std::min(left, area.Right - width));
   TControl* content = PopupContent();
-  content->SetBounds(frame, frame, std::max(0, width - 2 * frame), std::max(0, height - 2 * frame));
+  content->SetBounds(frame, frame, std::max(0, width - 2 * frame), std::max(0, height - 2 * frame - band));
   popup_->Popup({left, top, left + width, top + height});
+}
+
+int TcxCustomDropDownEdit::GripBandHeight() {
+  return static_cast<TcxCustomComboBoxProperties&>(TcxCustomEdit::Properties()).DropDownSizeable() ? kGripSize : 0;
+}
+
+void TcxCustomDropDownEdit::PopupDragged(int width, int height) {
+  auto* window = static_cast<TcxPopupEditPopupWindow*>(popup_.get());
+  const int frame = PopupBorderWidth(window->BorderStyle());
+  const int band = GripBandHeight();
+  width = std::max({width, MinPopupContentWidth() + 2 * frame, kGripSize + 2 * frame});
+  height = SnappedPopupContentHeight(std::max(0, height - 2 * frame - band)) + 2 * frame + band;
+  if (width == popup_->Width() && height == popup_->Height()) return;
+  user_sized_ = true;
+  dragged_width_ = width;
+  PopupContent()->SetBounds(frame, frame, width - 2 * frame, height - 2 * frame - band);
+  popup_->Popup({popup_->Left(), popup_->Top(), popup_->Left() + width, popup_->Top() + height});
+  popup_->Invalidate();
 }
 
 void TcxCustomDropDownEdit::CloseUp(bool accept) {

@@ -437,6 +437,10 @@ protected:
   virtual TControl* PopupContent() = 0;
   // The content's preferred size.
   virtual TSize PopupContentSize() = 0;
+  // While the user sizes a sizeable drop-down: the content height it takes for `height` (whole rows, say), and the
+  // narrowest content width.
+  virtual int SnappedPopupContentHeight(int height) { return height; }
+  virtual int MinPopupContentWidth() { return 0; }
   // Takes the focused row; hides nothing.
   virtual void DoCloseUp(bool accept) = 0;
   virtual void AfterCloseUp() {}
@@ -451,13 +455,19 @@ protected:
   bool user_sized_ = false;
 
 private:
+  friend class TcxPopupEditPopupWindow;
   void PopupPressOutside(TPoint point);
+  // The user dragged the sizing grip: the window's new size before snapping and limits.
+  void PopupDragged(int width, int height);
+  // The band at the bottom of a sizeable drop-down that holds the sizing grip; 0 when it is not sizeable.
+  int GripBandHeight();
 
   std::unique_ptr<TPopupWindow> popup_;
   TcxLookAndFeel popup_look_and_feel_{&Style().LookAndFeel()};
   bool button_pressed_ = false;
   bool button_hot_ = false;
   bool closing_ = false;
+  int dragged_width_ = 0;  // the width the user gave the drop-down last, 0 before
 };
 
 class TcxCustomComboBox : public TcxCustomDropDownEdit {

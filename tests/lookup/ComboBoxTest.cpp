@@ -3,6 +3,7 @@
 
 #include <QClipboard>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace lookuptest {
@@ -372,6 +373,50 @@ TEST_F(ComboBox, TheListOpensBelowOrAboveAndStaysOnTheScreen) {
     Key(Qt::Key_Escape);
     ASSERT_FALSE(edit_->DroppedDown());
   }
+}
+
+// A sizeable list has a grip under its rows; dragging it sizes the window to whole rows, never narrower than the
+// columns' minimum, and the dragged width stays for the next opening.
+TEST_F(ComboBox, TheGripOfASizeableListSizesItToWholeRows) {
+  edit_->Properties().SetDropDownSizeable(true);
+  edit_->Properties().SetDropDownRows(3);
+  Key(Qt::Key_F4);
+  ASSERT_TRUE(edit_->DroppedDown());
+  TControl& list = *edit_->PopupWindow();
+  const int frame = 1, grip = 16;
+  const int row = Grid().RowHeight();
+  ASSERT_EQ(list.Height(), Grid().HeaderHeight() + 3 * row + 2 * frame + grip);
+  EXPECT_EQ(Grid().Height(), Grid().HeaderHeight() + 3 * row) << "the grip lies below the rows";
+  QWidget* window = list.Widget();
+  auto drag = [&](QPoint from, QPoint to) {
+    QTest::mousePress(window, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, to, window->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &move);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, to);
+  };
+  const QPoint corner(list.Width() - 4, list.Height() - 4);
+  const int width = list.Width(), height = list.Height();
+  drag(corner, corner + QPoint(60, 2 * row + row / 2));
+  EXPECT_EQ(list.Width(), width + 60);
+  EXPECT_EQ(list.Height(), height + 2 * row) << "snapped to whole rows";
+  EXPECT_EQ(Grid().Width(), width + 60 - 2 * frame);
+
+  // Not narrower than the columns allow, not lower than one row.
+  const QPoint now(list.Width() - 4, list.Height() - 4);
+  drag(now, QPoint(2, 2));
+  EXPECT_EQ(list.Width(), std::max(Grid().Column(0)->MinWidth(), grip) + 2 * frame);
+  EXPECT_EQ(list.Height(), Grid().HeaderHeight() + row + 2 * frame + grip);
+  const int narrow = list.Width();
+
+  // A press outside the grip sizes nothing; the next opening keeps the dragged width.
+  drag(QPoint(2, 2), QPoint(200, 200));
+  EXPECT_EQ(list.Width(), narrow);
+  Key(Qt::Key_Escape);
+  Key(Qt::Key_F4);
+  ASSERT_TRUE(edit_->DroppedDown());
+  EXPECT_EQ(list.Width(), narrow);
+  EXPECT_EQ(list.Height(), height) << "the height is the rows' again";
+  EXPECT_TRUE(errors_.empty());
 }
 
 TEST_F(ComboBox, AKeyThatIsNoListFieldShowsTheTextOfItsRow) {
