@@ -1,5 +1,7 @@
 #include "lookup/cxEdit.h"
 
+#include "framework/Bitmap.h"
+
 const char* const cxSEditValidateErrorText = "Invalid input value. Use escape key to abandon changes";
 
 TcxEditBorderStyle EffectiveBorderStyle(TcxEditBorderStyle style, bool hot_track, bool active) {
@@ -181,7 +183,7 @@ TRect DropDownArrowRect(const TRect& button, const TRect& content, bool pressed)
 }
 
 void DrawEditButton(TCanvas& canvas, const TRect& bounds, TcxEditButtonStyle style, TcxEditButtonState state,
-                    TColor face) {
+                    TColor face, const TBitmap* glyph) {
   const bool pressed = state == ebsPressed;
   TRect content = bounds;
   auto separator = [&](TColor color) {
@@ -230,6 +232,11 @@ void DrawEditButton(TCanvas& canvas, const TRect& bounds, TcxEditButtonStyle sty
     canvas.FillRect(content);
   }
   const TRect square = DropDownArrowRect(bounds, content, pressed && (style == bts3D || style == btsDefault));
+  if (glyph && !glyph->Empty()) {
+    const int cx = (square.Left + square.Right) / 2, cy = (square.Top + square.Bottom) / 2;
+    canvas.Draw(cx - glyph->Width() / 2, cy - glyph->Height() / 2, *glyph);
+    return;
+  }
   const int base = DropDownArrowBase(square.Width());
   if (state == ebsDisabled) {
     DrawArrow(canvas, {square.Left + 1, square.Top + 1, square.Right + 1, square.Bottom + 1}, base, true,

@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+class TBitmap;
+
 enum TcxEditBorderStyle { ebsNone, ebsSingle, ebsThick, ebsFlat, ebs3D, ebsUltraFlat };
 enum TcxEditButtonStyle { btsDefault, bts3D, btsFlat, btsSimple, btsHotFlat, btsUltraFlat };
 enum TcxEditButtonTransparency { ebtNone, ebtInactive, ebtAlways, ebtHideInactive, ebtHideUnselected };
@@ -87,9 +89,10 @@ private:
 // The border of an editor, from the outer edge inwards, and the area inside filled with `color`.
 void DrawEditBorder(TCanvas& canvas, const TRect& bounds, TcxEditBorderStyle style, TColor border_color,
                     TcxBorders edges, TColor color);
-// An editor button: its rings, its face and the down arrow, for a resolved button style.
+// An editor button: its rings, its face and the down arrow, for a resolved button style; a glyph that is not empty
+// takes the arrow's place, centred on the face.
 void DrawEditButton(TCanvas& canvas, const TRect& bounds, TcxEditButtonStyle style, TcxEditButtonState state,
-                    TColor face);
+                    TColor face, const TBitmap* glyph = nullptr);
 // The rectangle of the down arrow inside a button (see DrawEditButton) and its base width.
 TRect DropDownArrowRect(const TRect& button, const TRect& content, bool pressed);
 int DropDownArrowBase(int side);

@@ -443,7 +443,8 @@ void TcxCustomDropDownEdit::Paint() {
       EffectiveButtonStyle(Style().ButtonStyle(), Style().BorderStyle(), Style().HotTrack(), active);
   const bool transparent =
       Style().ButtonTransparency() == ebtAlways || (Style().ButtonTransparency() == ebtInactive && !active);
-  DrawEditButton(Canvas(), ButtonRect(), style, ButtonState(), transparent ? Style().Color() : clBtnFace);
+  DrawEditButton(Canvas(), ButtonRect(), style, ButtonState(), transparent ? Style().Color() : clBtnFace,
+                 &static_cast<TcxCustomDropDownEditProperties&>(Properties()).ButtonGlyph());
 }
 
 void TcxCustomDropDownEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

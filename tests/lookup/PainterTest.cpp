@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace {
 
 TColor Rgb(TColor color) { return ColorToRGB(color); }
@@ -307,6 +309,28 @@ TEST(EditorPaint, TheDialogsEditorKeepsItsSunkenFrameAndItsButtonIs3D) {
     EXPECT_EQ(at(b.Right - 1, b.Bottom - 1), Rgb(cl3DDkShadow));
     EXPECT_EQ(at(b.Left + 1, b.Top + 1), Rgb(clBtnHighlight));
   }
+
+  // A button glyph takes the arrow's place, centred on the face.
+  const TRect b = edit->ButtonRect();
+  auto centre_colours = [&] {
+    const QImage image = edit->Widget()->grab().toImage();
+    std::set<TColor> colours;
+    for (int dx = -1; dx <= 1; ++dx) {
+      for (int dy = -1; dy <= 1; ++dy) {
+        const QColor c = image.pixelColor((b.Left + b.Right) / 2 + dx, (b.Top + b.Bottom) / 2 + dy);
+        colours.insert(RGBColor(c.red(), c.green(), c.blue()));
+      }
+    }
+    return colours;
+  };
+  EXPECT_EQ(centre_colours().count(Rgb(clBtnText)), 1u) << "the arrow";
+  TBitmap& glyph = edit->Properties().ButtonGlyph();
+  glyph.SetSize(5, 5);
+  glyph.Canvas().Brush().SetColor(clRed);
+  glyph.Canvas().FillRect({0, 0, 5, 5});
+  edit->Invalidate();
+  QApplication::processEvents();
+  EXPECT_EQ(centre_colours(), std::set<TColor>{Rgb(clRed)});
 }
 
 }  // namespace
