@@ -2,6 +2,7 @@
 
 #include "framework/Canvas.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/Text.h"
 
 // ---- TcxButtonColors ----
@@ -95,7 +96,32 @@ TcxButtonState TcxCustomButton::State() const {
   return cxbsNormal;
 }
 
+namespace {
+// The width of a split button's arrow strip.
+constexpr int kDropDownStripWidth = 15;
+}  // namespace
+
+TRect TcxCustomButton::DropDownArrowPart() const {
+  switch (kind_) {
+    case cxbkDropDown: return {0, 0, Width(), Height()};
+    case cxbkDropDownButton: return {std::max(0, Width() - kDropDownStripWidth), 0, Width(), Height()};
+    default: return {};
+  }
+}
+
+void TcxCustomButton::DropDown() {
+  auto* menu = dynamic_cast<TPopupMenu*>(drop_down_menu_);
+  if (!menu) return;
+  menu->SetPopupComponent(this);
+  const TPoint below = ClientToScreen({0, Height()});
+  menu->Popup(below.X, below.Y);
+}
+
 void TcxCustomButton::Click() {
+  if (kind_ == cxbkDropDown) {
+    DropDown();
+    return;
+  }
   if (TForm* form = GetParentForm(this); form && modal_result_ != 0) form->SetModalResult(modal_result_);
   TInputControl::Click();
 }
@@ -189,14 +215,34 @@ void TcxCustomButton::Paint() {
     canvas.Draw(glyph_rect.Left, glyph_rect.Top, glyph_);
     content = text_rect;
   }
+  if (kind_ != cxbkStandard) {
+    // The arrow in its strip at the right; a split button draws the line that parts the strip from the rest.
+    const TRect strip{std::max(inner.Left, inner.Right - kDropDownStripWidth), inner.Top, inner.Right, inner.Bottom};
+    if (kind_ == cxbkDropDownButton) {
+      canvas.Brush().SetColor(clBtnShadow);
+      canvas.FillRect({strip.Left, strip.Top + 2, strip.Left + 1, strip.Bottom - 2});
+    }
+    const int side = std::min(strip.Width(), strip.Height());
+    const int ax = strip.Left + (strip.Width() - side) / 2, ay = strip.Top + (strip.Height() - side) / 2;
+    const int base = std::max(3, (side / 2) | 1);
+    DrawArrow(canvas, {ax, ay, ax + side, ay + side}, base, true, font.Color());
+    content.Right = std::min(content.Right, strip.Left);
+  }
   if (!Caption().empty()) DrawCaption(canvas, content, Caption(), font.Color(), state == cxbsDisabled);
   if (Focused()) {
     DrawFocusDots(canvas, InflatedRect(client, -painter.FocusRectInset(), -painter.FocusRectInset()), font.Color());
   }
 }
 
-void TcxCustomButton::MouseDown(TMouseButton button, TShiftState, int, int) {
+void TcxCustomButton::MouseDown(TMouseButton button, TShiftState, int x, int y) {
   if (button != mbLeft || !Enabled()) return;
+  if (kind_ == cxbkDropDownButton) {
+    const TRect strip = DropDownArrowPart();
+    if (x >= strip.Left && x < strip.Right && y >= strip.Top && y < strip.Bottom) {
+      DropDown();
+      return;
+    }
+  }
   if (TabStop()) SetFocus();
   down_ = true;
   mouse_inside_ = true;

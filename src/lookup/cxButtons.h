@@ -95,7 +95,14 @@ public:
   // Held down (mouse or space bar).
   bool Down() const { return down_; }
   bool Hot() const { return hot_; }
+  // A plain button, and the main part of a split one, sets the form's modal result and fires OnClick; a drop-down
+  // button opens its drop-down menu instead.
   void Click() override;
+  // The part with the arrow that opens the drop-down menu: the whole button for cxbkDropDown, the strip at its
+  // right for cxbkDropDownButton; empty for a standard button.
+  TRect DropDownArrowPart() const;
+  // Opens the drop-down menu under the button, when it has one.
+  void DropDown();
 
   TcxButtonGetDrawParamsEvent OnGetDrawParams;
 

@@ -1,6 +1,7 @@
 // The look and feel: painters chosen by style, the editor's frame and button and the push button, pixel by pixel.
 #include "framework/Bitmap.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "lookup/cxButtons.h"
 #include "lookup/cxDBLookupComboBox.h"
 
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -275,6 +277,62 @@ TEST_F(Button, ClicksByMouseAndSpaceBar) {
   button_->SetFocus();
   QTest::keyClick(button_->Widget(), Qt::Key_Space);
   EXPECT_EQ(clicks, 2);
+}
+
+// A menu that records where it was opened instead of showing.
+class TRecordingMenu : public TPopupMenu {
+public:
+  using TPopupMenu::TPopupMenu;
+  std::vector<TPoint> opened;
+  void Popup(int x, int y) override { opened.push_back({x, y}); }
+};
+
+// A drop-down button opens its menu under itself instead of clicking; a split one only from its arrow strip.
+TEST_F(Button, DropDownKindsOpenTheirMenuUnderTheButton) {
+  auto* menu = new TRecordingMenu(&form_);
+  button_->SetDropDownMenu(menu);
+  button_->LookAndFeel().SetKind(lfUltraFlat);
+  int clicks = 0;
+  button_->OnClick = [&](TObject*) { ++clicks; };
+  const QPoint below = button_->Widget()->mapToGlobal(QPoint(0, 25));
+  struct Case {
+    TcxButtonKind kind;
+    QPoint at;
+    int clicks, menus;
+  } cases[] = {
+      {cxbkStandard, {70, 12}, 1, 0},
+      {cxbkDropDown, {10, 12}, 0, 1},
+      {cxbkDropDown, {70, 12}, 0, 1},
+      {cxbkDropDownButton, {10, 12}, 1, 0},
+      {cxbkDropDownButton, {70, 12}, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << c.kind << " at " << c.at.x());
+    button_->SetKind(c.kind);
+    clicks = 0;
+    menu->opened.clear();
+    QTest::mouseClick(button_->Widget(), Qt::LeftButton, {}, c.at, 500);
+    EXPECT_EQ(clicks, c.clicks);
+    ASSERT_EQ(static_cast<int>(menu->opened.size()), c.menus);
+    if (c.menus) {
+      EXPECT_EQ(menu->opened[0], (TPoint{below.x(), below.y()}));
+      EXPECT_EQ(menu->PopupComponent(), button_);
+    }
+  }
+  // The arrow is painted in the strip; the standard kind has none there.
+  auto dark_in_strip = [&] {
+    const QImage image = Shot();
+    int dark = 0;
+    for (int x = 62; x < 73; ++x) {
+      for (int y = 6; y < 19; ++y) dark += At(image, x, y) == Rgb(clBtnText);
+    }
+    return dark;
+  };
+  button_->SetKind(cxbkStandard);
+  button_->SetCaption("");
+  const int none = dark_in_strip();
+  button_->SetKind(cxbkDropDownButton);
+  EXPECT_GT(dark_in_strip(), none + 4);
 }
 
 TEST(EditorPaint, TheDialogsEditorKeepsItsSunkenFrameAndItsButtonIs3D) {
