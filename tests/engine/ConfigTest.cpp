@@ -63,7 +63,6 @@ TEST(EngineConfigParse, BadLinesNameTheLineAndTheFault) {
 }
 
 TEST(EngineConfigLocation, ExplicitVariableThenXdgThenHome) {
-  using enginetest::ScopedEnv;
   {
     ScopedEnv a("RELCLIENTES_ENGINE_CONFIG", "/etc/explicit.cfg");
     ScopedEnv b("XDG_CONFIG_HOME", "/xdg");
