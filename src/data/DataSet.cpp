@@ -7,9 +7,10 @@
 //   - 0 <= FilledCount() <= BufferCount(): the buffers 0 .. FilledCount() - 1 hold records;
 //   - ActiveRecord() is a filled buffer, or 0 while none is filled;
 //   - CursorRecord() is the filled buffer the engine cursor stands on, or -1 when that is not known.
-// RingIsSound checks them. It is not asserted yet: after a change of the buffer count that shrinks the window
-// around data links, the ring breaks one of these rules in two tests, which is still to be understood (a rule
-// stated too strongly, or a fault of the change).
+// A data event is only sent while they hold, since its receivers may read the ring. RingIsSound checks them;
+// assertions call it before every data event and after every change of the buffer count. A shrink of the window
+// drops the buffers before the kept records: a cursor record among them is no longer known, and becomes -1 like
+// one beyond the kept records.
 
 #include "data/DataSet.h"
 #include "data/Quietly.h"
@@ -20,6 +21,7 @@
 #include "framework/Text.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 void DatabaseError(std::string_view message, const TComponent* component) {
@@ -134,8 +136,10 @@ void TDataSet::CloseCursor() {
   FreeFieldBuffers();
   ClearBuffers();
   SetBufListSize(0);
-  InternalClose();
+  // The ring is empty before the concrete close runs: the field events it sends must not find a count of
+  // buffers that are gone.
   bufferCount_ = 0;
+  InternalClose();
   defaultFields_ = false;
 }
 
@@ -254,7 +258,7 @@ void TDataSet::SetBufferCount(int value) {
     if (k > 0) {
       std::rotate(buffers_.begin(), buffers_.begin() + k, buffers_.end());
       activeRecord_ -= k;
-      if (cursorRecord_ != -1) cursorRecord_ -= k;
+      cursorRecord_ = cursorRecord_ >= k ? cursorRecord_ - k : -1;
       for (TDataLink* link = firstDataLink_; link; link = link->next_) {
         if (link->active_) link->firstRecord_ = std::max(0, link->firstRecord_ - k);
       }
@@ -274,6 +278,7 @@ void TDataSet::SetBufferCount(int value) {
       }
     }
   }
+  assert(RingIsSound());
 }
 
 void TDataSet::SetCurrentRecord(int index) {
@@ -616,6 +621,7 @@ bool TDataSet::Locate(const std::string&, const Variant&, TLocateOptions) { retu
 // ---- data events ----
 
 void TDataSet::DispatchDataEvent(TDataEventKind kind, TDataEventInfo info) {
+  assert(RingIsSound());
   bool notify = !(EventsSuspended() || state_ == dmBlockRead);
   switch (kind) {
     case evFieldChange: {

@@ -100,10 +100,13 @@ const std::vector<ConfigEntry>* EngineConfig::Section(std::string_view path) con
 }
 
 std::vector<std::string> EngineConfig::Aliases() const {
+  // The names HasAlias knows: other sections under \DATABASES (a deeper path, a note) name nothing to open.
   std::map<std::string, std::string> byKey;  // upper-case alias -> alias as first written
   for (const auto& [key, section] : sections_) {
     const auto segs = SplitPath(section.writtenPath);
-    if (segs.size() >= 2 && Upper(segs[0]) == "DATABASES") byKey.emplace(Upper(segs[1]), segs[1]);
+    if (segs.size() != 3 || Upper(segs[0]) != "DATABASES") continue;
+    if (const std::string kind = Upper(segs[2]); kind == "DB INFO" || kind == "DB OPEN")
+      byKey.emplace(Upper(segs[1]), segs[1]);
   }
   std::vector<std::string> out;
   for (auto& [key, written] : byKey) out.push_back(written);

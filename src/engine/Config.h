@@ -38,7 +38,8 @@ public:
   // Entries of a section in file order; nullptr when the section does not exist.
   const std::vector<ConfigEntry>* Section(std::string_view path) const;
 
-  // Alias names (as written in the file) of every \DATABASES\<alias>\... section, sorted, without duplicates.
+  // Alias names (as written in the file) of every \DATABASES\<alias>\DB INFO or \DB OPEN section, sorted by
+  // upper case, without duplicates: exactly the names HasAlias knows, whatever their letter case.
   std::vector<std::string> Aliases() const;
   bool HasAlias(std::string_view alias) const;
 

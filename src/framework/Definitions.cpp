@@ -649,8 +649,11 @@ private:
 
   void WriteComponent(const TComponent& component, int indent) {
     Line(indent, component.ClassName() + " " + component.Name() + " {");
-    if (const TClassInfo* info = TPropertyRegistry::Instance().ClassOf(component))
-      WriteProperties(component, *info, indent + 1);
+    if (const TClassInfo* info = TPropertyRegistry::Instance().ClassOf(component)) {
+      // The reader starts from a new object: a value at its default is left out only when a new object has it.
+      const std::unique_ptr<TComponent> fresh(info->Create ? info->Create(nullptr) : nullptr);
+      WriteProperties(component, *info, indent + 1, fresh.get());
+    }
     for (int i = 0; i < root_.ComponentCount(); ++i) {
       const TComponent* child = root_.Components(i);
       const TComponent* holder = child->GetParentComponent();
@@ -659,10 +662,11 @@ private:
     Line(indent, "}");
   }
 
-  void WriteProperties(const TPersistent& object, const TClassInfo& info, int indent) {
+  // `fresh` is a new object of the same class, or null (collection items).
+  void WriteProperties(const TPersistent& object, const TClassInfo& info, int indent, TPersistent* fresh) {
     auto& mutable_object = const_cast<TPersistent&>(object);
     for (const TPropertyInfo* p : info.AllProperties()) {
-      if (!p->Stored(object)) continue;
+      if (!p->Stored(object, fresh)) continue;
       switch (p->Kind) {
         case TPropertyKind::Reference: {
           const TComponent* target = p->GetReference(object);
@@ -690,7 +694,7 @@ private:
             const TCollectionItem* item = collection->Items(i);
             Line(indent + 1, "{");
             if (const TClassInfo* item_info = TPropertyRegistry::Instance().ClassOf(*item))
-              WriteProperties(*item, *item_info, indent + 2);
+              WriteProperties(*item, *item_info, indent + 2, nullptr);
             Line(indent + 1, i + 1 < collection->Count() ? "}," : "}");
           }
           Line(indent, "]");
@@ -702,7 +706,7 @@ private:
           if (!sub_info) break;
           std::string before = std::move(out_);
           out_.clear();
-          WriteProperties(*sub, *sub_info, indent + 1);
+          WriteProperties(*sub, *sub_info, indent + 1, fresh ? p->GetObject(*fresh) : nullptr);
           std::string body = std::move(out_);
           out_ = std::move(before);
           if (body.empty()) break;

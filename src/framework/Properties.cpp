@@ -13,7 +13,7 @@ bool TPropertyInfo::IsScalar() const {
   }
 }
 
-bool TPropertyInfo::Stored(const TPersistent& instance) const {
+bool TPropertyInfo::Stored(const TPersistent& instance, const TPersistent* fresh) const {
   if (StoredRule && !StoredRule(instance)) return false;
   auto& object = const_cast<TPersistent&>(instance);
   switch (Kind) {
@@ -27,8 +27,11 @@ bool TPropertyInfo::Stored(const TPersistent& instance) const {
   if (!Default) return true;
   Variant value = Get(instance);
   // A variant's type is part of its value: 1 and "1" are different stored values.
-  if (Kind == TPropertyKind::Variant && value.VarType() != Default->VarType()) return true;
-  return !(value == *Default);
+  const auto same = [this](const Variant& a, const Variant& b) {
+    return (Kind != TPropertyKind::Variant || a.VarType() == b.VarType()) && a == b;
+  };
+  if (!same(value, *Default)) return true;
+  return fresh && !same(value, Get(*fresh));
 }
 
 std::string TPropertyInfo::EnumText(long long value) const {

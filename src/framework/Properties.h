@@ -65,7 +65,9 @@ struct TPropertyInfo {
 
   bool IsScalar() const;
   // Whether a stored definition holds this property of `instance` (for objects: whether the rule allows it).
-  bool Stored(const TPersistent& instance) const;
+  // `fresh`, when given, is a new object of the same class: a value equal to the default is still stored when
+  // the fresh object does not start with it, since reading leaves a property that is not stored at its start.
+  bool Stored(const TPersistent& instance, const TPersistent* fresh = nullptr) const;
   // The text of an enumeration value or of a set ("[fsBold, fsItalic]").
   std::string EnumText(long long value) const;
   // The value of an enumeration name, or -1.

@@ -109,7 +109,7 @@ protected:
 
   TempFolder dir;
   std::filesystem::path dbFile, configFile;
-  enginetest::ScopedEnv configEnv{"RELCLIENTES_ENGINE_CONFIG", (dir.path() / "engine.cfg").string()};
+  ScopedEnv configEnv{"RELCLIENTES_ENGINE_CONFIG", (dir.path() / "engine.cfg").string()};
   TComponent form{nullptr};
 };
 

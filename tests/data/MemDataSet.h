@@ -74,7 +74,9 @@ public:
   void SetUni(bool on) { SetUniDirectional(on); }
   using TDataSet::ActiveRecord;
   using TDataSet::BufferCount;
+  using TDataSet::CursorRecord;
   using TDataSet::FilledCount;
+  using TDataSet::RingIsSound;
   using TDataSet::SetModified;
   using TDataSet::SetState;
   // The row held in ring entry `index`.

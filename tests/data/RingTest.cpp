@@ -124,6 +124,15 @@ TEST(Ring, LinkAskingForEightBuffersFetchesAroundTheCurrentRecord) {
     ExpectConsecutive(rows);
     EXPECT_EQ(rows.at(static_cast<std::size_t>(k.expectedLinkActive)), k.position);
     EXPECT_EQ(ds.CurrentRow(), k.position);
+
+    // Back to one buffer: the records before the current one leave the window, and with them the record the
+    // engine cursor stood on when it was among them.
+    link.SetDataSource(nullptr);
+    EXPECT_EQ(ds.BufferCount(), 1);
+    EXPECT_TRUE(ds.RingIsSound()) << "cursor record " << ds.CursorRecord() << " of " << ds.FilledCount();
+    EXPECT_EQ(ds.CurrentRow(), k.position);
+    ds.Prior();
+    EXPECT_EQ(ds.CurrentRow(), std::max(k.position - 1, 0));
   }
 }
 
@@ -165,6 +174,7 @@ TEST(Ring, ShrinkingKeepsTheCurrentRecordAndLinkWindows) {
 
     wide.SetDataSource(nullptr);
     EXPECT_EQ(ds.BufferCount(), 3);
+    EXPECT_TRUE(ds.RingIsSound()) << "cursor record " << ds.CursorRecord() << " of " << ds.FilledCount();
     EXPECT_EQ(ds.CurrentRow(), current);
     EXPECT_EQ(ds.FilledCount(), 3);
     EXPECT_GE(narrow.FirstRecord(), 0);

@@ -1,6 +1,7 @@
 // Logging in to a database on a server that asks for a password: the password comes from the login dialog and
 // is never written in the engine's configuration.
 #include "data/ClientDbFixture.h"
+#include "framework/ScopeGuard.h"
 
 using namespace querytest;
 
@@ -17,13 +18,9 @@ protected:
                               server.SocketFolder() + "\nPORT=" + std::to_string(server.Port()) +
                               "\nDATABASE NAME=" + enginetest::PgServer::kDatabase +
                               "\nUSER NAME=" + enginetest::PgServer::kSecureUser + "\nLANGDRIVER=pt_BR\n");
-    saved_ = LoginHook();
   }
-  void TearDown() override {
-    LoginHook() = saved_;
-    ClientDbOn::TearDown();
-  }
-  TLoginHook saved_;
+  // The hook is process-wide: it goes back however the test ends, even when the set-up stops early.
+  TScopedValueRollback<TLoginHook> savedHook_{LoginHook()};
 };
 
 TEST_P(ServerLogin, TheLoginDialogsPasswordOpensTheDatabaseAndAWrongOneGivesTheServersAnswer) {

@@ -3,6 +3,8 @@
 #include "EngineFixture.h"
 #include "engine/Config.h"
 
+#include <cctype>
+
 using engine::ConfigEntry;
 using engine::EngineConfig;
 
@@ -37,6 +39,42 @@ TEST(EngineConfigParse, SectionsEntriesAndAliases) {
   EXPECT_EQ(cfg.Section("\\DATABASES\\NONE\\DB INFO"), nullptr);
 }
 
+// The list of aliases and the question "is this an alias?" give the same answer for every section.
+TEST(EngineConfigParse, AliasesAreExactlyTheNamesHasAliasKnows) {
+  struct Case {
+    const char* what;
+    const char* text;
+    std::vector<std::string> aliases;
+    std::vector<std::string> unknown;
+  };
+  const Case cases[] = {
+      {"info and open in two cases",
+       "[\\DATABASES\\Veranto\\DB INFO]\nPATH=a\n[databases\\VERANTO\\db open]\nX=1\n",
+       {"Veranto"},
+       {}},
+      {"open only", "[DATABASES\\Remote\\DB OPEN]\nHOST=h\n", {"Remote"}, {}},
+      {"a section of the alias's own", "[\\DATABASES\\Notes]\nA=1\n", {}, {"Notes"}},
+      {"another kind of section", "[\\DATABASES\\Other\\COMMENTS]\nB=2\n", {}, {"Other"}},
+      {"deeper than DB INFO", "[\\DATABASES\\Deep\\DB INFO\\EXTRA]\nA=1\n", {}, {"Deep"}},
+      {"no alias between the backslashes", "[\\DATABASES\\\\DB INFO]\nA=1\n", {}, {"DB INFO"}},
+      {"outside DATABASES", "[\\DRIVERS\\Lone\\DB INFO]\nA=1\n", {}, {"Lone"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EngineConfig cfg;
+    const auto problem = cfg.Parse(c.text);
+    ASSERT_FALSE(problem) << problem->text;
+    EXPECT_EQ(cfg.Aliases(), c.aliases);
+    for (const std::string& alias : c.aliases) {
+      EXPECT_TRUE(cfg.HasAlias(alias)) << alias;
+      std::string lower = alias;
+      for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+      EXPECT_TRUE(cfg.HasAlias(lower)) << lower;
+    }
+    for (const std::string& name : c.unknown) EXPECT_FALSE(cfg.HasAlias(name)) << name;
+  }
+}
+
 TEST(EngineConfigParse, BadLinesNameTheLineAndTheFault) {
   struct Case {
     const char* text;
@@ -63,7 +101,6 @@ TEST(EngineConfigParse, BadLinesNameTheLineAndTheFault) {
 }
 
 TEST(EngineConfigLocation, ExplicitVariableThenXdgThenHome) {
-  using enginetest::ScopedEnv;
   {
     ScopedEnv a("RELCLIENTES_ENGINE_CONFIG", "/etc/explicit.cfg");
     ScopedEnv b("XDG_CONFIG_HOME", "/xdg");
@@ -98,6 +135,25 @@ TEST_F(EngineAliasTest, AliasDescriptionAndEntriesComeFromTheFile) {
 
   EXPECT_EQ(engine::GetAliasDesc("NOPE", desc), engine::status::UnknownAlias);
   EXPECT_EQ(engine::GetConfigEntries("\\DATABASES\\NOPE\\DB INFO", entries), engine::status::UnknownAlias);
+}
+
+// The engine lists the aliases it can describe, from the file and from the session, each once.
+TEST_F(EngineAliasTest, AliasNamesAreTheAliasesThatCanBeDescribed) {
+  WriteConfig("[\\DATABASES\\TESTDB\\DB INFO]\nPATH=" + dbFile.string() +
+              "\n[\\DATABASES\\Notes]\nTEXT=not an alias\n[\\DATABASES\\Remote\\DB OPEN]\nHOST=h\n");
+  ASSERT_EQ(engine::AddSessionAlias("extra", "", {{"PATH", dbFile.string()}}), 0);
+  ASSERT_EQ(engine::AddSessionAlias("testdb", "", {{"PATH", dbFile.string()}}), 0);
+  std::vector<std::string> names;
+  ASSERT_EQ(engine::GetAliasNames(names), 0);
+  EXPECT_EQ(names, (std::vector<std::string>{"Remote", "TESTDB", "extra"}));
+  engine::AliasDesc desc;
+  for (const std::string& name : names) EXPECT_EQ(engine::GetAliasDesc(name, desc), 0) << name;
+  EXPECT_EQ(engine::GetAliasDesc("Notes", desc), engine::status::UnknownAlias);
+
+  ASSERT_EQ(engine::DeleteSessionAlias("EXTRA"), 0);
+  ASSERT_EQ(engine::GetAliasNames(names), 0);
+  EXPECT_EQ(names, (std::vector<std::string>{"Remote", "TESTDB"}));
+  EXPECT_EQ(engine::GetAliasDesc("extra", desc), engine::status::UnknownAlias);
 }
 
 TEST_F(EngineAliasTest, RelativePathIsRelativeToTheConfigurationFile) {

@@ -12,26 +12,10 @@
 #include <vector>
 
 #include "engine/Engine.h"
+#include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 
 namespace enginetest {
-
-class ScopedEnv {
-public:
-  ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
-    if (const char* old = getenv(name)) old_ = old;
-    if (value) setenv(name, value->c_str(), 1);
-    else unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
-  }
-
-private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 inline void WriteFile(const std::filesystem::path& p, const std::string& text) {
   std::ofstream out(p, std::ios::binary);

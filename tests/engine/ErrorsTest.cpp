@@ -199,7 +199,7 @@ TEST(EngineStatusMessages, KnownStatusesHaveShortDistinctMessages) {
 
 TEST(EngineLifecycle, InitTwiceExitAndCallsOutsideInit) {
   TempFolder dir;
-  enginetest::ScopedEnv cfg("RELCLIENTES_ENGINE_CONFIG", (dir.path() / "none.cfg").string());
+  ScopedEnv cfg("RELCLIENTES_ENGINE_CONFIG", (dir.path() / "none.cfg").string());
   engine::SessionHandle session;
   EXPECT_EQ(engine::GetCurrentSession(session), st::NotInitialised);
   ASSERT_EQ(engine::EngineInit(engine::kInterfaceVersion, nullptr), 0);

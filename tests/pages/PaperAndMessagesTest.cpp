@@ -1,5 +1,6 @@
 #include "pages/RLConsts.h"
 #include "pages/RLTypes.h"
+#include "support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -149,25 +150,10 @@ TEST(EngineMessages, ProcessLocaleTakesTheFirstSetVariable) {
       {nullptr, nullptr, "es_ES.UTF-8", TRLLanguage::Spanish}, {nullptr, nullptr, "de_DE", TRLLanguage::English},
       {nullptr, nullptr, nullptr, TRLLanguage::English},
   };
-  auto set = [](const char* name, const char* value) {
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
-  };
-  std::string saved[3];
-  bool had[3];
-  const char* names[3] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-  for (int i = 0; i < 3; ++i) {
-    const char* v = std::getenv(names[i]);
-    had[i] = v != nullptr;
-    if (v) saved[i] = v;
-  }
   for (const auto& c : cases) {
-    set("LC_ALL", c.all);
-    set("LC_MESSAGES", c.messages);
-    set("LANG", c.lang);
+    ScopedEnv all("LC_ALL", c.all), messages("LC_MESSAGES", c.messages), lang("LANG", c.lang);
     EXPECT_EQ(ProcessLanguage(), c.expected);
   }
-  for (int i = 0; i < 3; ++i) set(names[i], had[i] ? saved[i].c_str() : nullptr);
 }
 
 TEST(EngineMessages, EachLanguageHasItsOwnTexts) {

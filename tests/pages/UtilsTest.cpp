@@ -7,7 +7,6 @@
 #include <filesystem>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -86,36 +85,25 @@ TEST(Utils, TemporaryFilesAreExclusiveAndPrivate) {
   EXPECT_EQ(name.substr(name.size() - 4), ".tmp");
 }
 
-// Run by the test below in a process of its own, which registers two files, unregisters one and ends.
-TEST(UtilsChildProcess, RegisterAndEnd) {
-  const char* kept = std::getenv("PAGES_TEST_KEPT");
-  const char* dropped = std::getenv("PAGES_TEST_DROPPED");
-  if (!kept || !dropped) GTEST_SKIP() << "only run as a child process";
-  RegisterTempFile(kept);
-  RegisterTempFile(dropped);
-  UnregisterTempFile(dropped);
-}
-
-TEST(Utils, RegisteredTemporaryFilesAreDeletedAtProcessEnd) {
+// The registry deletes what is still registered when the process ends: a child process registers two files,
+// unregisters one and ends.
+TEST(UtilsDeathTest, RegisteredTemporaryFilesAreDeletedAtProcessEnd) {
+  // Forked, not run again from the start: the child must register the files this process made.
+  GTEST_FLAG_SET(death_test_style, "fast");
   std::string kept, dropped;
   ::close(CreateTempFile(kept));
   ::close(CreateTempFile(dropped));
-  pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    setenv("PAGES_TEST_KEPT", kept.c_str(), 1);
-    setenv("PAGES_TEST_DROPPED", dropped.c_str(), 1);
-    char filter[] = "--gtest_filter=UtilsChildProcess.RegisterAndEnd";
-    char* argv[] = {const_cast<char*>("/proc/self/exe"), filter, nullptr};
-    ::execv("/proc/self/exe", argv);
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EXIT(
+      {
+        RegisterTempFile(kept);
+        RegisterTempFile(dropped);
+        UnregisterTempFile(dropped);
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "");
   EXPECT_FALSE(std::filesystem::exists(kept));
   EXPECT_TRUE(std::filesystem::exists(dropped));
+  std::filesystem::remove(kept);
   std::filesystem::remove(dropped);
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -231,6 +232,37 @@ TEST(Definition, HeadingBandOfTheClientReportWritesBackUnchanged) {
   EXPECT_EQ(report->GetClientRect(), (TRect{19, 19, 775, 1104}));
   EXPECT_EQ(dynamic_cast<TRLLabel*>(form.FindComponent("RLLabel21"))->Width(), 145) << "loading keeps stored sizes";
   EXPECT_EQ(dynamic_cast<TRLSystemInfo*>(form.FindComponent("RLSystemInfo4"))->Info(), itHour);
+}
+
+// A report's font starts as Arial, -13, black; a value that is the font's general default (MS Sans Serif, -11,
+// clWindowText) is not where a report starts, so it must be written, or reading it back loses it.
+TEST(Definition, AReportFontAtTheFontsGeneralDefaultsReadsBackTheSame) {
+  RegisterReportClasses();
+  struct Case {
+    const char* font;
+    std::function<bool(const TFont&)> holds;
+  };
+  const Case cases[] = {
+      {"Height: -11", [](const TFont& f) { return f.Height() == -11; }},
+      {"Name: \"MS Sans Serif\"", [](const TFont& f) { return f.Name() == "MS Sans Serif"; }},
+      {"Color: clWindowText", [](const TFont& f) { return f.Color() == clWindowText; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.font);
+    const std::string text =
+        std::string("TForm Form1 {\n  TRLReport RLReport1 {\n    Font {\n      ") + c.font + "\n    }\n  }\n}\n";
+    TForm first(nullptr), second(nullptr);
+    ReadDefinition(first, text);
+    auto* report = dynamic_cast<TRLReport*>(first.FindComponent("RLReport1"));
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(c.holds(report->Font()));
+    const std::string written = WriteDefinition(first);
+    ReadDefinition(second, written);
+    auto* again = dynamic_cast<TRLReport*>(second.FindComponent("RLReport1"));
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(c.holds(again->Font())) << written;
+    EXPECT_EQ(WriteDefinition(second), written);
+  }
 }
 
 TEST(Definition, PageHeadingAndCityBarPrintAndRender) {

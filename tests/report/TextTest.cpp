@@ -4,6 +4,7 @@
 
 #include "framework/Canvas.h"
 #include "pages/RLConsts.h"
+#include "support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -330,19 +331,15 @@ TEST(SystemInfo, DatesAndTimesFollowTheLocaleOfTheMessages) {
       {"C", itFullDate, "quarta-feira, 15 de março de 2023"},
       {"POSIX", itHour, "13:02:05"},
   };
-  const char* saved = std::getenv("LC_ALL");
-  const std::string savedValue = saved ? saved : "";
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.locale) + " " + std::string(InfoTypeName(c.kind)));
-    setenv("LC_ALL", c.locale, 1);
+    ScopedEnv locale("LC_ALL", c.locale);
     rig.report->SetPhase(rpIdle);
     info->SetInfo(c.kind);
     rig.report->SetPhase(rpPreparing);
     ASSERT_TRUE(info->CanPrint());
     EXPECT_EQ(info->Caption(), c.expected);
   }
-  if (saved) setenv("LC_ALL", savedValue.c_str(), 1);
-  else unsetenv("LC_ALL");
   rig.report->SetPhase(rpIdle);
 }
 

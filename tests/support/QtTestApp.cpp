@@ -4,9 +4,12 @@
 #include <QApplication>
 
 #include <cstdlib>
-#include <memory>
 
 namespace {
+
+// The application of the run. A death test's child process ends inside a test, with the application still
+// there: Qt cannot be taken down by the exit handlers of a forked process, so the exit leaves it to the system.
+QApplication* application = nullptr;
 
 class QtTestApp : public testing::Environment {
 public:
@@ -16,12 +19,12 @@ public:
     static int argc = 1;
     static char name[] = "relclientes-tests";
     static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
+    application = new QApplication(argc, argv);
   }
-  void TearDown() override { app_.reset(); }
-
-private:
-  std::unique_ptr<QApplication> app_;
+  void TearDown() override {
+    delete application;
+    application = nullptr;
+  }
 };
 
 const testing::Environment* const registered = testing::AddGlobalTestEnvironment(new QtTestApp);

@@ -44,7 +44,7 @@ protected:
   }
 
   TempFolder dir_;
-  enginetest::ScopedEnv env_{"RELCLIENTES_ENGINE_CONFIG", (dir_.path() / "engine.cfg").string()};
+  ScopedEnv env_{"RELCLIENTES_ENGINE_CONFIG", (dir_.path() / "engine.cfg").string()};
   std::unique_ptr<TApplication> application_;
   TForm1* form_ = nullptr;
   QLineEdit* text_ = nullptr;

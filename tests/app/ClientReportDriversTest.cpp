@@ -77,7 +77,7 @@ protected:
 
   const enginetest::PgServer& server_ = enginetest::SharedPgServer();
   TempFolder dir_;
-  enginetest::ScopedEnv env_{"RELCLIENTES_ENGINE_CONFIG", (dir_.path() / "engine.cfg").string()};
+  ScopedEnv env_{"RELCLIENTES_ENGINE_CONFIG", (dir_.path() / "engine.cfg").string()};
   std::unique_ptr<TApplication> application_;
   TForm1* form_ = nullptr;
   std::vector<std::string> errors_;
