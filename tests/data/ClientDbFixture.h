@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -115,9 +116,10 @@ protected:
 
 enum class Driver { Sqlite, Postgres };
 
-inline std::string DriverName(const ::testing::TestParamInfo<Driver>& info) {
-  return info.param == Driver::Sqlite ? "Sqlite" : "Postgres";
-}
+inline const char* NameOf(Driver driver) { return driver == Driver::Sqlite ? "Sqlite" : "Postgres"; }
+inline std::string DriverName(const ::testing::TestParamInfo<Driver>& info) { return NameOf(info.param); }
+// The test listing names the driver instead of dumping its bytes.
+inline void PrintTo(Driver driver, std::ostream* out) { *out << NameOf(driver); }
 
 // The same client table and alias VERANTO on each driver: a SQLite file, or a table on the test's own server.
 class ClientDbOn : public ClientDb, public ::testing::WithParamInterface<Driver> {
