@@ -211,3 +211,12 @@ void FinishBackgroundOutput(bool cancel) {
   }
   ProcessMessagesUntil([] { return !BackgroundOutputRunning(); });
 }
+
+void WaitForOutputOf(const TRLGraphicStorage& pages) {
+  ProcessMessagesUntil([&pages] {
+    for (TRLCustomFilter* filter : FilterList()) {
+      if (filter->Running() && filter->Pages() == &pages) return false;
+    }
+    return true;
+  });
+}

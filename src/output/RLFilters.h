@@ -120,3 +120,5 @@ bool BackgroundOutputRunning();
 // Waits, serving the progress windows, until every background run has ended; with `cancel`, asks them to stop
 // first (each still ends its document, so pages already handed to the printer are printed).
 void FinishBackgroundOutput(bool cancel);
+// Waits, serving the progress windows, until the runs on `pages` have ended: before a window lets them go.
+void WaitForOutputOf(const TRLGraphicStorage& pages);

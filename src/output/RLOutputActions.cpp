@@ -1,6 +1,5 @@
 #include "output/RLOutputActions.h"
 
-#include "framework/Threads.h"
 #include "output/RLFilters.h"
 #include "output/RLOutputRegistration.h"
 #include "output/RLPreview.h"
@@ -45,15 +44,6 @@ bool SaveFromPreview(TRLGraphicStorage& pages) {
 }
 
 void SetupPrinterFromPreview() { RLPrinter().ExecuteSetup(); }
-
-void WaitForOutputOf(const TRLGraphicStorage& pages) {
-  ProcessMessagesUntil([&pages] {
-    for (TRLCustomFilter* filter : FilterList()) {
-      if (filter->Running() && filter->Pages() == &pages) return false;
-    }
-    return true;
-  });
-}
 
 namespace {
 // A default filter that is no print filter leaves the print parameters' filter as it was.

@@ -17,8 +17,6 @@ bool PrintFromPreview(TRLGraphicStorage& pages);
 bool SaveFromPreview(TRLGraphicStorage& pages);
 // The preview window's printer-setup button.
 void SetupPrinterFromPreview();
-// Before a preview window lets its collection go: waits until background runs on it have ended.
-void WaitForOutputOf(const TRLGraphicStorage& pages);
 
 // The report's Print: printer paper, print dialog, generation when needed, output.
 void PrintReport(TRLCustomReport& report);

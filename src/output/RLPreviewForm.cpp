@@ -4,7 +4,7 @@
 #include "framework/ScopeGuard.h"
 #include "framework/Text.h"
 #include "framework/Variant.h"
-#include "output/RLOutputActions.h"
+#include "output/RLFilters.h"
 #include "output/RLPreviewGlyphs.h"
 #include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
@@ -37,17 +37,9 @@ std::string FormatZoom(double zoom) {
   return text;
 }
 
-// A whole text read as a real number; false for anything else.
-bool ReadReal(const std::string& text, double& value) {
-  std::string t = Trim(text);
-  if (t.empty()) return false;
-  const char* first = t.data();
-  if (*first == '+') ++first;
-  auto [end, error] = std::from_chars(first, t.data() + t.size(), value);
-  return error == std::errc() && end == t.data() + t.size();
-}
-
-bool ReadInteger(const std::string& text, int& value) {
+// A whole text, blanks around it aside, read as a number (an integer or a real); false for anything else.
+template <typename T>
+bool ReadNumber(const std::string& text, T& value) {
   std::string t = Trim(text);
   if (t.empty()) return false;
   const char* first = t.data();
@@ -409,7 +401,7 @@ void TRLPreviewForm::EditPageNoChange(TObject*) {
   if (refreshing_) return;
   TScopedValueRollback<bool> rollback(editing_page_no_, true);
   int number;
-  if (TRLPreview* preview = ActivePreview(); preview && ReadInteger(EditPageNo->GetText(), number)) {
+  if (TRLPreview* preview = ActivePreview(); preview && ReadNumber(EditPageNo->GetText(), number)) {
     preview->SetPageIndex(number - 1);
   }
 }
@@ -430,7 +422,7 @@ void TRLPreviewForm::ComboBoxZoomChange(TObject*) {
       if (c != '%') number += c == ',' ? '.' : c;
     }
     double zoom;
-    if (ReadReal(number, zoom) && zoom >= 10) {
+    if (ReadNumber(number, zoom) && zoom >= 10) {
       preview->SetZoomFactor(zoom);
       return;
     }
