@@ -5,6 +5,7 @@
 #include "framework/SafeFile.h"
 #include "output/RLFilters.h"
 #include "pages/RLMetaFile.h"
+#include "pages/RLPdfWhileAdding.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -102,15 +103,17 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
     form.QRel->SQL().Clear();
     form.QRel->SQL().Add(ClientReportStatement(city));
     form.QRel->Open();
-    if (!form.RLReport2->Prepare()) {
+    TRLGraphicStorage& pages = form.RLReport2->Pages();
+    // A PDF is written while the report is made, page by page; other files once it is made.
+    const auto prepare = [&] { return form.RLReport2->Prepare(); };
+    if (ext == ".pdf" ? !SavePagesToPdfWhileAdding(pages, target.string(), prepare) : !prepare()) {
       err << "relclientes: "
           << (form.RLReport2->PrepareErrorText().empty() ? std::string("geração cancelada")
                                                          : form.RLReport2->PrepareErrorText())
           << '\n';
       code = 1;
     } else {
-      TRLGraphicStorage& pages = form.RLReport2->Pages();
-      WritePages(pages, target);
+      if (ext != ".pdf") WritePages(pages, target);
       out << pages.PageCount() << " página(s) gravada(s) em " << file << '\n';
     }
   } catch (const std::exception& e) {

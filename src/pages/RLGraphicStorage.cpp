@@ -206,8 +206,9 @@ void TRLGraphicStorage::Add(std::unique_ptr<TRLGraphicSurface> surface) {
   surface->page_index_ = -1;
   StoreSurface(surface.get());
   InsertInCache(surface.get());
-  surface.release();
+  TRLGraphicSurface* page = surface.release();
   assert(IsSound());
+  if (OnPageAdded) OnPageAdded(*page);
 }
 
 void TRLGraphicStorage::Clear() {

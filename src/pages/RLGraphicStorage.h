@@ -76,6 +76,7 @@
 #include "pages/RLMetaSurface.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -124,6 +125,8 @@ public:
 
   // Takes over the surface and stores it as the next page.
   void Add(std::unique_ptr<TRLGraphicSurface> surface);
+  // Called by Add on the adding thread, the collection locked, with the page just stored (page PageCount() - 1).
+  std::function<void(TRLGraphicSurface& page)> OnPageAdded;
   void Clear();
   int PageCount() const;
   // The page, loaded when needed; an empty reference, saying why, for an index out of range or a page that cannot

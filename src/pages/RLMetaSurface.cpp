@@ -351,6 +351,39 @@ bool TRLGraphicSurface::FindFreeRow(int nearRow, int& row) const {
   return row > 0;
 }
 
+std::unique_ptr<TRLGraphicSurface> TRLGraphicSurface::StandaloneCopy() const {
+  TRLMemoryStream stream;
+  SaveToStream(stream);
+  stream.Seek(0);
+  auto copy = std::make_unique<TRLGraphicSurface>();
+  copy->LoadFromStream(stream);
+  copy->page_index_ = page_index_;
+  if (storage_) {
+    for (const std::string& line : storage_->MacroLines()) {
+      const std::size_t equals = line.find('=');
+      if (equals != std::string::npos && copy->macros_.IndexOfName(line.substr(0, equals)) < 0) {
+        copy->macros_.Add(line);
+      }
+    }
+  }
+  return copy;
+}
+
+bool TRLGraphicSurface::SelfContained() const {
+  if (width_ <= 0 || height_ <= 0) return false;
+  for (const auto& object : objects_) {
+    const auto* text = dynamic_cast<const TRLTextObject*>(object);
+    if (!text) continue;
+    const std::string& value = text->Text();
+    for (std::size_t open = value.find('{'); open != std::string::npos; open = value.find('{', open + 1)) {
+      const std::size_t close = value.find('}', open);
+      if (close == std::string::npos) break;
+      if (macros_.IndexOfName(std::string_view(value).substr(open + 1, close - open - 1)) < 0) return false;
+    }
+  }
+  return true;
+}
+
 void TRLGraphicSurface::SaveToStream(TRLStream& stream) const {
   stream.Write(kSurfaceSignature, kSignatureLength);
   stream.WriteInt32(width_);

@@ -105,6 +105,12 @@ public:
   bool FindFreeRow(int nearRow, int& row) const;
 
   void SaveToStream(TRLStream& stream) const;
+  // A copy of the page that belongs to the caller alone: drawn on another thread while the collection goes on. It
+  // holds the collection's values among its own, so that its texts expand as the page's do.
+  std::unique_ptr<TRLGraphicSurface> StandaloneCopy() const;
+  // Whether the page draws the same whatever its collection holds: it has a size, and every "{Name}" in its texts
+  // is one of its own values (the collection's, like the last page number, may come only when the report ends).
+  bool SelfContained() const;
   // Raises ERLCorruptedFile ("File is corrupted!") for data that does not hold a surface; the surface is then
   // left empty. Never reads past the stream's end.
   void LoadFromStream(TRLStream& stream);
