@@ -21,7 +21,7 @@ public:
   enum class TEnd { Open, Abandon, Finish };
 
   // Waits while the writer is this many pages behind: the copies waiting stay few, and memory stays flat.
-  static constexpr std::size_t kMaxWaiting = 8;
+  static constexpr std::size_t kMaxWaiting = 2;
 
   // False when the writer has stopped on an error, and takes no more pages.
   bool Push(std::unique_ptr<TRLGraphicSurface> page) {
