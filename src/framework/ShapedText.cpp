@@ -1,8 +1,11 @@
 #include "framework/ShapedText.h"
 
+#include "framework/GlyphShaper.h"
 #include "framework/QtBridge.h"
+#include "framework/TextInk.h"
 #include "framework/TextMetrics.h"
 
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QTextOption>
@@ -22,32 +25,76 @@ bool LaysOutAsPainter(const QFont& font, const QString& text) {
   });
 }
 
-}  // namespace
-
-TShapedText::TShapedText(const TFontMeasure& measure, std::string_view text) : text_(ToQString(text)) {
-  if (!LaysOutAsPainter(measure.Font(), text_)) {
-    font_ = measure.Font();
-    width_ = measure.Width(text);
-    return;
-  }
-  layout_ = std::make_unique<QTextLayout>(text_, measure.Font(), TFontMeasure::Device());
+// One line of the text laid out with the font, as a painter lays out a text it is given by its characters.
+std::unique_ptr<QTextLayout> LayOut(const QString& text, const QFont& font) {
+  auto layout = std::make_unique<QTextLayout>(text, font, TFontMeasure::Device());
   QTextOption option;
   // As a painter's: the application's direction, one line, trailing spaces counted.
   option.setTextDirection(QGuiApplication::layoutDirection());
   option.setWrapMode(QTextOption::NoWrap);
   option.setFlags(QTextOption::IncludeTrailingSpaces);
-  layout_->setTextOption(option);
-  layout_->setCacheEnabled(true);
-  layout_->beginLayout();
-  QTextLine line = layout_->createLine();
-  layout_->endLayout();
-  if (line.isValid()) {
+  layout->setTextOption(option);
+  layout->setCacheEnabled(true);
+  layout->beginLayout();
+  layout->createLine();
+  layout->endLayout();
+  return layout;
+}
+
+}  // namespace
+
+TShapingFace TShapingFace::Of(const QFont& font) {
+  if (font.underline() || font.overline() || font.strikeOut() || font.kerning() || font.letterSpacing() != 0 ||
+      font.wordSpacing() != 0 || font.capitalization() != QFont::MixedCase ||
+      (font.stretch() != QFont::AnyStretch && font.stretch() != QFont::Unstretched) || StyleIsSynthesized(font) ||
+      QGuiApplication::layoutDirection() != Qt::LeftToRight) {
+    return {};
+  }
+  // The face a layout on this thread takes for a plain letter is the font's own, unless the font lacks letters.
+  const auto runs = LayOut(QStringLiteral("x"), font)->glyphRuns();
+  if (runs.size() != 1 ||
+      runs.front().rawFont().familyName().compare(QFontInfo(font).family(), Qt::CaseInsensitive) != 0) {
+    return {};
+  }
+  const QRawFont face = runs.front().rawFont();
+  return {face, &TGlyphShaper::For(face)};
+}
+
+TShapedText::TShapedText(const TFontMeasure& measure, std::string_view text, const TShapingFace& face)
+    : text_(ToQString(text)) {
+  if (std::vector<unsigned> glyphs; face.shaper && face.shaper->Shape(text_, glyphs)) {
+    // Drawn at the layout's places: each glyph at the sum of the hinted advances before it.
+    const QList<quint32> indexes(glyphs.begin(), glyphs.end());
+    QList<QPointF> positions;
+    positions.reserve(indexes.size());
+    qreal x = 0;
+    for (const QPointF& advance : face.face.advancesForGlyphIndexes(indexes)) {
+      positions.append({x, 0});
+      x += advance.x();
+    }
+    glyphs_.setRawFont(face.face);
+    glyphs_.setGlyphIndexes(indexes);
+    glyphs_.setPositions(positions);
+    width_ = static_cast<int>(std::lround(x));
+    return;
+  }
+  if (!LaysOutAsPainter(measure.Font(), text_)) {
+    font_ = measure.Font();
+    width_ = measure.Width(text);
+    return;
+  }
+  layout_ = LayOut(text_, measure.Font());
+  if (QTextLine line = layout_->lineAt(0); line.isValid()) {
     ascent_ = line.ascent();
     width_ = static_cast<int>(std::lround(line.horizontalAdvance()));
   }
 }
 
 void TShapedText::Draw(QPainter& painter, const QPointF& origin) const {
+  if (!glyphs_.isEmpty()) {
+    painter.drawGlyphRun(origin, glyphs_);
+    return;
+  }
   if (layout_) {
     layout_->draw(&painter, QPointF(origin.x(), origin.y() - ascent_));
     return;
@@ -59,6 +106,8 @@ void TShapedText::Draw(QPainter& painter, const QPointF& origin) const {
 const TShapedText& TShapedTexts::Get(const TFontMeasure& measure, std::string_view text) {
   if (auto it = texts_.find(KeyView{&measure, text}); it != texts_.end()) return *it->second;
   if (texts_.size() >= kMaxTexts) texts_.clear();
-  auto shaped = std::make_unique<TShapedText>(measure, text);
+  auto face = faces_.find(&measure);
+  if (face == faces_.end()) face = faces_.emplace(&measure, TShapingFace::Of(measure.Font())).first;
+  auto shaped = std::make_unique<TShapedText>(measure, text, face->second);
   return *texts_.emplace(Key{&measure, std::string(text)}, std::move(shaped)).first->second;
 }

@@ -4,6 +4,8 @@
 // draws it, and a text's width needs the same shaping again; a canvas keeps the texts it shaped for both.
 
 #include <QFont>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QString>
 #include <QTextLayout>
 
@@ -16,12 +18,24 @@
 class QPainter;
 class QPointF;
 class TFontMeasure;
+class TGlyphShaper;
+
+// A font's face as a layout on this thread uses it, with the shaper of its simple texts; none for fonts whose
+// texts a layout draws otherwise than by their glyphs alone (lines under or through them, a style made up by the
+// painter, kerning or spacing of their own).
+struct TShapingFace {
+  QRawFont face;
+  const TGlyphShaper* shaper = nullptr;
+
+  static TShapingFace Of(const QFont& font);
+};
 
 // One line of text laid out with a font as measured for 96-dpi devices, as a painter lays out a text it is given by
 // its characters: same glyphs, same positions, same width.
 class TShapedText {
 public:
-  TShapedText(const TFontMeasure& measure, std::string_view text);
+  // Shaped by `face` when it answers for the text, or else laid out.
+  TShapedText(const TFontMeasure& measure, std::string_view text, const TShapingFace& face);
   TShapedText(const TShapedText&) = delete;
   TShapedText& operator=(const TShapedText&) = delete;
 
@@ -35,7 +49,9 @@ public:
 private:
   QString text_;
   int width_ = 0;
-  // Null for the texts a layout draws otherwise than a painter (line breaks and other control characters,
+  // Simple texts: their glyphs, placed on the baseline.
+  QGlyphRun glyphs_;
+  // The other texts but those a layout draws otherwise than a painter (line breaks and other control characters,
   // underlined and struck-out fonts), which are drawn by their characters.
   std::unique_ptr<QTextLayout> layout_;
   qreal ascent_ = 0;
@@ -76,4 +92,6 @@ private:
   static constexpr std::size_t kMaxTexts = 1024;
 
   std::unordered_map<Key, std::unique_ptr<TShapedText>, Hash, Equal> texts_;
+  // Faces are looked up once for each font, on the canvas's thread.
+  std::unordered_map<const TFontMeasure*, TShapingFace> faces_;
 };

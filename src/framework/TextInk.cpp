@@ -13,22 +13,20 @@
 
 namespace {
 
-// A style the face does not have is made up by slanting or thickening the outlines when drawing, which the outline
-// bounds do not show.
-bool Synthesized(const QFont& font) {
+// Characters drawn as nothing or as something else than their own glyph.
+bool Invisible(char16_t c) { return (c >= 0x7F && c <= 0x9F) || c == 0xAD; }
+
+}  // namespace
+
+bool StyleIsSynthesized(const QFont& font) {
   QRawFont face = QRawFont::fromFont(font);
   if (!face.isValid()) return true;
   if (font.italic() && face.style() == QFont::StyleNormal) return true;
   return font.bold() && face.weight() < QFont::DemiBold;
 }
 
-// Characters drawn as nothing or as something else than their own glyph.
-bool Invisible(char16_t c) { return (c >= 0x7F && c <= 0x9F) || c == 0xAD; }
-
-}  // namespace
-
 TTextInk::TTextInk(const QFont& font) {
-  usable_ = !font.underline() && !font.strikeOut() && !Synthesized(font);
+  usable_ = !font.underline() && !font.strikeOut() && !StyleIsSynthesized(font);
   if (!usable_) return;
   // Images at one pixel a unit draw hinted outlines; PDF files and scaled images draw them unhinted.
   QFont unhinted(font);

@@ -1,0 +1,45 @@
+#pragma once
+
+// Simple texts shaped straight through HarfBuzz, the shaping engine under the platform's text layout, without the
+// layout's itemizing and line breaking: the same glyphs in a fraction of the time. Only texts that a layout shapes
+// as one left-to-right run of one face, without marks, take this way; the others are left to the layout.
+
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class QRawFont;
+struct hb_face_t;
+struct hb_font_t;
+
+// The shaping tables of one face. Immutable once made, so safe to share between threads.
+class TGlyphShaper {
+public:
+  explicit TGlyphShaper(const QRawFont& face);
+  ~TGlyphShaper();
+  TGlyphShaper(const TGlyphShaper&) = delete;
+  TGlyphShaper& operator=(const TGlyphShaper&) = delete;
+
+  // The glyphs of the text in order, as a layout with kerning off shapes it: false, and no glyphs, for a text this
+  // shaper does not answer for (other characters than the simple Latin ones, a character the face lacks, glyphs
+  // that the face's positioning rules would move off their advances, a face it cannot read).
+  bool Shape(const QString& text, std::vector<unsigned>& glyphs) const;
+
+  // The entry for a face, made on first use from its tables. Entries live as long as the process.
+  static const TGlyphShaper& For(const QRawFont& face);
+
+private:
+  struct FaceDeleter {
+    void operator()(hb_face_t* face) const;
+  };
+  struct FontDeleter {
+    void operator()(hb_font_t* font) const;
+  };
+
+  // The face's tables, read once: HarfBuzz asks for them on any thread while it shapes.
+  std::map<unsigned, QByteArray> tables_;
+  std::unique_ptr<hb_face_t, FaceDeleter> face_;
+  std::unique_ptr<hb_font_t, FontDeleter> font_;
+};
