@@ -1,6 +1,7 @@
 #include "framework/Canvas.h"
 
 #include "framework/Bitmap.h"
+#include "framework/PdfPaintEngine.h"
 #include "framework/QtBridge.h"
 #include "framework/ShapedText.h"
 #include "framework/TextInk.h"
@@ -92,7 +93,7 @@ void TCanvas::SetDevice(QPaintDevice* device, double scale) {
   clipped_ = false;
   clip_ = {};
   if (!device_) return;
-  if (dynamic_cast<QPagedPaintDevice*>(device_)) {
+  if (dynamic_cast<QPagedPaintDevice*>(device_) || dynamic_cast<TPdfPaintDevice*>(device_)) {
     font_.SetPixelsPerInch(static_cast<int>(std::lround(device_->logicalDpiY() / scale_)));
   } else {
     font_.SetPixelsPerInch(ScreenPixelsPerInch);

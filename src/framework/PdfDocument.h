@@ -5,30 +5,61 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class QFile;
 class QPdfWriter;
+class TPdfFile;
+class TPdfPaintDevice;
+class TPdfResources;
 
 // A PDF file drawn page by page through a canvas whose units are pixels at 96 per inch. Text is written as text.
+//
+// Two writers make the file. Ours writes pages as Qt's writer does, to the same pixels, several times faster, but
+// only for what it reproduces exactly (see PdfPaintEngine.h); Qt's writer takes everything. A document of our
+// writer that met anything else writes no file: its pages are to be drawn again on a document of Qt's writer.
 class TPdfDocument {
 public:
+  enum class TWriter { Own, Qt };
+
   // Starts the file as a safe file: it takes its name only when Close succeeds, and an earlier file of that name
   // stays until then. Raises EFileWriteError when the file cannot be created.
-  explicit TPdfDocument(const std::string& fileName);
+  explicit TPdfDocument(const std::string& fileName, TWriter writer = TWriter::Own);
   ~TPdfDocument();
   TPdfDocument(const TPdfDocument&) = delete;
   TPdfDocument& operator=(const TPdfDocument&) = delete;
 
-  // Starts the next page with the given size in millimetres and returns the canvas to draw it on.
+  // Starts the next page with the given size in millimetres and returns the canvas to draw it on, valid until the
+  // next page or Close.
   TCanvas& NewPage(double widthMM, double heightMM);
+  // False once a page drew something our writer does not write as Qt's would; always true for Qt's writer.
+  bool Exact() const;
   // Finishes the file and puts it in place; raises EFileWriteError when it could not be written completely.
-  // A document destroyed without Close leaves no file.
-  void Close();
+  // Returns false, leaving no file, when the document is not exact: the caller draws the pages again on a
+  // document of Qt's writer. A document destroyed without Close leaves no file.
+  [[nodiscard]] bool Close();
 
 private:
+  void FinishOwnPage();
+  bool CloseOwn();
+  void CloseQt();
+
   TSafeFile safe_file_;
-  std::unique_ptr<QFile> file_;
-  std::unique_ptr<QPdfWriter> writer_;
+  TWriter writer_kind_;
   std::unique_ptr<TCanvas> canvas_;
   int pages_ = 0;
+
+  // Qt's writer.
+  std::unique_ptr<QFile> file_;
+  std::unique_ptr<QPdfWriter> writer_;
+
+  // Ours.
+  std::unique_ptr<TPdfFile> pdf_;
+  std::unique_ptr<TPdfResources> resources_;
+  std::unique_ptr<TPdfPaintDevice> device_;
+  int catalog_ = 0, page_tree_ = 0, resources_object_ = 0, info_ = 0;
+  std::vector<int> page_objects_;
+  bool page_open_ = false;
+  double page_width_mm_ = 0, page_height_mm_ = 0;
+  bool closed_ = false;
 };

@@ -1,6 +1,7 @@
 #include "framework/ShapedText.h"
 
 #include "framework/GlyphShaper.h"
+#include "framework/PdfPaintEngine.h"
 #include "framework/QtBridge.h"
 #include "framework/TextInk.h"
 #include "framework/TextMetrics.h"
@@ -91,8 +92,18 @@ TShapedText::TShapedText(const TFontMeasure& measure, std::string_view text, con
 }
 
 void TShapedText::Draw(QPainter& painter, const QPointF& origin) const {
+  auto* pdf = dynamic_cast<TPdfPaintEngine*>(painter.paintEngine());
   if (!glyphs_.isEmpty()) {
-    painter.drawGlyphRun(origin, glyphs_);
+    if (pdf) pdf->DrawGlyphRun(painter, origin, glyphs_);
+    else painter.drawGlyphRun(origin, glyphs_);
+    return;
+  }
+  if (layout_ && pdf) {
+    // The PDF engine takes the layout's glyphs as they are, each run in its face.
+    if (StyleIsSynthesized(layout_->font())) pdf->Inexact();
+    for (const QGlyphRun& run : layout_->glyphRuns()) {
+      pdf->DrawGlyphRun(painter, QPointF(origin.x(), origin.y() - ascent_), run);
+    }
     return;
   }
   if (layout_) {

@@ -419,9 +419,24 @@ void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGrap
   if (page) page->PaintTo(canvas, {0, 0, width, height});
 }
 
+void AddPagesToPdf(TPdfDocument& document, TRLGraphicStorage& storage, int first) {
+  for (int i = first; i < storage.PageCount(); ++i) AddPageToPdf(document, storage.Pages(i).Get(), storage);
+}
+
+void SavePagesToPdfByQt(TRLGraphicStorage& storage, const std::string& fileName) {
+  TPdfDocument document(fileName, TPdfDocument::TWriter::Qt);
+  AddPagesToPdf(document, storage, 0);
+  (void)document.Close();  // Qt's writer takes every page
+}
+
 void SavePagesToPdf(TRLGraphicStorage& storage, const std::string& fileName) {
   auto lock = storage.Lock();
-  TPdfDocument document(fileName);
-  for (int i = 0; i < storage.PageCount(); ++i) AddPageToPdf(document, storage.Pages(i).Get(), storage);
-  document.Close();
+  {
+    TPdfDocument document(fileName);
+    for (int i = 0; i < storage.PageCount() && document.Exact(); ++i) {
+      AddPageToPdf(document, storage.Pages(i).Get(), storage);
+    }
+    if (document.Close()) return;
+  }
+  SavePagesToPdfByQt(storage, fileName);
 }

@@ -49,5 +49,10 @@ std::unique_ptr<TBitmap> RenderPageToImage(TRLGraphicSurface& page, double zoom)
 // Adds a page to a PDF document at the page's own size (the collection's paper for a page without one, or for
 // a page that could not be read, which stays blank); text stays text.
 void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGraphicStorage& storage);
-// Every page of the collection as one page of a PDF file.
+// Draws the stored pages from `first` on, each as AddPageToPdf does; the collection is locked by the caller.
+void AddPagesToPdf(TPdfDocument& document, TRLGraphicStorage& storage, int first);
+// Every page of the collection as one page of a PDF file written by Qt's writer, for pages ours does not write
+// exactly; the collection is locked by the caller.
+void SavePagesToPdfByQt(TRLGraphicStorage& storage, const std::string& fileName);
+// Every page of the collection as one page of a PDF file, written by our writer, or by Qt's when the pages need it.
 void SavePagesToPdf(TRLGraphicStorage& storage, const std::string& fileName);

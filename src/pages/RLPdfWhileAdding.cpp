@@ -82,20 +82,25 @@ private:
   bool stopped_ = false;
 };
 
-// The writing thread: the document is made, drawn and closed there alone.
+// The writing thread: the document is made, drawn and closed there alone. Once a page needs Qt's writer, the pages
+// are no longer drawn: the whole collection goes through Qt's writer at the end.
 void WritePages(TPageHandOver& handOver, TRLGraphicStorage& storage, const std::string& fileName) {
   auto document = std::make_unique<TPdfDocument>(fileName);
-  while (auto page = handOver.Pop()) AddPageToPdf(*document, page.get(), storage);
+  while (auto page = handOver.Pop()) {
+    if (document->Exact()) AddPageToPdf(*document, page.get(), storage);
+  }
   if (handOver.End() != TPageHandOver::TEnd::Finish) return;  // the document goes without leaving a file
   if (handOver.Restarted()) {
     document.reset();
     document = std::make_unique<TPdfDocument>(fileName);
   }
   auto lock = storage.Lock();
-  for (int i = handOver.FirstToDraw(); i < storage.PageCount(); ++i) {
+  for (int i = handOver.FirstToDraw(); i < storage.PageCount() && document->Exact(); ++i) {
     AddPageToPdf(*document, storage.Pages(i).Get(), storage);
   }
-  document->Close();
+  if (document->Close()) return;
+  document.reset();
+  SavePagesToPdfByQt(storage, fileName);
 }
 
 }  // namespace

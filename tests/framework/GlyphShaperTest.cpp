@@ -128,7 +128,7 @@ TEST(GlyphShaper, PdfPagesLookAsThePainterDrawsThem) {
     canvas.SetFont(font);
     canvas.Brush().SetStyle(bsClear);
     for (int i = 0; i < 5; ++i) canvas.TextOut(10, 10 + 20 * i, texts[i]);
-    document.Close();
+    ASSERT_TRUE(document.Close());
   }
   {
     QPdfWriter writer(QString::fromStdString(dir.File("painter.pdf")));

@@ -96,7 +96,7 @@ TEST(SafeFile, APdfDocumentAppearsOnlyWhenClosed) {
     TPdfDocument document(target);
     document.NewPage(210, 297);
     EXPECT_FALSE(std::filesystem::exists(target)) << "not there while it is being written";
-    document.Close();
+    ASSERT_TRUE(document.Close());
   }
   EXPECT_EQ(ReadFile(target).substr(0, 5), "%PDF-");
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"pages.pdf"}));

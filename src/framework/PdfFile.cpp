@@ -1,0 +1,116 @@
+#include "framework/PdfFile.h"
+
+#include "framework/Exceptions.h"
+
+#include <zlib.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr std::size_t kWriteBlock = 1 << 18;
+// Page content is mostly the same few operators over and over; the fastest level keeps most of the gain.
+constexpr int kDeflateLevel = Z_BEST_SPEED;
+
+}  // namespace
+
+void AppendPdfNumber(std::string& out, double value) {
+  if (!std::isfinite(value) || std::abs(value) < 1e-9) value = 0;
+  char buffer[64];
+  // Most numbers of a page are whole: written the short way.
+  if (std::abs(value) < 1e9 && value == std::trunc(value)) {
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr);
+    return;
+  }
+  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  if (error != std::errc()) {
+    // Beyond what a page can hold: the largest number readers take.
+    end = std::to_chars(buffer, buffer + sizeof buffer, value < 0 ? -32767 : 32767).ptr;
+  }
+  out.append(buffer, end);
+}
+
+void AppendPdfName(std::string& out, std::string_view name) {
+  out += '/';
+  for (unsigned char c : name) {
+    if (c > 32 && c < 127 && std::string_view("()<>[]{}/%#").find(static_cast<char>(c)) == std::string_view::npos) {
+      out += static_cast<char>(c);
+    } else {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "#%02X", c);
+      out += escaped;
+    }
+  }
+}
+
+TPdfFile::TPdfFile(TSafeFile& file) : file_(file) {
+  // The second line's high bytes tell transfer programs that the file is binary.
+  Put("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
+}
+
+int TPdfFile::Reserve() {
+  offsets_.push_back(0);
+  return static_cast<int>(offsets_.size());
+}
+
+void TPdfFile::WriteObject(int number, std::string_view body) {
+  offsets_[static_cast<std::size_t>(number - 1)] = offset_;
+  Put(std::to_string(number));
+  Put(" 0 obj\n");
+  Put(body);
+  Put("\nendobj\n");
+}
+
+std::string TPdfFile::Deflate(std::string_view data) {
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  std::string deflated(size, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(deflated.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
+                static_cast<uLong>(data.size()), kDeflateLevel) != Z_OK) {
+    throw EFileWriteError("Cannot compress a PDF stream");
+  }
+  deflated.resize(size);
+  return deflated;
+}
+
+void TPdfFile::WriteStream(int number, std::string_view entries, std::string_view data) {
+  WriteDeflatedStream(number, entries, Deflate(data));
+}
+
+void TPdfFile::WriteDeflatedStream(int number, std::string_view entries, std::string_view deflated) {
+  offsets_[static_cast<std::size_t>(number - 1)] = offset_;
+  Put(std::to_string(number));
+  Put(" 0 obj\n<<");
+  Put(entries);
+  Put(" /Filter /FlateDecode /Length ");
+  Put(std::to_string(deflated.size()));
+  Put(">>\nstream\n");
+  Put(deflated);
+  Put("\nendstream\nendobj\n");
+}
+
+void TPdfFile::Finish(int catalog, int info) {
+  const std::size_t xref = offset_;
+  std::string table = "xref\n0 " + std::to_string(offsets_.size() + 1) + "\n0000000000 65535 f \n";
+  char entry[24];
+  for (std::size_t offset : offsets_) {
+    std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
+    table += entry;
+  }
+  table += "trailer\n<< /Size " + std::to_string(offsets_.size() + 1) + " /Root " + std::to_string(catalog) +
+           " 0 R /Info " + std::to_string(info) + " 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+  Put(table);
+  Flush();
+}
+
+void TPdfFile::Put(std::string_view bytes) {
+  pending_.append(bytes);
+  offset_ += bytes.size();
+  if (pending_.size() >= kWriteBlock) Flush();
+}
+
+void TPdfFile::Flush() {
+  file_.Write(pending_);
+  pending_.clear();
+}
