@@ -12,6 +12,16 @@
 
 namespace {
 
+// The tables a face is read from: its outlines, metrics, hinting programs and names.
+const char* const kTables[] = {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cvt ", "fpgm", "prep",
+                               "cmap", "OS/2", "name", "post", "gasp", "hdmx", "VDMX", "kern"};
+
+std::map<std::string, QByteArray> TablesOf(const QRawFont& font) {
+  std::map<std::string, QByteArray> tables;
+  for (const char* tag : kTables) tables[tag] = font.fontTable(tag);
+  return tables;
+}
+
 // The tables a face needs to be embedded.
 const char* const kNeeded[] = {"head", "hhea", "hmtx", "maxp", "loca", "glyf"};
 // The em of every subset.
@@ -280,6 +290,9 @@ TPdfFontSubset::TPdfFontSubset(const std::map<std::string, QByteArray>& tables, 
   Add(0);
 }
 
+TPdfFontSubset::TPdfFontSubset(const QRawFont& font)
+    : TPdfFontSubset(TablesOf(font), static_cast<int>(std::lround(font.pixelSize()))) {}
+
 TPdfFontSubset::~TPdfFontSubset() = default;
 
 unsigned TPdfFontSubset::Add(unsigned glyph) {
@@ -353,7 +366,15 @@ std::string TPdfFontSubset::FontFile() const {
   for (unsigned glyph : glyphs_) {
     Put16(loca, static_cast<int>(glyf.size() / 2));
     TOutline outline;
+    const int entry = std::min(static_cast<int>(glyph), metrics - 1);
+    const int advance = static_cast<int>(Round(Read16(hmtx, 4 * entry) * 2048LL, units_per_em_));
+    const int lsb_at = static_cast<int>(glyph) < metrics ? 4 * entry + 2
+                                                         : 4 * metrics + 2 * (static_cast<int>(glyph) - metrics);
+    // The left side bearing as the hinted glyph has it, which hinting moves by a unit in a few glyphs; not moved
+    // again when the points are.
+    int lsb = static_cast<int>(Round(ReadSigned16(hmtx, lsb_at) * 2048LL, units_per_em_));
     if (FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT) == 0 && face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
+      lsb = static_cast<int>(Round(face->glyph->metrics.horiBearingX * 2048LL, 64LL * units_per_em_));
       const FT_Outline& o = face->glyph->outline;
       int first = 0;
       for (int c = 0; c < o.n_contours; ++c) {
@@ -368,10 +389,6 @@ std::string TPdfFontSubset::FontFile() const {
     const auto contours = ReencodeOutline(outline, den);
     const std::string record = EncodeGlyph(contours);
     glyf += record;
-    const int entry = std::min(static_cast<int>(glyph), metrics - 1);
-    const int advance = static_cast<int>(Round(Read16(hmtx, 4 * entry) * 2048LL, units_per_em_));
-    const int lsb_at = static_cast<int>(glyph) < metrics ? 4 * entry + 2 : 4 * metrics + 2 * (static_cast<int>(glyph) - metrics);
-    const int lsb = static_cast<int>(Round(ReadSigned16(hmtx, lsb_at) * 2048LL, units_per_em_));
     Put16(hmtx_out, advance);
     Put16(hmtx_out, lsb);
     if (record.empty()) continue;

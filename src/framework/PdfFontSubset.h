@@ -6,6 +6,7 @@
 // the pixels of Qt's own files.
 
 #include <QByteArray>
+#include <QRawFont>
 
 #include <map>
 #include <memory>
@@ -17,6 +18,8 @@ public:
   // The face given by its tables (by tag); `pixelsPerEm` is the size it is first drawn at, which one entry of the
   // subset's tables depends on. Raises EFileWriteError when the tables are not a TrueType face.
   TPdfFontSubset(const std::map<std::string, QByteArray>& tables, int pixelsPerEm);
+  // The face of a raw font, first drawn at its size.
+  explicit TPdfFontSubset(const QRawFont& font);
   ~TPdfFontSubset();
   TPdfFontSubset(const TPdfFontSubset&) = delete;
   TPdfFontSubset& operator=(const TPdfFontSubset&) = delete;

@@ -14,9 +14,6 @@ struct TPdfFonts::TFace : TFont {
 
 namespace {
 
-// The tables a face is read from: its outlines, metrics, hinting programs and names.
-const char* const kTables[] = {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cvt ", "fpgm", "prep",
-                               "cmap", "OS/2", "name", "post", "gasp", "hdmx", "VDMX", "kern"};
 
 // Six capitals that tell this subset of the face from others of it.
 std::string SubsetTag(const std::string& name, const std::vector<unsigned>& glyphs) {
@@ -71,12 +68,10 @@ TPdfFonts::TFont* TPdfFonts::For(const QRawFont& font) {
   std::lock_guard lock(mutex_);
   std::unique_ptr<TFace>& face = faces_[key];
   if (!face) {
-    std::map<std::string, QByteArray> tables;
-    for (const char* tag : kTables) tables[tag] = font.fontTable(tag);
     face = std::make_unique<TFace>();
     face->number = static_cast<int>(faces_.size());
     try {
-      face->subset = std::make_unique<TPdfFontSubset>(tables, static_cast<int>(std::lround(font.pixelSize())));
+      face->subset = std::make_unique<TPdfFontSubset>(font);
     } catch (const EFileWriteError&) {
       // Left without a subset: not embedded.
     }

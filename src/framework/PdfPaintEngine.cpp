@@ -27,10 +27,11 @@ void AppendHexGlyph(std::string& out, unsigned glyph) {
 }  // namespace
 
 TPdfPaintEngine::TPdfPaintEngine(TPdfResources& resources, int resolution)
-    : QPaintEngine(QPaintEngine::PrimitiveTransform | QPaintEngine::PatternTransform | QPaintEngine::PixmapTransform |
-                   QPaintEngine::PatternBrush | QPaintEngine::AlphaBlend | QPaintEngine::PainterPaths |
-                   QPaintEngine::Antialiasing | QPaintEngine::BrushStroke | QPaintEngine::ConstantOpacity |
-                   QPaintEngine::MaskedBrush),
+    // What Qt's PDF engine takes, so that a painter hands this engine the same calls: anything this engine does
+    // not write as that one does comes here (and makes it inexact) instead of being emulated on the way.
+    : QPaintEngine(QPaintEngine::AllFeatures &
+                   ~(QPaintEngine::PorterDuff | QPaintEngine::PerspectiveTransform |
+                     QPaintEngine::ObjectBoundingModeGradients | QPaintEngine::ConicalGradientFill)),
       resources_(resources),
       points_per_pixel_(kPointsPerInch / resolution) {}
 
@@ -81,7 +82,8 @@ TPdfPaintEngine::TFontUse& TPdfPaintEngine::FontUse(const QRawFont& font) {
     if (use.raw == font) return use;
   }
   fonts_.push_back({font, resources_.Fonts().For(font), {}});
-  if (!fonts_.back().font) Inexact();
+  // Qt's writer thickens or slants a face for a style it lacks.
+  if (!fonts_.back().font || StyleIsSynthesized(font)) Inexact();
   return fonts_.back();
 }
 
@@ -444,7 +446,6 @@ void TPdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& item)
     return;
   }
   // A text given by its characters: laid out here as a painter would, on one line from the baseline at origin.
-  if (StyleIsSynthesized(item.font())) Inexact();
   QTextLayout layout(item.text(), item.font());
   layout.beginLayout();
   QTextLine line = layout.createLine();

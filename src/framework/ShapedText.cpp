@@ -100,7 +100,6 @@ void TShapedText::Draw(QPainter& painter, const QPointF& origin) const {
   }
   if (layout_ && pdf) {
     // The PDF engine takes the layout's glyphs as they are, each run in its face.
-    if (StyleIsSynthesized(layout_->font())) pdf->Inexact();
     for (const QGlyphRun& run : layout_->glyphRuns()) {
       pdf->DrawGlyphRun(painter, QPointF(origin.x(), origin.y() - ascent_), run);
     }

@@ -22,7 +22,21 @@ bool StyleIsSynthesized(const QFont& font) {
   QRawFont face = QRawFont::fromFont(font);
   if (!face.isValid()) return true;
   if (font.italic() && face.style() == QFont::StyleNormal) return true;
-  return font.bold() && face.weight() < QFont::DemiBold;
+  if (font.bold() && face.weight() < QFont::DemiBold) return true;
+  return StyleIsSynthesized(face);
+}
+
+bool StyleIsSynthesized(const QRawFont& face) {
+  const QByteArray head = face.fontTable("head"), os2 = face.fontTable("OS/2");
+  const auto word = [](const QByteArray& table, int at) {
+    return (static_cast<unsigned char>(table[at]) << 8) | static_cast<unsigned char>(table[at + 1]);
+  };
+  // The face's own bold and italic: the header's style bits, or the weight class and selection of OS/2.
+  const unsigned style = head.size() >= 46 ? word(head, 44) : 0;
+  const bool bold = (style & 1) || (os2.size() >= 6 && word(os2, 4) >= 600);
+  const bool italic = (style & 2) || (os2.size() >= 64 && (word(os2, 62) & 0x201));
+  if (head.isEmpty() && os2.isEmpty()) return false;  // not a face whose tables tell
+  return (face.weight() >= QFont::DemiBold && !bold) || (face.style() != QFont::StyleNormal && !italic);
 }
 
 TTextInk::TTextInk(const QFont& font) {

@@ -7,11 +7,15 @@
 
 #include <array>
 
+class QRawFont;
 class TFontMeasure;
 
 // Whether the font's style is made up by slanting or thickening another face's outlines when drawing (the face has
 // no italic or bold of its own), which its outline bounds do not show; true when no face answers for the font.
 bool StyleIsSynthesized(const QFont& font);
+// The same for a face as a font asked for it: a raw font reports the weight and style asked for, which its tables
+// tell apart from the face's own.
+bool StyleIsSynthesized(const QRawFont& face);
 
 // Where ink can lie, relative to a text's pen origin on the baseline (y grows downwards). Right is counted from the
 // end of the text's advance, so that the box is origin.x + Left .. origin.x + advance + Right.

@@ -1,0 +1,323 @@
+// PDF documents drawn through a canvas by our writer render to the very pixels of Qt's writer, with the same text;
+// the faces are embedded as Qt's writer embeds them, byte for byte; whatever our writer does not reproduce makes the
+// document inexact, and such a document leaves no file. Pages are rendered with poppler's pdftoppm.
+#include "framework/Bitmap.h"
+#include "framework/PdfDocument.h"
+#include "framework/PdfFontSubset.h"
+#include "support/TempFolder.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QGlyphRun>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRawFont>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+bool HasPoppler() {
+  return std::system("command -v pdftotext >/dev/null 2>&1 && command -v pdftoppm >/dev/null 2>&1") == 0;
+}
+
+std::string Output(const std::string& command) {
+  std::string out;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  if (!pipe) return out;
+  char buffer[4096];
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) out.append(buffer, n);
+  return out;
+}
+
+std::string ReadFile(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The page as poppler draws it.
+QImage Rendered(const std::string& pdf, int page, int dpi) {
+  const std::string png = pdf + "-" + std::to_string(page) + "-" + std::to_string(dpi);
+  const std::string command = "pdftoppm -r " + std::to_string(dpi) + " -png -singlefile -f " + std::to_string(page) +
+                              " -l " + std::to_string(page) + " '" + pdf + "' '" + png + "'";
+  if (std::system(command.c_str()) != 0) return {};
+  return QImage(QString::fromStdString(png + ".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+int DifferingPixels(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return -1;
+  int count = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    const auto* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+    const auto* rb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+    for (int x = 0; x < a.width(); ++x) count += ra[x] != rb[x];
+  }
+  return count;
+}
+
+void Write(TCanvas& canvas, int x, int y, const std::string& text, const std::string& font, int size,
+           TFontStyles style = {}) {
+  canvas.Font().SetName(font);
+  canvas.Font().SetSize(size);
+  canvas.Font().SetStyle(style);
+  canvas.Brush().SetStyle(bsClear);
+  canvas.TextOut(x, y, text);
+}
+
+TFontStyles Bold() {
+  TFontStyles style;
+  style.Include(fsBold);
+  return style;
+}
+
+using TDrawing = std::function<void(TCanvas&)>;
+
+// Draws each drawing on a page of its own.
+void DrawPages(TPdfDocument& document, const std::vector<TDrawing>& pages) {
+  for (const TDrawing& draw : pages) draw(document.NewPage(100, 60));
+}
+
+const std::vector<TDrawing> kExactPages = {
+    // Texts of the client report's kind: accents, digits, a ligature, two faces, several sizes.
+    [](TCanvas& c) {
+      Write(c, 10, 10, "Relatório de Clientes — ficha nº 0123456789", "DejaVu Sans", 8);
+      Write(c, 10, 30, "São Paulo: Açúcar & Café, Ltda. (filial)", "DejaVu Sans", 10, Bold());
+      Write(c, 10, 55, "Grandes números: 1.234.567,89", "DejaVu Sans", 14);
+      Write(c, 10, 85, "Liberation Serif, Fim de linha ffi", "Liberation Serif", 11);
+      Write(c, 10, 110, "Mono 10  tab\there", "Liberation Mono", 9);
+      Write(c, 10, 135, "Serif negrito Ωμέγα", "DejaVu Serif", 12, Bold());
+    },
+    // Lines, frames and fills in colours and widths, under a clip.
+    [](TCanvas& c) {
+      c.Pen().SetColor(clBlack);
+      c.Pen().SetWidth(1);
+      c.Brush().SetStyle(bsSolid);
+      c.Brush().SetColor(static_cast<TColor>(0xEAEAEA));
+      c.Rectangle(10, 10, 200, 60);
+      c.Pen().SetWidth(3);
+      c.Pen().SetColor(static_cast<TColor>(0x0000C0));
+      c.MoveTo(10, 80);
+      c.LineTo(300, 95);
+      c.Ellipse(220, 10, 330, 70);
+      c.RoundRect(20, 110, 150, 190, 20, 20);
+      const TPoint star[] = {{200, 110}, {260, 200}, {170, 140}, {290, 140}, {230, 200}};
+      c.Brush().SetColor(static_cast<TColor>(0x30A030));
+      c.Polygon(star);
+      c.SetClipRect({40, 20, 120, 45});
+      Write(c, 30, 25, "cortado pelo retângulo", "DejaVu Sans", 12);
+      c.Brush().SetStyle(bsSolid);
+      c.Brush().SetColor(static_cast<TColor>(0x00A0FF));
+      c.FillRect({100, 15, 160, 50});
+      c.RemoveClip();
+    },
+    // A text on an opaque background, and a page with nothing but its paper.
+    [](TCanvas& c) {
+      c.Font().SetName("Liberation Sans");
+      c.Font().SetSize(10);
+      c.Brush().SetStyle(bsSolid);
+      c.Brush().SetColor(static_cast<TColor>(0x80FFFF));
+      c.TextOut(15, 15, "fundo amarelo");
+    },
+    [](TCanvas&) {},
+};
+
+}  // namespace
+
+TEST(PdfDocument, PagesRenderAsQtsWriterRendersThem) {
+  if (!HasPoppler()) GTEST_SKIP() << "no poppler-utils";
+  TempFolder dir;
+  const std::string ours = dir.File("ours.pdf"), qt = dir.File("qt.pdf");
+  {
+    TPdfDocument document(ours);
+    DrawPages(document, kExactPages);
+    EXPECT_TRUE(document.Exact());
+    ASSERT_TRUE(document.Close());
+  }
+  {
+    TPdfDocument document(qt, TPdfDocument::TWriter::Qt);
+    DrawPages(document, kExactPages);
+    ASSERT_TRUE(document.Close());
+  }
+  ASSERT_EQ(ReadFile(ours).substr(0, 5), "%PDF-");
+  for (int page = 1; page <= static_cast<int>(kExactPages.size()); ++page) {
+    for (int dpi : {96, 150, 300}) {
+      SCOPED_TRACE("page " + std::to_string(page) + " at " + std::to_string(dpi) + " dpi");
+      const QImage a = Rendered(ours, page, dpi), b = Rendered(qt, page, dpi);
+      ASSERT_FALSE(a.isNull());
+      EXPECT_EQ(DifferingPixels(a, b), 0);
+    }
+  }
+  EXPECT_EQ(Output("pdftotext -layout '" + ours + "' -"), Output("pdftotext -layout '" + qt + "' -"));
+  const std::string fonts = Output("pdffonts '" + ours + "'");
+  for (const char* face : {"DejaVuSans ", "DejaVuSans-Bold", "LiberationSerif", "LiberationMono", "DejaVuSerif-Bold",
+                           "LiberationSans"}) {
+    EXPECT_NE(fonts.find(face), std::string::npos) << face << " embedded\n" << fonts;
+  }
+}
+
+// What our writer does not reproduce makes the document inexact: it writes no file, and the pages go to Qt's writer.
+TEST(PdfDocument, WhatItDoesNotReproduceLeavesNoFile) {
+  struct Case {
+    const char* name;
+    TDrawing draw;
+  };
+  const Case cases[] = {
+      {"hatched brush",
+       [](TCanvas& c) {
+         c.Brush().SetStyle(bsCross);
+         c.Brush().SetColor(clBlack);
+         c.FillRect({10, 10, 60, 60});
+       }},
+      {"raster pen mode",
+       [](TCanvas& c) {
+         c.Pen().SetMode(pmXor);
+         c.MoveTo(10, 10);
+         c.LineTo(80, 40);
+       }},
+      {"dashed pen",
+       [](TCanvas& c) {
+         c.Pen().SetStyle(psDash);
+         c.MoveTo(10, 10);
+         c.LineTo(80, 40);
+       }},
+      {"picture",
+       [](TCanvas& c) {
+         TBitmap bitmap(8, 8);
+         bitmap.Canvas().Brush().SetColor(clRed);
+         bitmap.Canvas().FillRect({0, 0, 8, 8});
+         bitmap.Canvas().EndPaint();
+         c.Draw(10, 10, bitmap);
+       }},
+      {"made-up bold", [](TCanvas& c) { Write(c, 10, 10, "negrito inventado", "DejaVu Math TeX Gyre", 10, Bold()); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder dir;
+    const std::string file = dir.File("inexact.pdf");
+    TPdfDocument document(file);
+    Write(document.NewPage(100, 60), 10, 40, "antes", "DejaVu Sans", 10);
+    EXPECT_TRUE(document.Exact());
+    c.draw(document.NewPage(100, 60));
+    EXPECT_FALSE(document.Exact());
+    EXPECT_FALSE(document.Close());
+    EXPECT_FALSE(std::filesystem::exists(file));
+  }
+}
+
+// Each face's subset is the one Qt's writer embeds for the same glyphs drawn in the same order, to the byte: the
+// outlines of hinted and composite glyphs included.
+TEST(PdfDocument, FacesAreEmbeddedAsQtsWriterEmbedsThem) {
+  struct Case {
+    const char* family;
+    int pixels;
+    bool bold;
+  };
+  const Case cases[] = {{"DejaVu Sans", 11, false},
+                        {"DejaVu Sans", 15, true},
+                        {"DejaVu Serif", 13, false},
+                        {"Liberation Sans", 12, false},
+                        {"Liberation Serif", 16, true},
+                        {"Liberation Mono", 10, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.family);
+    QFont font(c.family);
+    font.setPixelSize(c.pixels);
+    font.setBold(c.bold);
+    const QRawFont raw = QRawFont::fromFont(font);
+    ASSERT_TRUE(raw.isValid());
+    // The glyphs of a text, then every ninth glyph of the face, some drawn twice.
+    QList<quint32> glyphs = raw.glyphIndexesForString(QStringLiteral("Relatório ﬁnal: Ação, 0123 — Ωμέγα"));
+    const QByteArray maxp = raw.fontTable("maxp");
+    ASSERT_GE(maxp.size(), 6);
+    const quint32 count = (static_cast<quint8>(maxp[4]) << 8) | static_cast<quint8>(maxp[5]);
+    for (quint32 g = 3; g < count; g += 9) glyphs.append(g);
+    glyphs.append(glyphs.mid(0, 10));
+    QList<QPointF> positions;
+    for (qsizetype i = 0; i < glyphs.size(); ++i) positions.append(QPointF(10 + (i % 40) * 12, 20 + (i / 40) * 20));
+    QByteArray pdf;
+    {
+      QBuffer buffer(&pdf);
+      buffer.open(QIODevice::WriteOnly);
+      QPdfWriter writer(&buffer);
+      writer.setResolution(96);
+      QPainter painter(&writer);
+      QGlyphRun run;
+      run.setRawFont(raw);
+      run.setGlyphIndexes(glyphs);
+      run.setPositions(positions);
+      painter.drawGlyphRun(QPointF(0, 0), run);
+    }
+    // Qt's font file: the stream whose dictionary gives its length before deflating.
+    const qsizetype entry = pdf.indexOf("/Length1 ");
+    ASSERT_GE(entry, 0);
+    const quint32 length = static_cast<quint32>(pdf.mid(entry + 9, 12).split(' ').front().trimmed().toUInt());
+    const qsizetype start = pdf.indexOf("stream\n", entry) + 7, end = pdf.indexOf("endstream", start);
+    QByteArray deflated = pdf.mid(start, end - start);
+    QByteArray sized(4, '\0');
+    for (int i = 0; i < 4; ++i) sized[i] = static_cast<char>((length >> (24 - 8 * i)) & 0xFF);
+    const QByteArray qt_file = qUncompress(sized + deflated);
+    ASSERT_EQ(static_cast<quint32>(qt_file.size()), length);
+
+    TPdfFontSubset subset(raw);
+    for (quint32 g : glyphs) subset.Add(g);
+    const std::string ours = subset.FontFile();
+    EXPECT_EQ(ours.size(), static_cast<std::size_t>(qt_file.size()));
+    EXPECT_TRUE(ours == qt_file.toStdString()) << "the font files differ";
+    if (const char* keep = std::getenv("PDF_FONT_DUMP")) {
+      std::ofstream(std::string(keep) + c.family + std::to_string(c.pixels) + ".ours", std::ios::binary) << ours;
+      std::ofstream(std::string(keep) + c.family + std::to_string(c.pixels) + ".qt", std::ios::binary)
+          << qt_file.toStdString();
+      std::ofstream gids(std::string(keep) + c.family + std::to_string(c.pixels) + ".gids");
+      for (unsigned g : subset.Glyphs()) gids << g << ' ';
+    }
+  }
+}
+
+// The outline rule on small contours: curves keep or drop their on-curve points, points closing a contour stay only
+// in contours between the first and the last, and segments that go nowhere are left out.
+TEST(PdfDocument, OutlinesAreReencodedAsQtsWriterReencodesThem) {
+  constexpr long long kUnit = 64;  // outlines given in 64ths of a unit
+  const auto P = [](int x, int y, bool on) { return TOutlinePoint{x * kUnit, y * kUnit, on}; };
+  using Points = std::vector<std::vector<TEncodedPoint>>;
+  struct Case {
+    const char* name;
+    TOutline outline;
+    Points expected;
+  };
+  const Case cases[] = {
+      {"a square, its closing point dropped",
+       {{P(0, 0, true), P(0, 100, true), P(100, 100, true), P(100, 0, true)}},
+       {{{0, 0, true}, {0, 100, true}, {100, 100, true}, {100, 0, true}}}},
+      {"three squares: the middle one keeps its closing point",
+       {{P(0, 0, true), P(0, 10, true), P(10, 0, true)},
+        {P(20, 0, true), P(20, 10, true), P(30, 0, true)},
+        {P(40, 0, true), P(40, 10, true), P(50, 0, true)}},
+       {{{0, 0, true}, {0, 10, true}, {10, 0, true}},
+        {{20, 0, true}, {20, 10, true}, {30, 0, true}, {20, 0, true}},
+        {{40, 0, true}, {40, 10, true}, {50, 0, true}}}},
+      {"a repeated point and a one-point contour vanish",
+       {{P(5, 5, true)}, {P(0, 0, true), P(0, 0, true), P(0, 90, true), P(90, 0, true)}},
+       {{{0, 0, true}, {0, 90, true}, {90, 0, true}}}},
+      {"a curve's end stays when far from the middle of the controls around it",
+       {{P(0, 0, true), P(0, 100, false), P(100, 100, false), P(100, 0, true)}},
+       {{{0, 0, true}, {0, 100, false}, {50, 100, true}, {99, 100, false}, {100, 0, true}}}},
+      {"a short curve's end between two curves is left implied",
+       {{P(0, 0, true), P(0, 4, false), P(4, 8, false), P(8, 8, true), P(20, 0, true)}},
+       {{{0, 0, true}, {0, 4, false}, {3, 7, false}, {8, 8, true}, {20, 0, true}}}},
+      {"a contour of control points only",
+       {{P(0, 0, false), P(0, 8, false), P(8, 8, false), P(8, 0, false)}},
+       {{{4, 0, true}, {-1, -1, false}, {-1, 8, false}, {8, 8, false}, {8, -1, false}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ReencodeOutline(c.outline, kUnit), c.expected);
+  }
+}
