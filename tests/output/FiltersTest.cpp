@@ -279,3 +279,35 @@ TEST_F(Filters, ABackgroundSaveIntoAMissingFolderShowsTheError) {
 }
 
 }  // namespace
+
+// A range holding a page our PDF writer does not reproduce (a hatched fill) is written whole by Qt's writer; a range
+// without one by ours.
+TEST_F(Filters, ThePdfFilterHandsARangeOurWriterDoesNotReproduceToQtsWriter) {
+  TempFolder folder;
+  TRLGraphicStorage* pages = MakePages(owner_, 5);
+  auto hatched = std::make_unique<TRLGraphicSurface>();
+  hatched->SetWidth(794);
+  hatched->SetHeight(1123);
+  hatched->Brush().SetStyle(bsDiagCross);
+  hatched->Brush().SetColor(clBlack);
+  hatched->FillRect({50, 50, 300, 300});
+  pages->Add(std::move(hatched));
+  struct Case {
+    int from, to;
+    bool ours;
+  };
+  const Case cases[] = {{1, 3, true}, {2, 6, false}, {6, 6, false}};
+  PDFFilter().SetShowProgress(false);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.from) + "-" + std::to_string(c.to));
+    const fs::path file = folder.path() / ("r" + std::to_string(c.from) + ".pdf");
+    PDFFilter().SetFileName(file.string());
+    PDFFilter().Run(*pages, c.from, false, c.to);
+    EXPECT_EQ(PdfPageCount(file), c.to - c.from + 1);
+    EXPECT_EQ(Read(file).find("/Producer (relclientes)") != std::string::npos, c.ours);
+    const std::string text = PdfText(file);
+    for (int page = c.from; page <= std::min(c.to, 5); ++page) {
+      EXPECT_NE(text.find("Page " + std::to_string(page)), std::string::npos) << page;
+    }
+  }
+}

@@ -26,10 +26,16 @@ std::string PdfText(const std::string& pdf) {
   return out;
 }
 
-void AddPage(TRLGraphicStorage& storage, const std::string& text) {
+// With `hatched`, the page also has a hatched fill, which only Qt's writer writes.
+void AddPage(TRLGraphicStorage& storage, const std::string& text, bool hatched = false) {
   auto page = std::make_unique<TRLGraphicSurface>();
   page->SetWidth(400);
   page->SetHeight(200);
+  if (hatched) {
+    page->Brush().SetStyle(bsCross);
+    page->Brush().SetColor(clBlack);
+    page->FillRect({50, 50, 150, 150});
+  }
   page->Font().SetName("DejaVu Sans");
   page->Font().SetSize(10);
   page->TextOut({20, 20, 380, 40}, 20, 20, text, MetaTextAlignmentLeft, MetaTextLayoutTop, tfNoClip);
@@ -135,4 +141,32 @@ TEST(PdfWhileAdding, AFileThatCannotBeWrittenIsRaisedOnceTheRunEnds) {
   EXPECT_EQ(added, 20);
   EXPECT_EQ(storage.PageCount(), 20);
   EXPECT_FALSE(storage.OnPageAdded);
+}
+
+// A page our writer does not reproduce (a hatched fill) sends the whole file through Qt's writer, whichever page it
+// is and however the pages were written; otherwise the file is ours.
+TEST(PdfWhileAdding, APageOurWriterDoesNotReproduceGoesWithTheWholeFileToQtsWriter) {
+  struct Case {
+    const char* name;
+    int hatched_page;  // from 1; 0: none
+  };
+  const Case cases[] = {{"none", 0}, {"first page", 1}, {"a page in the middle", 12}, {"last page", 30}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder dir;
+    TRLGraphicStorage storage;
+    const auto run = [&] {
+      for (int i = 1; i <= 30; ++i) AddPage(storage, "Página " + std::to_string(i), i == c.hatched_page);
+      return true;
+    };
+    ASSERT_TRUE(SavePagesToPdfWhileAdding(storage, dir.File("while.pdf"), run));
+    SavePagesToPdf(storage, dir.File("after.pdf"));
+    SavePagesToPdfByQt(storage, dir.File("qt.pdf"));
+    const std::string drawn_while = Contents(dir.File("while.pdf")), qt = Contents(dir.File("qt.pdf"));
+    EXPECT_TRUE(drawn_while == Contents(dir.File("after.pdf")));
+    EXPECT_EQ(drawn_while == qt, c.hatched_page != 0);
+    std::string expected;
+    for (int i = 1; i <= 30; ++i) expected += "Página " + std::to_string(i) + "\n\f";
+    EXPECT_EQ(PdfText(dir.File("while.pdf")), expected);
+  }
 }
