@@ -25,6 +25,63 @@ hb_tag_t Tag(const char* name) { return hb_tag_from_string(name, 4); }
 // Kerning is off in every font the framework makes.
 const hb_feature_t kNoKerning = {Tag("kern"), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END};
 
+// The features a layout applies to a left-to-right Latin text, kerning aside; the fraction features act only
+// around a fraction slash, which no simple text holds.
+const hb_tag_t kLayoutFeatures[] = {Tag("rvrn"), Tag("ltra"), Tag("ltrm"), Tag("ccmp"), Tag("locl"),
+                                    Tag("mark"), Tag("mkmk"), Tag("rlig"), Tag("calt"), Tag("clig"),
+                                    Tag("curs"), Tag("dist"), Tag("liga"), Tag("rclt"), Tag("abvm"),
+                                    Tag("blwm"), Tag("rand"), HB_TAG_NONE};
+
+unsigned Word(const QByteArray& table, std::size_t at) {
+  if (at + 2 > static_cast<std::size_t>(table.size())) return 0;
+  return (static_cast<unsigned char>(table[static_cast<qsizetype>(at)]) << 8) |
+         static_cast<unsigned char>(table[static_cast<qsizetype>(at + 1)]);
+}
+
+// The glyphs of a coverage table.
+void AddCoverage(const QByteArray& table, std::size_t at, hb_set_t* glyphs) {
+  const unsigned format = Word(table, at), count = Word(table, at + 2);
+  for (unsigned i = 0; i < count; ++i) {
+    if (format == 1) {
+      hb_set_add(glyphs, Word(table, at + 4 + 2 * i));
+    } else if (format == 2) {
+      const std::size_t range = at + 4 + 6 * i;
+      const unsigned first = Word(table, range), last = Word(table, range + 2);
+      if (first <= last) hb_set_add_range(glyphs, first, last);
+    }
+  }
+}
+
+// The glyphs a lookup of a substitution or positioning table can start at: the coverage of its first input glyph
+// in each subtable (of the lookup an extension lookup stands for). A rule acts on nothing unless such a glyph is in
+// the text. Rules that place marks start at a mark, which no text of simple characters holds: they add nothing.
+void AddFirstGlyphs(const QByteArray& table, bool positioning, unsigned lookup, hb_set_t* glyphs) {
+  const std::size_t list = Word(table, 8);
+  if (list == 0 || lookup >= Word(table, list)) return;
+  const std::size_t at = list + Word(table, list + 2 + 2 * lookup);
+  const unsigned lookup_type = Word(table, at), subtables = Word(table, at + 4);
+  const unsigned extension = positioning ? 9 : 7, context = positioning ? 7 : 5, chained = positioning ? 8 : 6;
+  for (unsigned i = 0; i < subtables; ++i) {
+    std::size_t sub = at + Word(table, at + 6 + 2 * i);
+    unsigned type = lookup_type;
+    if (type == extension) {
+      type = Word(table, sub + 2);
+      sub += (static_cast<std::size_t>(Word(table, sub + 4)) << 16) | Word(table, sub + 6);
+    }
+    if (positioning && type >= 4 && type <= 6) continue;
+    const unsigned format = Word(table, sub);
+    std::size_t coverage = sub + Word(table, sub + 2);
+    if (type == context && format == 3) {
+      coverage = sub + Word(table, sub + 6);
+    } else if (type == chained && format == 3) {
+      const std::size_t input = sub + 4 + 2 * Word(table, sub + 2);  // past the backtrack coverages
+      if (Word(table, input) == 0) continue;
+      coverage = sub + Word(table, input + 2);
+    }
+    AddCoverage(table, coverage, glyphs);
+  }
+}
+
 struct BufferDeleter {
   void operator()(hb_buffer_t* buffer) const { hb_buffer_destroy(buffer); }
 };
@@ -52,6 +109,29 @@ TGlyphShaper::TGlyphShaper(const QRawFont& face) {
   face_.reset(hb_face_create_for_tables(table, &tables_, nullptr));
   font_.reset(hb_font_create(face_.get()));
   hb_font_make_immutable(font_.get());
+  FindGlyphsAlone();
+}
+
+void TGlyphShaper::FindGlyphsAlone() {
+  hb_face_t* face = face_.get();
+  // The glyphs some rule of a feature a layout applies to Latin text (kerning is off) can start at.
+  std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> ruled(hb_set_create(), hb_set_destroy);
+  for (hb_tag_t table : {HB_OT_TAG_GSUB, HB_OT_TAG_GPOS}) {
+    const auto entry = tables_.find(table);
+    if (entry == tables_.end()) continue;
+    std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> lookups(hb_set_create(), hb_set_destroy);
+    hb_ot_layout_collect_lookups(face, table, nullptr, nullptr, kLayoutFeatures, lookups.get());
+    for (hb_codepoint_t lookup = HB_SET_VALUE_INVALID; hb_set_next(lookups.get(), &lookup);) {
+      AddFirstGlyphs(entry->second, table == HB_OT_TAG_GPOS, lookup, ruled.get());
+    }
+  }
+  for (char16_t c = 0; c < alone_.size(); ++c) {
+    hb_codepoint_t glyph = 0;
+    if (ShapesAlone(c) && hb_font_get_nominal_glyph(font_.get(), c, &glyph) && glyph != 0 &&
+        !hb_set_has(ruled.get(), glyph) && hb_ot_layout_get_glyph_class(face, glyph) != HB_OT_LAYOUT_GLYPH_CLASS_MARK) {
+      alone_[c] = glyph;
+    }
+  }
 }
 
 TGlyphShaper::~TGlyphShaper() {
@@ -64,6 +144,15 @@ bool TGlyphShaper::Shape(const QString& text, std::vector<unsigned>& glyphs) con
   if (!font_ || !std::all_of(text.begin(), text.end(), [](QChar c) { return ShapesAlone(c.unicode()); })) {
     return false;
   }
+  // Characters whose glyphs no rule touches shape to their own glyphs, whatever surrounds them.
+  glyphs.reserve(static_cast<std::size_t>(text.size()));
+  for (QChar c : text) {
+    const unsigned glyph = c.unicode() < alone_.size() ? alone_[c.unicode()] : 0;
+    if (glyph == 0) break;
+    glyphs.push_back(glyph);
+  }
+  if (glyphs.size() == static_cast<std::size_t>(text.size())) return true;
+  glyphs.clear();
   thread_local std::unique_ptr<hb_buffer_t, BufferDeleter> buffer(hb_buffer_create());
   hb_buffer_t* b = buffer.get();
   hb_buffer_clear_contents(b);

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <vector>
@@ -38,8 +39,14 @@ private:
     void operator()(hb_font_t* font) const;
   };
 
+  // Finds the characters of alone_.
+  void FindGlyphsAlone();
+
   // The face's tables, read once: HarfBuzz asks for them on any thread while it shapes.
   std::map<unsigned, QByteArray> tables_;
   std::unique_ptr<hb_face_t, FaceDeleter> face_;
   std::unique_ptr<hb_font_t, FontDeleter> font_;
+  // For each simple character, its glyph when no substitution or positioning rule of the face looks at that glyph
+  // (kerning aside); 0 for the others.
+  std::array<unsigned, 0x180> alone_{};
 };

@@ -84,6 +84,32 @@ TEST(GlyphShaper, SimpleTextsGetTheGlyphsAndPlacesOfALayout) {
   }
 }
 
+// Texts of simple characters drawn at random, most of them shaped without HarfBuzz (characters whose glyphs no rule
+// looks at), the others through it: the glyphs of a layout every time.
+TEST(GlyphShaper, RandomSimpleTextsGetTheGlyphsOfALayout) {
+  std::vector<char16_t> simple;
+  for (char16_t c = 0x20; c < 0x180; ++c) {
+    if (c <= 0x7E || (c >= 0xA1 && c != 0xAD)) simple.push_back(c);
+  }
+  for (const char* family : {"DejaVu Sans", "DejaVu Serif", "Liberation Sans", "Liberation Mono"}) {
+    const QFont font = LayoutFont(family, 12, false);
+    const TShapingFace face = TShapingFace::Of(font);
+    ASSERT_NE(face.shaper, nullptr) << family;
+    unsigned seed = 12345;
+    const auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    for (int i = 0; i < 400; ++i) {
+      QString text;
+      for (int n = 1 + static_cast<int>(next() % 6); n > 0; --n) text += QChar(simple[next() % simple.size()]);
+      // Some texts of letters that ligate.
+      if (i % 10 == 0) text += QStringLiteral("ffi");
+      std::vector<unsigned> glyphs;
+      if (!face.shaper->Shape(text, glyphs)) continue;
+      EXPECT_EQ(QList<quint32>(glyphs.begin(), glyphs.end()), LaidOut(text, font).glyphIndexes())
+          << family << ": " << text.toStdString();
+    }
+  }
+}
+
 TEST(GlyphShaper, RefusesWhatOnlyALayoutShapes) {
   const TShapingFace face = TShapingFace::Of(LayoutFont("DejaVu Sans", 12, false));
   ASSERT_NE(face.shaper, nullptr);
