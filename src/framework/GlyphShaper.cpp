@@ -52,10 +52,18 @@ void AddCoverage(const QByteArray& table, std::size_t at, hb_set_t* glyphs) {
   }
 }
 
+// Whether every glyph of a coverage table is a mark.
+bool OnlyMarks(const QByteArray& table, std::size_t coverage, const hb_set_t* marks) {
+  std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> covered(hb_set_create(), hb_set_destroy);
+  AddCoverage(table, coverage, covered.get());
+  return !hb_set_is_empty(covered.get()) && hb_set_is_subset(covered.get(), marks);
+}
+
 // The glyphs a lookup of a substitution or positioning table can start at: the coverage of its first input glyph
 // in each subtable (of the lookup an extension lookup stands for). A rule acts on nothing unless such a glyph is in
 // the text. Rules that place marks start at a mark, which no text of simple characters holds: they add nothing.
-void AddFirstGlyphs(const QByteArray& table, bool positioning, unsigned lookup, hb_set_t* glyphs) {
+void AddFirstGlyphs(const QByteArray& table, bool positioning, unsigned lookup, hb_set_t* glyphs,
+                    const hb_set_t* marks) {
   const std::size_t list = Word(table, 8);
   if (list == 0 || lookup >= Word(table, list)) return;
   const std::size_t at = list + Word(table, list + 2 + 2 * lookup);
@@ -74,9 +82,16 @@ void AddFirstGlyphs(const QByteArray& table, bool positioning, unsigned lookup, 
     if (type == context && format == 3) {
       coverage = sub + Word(table, sub + 6);
     } else if (type == chained && format == 3) {
-      const std::size_t input = sub + 4 + 2 * Word(table, sub + 2);  // past the backtrack coverages
-      if (Word(table, input) == 0) continue;
-      coverage = sub + Word(table, input + 2);
+      const std::size_t inputs_at = sub + 4 + 2 * Word(table, sub + 2);  // past the backtrack coverages
+      const unsigned inputs = Word(table, inputs_at);
+      if (inputs == 0) continue;
+      coverage = sub + Word(table, inputs_at + 2);
+      // A rule whose next glyph must be a mark (a dot above an i, say) matches no text without marks.
+      const std::size_t lookahead_at = inputs_at + 2 + 2 * inputs;
+      const std::size_t next = inputs >= 2 ? Word(table, inputs_at + 4)
+                               : Word(table, lookahead_at) > 0 ? Word(table, lookahead_at + 2)
+                                                                : 0;
+      if (next != 0 && marks && OnlyMarks(table, sub + next, marks)) continue;
     }
     AddCoverage(table, coverage, glyphs);
   }
@@ -116,19 +131,21 @@ void TGlyphShaper::FindGlyphsAlone() {
   hb_face_t* face = face_.get();
   // The glyphs some rule of a feature a layout applies to Latin text (kerning is off) can start at.
   std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> ruled(hb_set_create(), hb_set_destroy);
+  std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> marks(hb_set_create(), hb_set_destroy);
+  hb_ot_layout_get_glyphs_in_class(face, HB_OT_LAYOUT_GLYPH_CLASS_MARK, marks.get());
   for (hb_tag_t table : {HB_OT_TAG_GSUB, HB_OT_TAG_GPOS}) {
     const auto entry = tables_.find(table);
     if (entry == tables_.end()) continue;
     std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> lookups(hb_set_create(), hb_set_destroy);
     hb_ot_layout_collect_lookups(face, table, nullptr, nullptr, kLayoutFeatures, lookups.get());
     for (hb_codepoint_t lookup = HB_SET_VALUE_INVALID; hb_set_next(lookups.get(), &lookup);) {
-      AddFirstGlyphs(entry->second, table == HB_OT_TAG_GPOS, lookup, ruled.get());
+      AddFirstGlyphs(entry->second, table == HB_OT_TAG_GPOS, lookup, ruled.get(), marks.get());
     }
   }
   for (char16_t c = 0; c < alone_.size(); ++c) {
     hb_codepoint_t glyph = 0;
     if (ShapesAlone(c) && hb_font_get_nominal_glyph(font_.get(), c, &glyph) && glyph != 0 &&
-        !hb_set_has(ruled.get(), glyph) && hb_ot_layout_get_glyph_class(face, glyph) != HB_OT_LAYOUT_GLYPH_CLASS_MARK) {
+        !hb_set_has(ruled.get(), glyph) && !hb_set_has(marks.get(), glyph)) {
       alone_[c] = glyph;
     }
   }
