@@ -126,6 +126,14 @@ const std::vector<TDrawing> kExactPages = {
       c.Brush().SetColor(static_cast<TColor>(0x80FFFF));
       c.TextOut(15, 15, "fundo amarelo");
     },
+    // Underlined and struck-out texts, drawn by their characters.
+    [](TCanvas& c) {
+      TFontStyles underlined, struck;
+      underlined.Include(fsUnderline);
+      struck.Include(fsStrikeOut);
+      Write(c, 10, 10, "sublinhado: Relatório fi", "DejaVu Sans", 10, underlined);
+      Write(c, 10, 40, "riscado 123", "Liberation Serif", 12, struck);
+    },
     [](TCanvas&) {},
 };
 
