@@ -52,18 +52,72 @@ void AddCoverage(const QByteArray& table, std::size_t at, hb_set_t* glyphs) {
   }
 }
 
-// Whether every glyph of a coverage table is a mark.
-bool OnlyMarks(const QByteArray& table, std::size_t coverage, const hb_set_t* marks) {
+// Whether a coverage table holds one of the glyphs.
+bool CoverageHoldsAny(const QByteArray& table, std::size_t coverage, const hb_set_t* glyphs) {
   std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> covered(hb_set_create(), hb_set_destroy);
   AddCoverage(table, coverage, covered.get());
-  return !hb_set_is_empty(covered.get()) && hb_set_is_subset(covered.get(), marks);
+  hb_set_intersect(covered.get(), glyphs);
+  return !hb_set_is_empty(covered.get());
 }
 
-// The glyphs a lookup of a substitution or positioning table can start at: the coverage of its first input glyph
-// in each subtable (of the lookup an extension lookup stands for). A rule acts on nothing unless such a glyph is in
-// the text. Rules that place marks start at a mark, which no text of simple characters holds: they add nothing.
+// The class a class definition table gives a glyph (0 for a glyph it does not list).
+unsigned ClassOf(const QByteArray& table, std::size_t at, unsigned glyph) {
+  if (Word(table, at) == 1) {
+    const unsigned first = Word(table, at + 2), count = Word(table, at + 4);
+    return glyph >= first && glyph - first < count ? Word(table, at + 6 + 2 * (glyph - first)) : 0;
+  }
+  for (unsigned i = 0, count = Word(table, at + 2); i < count; ++i) {
+    const std::size_t range = at + 4 + 6 * i;
+    if (glyph >= Word(table, range) && glyph <= Word(table, range + 2)) return Word(table, range + 4);
+  }
+  return 0;
+}
+
+// Whether one of the glyphs is of the class `wanted` by a class definition table (none listed: all of class 0).
+bool ClassHoldsAny(const QByteArray& table, std::size_t at, bool listed, unsigned wanted, const hb_set_t* glyphs) {
+  for (hb_codepoint_t g = HB_SET_VALUE_INVALID; hb_set_next(glyphs, &g);) {
+    if ((listed ? ClassOf(table, at, g) : 0) == wanted) return true;
+  }
+  return false;
+}
+
+// The first glyphs of a chained rule of classes: those of its coverage for which some rule of their class can match
+// a text of simple glyphs (one whose next glyph can be simple).
+void AddChainedClassFirstGlyphs(const QByteArray& table, std::size_t sub, hb_set_t* glyphs, const hb_set_t* simple) {
+  std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> covered(hb_set_create(), hb_set_destroy);
+  AddCoverage(table, sub + Word(table, sub + 2), covered.get());
+  // Without a table of classes every glyph is of class 0.
+  const bool input_listed = Word(table, sub + 6) != 0, lookahead_listed = Word(table, sub + 8) != 0;
+  const std::size_t input_classes = sub + Word(table, sub + 6), lookahead_classes = sub + Word(table, sub + 8);
+  const unsigned sets = Word(table, sub + 10);
+  for (hb_codepoint_t g = HB_SET_VALUE_INVALID; hb_set_next(covered.get(), &g);) {
+    const unsigned cls = input_listed ? ClassOf(table, input_classes, g) : 0;
+    if (cls >= sets || Word(table, sub + 12 + 2 * cls) == 0) continue;  // no rules for its class
+    const std::size_t set = sub + Word(table, sub + 12 + 2 * cls);
+    bool can_match = false;
+    for (unsigned r = 0, rules = Word(table, set); r < rules && !can_match; ++r) {
+      const std::size_t rule = set + Word(table, set + 2 + 2 * r);
+      const std::size_t inputs_at = rule + 2 + 2 * Word(table, rule);
+      const unsigned inputs = Word(table, inputs_at);
+      const std::size_t lookahead_at = inputs_at + 2 + 2 * (inputs > 0 ? inputs - 1 : 0);
+      if (inputs >= 2) {
+        can_match = ClassHoldsAny(table, input_classes, input_listed, Word(table, inputs_at + 2), simple);
+      } else if (Word(table, lookahead_at) > 0) {
+        can_match = ClassHoldsAny(table, lookahead_classes, lookahead_listed, Word(table, lookahead_at + 2), simple);
+      } else {
+        can_match = true;
+      }
+    }
+    if (can_match) hb_set_add(glyphs, g);
+  }
+}
+
+// The glyphs a lookup of a substitution or positioning table can start at in a text of `simple` glyphs, none of
+// them a mark: the coverage of its first input glyph in each subtable (of the lookup an extension lookup stands
+// for), but for chained rules whose next glyph cannot be simple. A rule acts on nothing unless such a glyph is in
+// the text. Rules that place marks start at a mark: they add nothing.
 void AddFirstGlyphs(const QByteArray& table, bool positioning, unsigned lookup, hb_set_t* glyphs,
-                    const hb_set_t* marks) {
+                    const hb_set_t* simple) {
   const std::size_t list = Word(table, 8);
   if (list == 0 || lookup >= Word(table, list)) return;
   const std::size_t at = list + Word(table, list + 2 + 2 * lookup);
@@ -86,12 +140,15 @@ void AddFirstGlyphs(const QByteArray& table, bool positioning, unsigned lookup, 
       const unsigned inputs = Word(table, inputs_at);
       if (inputs == 0) continue;
       coverage = sub + Word(table, inputs_at + 2);
-      // A rule whose next glyph must be a mark (a dot above an i, say) matches no text without marks.
+      // A rule whose next glyph cannot be simple (a dot above an i, say) matches no simple text.
       const std::size_t lookahead_at = inputs_at + 2 + 2 * inputs;
       const std::size_t next = inputs >= 2 ? Word(table, inputs_at + 4)
                                : Word(table, lookahead_at) > 0 ? Word(table, lookahead_at + 2)
                                                                 : 0;
-      if (next != 0 && marks && OnlyMarks(table, sub + next, marks)) continue;
+      if (next != 0 && !CoverageHoldsAny(table, sub + next, simple)) continue;
+    } else if (type == chained && format == 2) {
+      AddChainedClassFirstGlyphs(table, sub, glyphs, simple);
+      continue;
     }
     AddCoverage(table, coverage, glyphs);
   }
@@ -129,25 +186,31 @@ TGlyphShaper::TGlyphShaper(const QRawFont& face) {
 
 void TGlyphShaper::FindGlyphsAlone() {
   hb_face_t* face = face_.get();
-  // The glyphs some rule of a feature a layout applies to Latin text (kerning is off) can start at.
-  std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> ruled(hb_set_create(), hb_set_destroy);
+  // The glyphs of the simple characters, marks aside.
   std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> marks(hb_set_create(), hb_set_destroy);
   hb_ot_layout_get_glyphs_in_class(face, HB_OT_LAYOUT_GLYPH_CLASS_MARK, marks.get());
+  std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> simple(hb_set_create(), hb_set_destroy);
+  for (char16_t c = 0; c < alone_.size(); ++c) {
+    hb_codepoint_t glyph = 0;
+    if (ShapesAlone(c) && hb_font_get_nominal_glyph(font_.get(), c, &glyph) && glyph != 0 &&
+        !hb_set_has(marks.get(), glyph)) {
+      alone_[c] = glyph;
+      hb_set_add(simple.get(), glyph);
+    }
+  }
+  // Those some rule of a feature a layout applies to Latin text (kerning is off) can start at are not alone.
+  std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> ruled(hb_set_create(), hb_set_destroy);
   for (hb_tag_t table : {HB_OT_TAG_GSUB, HB_OT_TAG_GPOS}) {
     const auto entry = tables_.find(table);
     if (entry == tables_.end()) continue;
     std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> lookups(hb_set_create(), hb_set_destroy);
     hb_ot_layout_collect_lookups(face, table, nullptr, nullptr, kLayoutFeatures, lookups.get());
     for (hb_codepoint_t lookup = HB_SET_VALUE_INVALID; hb_set_next(lookups.get(), &lookup);) {
-      AddFirstGlyphs(entry->second, table == HB_OT_TAG_GPOS, lookup, ruled.get(), marks.get());
+      AddFirstGlyphs(entry->second, table == HB_OT_TAG_GPOS, lookup, ruled.get(), simple.get());
     }
   }
-  for (char16_t c = 0; c < alone_.size(); ++c) {
-    hb_codepoint_t glyph = 0;
-    if (ShapesAlone(c) && hb_font_get_nominal_glyph(font_.get(), c, &glyph) && glyph != 0 &&
-        !hb_set_has(ruled.get(), glyph) && !hb_set_has(marks.get(), glyph)) {
-      alone_[c] = glyph;
-    }
+  for (unsigned& glyph : alone_) {
+    if (hb_set_has(ruled.get(), glyph)) glyph = 0;
   }
 }
 
