@@ -27,10 +27,9 @@ const hb_feature_t kNoKerning = {Tag("kern"), 0, HB_FEATURE_GLOBAL_START, HB_FEA
 
 // The features a layout applies to a left-to-right Latin text, kerning aside; the fraction features act only
 // around a fraction slash, which no simple text holds.
-const hb_tag_t kLayoutFeatures[] = {Tag("rvrn"), Tag("ltra"), Tag("ltrm"), Tag("ccmp"), Tag("locl"),
-                                    Tag("mark"), Tag("mkmk"), Tag("rlig"), Tag("calt"), Tag("clig"),
-                                    Tag("curs"), Tag("dist"), Tag("liga"), Tag("rclt"), Tag("abvm"),
-                                    Tag("blwm"), Tag("rand"), HB_TAG_NONE};
+const hb_tag_t kLayoutFeatures[] = {Tag("rvrn"), Tag("ltra"), Tag("ltrm"), Tag("ccmp"), Tag("locl"), Tag("mark"),
+                                    Tag("mkmk"), Tag("rlig"), Tag("calt"), Tag("clig"), Tag("curs"), Tag("dist"),
+                                    Tag("liga"), Tag("rclt"), Tag("abvm"), Tag("blwm"), Tag("rand"), HB_TAG_NONE};
 
 unsigned Word(const QByteArray& table, std::size_t at) {
   if (at + 2 > static_cast<std::size_t>(table.size())) return 0;
@@ -142,9 +141,9 @@ void AddFirstGlyphs(const QByteArray& table, bool positioning, unsigned lookup, 
       coverage = sub + Word(table, inputs_at + 2);
       // A rule whose next glyph cannot be simple (a dot above an i, say) matches no simple text.
       const std::size_t lookahead_at = inputs_at + 2 + 2 * inputs;
-      const std::size_t next = inputs >= 2 ? Word(table, inputs_at + 4)
+      const std::size_t next = inputs >= 2                     ? Word(table, inputs_at + 4)
                                : Word(table, lookahead_at) > 0 ? Word(table, lookahead_at + 2)
-                                                                : 0;
+                                                               : 0;
       if (next != 0 && !CoverageHoldsAny(table, sub + next, simple)) continue;
     } else if (type == chained && format == 2) {
       AddChainedClassFirstGlyphs(table, sub, glyphs, simple);

@@ -45,8 +45,7 @@ void PaintPaper(TCanvas& canvas, double widthMM, double heightMM) {
 
 }  // namespace
 
-TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer)
-    : safe_file_(fileName), writer_kind_(writer) {
+TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer) : safe_file_(fileName), writer_kind_(writer) {
   if (writer == TWriter::Own) {
     pdf_ = std::make_unique<TPdfFile>(safe_file_);
     resources_ = std::make_unique<TPdfResources>(*pdf_);

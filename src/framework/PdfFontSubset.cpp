@@ -354,7 +354,7 @@ std::vector<unsigned> TPdfFontSubset::Characters() const {
 
 std::string TPdfFontSubset::FontFile() const {
   FT_Face face = freetype_->face;
-  const long long den = 128LL * units_per_em_;  // font units of 26.6 points, twice, for the implied midpoints
+  const long long den = 128LL * units_per_em_;         // font units of 26.6 points, twice, for the implied midpoints
   const long long per_unit = 2LL * kSubsetUnitsPerEm;  // a 26.6 unit (2048 / upem / 64 of an em unit) over den
   const QByteArray& hhea = tables_.at("hhea");
   const QByteArray& hmtx = tables_.at("hmtx");
@@ -368,8 +368,8 @@ std::string TPdfFontSubset::FontFile() const {
     TOutline outline;
     const int entry = std::min(static_cast<int>(glyph), metrics - 1);
     const int advance = static_cast<int>(Round(Read16(hmtx, 4 * entry) * 2048LL, units_per_em_));
-    const int lsb_at = static_cast<int>(glyph) < metrics ? 4 * entry + 2
-                                                         : 4 * metrics + 2 * (static_cast<int>(glyph) - metrics);
+    const int lsb_at =
+        static_cast<int>(glyph) < metrics ? 4 * entry + 2 : 4 * metrics + 2 * (static_cast<int>(glyph) - metrics);
     // The left side bearing as the hinted glyph has it, which hinting moves by a unit in a few glyphs; not moved
     // again when the points are.
     int lsb = static_cast<int>(Round(ReadSigned16(hmtx, lsb_at) * 2048LL, units_per_em_));
@@ -447,8 +447,8 @@ std::string TPdfFontSubset::FontFile() const {
   Put16(maxp, 1);  // zones
   maxp.append(16, '\0');
 
-  std::map<std::string, std::string> tables{{"glyf", glyf},       {"head", head}, {"hhea", hhea_out},
-                                            {"hmtx", hmtx_out},   {"loca", loca}, {"maxp", maxp}};
+  std::map<std::string, std::string> tables{{"glyf", glyf},     {"head", head}, {"hhea", hhea_out},
+                                            {"hmtx", hmtx_out}, {"loca", loca}, {"maxp", maxp}};
   for (const char* kept : {"OS/2", "name"}) {
     auto it = tables_.find(kept);
     if (it != tables_.end() && !it->second.isEmpty()) tables[kept] = it->second.toStdString();

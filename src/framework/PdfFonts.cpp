@@ -1,8 +1,8 @@
 #include "framework/PdfFonts.h"
 
-#include "framework/SafeFile.h"
 #include "framework/PdfFile.h"
 #include "framework/PdfFontSubset.h"
+#include "framework/SafeFile.h"
 
 #include <cmath>
 #include <cstdio>
@@ -13,7 +13,6 @@ struct TPdfFonts::TFace : TFont {
 };
 
 namespace {
-
 
 // Six capitals that tell this subset of the face from others of it.
 std::string SubsetTag(const std::string& name, const std::vector<unsigned>& glyphs) {

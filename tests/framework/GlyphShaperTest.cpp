@@ -92,20 +92,23 @@ TEST(GlyphShaper, RandomSimpleTextsGetTheGlyphsOfALayout) {
     if (c <= 0x7E || (c >= 0xA1 && c != 0xAD)) simple.push_back(c);
   }
   for (const char* family : {"DejaVu Sans", "DejaVu Serif", "Liberation Sans", "Liberation Mono"}) {
-    const QFont font = LayoutFont(family, 12, false);
-    const TShapingFace face = TShapingFace::Of(font);
-    ASSERT_NE(face.shaper, nullptr) << family;
-    unsigned seed = 12345;
-    const auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
-    for (int i = 0; i < 400; ++i) {
-      QString text;
-      for (int n = 1 + static_cast<int>(next() % 6); n > 0; --n) text += QChar(simple[next() % simple.size()]);
-      // Some texts of letters that ligate.
-      if (i % 10 == 0) text += QStringLiteral("ffi");
-      std::vector<unsigned> glyphs;
-      if (!face.shaper->Shape(text, glyphs)) continue;
-      EXPECT_EQ(QList<quint32>(glyphs.begin(), glyphs.end()), LaidOut(text, font).glyphIndexes())
-          << family << ": " << text.toStdString();
+    for (bool bold : {false, true}) {
+      const QFont font = LayoutFont(family, 12, bold);
+      const TShapingFace face = TShapingFace::Of(font);
+      ASSERT_NE(face.shaper, nullptr) << family;
+      unsigned seed = 12345;
+      const auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+      for (int i = 0; i < 500; ++i) {
+        QString text;
+        for (int n = 1 + static_cast<int>(next() % 6); n > 0; --n) text += QChar(simple[next() % simple.size()]);
+        // Some texts of letters that ligate, or that a rule changes before a mark.
+        if (i % 10 == 0) text += QStringLiteral("ffi");
+        if (i % 10 == 5) text += QStringLiteral("ij fl");
+        std::vector<unsigned> glyphs;
+        if (!face.shaper->Shape(text, glyphs)) continue;
+        EXPECT_EQ(QList<quint32>(glyphs.begin(), glyphs.end()), LaidOut(text, font).glyphIndexes())
+            << family << (bold ? " bold: " : ": ") << text.toStdString();
+      }
     }
   }
 }

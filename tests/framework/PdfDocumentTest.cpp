@@ -165,8 +165,8 @@ TEST(PdfDocument, PagesRenderAsQtsWriterRendersThem) {
   }
   EXPECT_EQ(Output("pdftotext -layout '" + ours + "' -"), Output("pdftotext -layout '" + qt + "' -"));
   const std::string fonts = Output("pdffonts '" + ours + "'");
-  for (const char* face : {"DejaVuSans ", "DejaVuSans-Bold", "LiberationSerif", "LiberationMono", "DejaVuSerif-Bold",
-                           "LiberationSans"}) {
+  for (const char* face :
+       {"DejaVuSans ", "DejaVuSans-Bold", "LiberationSerif", "LiberationMono", "DejaVuSerif-Bold", "LiberationSans"}) {
     EXPECT_NE(fonts.find(face), std::string::npos) << face << " embedded\n" << fonts;
   }
 }
@@ -228,12 +228,8 @@ TEST(PdfDocument, FacesAreEmbeddedAsQtsWriterEmbedsThem) {
     int pixels;
     bool bold;
   };
-  const Case cases[] = {{"DejaVu Sans", 11, false},
-                        {"DejaVu Sans", 15, true},
-                        {"DejaVu Serif", 13, false},
-                        {"Liberation Sans", 12, false},
-                        {"Liberation Serif", 16, true},
-                        {"Liberation Mono", 10, false}};
+  const Case cases[] = {{"DejaVu Sans", 11, false},     {"DejaVu Sans", 15, true},      {"DejaVu Serif", 13, false},
+                        {"Liberation Sans", 12, false}, {"Liberation Serif", 16, true}, {"Liberation Mono", 10, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.family);
     QFont font(c.family);
