@@ -132,7 +132,9 @@ bool TPdfDocument::CloseOwn() {
   if (pages_ == 0) NewPage(210, 297);
   FinishOwnPage();
   if (!Exact()) return false;
-  pdf_->WriteObject(resources_object_, "<< " + resources_->Write() + " >>");
+  const std::optional<std::string> resources = resources_->Write();
+  if (!resources) return false;
+  pdf_->WriteObject(resources_object_, "<< " + *resources + " >>");
   std::string kids;
   for (int page : page_objects_) kids += std::to_string(page) + " 0 R ";
   pdf_->WriteObject(page_tree_,

@@ -352,7 +352,7 @@ std::vector<unsigned> TPdfFontSubset::Characters() const {
   return characters;
 }
 
-std::string TPdfFontSubset::FontFile() const {
+std::optional<std::string> TPdfFontSubset::FontFile() const {
   FT_Face face = freetype_->face;
   const long long den = 128LL * units_per_em_;         // font units of 26.6 points, twice, for the implied midpoints
   const long long per_unit = 2LL * kSubsetUnitsPerEm;  // a 26.6 unit (2048 / upem / 64 of an em unit) over den
@@ -406,6 +406,7 @@ std::string TPdfFontSubset::FontFile() const {
     any = true;
   }
   Put16(loca, static_cast<int>(glyf.size() / 2));
+  if (glyf.size() / 2 > 0xFFFF) return std::nullopt;
   const int count = static_cast<int>(glyphs_.size());
 
   std::string head;

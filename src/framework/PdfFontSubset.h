@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,9 @@ public:
   // The face's glyphs in the subset's order.
   const std::vector<unsigned>& Glyphs() const { return glyphs_; }
 
-  // The subset as a TrueType file.
-  std::string FontFile() const;
+  // The subset as a TrueType file; none when its glyphs take more room than the short offsets Qt's writer always
+  // writes can reach (128 KB), which no file can hold to the byte as Qt's writer makes it.
+  std::optional<std::string> FontFile() const;
   // The advance of each glyph of the subset, in thousandths of the em.
   std::vector<int> Widths() const;
   // The character each glyph of the subset stands for (0 for none): the lowest one of the basic plane that the

@@ -83,13 +83,15 @@ unsigned TPdfFonts::Glyph(TFont* font, unsigned glyph) {
   return static_cast<TFace*>(font)->subset->Add(glyph);
 }
 
-std::string TPdfFonts::Write(TPdfFile& file) {
+std::optional<std::string> TPdfFonts::Write(TPdfFile& file) {
   std::lock_guard lock(mutex_);
   std::string resources;
   for (const auto& [key, face] : faces_) {
     if (!face->subset) continue;
     const TPdfFontSubset& subset = *face->subset;
-    const std::string data = subset.FontFile();
+    const std::optional<std::string> font = subset.FontFile();
+    if (!font) return std::nullopt;
+    const std::string& data = *font;
     const int font_file = file.Reserve();
     file.WriteStream(font_file, "/Length1 " + std::to_string(data.size()), data);
     std::string name = subset.PostScriptName();

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 class TPdfFile;
@@ -32,8 +33,9 @@ public:
   TFont* For(const QRawFont& font);
   // The number in the font's subset of a glyph of its face.
   unsigned Glyph(TFont* font, unsigned glyph);
-  // Writes every font and returns the entries of the font resource dictionary ("/F1 12 0 R ...").
-  std::string Write(TPdfFile& file);
+  // Writes every font and returns the entries of the font resource dictionary ("/F1 12 0 R ..."); none when a
+  // subset cannot be written as Qt's writer writes it.
+  std::optional<std::string> Write(TPdfFile& file);
 
 private:
   struct TFace;

@@ -101,9 +101,11 @@ std::string TPdfResources::Alpha(double alpha) {
   return it->second;
 }
 
-std::string TPdfResources::Write() {
+std::optional<std::string> TPdfResources::Write() {
   std::lock_guard lock(mutex_);
-  std::string resources = "/Font << " + fonts_.Write(file_) + ">> ";
+  const std::optional<std::string> fonts = fonts_.Write(file_);
+  if (!fonts) return std::nullopt;
+  std::string resources = "/Font << " + *fonts + ">> ";
   if (!xobjects_.empty()) resources += "/XObject << " + xobjects_ + ">> ";
   if (!pattern_entries_.empty()) resources += "/Pattern << " + pattern_entries_ + ">> ";
   if (!gstate_entries_.empty()) resources += "/ExtGState << " + gstate_entries_ + ">> ";

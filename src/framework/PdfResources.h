@@ -12,6 +12,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 
 class TPdfResources {
@@ -31,8 +32,9 @@ public:
   std::string Pattern(const QImage& tile, const QTransform& tileToPage);
   // The resource name of the graphics state that paints with this opacity.
   std::string Alpha(double alpha);
-  // Writes the fonts; the entries of the resource dictionary of every page.
-  std::string Write();
+  // Writes the fonts; the entries of the resource dictionary of every page, or none when a font cannot be written
+  // as Qt's writer writes it.
+  std::optional<std::string> Write();
 
 private:
   struct TImage {

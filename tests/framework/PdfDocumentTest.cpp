@@ -272,17 +272,46 @@ TEST(PdfDocument, FacesAreEmbeddedAsQtsWriterEmbedsThem) {
 
     TPdfFontSubset subset(raw);
     for (quint32 g : glyphs) subset.Add(g);
-    const std::string ours = subset.FontFile();
+    const std::string ours = subset.FontFile().value_or("");
     EXPECT_EQ(ours.size(), static_cast<std::size_t>(qt_file.size()));
     EXPECT_TRUE(ours == qt_file.toStdString()) << "the font files differ";
-    if (const char* keep = std::getenv("PDF_FONT_DUMP")) {
-      std::ofstream(std::string(keep) + c.family + std::to_string(c.pixels) + ".ours", std::ios::binary) << ours;
-      std::ofstream(std::string(keep) + c.family + std::to_string(c.pixels) + ".qt", std::ios::binary)
-          << qt_file.toStdString();
-      std::ofstream gids(std::string(keep) + c.family + std::to_string(c.pixels) + ".gids");
-      for (unsigned g : subset.Glyphs()) gids << g << ' ';
-    }
   }
+}
+
+// Qt's writer always writes the short offsets of the glyph table, which reach 128 KB of glyphs: a subset bigger
+// than that is not written by our writer, and the document's pages go to Qt's writer.
+TEST(PdfDocument, SubsetsBeyondShortOffsetsAreLeftToQtsWriter) {
+  QFont font(QStringLiteral("DejaVu Sans"));
+  font.setPixelSize(12);
+  const QRawFont raw = QRawFont::fromFont(font);
+  ASSERT_GT(raw.fontTable("glyf").size(), 200 * 1024);
+  TPdfFontSubset small(raw), large(raw);
+  for (unsigned g = 1; g < 100; ++g) small.Add(g);
+  for (unsigned g = 1; g < 3000; ++g) large.Add(g);
+  EXPECT_TRUE(small.FontFile().has_value());
+  EXPECT_FALSE(large.FontFile().has_value());
+
+  TempFolder dir;
+  TFont many;
+  many.SetName("DejaVu Sans");
+  many.SetHeight(-12);
+  // Letters of the face's own, left to right and without marks (Latin, Greek, Cyrillic and more), in lines of 40.
+  std::vector<std::string> lines(1);
+  for (char16_t c = 0x100; c < 0x2000; ++c) {
+    const QChar q(c);
+    if (!q.isLetter() || !raw.supportsCharacter(q)) continue;
+    if (lines.back().size() >= 80) lines.emplace_back();
+    lines.back() += QString(q).toStdString();
+  }
+  {
+    TPdfDocument document(dir.File("many.pdf"));
+    TCanvas& canvas = document.NewPage(210, 297);
+    canvas.SetFont(many);
+    for (std::size_t i = 0; i < lines.size(); ++i) canvas.TextOut(10, 10 + 14 * static_cast<int>(i), lines[i]);
+    EXPECT_TRUE(document.Exact());
+    EXPECT_FALSE(document.Close());
+  }
+  EXPECT_TRUE(dir.Names().empty());
 }
 
 // The outline rule on small contours: curves keep or drop their on-curve points, points closing a contour stay only
