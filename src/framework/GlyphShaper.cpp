@@ -183,8 +183,34 @@ TGlyphShaper::TGlyphShaper(const QRawFont& face) {
   FindGlyphsAlone();
 }
 
+namespace {
+
+// The lookups of the features a layout applies to Latin text, and of the feature any language of any script
+// requires whatever is asked.
+void CollectLayoutLookups(hb_face_t* face, hb_tag_t table, hb_set_t* lookups) {
+  hb_ot_layout_collect_lookups(face, table, nullptr, nullptr, kLayoutFeatures, lookups);
+  const auto add_required = [&](unsigned script, unsigned language) {
+    unsigned feature = 0;
+    if (!hb_ot_layout_language_get_required_feature(face, table, script, language, &feature, nullptr)) return;
+    unsigned count = hb_ot_layout_feature_get_lookups(face, table, feature, 0, nullptr, nullptr);
+    std::vector<unsigned> indexes(count);
+    hb_ot_layout_feature_get_lookups(face, table, feature, 0, &count, indexes.data());
+    for (unsigned i = 0; i < count; ++i) hb_set_add(lookups, indexes[i]);
+  };
+  const unsigned scripts = hb_ot_layout_table_get_script_tags(face, table, 0, nullptr, nullptr);
+  for (unsigned script = 0; script < scripts; ++script) {
+    add_required(script, HB_OT_LAYOUT_DEFAULT_LANGUAGE_INDEX);
+    const unsigned languages = hb_ot_layout_script_get_language_tags(face, table, script, 0, nullptr, nullptr);
+    for (unsigned language = 0; language < languages; ++language) add_required(script, language);
+  }
+}
+
+}  // namespace
+
 void TGlyphShaper::FindGlyphsAlone() {
   hb_face_t* face = face_.get();
+  // A face of the other kind of shaping rules is shaped by them, not by those read here.
+  if (tables_.count(Tag("morx")) || tables_.count(Tag("mort"))) return;
   // The glyphs of the simple characters, marks aside.
   std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> marks(hb_set_create(), hb_set_destroy);
   hb_ot_layout_get_glyphs_in_class(face, HB_OT_LAYOUT_GLYPH_CLASS_MARK, marks.get());
@@ -203,7 +229,7 @@ void TGlyphShaper::FindGlyphsAlone() {
     const auto entry = tables_.find(table);
     if (entry == tables_.end()) continue;
     std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> lookups(hb_set_create(), hb_set_destroy);
-    hb_ot_layout_collect_lookups(face, table, nullptr, nullptr, kLayoutFeatures, lookups.get());
+    CollectLayoutLookups(face, table, lookups.get());
     for (hb_codepoint_t lookup = HB_SET_VALUE_INVALID; hb_set_next(lookups.get(), &lookup);) {
       AddFirstGlyphs(entry->second, table == HB_OT_TAG_GPOS, lookup, ruled.get(), simple.get());
     }
