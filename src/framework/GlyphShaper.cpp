@@ -153,6 +153,15 @@ void AddFirstGlyphs(const QByteArray& table, bool positioning, unsigned lookup, 
   }
 }
 
+// What a layout tells the shaper of a simple text.
+hb_segment_properties_t TextProperties() {
+  hb_segment_properties_t properties = HB_SEGMENT_PROPERTIES_DEFAULT;
+  properties.direction = HB_DIRECTION_LTR;
+  properties.script = HB_SCRIPT_LATIN;
+  properties.language = hb_language_get_default();
+  return properties;
+}
+
 struct BufferDeleter {
   void operator()(hb_buffer_t* buffer) const { hb_buffer_destroy(buffer); }
 };
@@ -161,6 +170,7 @@ struct BufferDeleter {
 
 void TGlyphShaper::FaceDeleter::operator()(hb_face_t* face) const { hb_face_destroy(face); }
 void TGlyphShaper::FontDeleter::operator()(hb_font_t* font) const { hb_font_destroy(font); }
+void TGlyphShaper::PlanDeleter::operator()(hb_shape_plan_t* plan) const { hb_shape_plan_destroy(plan); }
 
 TGlyphShaper::TGlyphShaper(const QRawFont& face) {
   for (const char* name : kTables) {
@@ -179,6 +189,8 @@ TGlyphShaper::TGlyphShaper(const QRawFont& face) {
   };
   face_.reset(hb_face_create_for_tables(table, &tables_, nullptr));
   font_.reset(hb_font_create(face_.get()));
+  const hb_segment_properties_t properties = TextProperties();
+  plan_.reset(hb_shape_plan_create_cached(face_.get(), &properties, &kNoKerning, 1, nullptr));
   hb_font_make_immutable(font_.get());
   FindGlyphsAlone();
 }
@@ -240,6 +252,7 @@ void TGlyphShaper::FindGlyphsAlone() {
 }
 
 TGlyphShaper::~TGlyphShaper() {
+  plan_.reset();
   font_.reset();
   face_.reset();
 }
@@ -263,10 +276,12 @@ bool TGlyphShaper::Shape(const QString& text, std::vector<unsigned>& glyphs) con
   hb_buffer_clear_contents(b);
   hb_buffer_add_utf16(b, reinterpret_cast<const uint16_t*>(text.utf16()), static_cast<int>(text.size()), 0,
                       static_cast<int>(text.size()));
-  hb_buffer_set_direction(b, HB_DIRECTION_LTR);
-  hb_buffer_set_script(b, HB_SCRIPT_LATIN);
-  hb_buffer_set_language(b, hb_language_get_default());
-  hb_shape(font_.get(), b, &kNoKerning, 1);
+  const hb_segment_properties_t properties = TextProperties();
+  hb_buffer_set_segment_properties(b, &properties);
+  if (!hb_shape_plan_execute(plan_.get(), font_.get(), b, &kNoKerning, 1)) {
+    glyphs.clear();
+    return false;
+  }
   unsigned count = 0;
   const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(b, &count);
   const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(b, &count);

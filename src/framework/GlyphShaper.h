@@ -14,6 +14,7 @@
 class QRawFont;
 struct hb_face_t;
 struct hb_font_t;
+struct hb_shape_plan_t;
 
 // The shaping tables of one face. Immutable once made, so safe to share between threads.
 class TGlyphShaper {
@@ -38,6 +39,9 @@ private:
   struct FontDeleter {
     void operator()(hb_font_t* font) const;
   };
+  struct PlanDeleter {
+    void operator()(hb_shape_plan_t* plan) const;
+  };
 
   // Finds the characters of alone_.
   void FindGlyphsAlone();
@@ -46,6 +50,8 @@ private:
   std::map<unsigned, QByteArray> tables_;
   std::unique_ptr<hb_face_t, FaceDeleter> face_;
   std::unique_ptr<hb_font_t, FontDeleter> font_;
+  // How every text is shaped (left to right, Latin, kerning off), planned once.
+  std::unique_ptr<hb_shape_plan_t, PlanDeleter> plan_;
   // For each simple character, its glyph when no substitution or positioning rule of the face looks at that glyph
   // (kerning aside); 0 for the others.
   std::array<unsigned, 0x180> alone_{};
