@@ -420,23 +420,23 @@ void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGrap
 }
 
 void AddPagesToPdf(TPdfDocument& document, TRLGraphicStorage& storage, int first) {
-  for (int i = first; i < storage.PageCount(); ++i) AddPageToPdf(document, storage.Pages(i).Get(), storage);
+  for (int i = first; i < storage.PageCount() && document.Exact(); ++i) {
+    AddPageToPdf(document, storage.Pages(i).Get(), storage);
+  }
 }
 
-void SavePagesToPdfByQt(TRLGraphicStorage& storage, const std::string& fileName) {
-  TPdfDocument document(fileName, TPdfDocument::TWriter::Qt);
-  AddPagesToPdf(document, storage, 0);
-  (void)document.Close();  // Qt's writer takes every page
+void ClosePagesPdf(std::unique_ptr<TPdfDocument> document, TRLGraphicStorage& storage, const std::string& fileName) {
+  if (document->Close()) return;
+  // Ours left no file; Qt's writer takes every page.
+  document.reset();
+  TPdfDocument qt(fileName, TPdfDocument::TWriter::Qt);
+  AddPagesToPdf(qt, storage, 0);
+  (void)qt.Close();
 }
 
 void SavePagesToPdf(TRLGraphicStorage& storage, const std::string& fileName) {
   auto lock = storage.Lock();
-  {
-    TPdfDocument document(fileName);
-    for (int i = 0; i < storage.PageCount() && document.Exact(); ++i) {
-      AddPageToPdf(document, storage.Pages(i).Get(), storage);
-    }
-    if (document.Close()) return;
-  }
-  SavePagesToPdfByQt(storage, fileName);
+  auto document = std::make_unique<TPdfDocument>(fileName);
+  AddPagesToPdf(*document, storage, 0);
+  ClosePagesPdf(std::move(document), storage, fileName);
 }

@@ -49,10 +49,11 @@ std::unique_ptr<TBitmap> RenderPageToImage(TRLGraphicSurface& page, double zoom)
 // Adds a page to a PDF document at the page's own size (the collection's paper for a page without one, or for
 // a page that could not be read, which stays blank); text stays text.
 void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGraphicStorage& storage);
-// Draws the stored pages from `first` on, each as AddPageToPdf does; the collection is locked by the caller.
+// Draws the stored pages from `first` on, each as AddPageToPdf does, up to the first one our writer cannot write
+// exactly (Qt's writer takes them all); the collection is locked by the caller.
 void AddPagesToPdf(TPdfDocument& document, TRLGraphicStorage& storage, int first);
-// Every page of the collection as one page of a PDF file written by Qt's writer, for pages ours does not write
-// exactly; the collection is locked by the caller.
-void SavePagesToPdfByQt(TRLGraphicStorage& storage, const std::string& fileName);
+// Closes a document holding every page of the collection; when our writer could not write them exactly, the file is
+// written again, whole, by Qt's writer. The collection is locked by the caller.
+void ClosePagesPdf(std::unique_ptr<TPdfDocument> document, TRLGraphicStorage& storage, const std::string& fileName);
 // Every page of the collection as one page of a PDF file, written by our writer, or by Qt's when the pages need it.
 void SavePagesToPdf(TRLGraphicStorage& storage, const std::string& fileName);

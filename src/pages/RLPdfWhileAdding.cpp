@@ -95,12 +95,8 @@ void WritePages(TPageHandOver& handOver, TRLGraphicStorage& storage, const std::
     document = std::make_unique<TPdfDocument>(fileName);
   }
   auto lock = storage.Lock();
-  for (int i = handOver.FirstToDraw(); i < storage.PageCount() && document->Exact(); ++i) {
-    AddPageToPdf(*document, storage.Pages(i).Get(), storage);
-  }
-  if (document->Close()) return;
-  document.reset();
-  SavePagesToPdfByQt(storage, fileName);
+  AddPagesToPdf(*document, storage, handOver.FirstToDraw());
+  ClosePagesPdf(std::move(document), storage, fileName);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // A PDF file written while a run adds the pages: every page in order, pages that name values the collection gets only
 // at the end drawn with those values, and no file when the run fails.
+#include "framework/PdfDocument.h"
 #include "framework/SafeFile.h"
 #include "pages/RLGraphicStorage.h"
 #include "pages/RLMetaSurface.h"
@@ -161,7 +162,11 @@ TEST(PdfWhileAdding, APageOurWriterDoesNotReproduceGoesWithTheWholeFileToQtsWrit
     };
     ASSERT_TRUE(SavePagesToPdfWhileAdding(storage, dir.File("while.pdf"), run));
     SavePagesToPdf(storage, dir.File("after.pdf"));
-    SavePagesToPdfByQt(storage, dir.File("qt.pdf"));
+    {
+      TPdfDocument qt_document(dir.File("qt.pdf"), TPdfDocument::TWriter::Qt);
+      AddPagesToPdf(qt_document, storage, 0);
+      ASSERT_TRUE(qt_document.Close());
+    }
     const std::string drawn_while = Contents(dir.File("while.pdf")), qt = Contents(dir.File("qt.pdf"));
     EXPECT_TRUE(drawn_while == Contents(dir.File("after.pdf")));
     EXPECT_EQ(drawn_while == qt, c.hatched_page != 0);
