@@ -6,6 +6,7 @@
 #include <hb.h>
 
 #include <algorithm>
+#include <bitset>
 #include <mutex>
 #include <tuple>
 
@@ -37,7 +38,7 @@ unsigned Word(const QByteArray& table, std::size_t at) {
          static_cast<unsigned char>(table[static_cast<qsizetype>(at + 1)]);
 }
 
-// The glyphs of a coverage table.
+// The glyphs of a coverage table, and the index each has there.
 void AddCoverage(const QByteArray& table, std::size_t at, hb_set_t* glyphs) {
   const unsigned format = Word(table, at), count = Word(table, at + 2);
   for (unsigned i = 0; i < count; ++i) {
@@ -51,16 +52,24 @@ void AddCoverage(const QByteArray& table, std::size_t at, hb_set_t* glyphs) {
   }
 }
 
-// Whether a coverage table holds one of the glyphs.
-bool CoverageHoldsAny(const QByteArray& table, std::size_t coverage, const hb_set_t* glyphs) {
-  std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> covered(hb_set_create(), hb_set_destroy);
-  AddCoverage(table, coverage, covered.get());
-  hb_set_intersect(covered.get(), glyphs);
-  return !hb_set_is_empty(covered.get());
+// The index of a glyph in a coverage table; -1 when the table does not hold it.
+int CoverageIndex(const QByteArray& table, std::size_t at, unsigned glyph) {
+  const unsigned format = Word(table, at), count = Word(table, at + 2);
+  for (unsigned i = 0; i < count; ++i) {
+    if (format == 1 && Word(table, at + 4 + 2 * i) == glyph) return static_cast<int>(i);
+    if (format == 2) {
+      const std::size_t range = at + 4 + 6 * i;
+      if (glyph >= Word(table, range) && glyph <= Word(table, range + 2)) {
+        return static_cast<int>(Word(table, range + 4) + glyph - Word(table, range));
+      }
+    }
+  }
+  return -1;
 }
 
-// The class a class definition table gives a glyph (0 for a glyph it does not list).
+// The class a class definition table gives a glyph (0 for a glyph it does not list, or without a table).
 unsigned ClassOf(const QByteArray& table, std::size_t at, unsigned glyph) {
+  if (at == 0) return 0;
   if (Word(table, at) == 1) {
     const unsigned first = Word(table, at + 2), count = Word(table, at + 4);
     return glyph >= first && glyph - first < count ? Word(table, at + 6 + 2 * (glyph - first)) : 0;
@@ -72,55 +81,156 @@ unsigned ClassOf(const QByteArray& table, std::size_t at, unsigned glyph) {
   return 0;
 }
 
-// Whether one of the glyphs is of the class `wanted` by a class definition table (none listed: all of class 0).
-bool ClassHoldsAny(const QByteArray& table, std::size_t at, bool listed, unsigned wanted, const hb_set_t* glyphs) {
-  for (hb_codepoint_t g = HB_SET_VALUE_INVALID; hb_set_next(glyphs, &g);) {
-    if ((listed ? ClassOf(table, at, g) : 0) == wanted) return true;
-  }
-  return false;
-}
+using TGlyphSet = std::unique_ptr<hb_set_t, void (*)(hb_set_t*)>;
+TGlyphSet NewSet() { return TGlyphSet(hb_set_create(), hb_set_destroy); }
 
-// The first glyphs of a chained rule of classes: those of its coverage for which some rule of their class can match
-// a text of simple glyphs (one whose next glyph can be simple).
-void AddChainedClassFirstGlyphs(const QByteArray& table, std::size_t sub, hb_set_t* glyphs, const hb_set_t* simple) {
-  std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> covered(hb_set_create(), hb_set_destroy);
-  AddCoverage(table, sub + Word(table, sub + 2), covered.get());
-  // Without a table of classes every glyph is of class 0.
-  const bool input_listed = Word(table, sub + 6) != 0, lookahead_listed = Word(table, sub + 8) != 0;
-  const std::size_t input_classes = sub + Word(table, sub + 6), lookahead_classes = sub + Word(table, sub + 8);
-  const unsigned sets = Word(table, sub + 10);
-  for (hb_codepoint_t g = HB_SET_VALUE_INVALID; hb_set_next(covered.get(), &g);) {
-    const unsigned cls = input_listed ? ClassOf(table, input_classes, g) : 0;
-    if (cls >= sets || Word(table, sub + 12 + 2 * cls) == 0) continue;  // no rules for its class
-    const std::size_t set = sub + Word(table, sub + 12 + 2 * cls);
-    bool can_match = false;
-    for (unsigned r = 0, rules = Word(table, set); r < rules && !can_match; ++r) {
-      const std::size_t rule = set + Word(table, set + 2 + 2 * r);
-      const std::size_t inputs_at = rule + 2 + 2 * Word(table, rule);
-      const unsigned inputs = Word(table, inputs_at);
-      const std::size_t lookahead_at = inputs_at + 2 + 2 * (inputs > 0 ? inputs - 1 : 0);
-      if (inputs >= 2) {
-        can_match = ClassHoldsAny(table, input_classes, input_listed, Word(table, inputs_at + 2), simple);
-      } else if (Word(table, lookahead_at) > 0) {
-        can_match = ClassHoldsAny(table, lookahead_classes, lookahead_listed, Word(table, lookahead_at + 2), simple);
-      } else {
-        can_match = true;
-      }
+// Where the rules of a face's lookups can start in a text of simple glyphs (none of them a mark): at some glyphs
+// whatever follows, at others only when one of some glyphs comes next (the second glyph of a ligature, of a
+// contextual rule's input, or the first it looks ahead at). A text in which no rule can start at any glyph is shaped
+// to its own glyphs: no lookup changes or moves anything, so none sees anything else than the text.
+class TRuleStarts {
+public:
+  explicit TRuleStarts(const hb_set_t* simple) : simple_(simple), always_(NewSet()) {}
+
+  // Rules that start at the glyph whatever follows it.
+  void Always(unsigned glyph) { hb_set_add(always_.get(), glyph); }
+  void Always(const hb_set_t* glyphs) { hb_set_union(always_.get(), glyphs); }
+  // A rule that starts at the glyph only when one of `next` follows it (a lookup that skips base glyphs or
+  // ligatures may find its next glyph further on: any glyph then).
+  void Before(unsigned glyph, const hb_set_t* next) {
+    if (skips_bases_) return Always(glyph);
+    auto& followers = before_.try_emplace(glyph, NewSet()).first->second;
+    hb_set_union(followers.get(), next);
+    hb_set_intersect(followers.get(), simple_);
+  }
+  void Before(unsigned glyph, unsigned next) {
+    TGlyphSet one = NewSet();
+    hb_set_add(one.get(), next);
+    Before(glyph, one.get());
+  }
+  // The simple glyphs of the class `wanted` by a class definition table.
+  TGlyphSet OfClass(const QByteArray& table, std::size_t at, unsigned wanted) const {
+    TGlyphSet glyphs = NewSet();
+    for (hb_codepoint_t g = HB_SET_VALUE_INVALID; hb_set_next(simple_, &g);) {
+      if (ClassOf(table, at, g) == wanted) hb_set_add(glyphs.get(), g);
     }
-    if (can_match) hb_set_add(glyphs, g);
+    return glyphs;
+  }
+  // The simple glyphs of a coverage table.
+  TGlyphSet Covered(const QByteArray& table, std::size_t at) const {
+    TGlyphSet glyphs = NewSet();
+    AddCoverage(table, at, glyphs.get());
+    hb_set_intersect(glyphs.get(), simple_);
+    return glyphs;
+  }
+  void SetLookupFlags(unsigned flags) { skips_bases_ = (flags & 0x6) != 0; }
+
+  const hb_set_t* Always() const { return always_.get(); }
+  // The glyphs that may follow a glyph for a rule to start at it; null when none can.
+  const hb_set_t* Followers(unsigned glyph) const {
+    const auto it = before_.find(glyph);
+    return it == before_.end() || hb_set_is_empty(it->second.get()) ? nullptr : it->second.get();
+  }
+
+private:
+  const hb_set_t* simple_;
+  TGlyphSet always_;
+  std::map<unsigned, TGlyphSet> before_;
+  bool skips_bases_ = false;
+};
+
+// A contextual rule of a set whose first glyph is `first`: its input (the glyphs or classes after the first, `inputs`
+// of them in all) at `inputs_at`, what it looks ahead at (count first) at `lookahead_at`, or 0 for a rule that does
+// not look ahead. `next` gives the simple glyphs of a value read.
+template <typename Next>
+void AddContextRule(TRuleStarts& starts, unsigned first, const QByteArray& table, unsigned inputs,
+                    std::size_t inputs_at, std::size_t lookahead_at, const Next& next) {
+  if (inputs >= 2) return starts.Before(first, next(Word(table, inputs_at), false).get());
+  if (lookahead_at != 0 && Word(table, lookahead_at) > 0) {
+    return starts.Before(first, next(Word(table, lookahead_at + 2), true).get());
+  }
+  starts.Always(first);
+}
+
+// The rules of a contextual subtable (chained or not) of format 1 or 2: a set of rules for each glyph of its
+// coverage (format 1) or for each class of its input (format 2).
+void AddContextSets(TRuleStarts& starts, const QByteArray& table, std::size_t sub, bool chained) {
+  const unsigned format = Word(table, sub);
+  const std::size_t input_classes =
+      format == 2 && Word(table, sub + (chained ? 6 : 4)) ? sub + Word(table, sub + (chained ? 6 : 4)) : 0;
+  const std::size_t lookahead_classes = format == 2 && chained && Word(table, sub + 8) ? sub + Word(table, sub + 8) : 0;
+  const std::size_t sets_at = format == 1 ? sub + 4 : sub + (chained ? 10 : 6);
+  const unsigned sets = Word(table, sets_at);
+  TGlyphSet covered = NewSet();
+  AddCoverage(table, sub + Word(table, sub + 2), covered.get());
+  const auto next = [&](unsigned value, bool lookahead) {
+    if (format == 1) {
+      TGlyphSet one = NewSet();
+      hb_set_add(one.get(), value);
+      return one;
+    }
+    return starts.OfClass(table, lookahead ? lookahead_classes : input_classes, value);
+  };
+  for (hb_codepoint_t g = HB_SET_VALUE_INVALID; hb_set_next(covered.get(), &g);) {
+    const int index = format == 1 ? CoverageIndex(table, sub + Word(table, sub + 2), g)
+                                  : static_cast<int>(ClassOf(table, input_classes, g));
+    if (index < 0 || static_cast<unsigned>(index) >= sets) continue;
+    const unsigned set_offset = Word(table, sets_at + 2 + 2 * static_cast<unsigned>(index));
+    if (set_offset == 0) continue;  // no rules
+    const std::size_t set = sub + set_offset;
+    for (unsigned r = 0, rules = Word(table, set); r < rules; ++r) {
+      const std::size_t rule = set + Word(table, set + 2 + 2 * r);
+      if (!chained) {
+        AddContextRule(starts, g, table, Word(table, rule), rule + 4, 0, next);
+        continue;
+      }
+      const std::size_t inputs_at = rule + 2 + 2 * Word(table, rule);  // past what it looks back at
+      const unsigned inputs = Word(table, inputs_at);
+      AddContextRule(starts, g, table, inputs, inputs_at + 2, inputs_at + 2 + 2 * (inputs > 0 ? inputs - 1 : 0), next);
+    }
   }
 }
 
-// The glyphs a lookup of a substitution or positioning table can start at in a text of `simple` glyphs, none of
-// them a mark: the coverage of its first input glyph in each subtable (of the lookup an extension lookup stands
-// for), but for chained rules whose next glyph cannot be simple. A rule acts on nothing unless such a glyph is in
-// the text. Rules that place marks start at a mark: they add nothing.
-void AddFirstGlyphs(const QByteArray& table, bool positioning, unsigned lookup, hb_set_t* glyphs,
-                    const hb_set_t* simple) {
+// The rules of a contextual subtable (chained or not) of format 3: one rule of coverage tables.
+void AddContextCoverages(TRuleStarts& starts, const QByteArray& table, std::size_t sub, bool chained) {
+  const std::size_t inputs_at = chained ? sub + 4 + 2 * Word(table, sub + 2) : sub + 2;  // past the look back
+  const unsigned inputs = Word(table, inputs_at);
+  if (inputs == 0) return;
+  const std::size_t coverages = chained ? inputs_at + 2 : inputs_at + 4;
+  const std::size_t lookahead_at = chained ? coverages + 2 * inputs : 0;
+  const auto next = [&](unsigned offset, bool) { return starts.Covered(table, sub + offset); };
+  const TGlyphSet first = starts.Covered(table, sub + Word(table, coverages));
+  // The next coverage read straight after the first: the rule's second input or first look ahead.
+  for (hb_codepoint_t g = HB_SET_VALUE_INVALID; hb_set_next(first.get(), &g);) {
+    AddContextRule(starts, g, table, inputs, coverages + 2, lookahead_at, next);
+  }
+}
+
+// The ligatures of a subtable: each starts at a glyph of the coverage and needs its second component next.
+void AddLigatures(TRuleStarts& starts, const QByteArray& table, std::size_t sub) {
+  TGlyphSet covered = NewSet();
+  AddCoverage(table, sub + Word(table, sub + 2), covered.get());
+  const unsigned sets = Word(table, sub + 4);
+  for (hb_codepoint_t g = HB_SET_VALUE_INVALID; hb_set_next(covered.get(), &g);) {
+    const int index = CoverageIndex(table, sub + Word(table, sub + 2), g);
+    if (index < 0 || static_cast<unsigned>(index) >= sets) continue;
+    const std::size_t set = sub + Word(table, sub + 6 + 2 * static_cast<unsigned>(index));
+    for (unsigned i = 0, count = Word(table, set); i < count; ++i) {
+      const std::size_t ligature = set + Word(table, set + 2 + 2 * i);
+      if (Word(table, ligature + 2) >= 2) starts.Before(g, Word(table, ligature + 4));
+      else starts.Always(g);
+    }
+  }
+}
+
+// Where the subtables of a lookup of a substitution or positioning table (of the lookup an extension lookup stands
+// for) can start in a text of simple glyphs. Rules that place marks start at a mark: they add nothing.
+void AddRuleStarts(const QByteArray& table, bool positioning, unsigned lookup, TRuleStarts& starts) {
   const std::size_t list = Word(table, 8);
   if (list == 0 || lookup >= Word(table, list)) return;
   const std::size_t at = list + Word(table, list + 2 + 2 * lookup);
   const unsigned lookup_type = Word(table, at), subtables = Word(table, at + 4);
+  starts.SetLookupFlags(Word(table, at + 2));
   const unsigned extension = positioning ? 9 : 7, context = positioning ? 7 : 5, chained = positioning ? 8 : 6;
   for (unsigned i = 0; i < subtables; ++i) {
     std::size_t sub = at + Word(table, at + 6 + 2 * i);
@@ -131,25 +241,16 @@ void AddFirstGlyphs(const QByteArray& table, bool positioning, unsigned lookup, 
     }
     if (positioning && type >= 4 && type <= 6) continue;
     const unsigned format = Word(table, sub);
-    std::size_t coverage = sub + Word(table, sub + 2);
-    if (type == context && format == 3) {
-      coverage = sub + Word(table, sub + 6);
-    } else if (type == chained && format == 3) {
-      const std::size_t inputs_at = sub + 4 + 2 * Word(table, sub + 2);  // past the backtrack coverages
-      const unsigned inputs = Word(table, inputs_at);
-      if (inputs == 0) continue;
-      coverage = sub + Word(table, inputs_at + 2);
-      // A rule whose next glyph cannot be simple (a dot above an i, say) matches no simple text.
-      const std::size_t lookahead_at = inputs_at + 2 + 2 * inputs;
-      const std::size_t next = inputs >= 2                     ? Word(table, inputs_at + 4)
-                               : Word(table, lookahead_at) > 0 ? Word(table, lookahead_at + 2)
-                                                               : 0;
-      if (next != 0 && !CoverageHoldsAny(table, sub + next, simple)) continue;
-    } else if (type == chained && format == 2) {
-      AddChainedClassFirstGlyphs(table, sub, glyphs, simple);
-      continue;
+    if (type == context || type == chained) {
+      if (format == 3) AddContextCoverages(starts, table, sub, type == chained);
+      else if (format == 1 || format == 2) AddContextSets(starts, table, sub, type == chained);
+    } else if (!positioning && type == 4) {
+      AddLigatures(starts, table, sub);
+    } else {
+      // One glyph changed or moved whatever follows (single, multiple, alternate and reverse substitutions,
+      // single, pair and cursive positioning).
+      starts.Always(starts.Covered(table, sub + Word(table, sub + 2)).get());
     }
-    AddCoverage(table, coverage, glyphs);
   }
 }
 
@@ -224,9 +325,9 @@ void TGlyphShaper::FindGlyphsAlone() {
   // A face of the other kind of shaping rules is shaped by them, not by those read here.
   if (tables_.count(Tag("morx")) || tables_.count(Tag("mort"))) return;
   // The glyphs of the simple characters, marks aside.
-  std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> marks(hb_set_create(), hb_set_destroy);
+  TGlyphSet marks = NewSet();
   hb_ot_layout_get_glyphs_in_class(face, HB_OT_LAYOUT_GLYPH_CLASS_MARK, marks.get());
-  std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> simple(hb_set_create(), hb_set_destroy);
+  TGlyphSet simple = NewSet();
   for (char16_t c = 0; c < alone_.size(); ++c) {
     hb_codepoint_t glyph = 0;
     if (ShapesAlone(c) && hb_font_get_nominal_glyph(font_.get(), c, &glyph) && glyph != 0 &&
@@ -235,19 +336,28 @@ void TGlyphShaper::FindGlyphsAlone() {
       hb_set_add(simple.get(), glyph);
     }
   }
-  // Those some rule of a feature a layout applies to Latin text (kerning is off) can start at are not alone.
-  std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> ruled(hb_set_create(), hb_set_destroy);
+  // Where the rules of the features a layout applies to Latin text (kerning is off) can start.
+  TRuleStarts starts(simple.get());
   for (hb_tag_t table : {HB_OT_TAG_GSUB, HB_OT_TAG_GPOS}) {
     const auto entry = tables_.find(table);
     if (entry == tables_.end()) continue;
-    std::unique_ptr<hb_set_t, void (*)(hb_set_t*)> lookups(hb_set_create(), hb_set_destroy);
+    TGlyphSet lookups = NewSet();
     CollectLayoutLookups(face, table, lookups.get());
     for (hb_codepoint_t lookup = HB_SET_VALUE_INVALID; hb_set_next(lookups.get(), &lookup);) {
-      AddFirstGlyphs(entry->second, table == HB_OT_TAG_GPOS, lookup, ruled.get(), simple.get());
+      AddRuleStarts(entry->second, table == HB_OT_TAG_GPOS, lookup, starts);
     }
   }
-  for (unsigned& glyph : alone_) {
-    if (hb_set_has(ruled.get(), glyph)) glyph = 0;
+  for (unsigned c = 0; c < alone_.size(); ++c) {
+    const unsigned glyph = alone_[c];
+    if (glyph == 0) continue;
+    if (hb_set_has(starts.Always(), glyph)) {
+      alone_[c] = 0;
+    } else if (const hb_set_t* followers = starts.Followers(glyph)) {
+      std::bitset<kSimpleEnd> next;
+      for (unsigned n = 0; n < alone_.size(); ++n) next[n] = alone_[n] != 0 && hb_set_has(followers, alone_[n]);
+      followers_.push_back(next);
+      before_[c] = static_cast<std::uint16_t>(followers_.size());
+    }
   }
 }
 
@@ -264,9 +374,12 @@ bool TGlyphShaper::Shape(const QString& text, std::vector<unsigned>& glyphs) con
   }
   // Characters whose glyphs no rule touches shape to their own glyphs, whatever surrounds them.
   glyphs.reserve(static_cast<std::size_t>(text.size()));
-  for (QChar c : text) {
-    const unsigned glyph = c.unicode() < alone_.size() ? alone_[c.unicode()] : 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    const unsigned glyph = alone_[c];
     if (glyph == 0) break;
+    // A rule that starts at this glyph before some others (a ligature's first component) may act here.
+    if (before_[c] != 0 && i + 1 < text.size() && followers_[before_[c] - 1u][text[i + 1].unicode()]) break;
     glyphs.push_back(glyph);
   }
   if (glyphs.size() == static_cast<std::size_t>(text.size())) return true;

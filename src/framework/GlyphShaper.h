@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <array>
+#include <bitset>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <vector>
@@ -52,7 +54,13 @@ private:
   std::unique_ptr<hb_font_t, FontDeleter> font_;
   // How every text is shaped (left to right, Latin, kerning off), planned once.
   std::unique_ptr<hb_shape_plan_t, PlanDeleter> plan_;
-  // For each simple character, its glyph when no substitution or positioning rule of the face looks at that glyph
-  // (kerning aside); 0 for the others.
-  std::array<unsigned, 0x180> alone_{};
+  // The simple characters are below this.
+  static constexpr std::size_t kSimpleEnd = 0x180;
+  // For each simple character, its glyph when no substitution or positioning rule of the face (kerning aside) can
+  // start at that glyph whatever follows it; 0 for the others.
+  std::array<unsigned, kSimpleEnd> alone_{};
+  // For the characters of alone_ at whose glyph some rule starts before some others, 1 + the index in followers_
+  // of the characters that make it start there; 0 for the others.
+  std::array<std::uint16_t, kSimpleEnd> before_{};
+  std::vector<std::bitset<kSimpleEnd>> followers_;
 };

@@ -52,13 +52,9 @@ const char* const kFamilies[] = {"DejaVu Sans", "DejaVu Serif", "Liberation Sans
 
 TEST(GlyphShaper, SimpleTextsGetTheGlyphsAndPlacesOfALayout) {
   // Ligatures (DejaVu's fi and ffi), accented letters, spaces at both ends, digits and signs alone.
-  const char* const texts[] = {"Agropecuária União S.A.",
-                               "(11) 5356-0093",
-                               "fi fl ffi office",
-                               "  two  spaces  ",
-                               "ÀÉÎÕÜ çñ ß ÿ Ŋ ő ~^`",
-                               "AV To Ta Wa",
-                               "x"};
+  const char* const texts[] = {
+      "Agropecuária União S.A.", "(11) 5356-0093",       "fi fl ffi office", "Oficina Filhos of staff, chef-f f",
+      "  two  spaces  ",         "ÀÉÎÕÜ çñ ß ÿ Ŋ ő ~^`", "AV To Ta Wa",      "x"};
   for (const char* family : kFamilies) {
     for (int pixels : {9, 12, 17}) {
       for (bool bold : {false, true}) {
@@ -85,7 +81,8 @@ TEST(GlyphShaper, SimpleTextsGetTheGlyphsAndPlacesOfALayout) {
 }
 
 // Texts of simple characters drawn at random, most of them shaped without HarfBuzz (characters whose glyphs no rule
-// looks at), the others through it: the glyphs of a layout every time.
+// starts at, or only before characters that do not follow), the others through it: the glyphs of a layout every
+// time.
 TEST(GlyphShaper, RandomSimpleTextsGetTheGlyphsOfALayout) {
   std::vector<char16_t> simple;
   for (char16_t c = 0x20; c < 0x180; ++c) {
@@ -98,9 +95,14 @@ TEST(GlyphShaper, RandomSimpleTextsGetTheGlyphsOfALayout) {
       ASSERT_NE(face.shaper, nullptr) << family;
       unsigned seed = 12345;
       const auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
-      for (int i = 0; i < 500; ++i) {
+      for (int i = 0; i < 1000; ++i) {
         QString text;
-        for (int n = 1 + static_cast<int>(next() % 6); n > 0; --n) text += QChar(simple[next() % simple.size()]);
+        for (int n = 1 + static_cast<int>(next() % 6); n > 0; --n) {
+          // Some texts with an f or a space (a ligature's first component) before each character.
+          if (i % 10 == 3) text += QLatin1Char('f');
+          if (i % 10 == 7) text += QLatin1Char(' ');
+          text += QChar(simple[next() % simple.size()]);
+        }
         // Some texts of letters that ligate, or that a rule changes before a mark.
         if (i % 10 == 0) text += QStringLiteral("ffi");
         if (i % 10 == 5) text += QStringLiteral("ij fl");
