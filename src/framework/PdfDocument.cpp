@@ -10,8 +10,15 @@
 #include <QPageSize>
 #include <QPdfWriter>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <ctime>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -43,7 +50,148 @@ void PaintPaper(TCanvas& canvas, double widthMM, double heightMM) {
   canvas.FillRect({0, 0, width, height});
 }
 
+// Gives a canvas drawn on before the font, pen and brush of a new one.
+void ResetCanvas(TCanvas& canvas) {
+  canvas.SetFont(TFont());
+  canvas.SetPen(TPen());
+  canvas.SetBrush(TBrush());
+  canvas.SetPenPos({0, 0});
+}
+
 }  // namespace
+
+// Each thread draws the pages it takes on a device of its own. Pages are then finished in the order they were added,
+// one at a time: their glyphs numbered (the fonts' subsets number glyphs in order of first use), and after their
+// deflating, which goes on at once on several threads, written.
+class TPdfDocument::TDrawers {
+public:
+  explicit TDrawers(TPdfDocument& document) : document_(document) {
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
+    max_waiting_ = 2 * threads;
+    for (unsigned i = 0; i < threads; ++i) threads_.emplace_back([this] { Run(); });
+  }
+  // Pages not drawn yet are dropped.
+  ~TDrawers() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+      waiting_.clear();
+    }
+    changed_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+  }
+  TDrawers(const TDrawers&) = delete;
+  TDrawers& operator=(const TDrawers&) = delete;
+
+  void Add(double widthMM, double heightMM, std::function<void(TCanvas&)> draw) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return waiting_.size() < max_waiting_ || failure_; });
+    if (failure_) std::rethrow_exception(failure_);
+    waiting_.push_back({added_++, widthMM, heightMM, std::move(draw)});
+    changed_.notify_all();
+  }
+  // Waits until every page added is written.
+  void Finish() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return written_ == added_ || failure_; });
+    if (failure_) std::rethrow_exception(failure_);
+  }
+  bool Exact() const { return exact_; }
+
+private:
+  static constexpr unsigned kMaxThreads = 4;
+  struct TPage {
+    int sequence = 0;
+    double width_mm = 0, height_mm = 0;
+    std::function<void(TCanvas&)> draw;
+  };
+
+  void Run() {
+    TPdfPaintDevice device(*document_.resources_, kResolution);
+    TPdfPaintEngine& engine = device.Engine();
+    std::unique_ptr<TCanvas> canvas;
+    for (;;) {
+      TPage page;
+      {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return stopping_ || !waiting_.empty(); });
+        if (waiting_.empty()) break;
+        page = std::move(waiting_.front());
+        waiting_.pop_front();
+      }
+      changed_.notify_all();
+      Attempt([&] {
+        if (!exact_) return;
+        device.SetPageSize({page.width_mm, page.height_mm});
+        engine.StartPage(Points(page.height_mm));
+        if (!canvas) canvas = std::make_unique<TCanvas>(&device, kResolution / 96.0);
+        canvas->RemoveClip();
+        ResetCanvas(*canvas);
+        PaintPaper(*canvas, page.width_mm, page.height_mm);
+        page.draw(*canvas);
+        canvas->EndPaint();
+        engine.EndPage();
+        if (!engine.Exact()) exact_ = false;
+      });
+      // What the page drew with goes now, on this thread.
+      page.draw = nullptr;
+      const std::string* content = nullptr;
+      InTurn(numbered_, page.sequence, [&] {
+        if (exact_) content = &engine.NumberGlyphs();
+      });
+      std::string deflated;
+      Attempt([&] {
+        if (exact_ && content) deflated = TPdfFile::Deflate(*content);
+      });
+      InTurn(written_, page.sequence, [&] {
+        if (exact_) document_.WriteOwnPage(deflated, page.width_mm, page.height_mm);
+      });
+    }
+  }
+
+  // Runs a step of a page; a failure stops every page after it.
+  template <typename Step>
+  void Attempt(const Step& step) {
+    try {
+      step();
+    } catch (...) {
+      {
+        std::lock_guard lock(mutex_);
+        if (!failure_) failure_ = std::current_exception();
+        waiting_.clear();
+      }
+      changed_.notify_all();
+    }
+  }
+  // Runs the step of page `sequence` once the pages before it have had theirs, counted in `done`; none after a
+  // failure.
+  template <typename Step>
+  void InTurn(int& done, int sequence, const Step& step) {
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [&] { return done == sequence || failure_; });
+      if (failure_) return;
+    }
+    Attempt(step);
+    {
+      std::lock_guard lock(mutex_);
+      ++done;
+    }
+    changed_.notify_all();
+  }
+
+  TPdfDocument& document_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<TPage> waiting_;
+  std::size_t max_waiting_ = 2;
+  // Pages added, and how many of them had their glyphs numbered and were written.
+  int added_ = 0, numbered_ = 0, written_ = 0;
+  bool stopping_ = false;
+  std::exception_ptr failure_;
+  std::atomic<bool> exact_{true};
+  std::vector<std::thread> threads_;
+};
 
 TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer) : safe_file_(fileName), writer_kind_(writer) {
   if (writer == TWriter::Own) {
@@ -67,12 +215,27 @@ TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer) : safe_f
 }
 
 TPdfDocument::~TPdfDocument() {
+  drawers_.reset();
   // The painter ends before its device goes.
   canvas_.reset();
   writer_.reset();
 }
 
-bool TPdfDocument::Exact() const { return !device_ || device_->Engine().Exact(); }
+bool TPdfDocument::Exact() const { return !device_ || (device_->Engine().Exact() && (!drawers_ || drawers_->Exact())); }
+
+void TPdfDocument::AddPage(double widthMM, double heightMM, std::function<void(TCanvas&)> draw) {
+  if (writer_kind_ == TWriter::Qt) {
+    TCanvas& canvas = NewPage(widthMM, heightMM);
+    ResetCanvas(canvas);
+    PaintPaper(canvas, widthMM, heightMM);
+    return draw(canvas);
+  }
+  // A page started with NewPage goes first.
+  FinishOwnPage();
+  ++pages_;
+  if (!drawers_) drawers_ = std::make_unique<TDrawers>(*this);
+  drawers_->Add(widthMM, heightMM, std::move(draw));
+}
 
 TCanvas& TPdfDocument::NewPage(double widthMM, double heightMM) {
   ++pages_;
@@ -87,6 +250,8 @@ TCanvas& TPdfDocument::NewPage(double widthMM, double heightMM) {
     PaintPaper(*canvas_, widthMM, heightMM);
     return *canvas_;
   }
+  // Pages added before go first.
+  if (drawers_) drawers_->Finish();
   FinishOwnPage();
   page_width_mm_ = widthMM;
   page_height_mm_ = heightMM;
@@ -103,16 +268,20 @@ void TPdfDocument::FinishOwnPage() {
   if (!page_open_) return;
   page_open_ = false;
   canvas_->EndPaint();
-  const std::string deflated = TPdfFile::Deflate(device_->Engine().FinishPage());
-  const int content = pdf_->Reserve();
-  pdf_->WriteDeflatedStream(content, "", deflated);
-  const int page = pdf_->Reserve();
+  WriteOwnPage(TPdfFile::Deflate(device_->Engine().FinishPage()), page_width_mm_, page_height_mm_);
+}
+
+void TPdfDocument::WriteOwnPage(const std::string& deflated, double widthMM, double heightMM) {
+  // Through the resources, which images drawn on other threads write to meanwhile.
+  const int content = resources_->Reserve();
+  resources_->WriteDeflatedStream(content, deflated);
+  const int page = resources_->Reserve();
   std::string body = "<< /Type /Page /Parent " + std::to_string(page_tree_) + " 0 R /MediaBox [0 0 ";
-  AppendPdfNumber(body, Points(page_width_mm_));
+  AppendPdfNumber(body, Points(widthMM));
   body += ' ';
-  AppendPdfNumber(body, Points(page_height_mm_));
+  AppendPdfNumber(body, Points(heightMM));
   body += "] /Resources " + std::to_string(resources_object_) + " 0 R /Contents " + std::to_string(content) + " 0 R >>";
-  pdf_->WriteObject(page, body);
+  resources_->WriteObject(page, body);
   page_objects_.push_back(page);
 }
 
@@ -130,6 +299,12 @@ bool TPdfDocument::Close() {
 bool TPdfDocument::CloseOwn() {
   // A document without pages still gets one: a PDF needs a page.
   if (pages_ == 0) NewPage(210, 297);
+  if (drawers_) {
+    drawers_->Finish();
+    const bool exact = drawers_->Exact();
+    drawers_.reset();
+    if (!exact) return false;
+  }
   FinishOwnPage();
   if (!Exact()) return false;
   const std::optional<std::string> resources = resources_->Write();

@@ -3,6 +3,7 @@
 #include "framework/Canvas.h"
 #include "framework/SafeFile.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,7 +33,14 @@ public:
   // Starts the next page with the given size in millimetres and returns the canvas to draw it on, valid until the
   // next page or Close.
   TCanvas& NewPage(double widthMM, double heightMM);
-  // False once a page drew something our writer does not write as Qt's would; always true for Qt's writer.
+  // Adds the next page with the given size in millimetres, drawn by `draw` on a canvas with the font, pen and brush
+  // of a new one, and returns at once (once a few pages wait, when one of them is drawn): our writer draws pages on
+  // threads of its own, several at once, and puts them in the file in the order they were added; the file is the
+  // one NewPage would make of them. `draw` must not use what the caller's thread may change meanwhile. Qt's writer
+  // draws the page at once. Raises what drawing or writing an earlier page raised.
+  void AddPage(double widthMM, double heightMM, std::function<void(TCanvas&)> draw);
+  // False once a page drew something our writer does not write as Qt's would; always true for Qt's writer. Pages
+  // added with AddPage count once drawn.
   bool Exact() const;
   // Finishes the file and puts it in place; raises EFileWriteError when it could not be written completely.
   // Returns false, leaving no file, when the document is not exact: the caller draws the pages again on a
@@ -40,7 +48,11 @@ public:
   [[nodiscard]] bool Close();
 
 private:
+  class TDrawers;
+
   void FinishOwnPage();
+  // Writes a page's deflated operators and the page itself; pages are written one at a time.
+  void WriteOwnPage(const std::string& deflated, double widthMM, double heightMM);
   bool CloseOwn();
   void CloseQt();
 
@@ -62,4 +74,6 @@ private:
   bool page_open_ = false;
   double page_width_mm_ = 0, page_height_mm_ = 0;
   bool closed_ = false;
+  // The threads of AddPage, once it is called.
+  std::unique_ptr<TDrawers> drawers_;
 };

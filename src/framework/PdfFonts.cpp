@@ -68,7 +68,6 @@ TPdfFonts::TFont* TPdfFonts::For(const QRawFont& font) {
   std::unique_ptr<TFace>& face = faces_[key];
   if (!face) {
     face = std::make_unique<TFace>();
-    face->number = static_cast<int>(faces_.size());
     try {
       face->subset = std::make_unique<TPdfFontSubset>(font);
     } catch (const EFileWriteError&) {
@@ -76,6 +75,12 @@ TPdfFonts::TFont* TPdfFonts::For(const QRawFont& font) {
     }
   }
   return face->subset ? face.get() : nullptr;
+}
+
+int TPdfFonts::Number(TFont* font) {
+  std::lock_guard lock(mutex_);
+  if (font->number == 0) font->number = ++numbered_;
+  return font->number;
 }
 
 unsigned TPdfFonts::Glyph(TFont* font, unsigned glyph) {
@@ -87,7 +92,8 @@ std::optional<std::string> TPdfFonts::Write(TPdfFile& file) {
   std::lock_guard lock(mutex_);
   std::string resources;
   for (const auto& [key, face] : faces_) {
-    if (!face->subset) continue;
+    // A face no page named (its page left unwritten) is not embedded.
+    if (!face->subset || face->number == 0) continue;
     const TPdfFontSubset& subset = *face->subset;
     const std::optional<std::string> font = subset.FontFile();
     if (!font) return std::nullopt;

@@ -19,7 +19,7 @@ class TPdfFonts {
 public:
   // One face of the document.
   struct TFont {
-    // The resource name's number: /F<number>.
+    // The resource name's number: /F<number>; 0 until Number names it.
     int number = 0;
   };
 
@@ -31,6 +31,8 @@ public:
   // The font of a raw font's face, made on first use; null for a face without TrueType outlines, which this
   // writer does not embed.
   TFont* For(const QRawFont& font);
+  // The number of the font's resource name, given on first call: faces are numbered in the order they are named.
+  int Number(TFont* font);
   // The number in the font's subset of a glyph of its face.
   unsigned Glyph(TFont* font, unsigned glyph);
   // Writes every font and returns the entries of the font resource dictionary ("/F1 12 0 R ..."); none when a
@@ -42,4 +44,5 @@ private:
   std::mutex mutex_;
   // By family, style and header table.
   std::map<std::string, std::unique_ptr<TFace>> faces_;
+  int numbered_ = 0;
 };

@@ -52,6 +52,7 @@ bool TPdfPaintEngine::begin(QPaintDevice*) {
 void TPdfPaintEngine::StartPage(double heightPoints) {
   page_height_ = heightPoints;
   content_.clear();
+  names_.clear();
   clip_open_ = transform_open_ = false;
   applied_ = QTransform();
   clip_changed_ = true;
@@ -66,7 +67,31 @@ void TPdfPaintEngine::StartPage(double heightPoints) {
 }
 
 const std::string& TPdfPaintEngine::FinishPage() {
-  CloseClip();
+  EndPage();
+  return NumberGlyphs();
+}
+
+void TPdfPaintEngine::EndPage() { CloseClip(); }
+
+const std::string& TPdfPaintEngine::NumberGlyphs() {
+  if (names_.empty()) return content_;
+  std::string named;
+  named.reserve(content_.size() + 4 * names_.size());
+  std::size_t copied = 0;
+  for (const TName& name : names_) {
+    named.append(content_, copied, name.at - copied);
+    copied = name.at;
+    TFontUse& use = fonts_[name.font];
+    if (name.glyph < 0) {
+      if (use.name == 0) use.name = resources_.Fonts().Number(use.font);
+      named += std::to_string(use.name);
+    } else {
+      AppendHexGlyph(named, SubsetGlyph(use, static_cast<unsigned>(name.glyph)));
+    }
+  }
+  named.append(content_, copied);
+  content_.swap(named);
+  names_.clear();
   return content_;
 }
 
@@ -81,7 +106,7 @@ TPdfPaintEngine::TFontUse& TPdfPaintEngine::FontUse(const QRawFont& font) {
   for (TFontUse& use : fonts_) {
     if (use.raw == font) return use;
   }
-  fonts_.push_back({font, resources_.Fonts().For(font), {}});
+  fonts_.push_back({font, resources_.Fonts().For(font), {}, 0});
   // Qt's writer thickens or slants a face for a style it lacks.
   if (!fonts_.back().font || StyleIsSynthesized(font)) Inexact();
   return fonts_.back();
@@ -473,7 +498,10 @@ void TPdfPaintEngine::ShowGlyphs(const QGlyphRun& run, const QPointF& origin) {
     content_ += "f\n";
     return;
   }
-  content_ += "BT /F" + std::to_string(use.font->number) + ' ';
+  const std::size_t font_index = static_cast<std::size_t>(&use - fonts_.data());
+  content_ += "BT /F";
+  names_.push_back({content_.size(), font_index, -1});
+  content_ += ' ';
   Number(font.pixelSize());
   content_ += " Tf 1 0 0 -1 0 0 Tm\n";
   // Each glyph moved to from the one before by the difference of their positions: whole pixels and exact fractions
@@ -483,7 +511,7 @@ void TPdfPaintEngine::ShowGlyphs(const QGlyphRun& run, const QPointF& origin) {
     const double gx = origin.x() + positions[i].x(), gy = origin.y() + positions[i].y();
     Point(gx - x, y - gy);
     content_ += "Td <";
-    AppendHexGlyph(content_, SubsetGlyph(use, glyphs[i]));
+    names_.push_back({content_.size(), font_index, static_cast<int>(glyphs[i])});
     content_ += "> Tj\n";
     x = gx;
     y = gy;

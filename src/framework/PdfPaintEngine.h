@@ -65,6 +65,11 @@ public:
   void StartPage(double heightPoints);
   // The operators of the page drawn since StartPage, complete. The glyphs the page used go to the file's fonts.
   const std::string& FinishPage();
+  // FinishPage in two steps, for pages drawn on several threads at once: EndPage completes the operators, their
+  // fonts and glyphs still unnamed; NumberGlyphs then names them, the glyphs entering the file's fonts. Pages
+  // whose glyphs are numbered in page order make the same file, whatever thread drew them and when.
+  void EndPage();
+  const std::string& NumberGlyphs();
 
 private:
   // Brings the page's clipping and transformation up to the painter's.
@@ -89,6 +94,8 @@ private:
     QRawFont raw;
     TPdfFonts::TFont* font;
     std::vector<int> numbers;
+    // Of the font's resource name, once named.
+    int name = 0;
   };
   unsigned SubsetGlyph(TFontUse& use, unsigned glyph);
   TFontUse& FontUse(const QRawFont& font);
@@ -99,6 +106,13 @@ private:
   double points_per_pixel_;
   double page_height_ = 0;
   std::string content_;
+  // Where a font's resource name (glyph < 0) or a glyph's number in its subset goes in content_, in drawing order.
+  struct TName {
+    std::size_t at;
+    std::size_t font;  // in fonts_
+    int glyph;
+  };
+  std::vector<TName> names_;
   bool exact_ = true;
 
   // The painter's state.

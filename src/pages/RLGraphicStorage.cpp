@@ -276,6 +276,38 @@ TRLPageRef TRLGraphicStorage::Pages(int index) {
   return TRLPageRef(page, std::move(lock));
 }
 
+TRLPageRecord TRLGraphicStorage::Record(int index) {
+  std::lock_guard lock(mutex_);
+  TRLPageRecord record;
+  if (index < 0 || index >= static_cast<int>(page_offsets_.size())) return record;
+  for (TRLGraphicSurface* surface : cache_) {
+    if (surface->page_index_ == index && surface->modified_) StoreSurface(surface);
+  }
+  try {
+    ReadRecord(page_offsets_[static_cast<std::size_t>(index)], record.bytes_);
+  } catch (const std::exception&) {
+    record.bytes_.clear();
+    return record;
+  }
+  record.macros_ = MacroLines();
+  record.index_ = index;
+  return record;
+}
+
+std::unique_ptr<TRLGraphicSurface> TRLPageRecord::Load() const {
+  if (bytes_.empty()) return nullptr;
+  auto page = std::make_unique<TRLGraphicSurface>();
+  try {
+    TRLMemoryStream stream(bytes_);
+    page->LoadFromStream(stream);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+  page->page_index_ = index_;
+  page->AddMacros(macros_);
+  return page;
+}
+
 void TRLGraphicStorage::Flush() {
   std::lock_guard lock(mutex_);
   for (TRLGraphicSurface* surface : cache_) {

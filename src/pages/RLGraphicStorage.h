@@ -111,6 +111,20 @@ private:
   std::string error_;
 };
 
+// A page as a collection stores it, and the collection's values when it was taken: what a copy of the page that
+// belongs to its holder is made of, on any thread, without the collection.
+class TRLPageRecord {
+public:
+  // The page as its StandaloneCopy makes it; none when the record holds no page (or a damaged one).
+  std::unique_ptr<TRLGraphicSurface> Load() const;
+
+private:
+  friend class TRLGraphicStorage;
+  std::string bytes_;
+  std::vector<std::string> macros_;
+  int index_ = -1;
+};
+
 // The pages of a report: each page is written to a private temporary file as it is added, at most five stay in
 // memory. Holds the report-wide named values and writes the report file. Every operation locks the collection.
 class TRLGraphicStorage : public TComponent {
@@ -132,6 +146,9 @@ public:
   // The page, loaded when needed; an empty reference, saying why, for an index out of range or a page that cannot
   // be read.
   TRLPageRef Pages(int index);
+  // The page as the collection stores it (a page changed in memory stored first), with the collection's values;
+  // an empty record for an index out of range or a page that cannot be read.
+  TRLPageRecord Record(int index);
   // Stores again every cached page that changed.
   void Flush();
   // Locks the collection for a sequence of operations on the calling thread.

@@ -358,15 +358,15 @@ std::unique_ptr<TRLGraphicSurface> TRLGraphicSurface::StandaloneCopy() const {
   auto copy = std::make_unique<TRLGraphicSurface>();
   copy->LoadFromStream(stream);
   copy->page_index_ = page_index_;
-  if (storage_) {
-    for (const std::string& line : storage_->MacroLines()) {
-      const std::size_t equals = line.find('=');
-      if (equals != std::string::npos && copy->macros_.IndexOfName(line.substr(0, equals)) < 0) {
-        copy->macros_.Add(line);
-      }
-    }
-  }
+  if (storage_) copy->AddMacros(storage_->MacroLines());
   return copy;
+}
+
+void TRLGraphicSurface::AddMacros(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    const std::size_t equals = line.find('=');
+    if (equals != std::string::npos && macros_.IndexOfName(line.substr(0, equals)) < 0) macros_.Add(line);
+  }
 }
 
 bool TRLGraphicSurface::SelfContained() const {

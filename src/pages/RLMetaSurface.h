@@ -120,7 +120,11 @@ public:
   void PaintTo(TCanvas& canvas, const TRect& rect, const TRect* visible = nullptr);
 
 private:
+  // Adds the values ("name=value" lines) of those the page does not hold itself.
+  void AddMacros(const std::vector<std::string>& lines);
+
   friend class TRLGraphicObject;
+  friend class TRLPageRecord;
   friend class TRLGraphicStorage;
   friend class TRLPageRef;
 

@@ -407,21 +407,41 @@ std::unique_ptr<TBitmap> RenderPageToImage(TRLGraphicSurface& page, double zoom)
   return bitmap;
 }
 
-void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGraphicStorage& storage) {
-  constexpr double kMillimetresPerPixel = 25.4 / 96;
+namespace {
+
+constexpr double kMillimetresPerPixel = 25.4 / 96;
+
+// A page's size in pixels in a PDF document: its own, or the collection's paper.
+TPoint PdfPageSize(const TRLGraphicSurface* page, const TRLGraphicStorage& storage) {
   int width = page ? page->Width() : 0;
   int height = page ? page->Height() : 0;
   if (width <= 0 || height <= 0) {
     width = std::max(1, storage.OrientedPixelWidth());
     height = std::max(1, storage.OrientedPixelHeight());
   }
-  TCanvas& canvas = document.NewPage(width * kMillimetresPerPixel, height * kMillimetresPerPixel);
-  if (page) page->PaintTo(canvas, {0, 0, width, height});
+  return {width, height};
+}
+
+}  // namespace
+
+void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGraphicStorage& storage) {
+  const TPoint size = PdfPageSize(page, storage);
+  TCanvas& canvas = document.NewPage(size.X * kMillimetresPerPixel, size.Y * kMillimetresPerPixel);
+  if (page) page->PaintTo(canvas, {0, 0, size.X, size.Y});
+}
+
+void AddStandalonePageToPdf(TPdfDocument& document, std::unique_ptr<TRLGraphicSurface> page,
+                            const TRLGraphicStorage& storage) {
+  const TPoint size = PdfPageSize(page.get(), storage);
+  std::shared_ptr<TRLGraphicSurface> drawn = std::move(page);
+  document.AddPage(size.X * kMillimetresPerPixel, size.Y * kMillimetresPerPixel, [drawn, size](TCanvas& canvas) {
+    if (drawn) drawn->PaintTo(canvas, {0, 0, size.X, size.Y});
+  });
 }
 
 void AddPagesToPdf(TPdfDocument& document, TRLGraphicStorage& storage, int first) {
   for (int i = first; i < storage.PageCount() && document.Exact(); ++i) {
-    AddPageToPdf(document, storage.Pages(i).Get(), storage);
+    AddStandalonePageToPdf(document, storage.Record(i).Load(), storage);
   }
 }
 

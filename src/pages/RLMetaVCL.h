@@ -49,8 +49,12 @@ std::unique_ptr<TBitmap> RenderPageToImage(TRLGraphicSurface& page, double zoom)
 // Adds a page to a PDF document at the page's own size (the collection's paper for a page without one, or for
 // a page that could not be read, which stays blank); text stays text.
 void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGraphicStorage& storage);
-// Draws the stored pages from `first` on, each as AddPageToPdf does, up to the first one our writer cannot write
-// exactly (Qt's writer takes them all); the collection is locked by the caller.
+// As AddPageToPdf, for a page that belongs to the document from now on (a standalone copy, or none): drawn on the
+// document's own threads while the caller goes on.
+void AddStandalonePageToPdf(TPdfDocument& document, std::unique_ptr<TRLGraphicSurface> page,
+                            const TRLGraphicStorage& storage);
+// Draws the stored pages from `first` on, each as AddPageToPdf does (several at once), up to the first one our
+// writer cannot write exactly (Qt's writer takes them all); the collection is locked by the caller.
 void AddPagesToPdf(TPdfDocument& document, TRLGraphicStorage& storage, int first);
 // Closes a document holding every page of the collection; when our writer could not write them exactly, the file is
 // written again, whole, by Qt's writer. The collection is locked by the caller.

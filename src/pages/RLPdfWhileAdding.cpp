@@ -2,6 +2,7 @@
 
 #include "framework/PdfDocument.h"
 #include "framework/ScopeGuard.h"
+#include "pages/RLGraphicStorage.h"
 #include "pages/RLMetaSurface.h"
 #include "pages/RLMetaVCL.h"
 
@@ -24,7 +25,7 @@ public:
   static constexpr std::size_t kMaxWaiting = 2;
 
   // False when the writer has stopped on an error, and takes no more pages.
-  bool Push(std::unique_ptr<TRLGraphicSurface> page) {
+  bool Push(TRLPageRecord page) {
     std::unique_lock lock(mutex_);
     room_.wait(lock, [&] { return waiting_.size() < kMaxWaiting || stopped_; });
     if (stopped_) return false;
@@ -41,15 +42,15 @@ public:
     ready_.notify_one();
   }
 
-  // The next page to draw, or none once the run is over and every page handed over is drawn.
-  std::unique_ptr<TRLGraphicSurface> Pop() {
+  // Takes the next page to draw; false once the run is over and every page handed over is drawn.
+  bool Pop(TRLPageRecord& page) {
     std::unique_lock lock(mutex_);
     ready_.wait(lock, [&] { return !waiting_.empty() || end_ != TEnd::Open; });
-    if (waiting_.empty()) return nullptr;
-    auto page = std::move(waiting_.front());
+    if (waiting_.empty()) return false;
+    page = std::move(waiting_.front());
     waiting_.pop_front();
     room_.notify_one();
-    return page;
+    return true;
   }
   // After Pop has answered none.
   TEnd End() const {
@@ -75,7 +76,7 @@ public:
 private:
   mutable std::mutex mutex_;
   std::condition_variable ready_, room_;
-  std::deque<std::unique_ptr<TRLGraphicSurface>> waiting_;
+  std::deque<TRLPageRecord> waiting_;
   TEnd end_ = TEnd::Open;
   int first_to_draw_ = 0;
   bool restarted_ = false;
@@ -86,8 +87,8 @@ private:
 // are no longer drawn: the whole collection goes through Qt's writer at the end.
 void WritePages(TPageHandOver& handOver, TRLGraphicStorage& storage, const std::string& fileName) {
   auto document = std::make_unique<TPdfDocument>(fileName);
-  while (auto page = handOver.Pop()) {
-    if (document->Exact()) AddPageToPdf(*document, page.get(), storage);
+  for (TRLPageRecord page; handOver.Pop(page);) {
+    if (document->Exact()) AddStandalonePageToPdf(*document, page.Load(), storage);
   }
   if (handOver.End() != TPageHandOver::TEnd::Finish) return;  // the document goes without leaving a file
   if (handOver.Restarted()) {
@@ -131,7 +132,7 @@ bool SavePagesToPdfWhileAdding(TRLGraphicStorage& storage, const std::string& fi
     ++added;
     deferring = deferring || restarted || !page.SelfContained();
     if (deferring) return;
-    if (handOver.Push(page.StandaloneCopy())) ++handed;
+    if (handOver.Push(storage.Record(page.PageIndex()))) ++handed;
     else deferring = true;  // the writer failed; the run goes on, and its failure is raised at the end
   };
   if (!run()) return false;

@@ -16,12 +16,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -216,6 +220,91 @@ TEST(PdfDocument, WhatItDoesNotReproduceLeavesNoFile) {
     c.draw(document.NewPage(100, 60));
     EXPECT_FALSE(document.Exact());
     EXPECT_FALSE(document.Close());
+    EXPECT_FALSE(std::filesystem::exists(file));
+  }
+}
+
+// Pages added to be drawn on the document's threads make the file that pages drawn one after the other make, to the
+// byte (but the creation date): the glyphs of the subsets and the faces numbered in page order whichever thread drew
+// which page first, pages started with NewPage in between included.
+TEST(PdfDocument, PagesDrawnOnThreadsMakeTheFileOfPagesDrawnInTurn) {
+  // Pages whose glyphs and faces come in different orders: each page's first use decides their numbers. An added
+  // page starts with the font, pen and brush of a new canvas, whatever the page before it left.
+  std::vector<TDrawing> pages;
+  const auto fresh = [](const TDrawing& draw) {
+    return [draw](TCanvas& c) {
+      c.SetFont(TFont());
+      c.SetPen(TPen());
+      c.SetBrush(TBrush());
+      c.SetPenPos({0, 0});
+      draw(c);
+    };
+  };
+  for (int round = 0; round < 6; ++round) {
+    for (std::size_t i = 0; i < kExactPages.size(); ++i) {
+      pages.push_back(fresh(kExactPages[(i + round) % kExactPages.size()]));
+    }
+    pages.push_back(fresh([round](TCanvas& c) {
+      Write(c, 10, 10 + round, "Página " + std::to_string(round) + " áéíóú ÀÉÍÓÚ xyzwq", "DejaVu Sans", 7 + round);
+    }));
+  }
+  const auto without_date = [](std::string pdf) {
+    const std::size_t at = pdf.find("/CreationDate (D:");
+    return at == std::string::npos ? pdf : pdf.erase(at, pdf.find(')', at) - at);
+  };
+  TempFolder dir;
+  const std::string in_turn = dir.File("in_turn.pdf");
+  {
+    TPdfDocument document(in_turn);
+    DrawPages(document, pages);
+    ASSERT_TRUE(document.Close());
+  }
+  const std::string expected = without_date(ReadFile(in_turn));
+  for (int every : {0, 3}) {
+    SCOPED_TRACE(every ? "every third page with NewPage" : "every page added");
+    const std::string file = dir.File("threads" + std::to_string(every) + ".pdf");
+    {
+      TPdfDocument document(file);
+      for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (every && i % every == 0) pages[i](document.NewPage(100, 60));
+        else document.AddPage(100, 60, pages[i]);
+      }
+      EXPECT_TRUE(document.Exact());
+      ASSERT_TRUE(document.Close());
+    }
+    const std::string got = without_date(ReadFile(file));
+    const std::size_t differs =
+        std::mismatch(got.begin(), got.end(), expected.begin(), expected.end()).first - got.begin();
+    EXPECT_EQ(differs, got.size()) << "first difference at byte " << differs << " of " << got.size() << ": \""
+                                   << got.substr(differs >= 40 ? differs - 40 : 0, 80) << "\"";
+    EXPECT_EQ(got.size(), expected.size());
+  }
+}
+
+// A page added that our writer cannot write exactly leaves no file, as one drawn with NewPage; a page whose drawing
+// fails raises the failure and leaves no file either.
+TEST(PdfDocument, PagesDrawnOnThreadsThatFailLeaveNoFile) {
+  const TDrawing text = [](TCanvas& c) { Write(c, 10, 40, "texto", "DejaVu Sans", 10); };
+  const TDrawing dashed = [](TCanvas& c) {
+    c.Pen().SetStyle(psDash);
+    c.MoveTo(10, 10);
+    c.LineTo(80, 40);
+  };
+  const TDrawing failing = [](TCanvas&) { throw std::runtime_error("drawing failed"); };
+  for (const bool fails : {false, true}) {
+    SCOPED_TRACE(fails ? "failing" : "inexact");
+    TempFolder dir;
+    const std::string file = dir.File("pages.pdf");
+    bool raised = false;
+    try {
+      TPdfDocument document(file);
+      for (int i = 0; i < 12; ++i) document.AddPage(100, 60, i != 5 ? text : fails ? failing : dashed);
+      EXPECT_FALSE(document.Close());
+    } catch (const std::runtime_error& error) {
+      raised = true;
+      EXPECT_STREQ(error.what(), "drawing failed");
+    }
+    EXPECT_EQ(raised, fails);
     EXPECT_FALSE(std::filesystem::exists(file));
   }
 }
