@@ -225,9 +225,9 @@ bool TPdfDocument::Exact() const { return !device_ || (device_->Engine().Exact()
 
 void TPdfDocument::AddPage(double widthMM, double heightMM, std::function<void(TCanvas&)> draw) {
   if (writer_kind_ == TWriter::Qt) {
+    // The paper painted, whose brush is a new canvas's.
     TCanvas& canvas = NewPage(widthMM, heightMM);
     ResetCanvas(canvas);
-    PaintPaper(canvas, widthMM, heightMM);
     return draw(canvas);
   }
   // A page started with NewPage goes first.

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QRawFont>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -27,6 +28,8 @@ public:
 
   // The subset's number of a glyph of the face, given it on first use.
   unsigned Add(unsigned glyph);
+  // The size the face is first drawn at, when another than the one it was made with.
+  void SetPixelsPerEm(int pixelsPerEm) { pixels_per_em_ = std::max(1, pixelsPerEm); }
   // The face's glyphs in the subset's order.
   const std::vector<unsigned>& Glyphs() const { return glyphs_; }
 

@@ -77,9 +77,12 @@ TPdfFonts::TFont* TPdfFonts::For(const QRawFont& font) {
   return face->subset ? face.get() : nullptr;
 }
 
-int TPdfFonts::Number(TFont* font) {
+int TPdfFonts::Number(TFont* font, int pixelsPerEm) {
   std::lock_guard lock(mutex_);
-  if (font->number == 0) font->number = ++numbered_;
+  if (font->number == 0) {
+    font->number = ++numbered_;
+    static_cast<TFace*>(font)->subset->SetPixelsPerEm(pixelsPerEm);
+  }
   return font->number;
 }
 

@@ -31,8 +31,9 @@ public:
   // The font of a raw font's face, made on first use; null for a face without TrueType outlines, which this
   // writer does not embed.
   TFont* For(const QRawFont& font);
-  // The number of the font's resource name, given on first call: faces are numbered in the order they are named.
-  int Number(TFont* font);
+  // The number of the font's resource name, given on first call: faces are numbered in the order they are named,
+  // and embedded as first drawn at `pixelsPerEm`, the size of the text that names them first.
+  int Number(TFont* font, int pixelsPerEm);
   // The number in the font's subset of a glyph of its face.
   unsigned Glyph(TFont* font, unsigned glyph);
   // Writes every font and returns the entries of the font resource dictionary ("/F1 12 0 R ..."); none when a

@@ -83,7 +83,9 @@ const std::string& TPdfPaintEngine::NumberGlyphs() {
     copied = name.at;
     TFontUse& use = fonts_[name.font];
     if (name.glyph < 0) {
-      if (use.name == 0) use.name = resources_.Fonts().Number(use.font);
+      if (use.name == 0) {
+        use.name = resources_.Fonts().Number(use.font, static_cast<int>(std::lround(use.raw.pixelSize())));
+      }
       named += std::to_string(use.name);
     } else {
       AppendHexGlyph(named, SubsetGlyph(use, static_cast<unsigned>(name.glyph)));

@@ -240,6 +240,13 @@ TEST(PdfDocument, PagesDrawnOnThreadsMakeTheFileOfPagesDrawnInTurn) {
       draw(c);
     };
   };
+  // A face first drawn on a slow page, and at another size on the quick page after it: embedded as first drawn in
+  // page order, whichever thread drew it first.
+  pages.push_back(fresh([](TCanvas& c) {
+    for (int i = 0; i < 4000; ++i) c.FillRect({i % 300, i % 150, i % 300 + 2, i % 150 + 2});
+    Write(c, 10, 10, "devagar", "DejaVu Sans Mono", 8);
+  }));
+  pages.push_back(fresh([](TCanvas& c) { Write(c, 10, 10, "depressa", "DejaVu Sans Mono", 20); }));
   for (int round = 0; round < 6; ++round) {
     for (std::size_t i = 0; i < kExactPages.size(); ++i) {
       pages.push_back(fresh(kExactPages[(i + round) % kExactPages.size()]));
