@@ -65,11 +65,7 @@ void ResetCanvas(TCanvas& canvas) {
 // deflating, which goes on at once on several threads, written.
 class TPdfDocument::TDrawers {
 public:
-  explicit TDrawers(TPdfDocument& document) : document_(document) {
-    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
-    max_waiting_ = 2 * threads;
-    for (unsigned i = 0; i < threads; ++i) threads_.emplace_back([this] { Run(); });
-  }
+  explicit TDrawers(TPdfDocument& document) : document_(document) {}
   // Pages not drawn yet are dropped.
   ~TDrawers() {
     {
@@ -82,6 +78,14 @@ public:
   }
   TDrawers(const TDrawers&) = delete;
   TDrawers& operator=(const TDrawers&) = delete;
+
+  // Starts threads up to `count` (0: one for each core, up to four); none stops.
+  void UseThreads(unsigned count) {
+    if (count == 0) count = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
+    std::lock_guard lock(mutex_);
+    while (threads_.size() < count) threads_.emplace_back([this] { Run(); });
+    max_waiting_ = 2 * threads_.size();
+  }
 
   void Add(double widthMM, double heightMM, std::function<void(TCanvas&)> draw) {
     std::unique_lock lock(mutex_);
@@ -234,8 +238,11 @@ void TPdfDocument::AddPage(double widthMM, double heightMM, std::function<void(T
   FinishOwnPage();
   ++pages_;
   if (!drawers_) drawers_ = std::make_unique<TDrawers>(*this);
+  drawers_->UseThreads(drawing_threads_);
   drawers_->Add(widthMM, heightMM, std::move(draw));
 }
+
+void TPdfDocument::SetDrawingThreads(unsigned count) { drawing_threads_ = count; }
 
 TCanvas& TPdfDocument::NewPage(double widthMM, double heightMM) {
   ++pages_;

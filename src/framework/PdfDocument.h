@@ -39,6 +39,10 @@ public:
   // one NewPage would make of them. `draw` must not use what the caller's thread may change meanwhile. Qt's writer
   // draws the page at once. Raises what drawing or writing an earlier page raised.
   void AddPage(double widthMM, double heightMM, std::function<void(TCanvas&)> draw);
+  // How many threads draw the pages added from now on: 0 (the default) for one for each core, up to four; fewer
+  // when other threads of the process are busy meanwhile, which would leave no core to more. Raising it adds
+  // threads; lowering it stops none.
+  void SetDrawingThreads(unsigned count);
   // False once a page drew something our writer does not write as Qt's would; always true for Qt's writer. Pages
   // added with AddPage count once drawn.
   bool Exact() const;
@@ -76,4 +80,5 @@ private:
   bool closed_ = false;
   // The threads of AddPage, once it is called.
   std::unique_ptr<TDrawers> drawers_;
+  unsigned drawing_threads_ = 0;
 };

@@ -87,6 +87,8 @@ private:
 // are no longer drawn: the whole collection goes through Qt's writer at the end.
 void WritePages(TPageHandOver& handOver, TRLGraphicStorage& storage, const std::string& fileName) {
   auto document = std::make_unique<TPdfDocument>(fileName);
+  // While the run goes on, one thread drawing keeps up with it; the pages drawn after it have every core.
+  document->SetDrawingThreads(1);
   for (TRLPageRecord page; handOver.Pop(page);) {
     if (document->Exact()) AddStandalonePageToPdf(*document, page.Load(), storage);
   }
@@ -95,6 +97,7 @@ void WritePages(TPageHandOver& handOver, TRLGraphicStorage& storage, const std::
     document.reset();
     document = std::make_unique<TPdfDocument>(fileName);
   }
+  document->SetDrawingThreads(0);
   auto lock = storage.Lock();
   AddPagesToPdf(*document, storage, handOver.FirstToDraw());
   ClosePagesPdf(std::move(document), storage, fileName);
