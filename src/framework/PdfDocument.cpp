@@ -18,12 +18,10 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 namespace {
-
-// Device pixels per inch of the pages; the canvas draws at 96 and is scaled up.
-constexpr int kResolution = 600;
 
 QPageSize PageSize(double widthMM, double heightMM) {
   return QPageSize(QSizeF(widthMM, heightMM), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
@@ -111,7 +109,8 @@ private:
   };
 
   void Run() {
-    TPdfPaintDevice device(*document_.resources_, kResolution);
+    const TLayout& layout = document_.layout_;
+    TPdfPaintDevice device(*document_.resources_, layout.Resolution);
     TPdfPaintEngine& engine = device.Engine();
     std::unique_ptr<TCanvas> canvas;
     for (;;) {
@@ -127,11 +126,11 @@ private:
       Attempt([&] {
         if (!exact_) return;
         device.SetPageSize({page.width_mm, page.height_mm});
-        engine.StartPage(Points(page.height_mm));
-        if (!canvas) canvas = std::make_unique<TCanvas>(&device, kResolution / 96.0);
+        engine.StartPage(Points(page.height_mm), QPoint(layout.OriginX, layout.OriginY));
+        if (!canvas) canvas = std::make_unique<TCanvas>(&device, document_.CanvasScale());
         canvas->RemoveClip();
         ResetCanvas(*canvas);
-        PaintPaper(*canvas, page.width_mm, page.height_mm);
+        if (layout.WhitePaper) PaintPaper(*canvas, page.width_mm, page.height_mm);
         page.draw(*canvas);
         canvas->EndPaint();
         engine.EndPage();
@@ -197,11 +196,17 @@ private:
   std::vector<std::thread> threads_;
 };
 
-TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer) : safe_file_(fileName), writer_kind_(writer) {
+TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer) : TPdfDocument(fileName, writer, TLayout{}) {}
+
+TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer, const TLayout& layout)
+    : safe_file_(fileName), writer_kind_(writer), layout_(layout) {
+  if (writer == TWriter::Qt && (layout.OriginX != 0 || layout.OriginY != 0)) {
+    throw std::invalid_argument("Qt's writer draws from the sheet's corner");
+  }
   if (writer == TWriter::Own) {
     pdf_ = std::make_unique<TPdfFile>(safe_file_);
     resources_ = std::make_unique<TPdfResources>(*pdf_);
-    device_ = std::make_unique<TPdfPaintDevice>(*resources_, kResolution);
+    device_ = std::make_unique<TPdfPaintDevice>(*resources_, layout.Resolution);
     catalog_ = pdf_->Reserve();
     page_tree_ = pdf_->Reserve();
     resources_object_ = pdf_->Reserve();
@@ -213,7 +218,7 @@ TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer) : safe_f
     throw EFileWriteError("Cannot create file \"" + fileName + "\": " + FromQString(file_->errorString()));
   }
   writer_ = std::make_unique<QPdfWriter>(file_.get());
-  writer_->setResolution(kResolution);
+  writer_->setResolution(layout.Resolution);
   writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
   writer_->setCreator(QStringLiteral("relclientes"));
 }
@@ -225,11 +230,15 @@ TPdfDocument::~TPdfDocument() {
   writer_.reset();
 }
 
+double TPdfDocument::CanvasScale() const {
+  return layout_.UnitsPerInch > 0 ? static_cast<double>(layout_.Resolution) / layout_.UnitsPerInch : 1.0;
+}
+
 bool TPdfDocument::Exact() const { return !device_ || (device_->Engine().Exact() && (!drawers_ || drawers_->Exact())); }
 
 void TPdfDocument::AddPage(double widthMM, double heightMM, std::function<void(TCanvas&)> draw) {
   if (writer_kind_ == TWriter::Qt) {
-    // The paper painted, whose brush is a new canvas's.
+    // The paper painted (its brush is a new canvas's).
     TCanvas& canvas = NewPage(widthMM, heightMM);
     ResetCanvas(canvas);
     return draw(canvas);
@@ -249,12 +258,12 @@ TCanvas& TPdfDocument::NewPage(double widthMM, double heightMM) {
   if (writer_kind_ == TWriter::Qt) {
     writer_->setPageLayout(QPageLayout(PageSize(widthMM, heightMM), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     if (!canvas_) {
-      canvas_ = std::make_unique<TCanvas>(writer_.get(), kResolution / 96.0);
+      canvas_ = std::make_unique<TCanvas>(writer_.get(), CanvasScale());
     } else {
       canvas_->RemoveClip();
       writer_->newPage();
     }
-    PaintPaper(*canvas_, widthMM, heightMM);
+    if (layout_.WhitePaper) PaintPaper(*canvas_, widthMM, heightMM);
     return *canvas_;
   }
   // Pages added before go first.
@@ -263,11 +272,11 @@ TCanvas& TPdfDocument::NewPage(double widthMM, double heightMM) {
   page_width_mm_ = widthMM;
   page_height_mm_ = heightMM;
   device_->SetPageSize({widthMM, heightMM});
-  device_->Engine().StartPage(Points(heightMM));
-  if (!canvas_) canvas_ = std::make_unique<TCanvas>(device_.get(), kResolution / 96.0);
+  device_->Engine().StartPage(Points(heightMM), QPoint(layout_.OriginX, layout_.OriginY));
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>(device_.get(), CanvasScale());
   else canvas_->RemoveClip();
   page_open_ = true;
-  PaintPaper(*canvas_, widthMM, heightMM);
+  if (layout_.WhitePaper) PaintPaper(*canvas_, widthMM, heightMM);
   return *canvas_;
 }
 

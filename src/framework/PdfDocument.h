@@ -23,9 +23,22 @@ class TPdfDocument {
 public:
   enum class TWriter { Own, Qt };
 
+  // How the canvas meets the sheet. By default the canvas counts pixels at 96 per inch from the sheet's top left
+  // corner, the pages are written at 600 device pixels per inch, and each page starts painted white. A printer's
+  // pages count from the corner of its printable area (`OriginX`, `OriginY`, in device pixels) on a sheet that
+  // is not painted; Qt's writer draws those through the printer itself, so its documents take no origin.
+  struct TLayout {
+    int Resolution = 600;
+    // The canvas's units; 0: device pixels.
+    int UnitsPerInch = 96;
+    int OriginX = 0, OriginY = 0;
+    bool WhitePaper = true;
+  };
+
   // Starts the file as a safe file: it takes its name only when Close succeeds, and an earlier file of that name
   // stays until then. Raises EFileWriteError when the file cannot be created.
   explicit TPdfDocument(const std::string& fileName, TWriter writer = TWriter::Own);
+  TPdfDocument(const std::string& fileName, TWriter writer, const TLayout& layout);
   ~TPdfDocument();
   TPdfDocument(const TPdfDocument&) = delete;
   TPdfDocument& operator=(const TPdfDocument&) = delete;
@@ -60,8 +73,11 @@ private:
   bool CloseOwn();
   void CloseQt();
 
+  double CanvasScale() const;
+
   TSafeFile safe_file_;
   TWriter writer_kind_;
+  TLayout layout_;
   std::unique_ptr<TCanvas> canvas_;
   int pages_ = 0;
 

@@ -11,6 +11,10 @@
 
 // Appends a number as PDF writes it: plain decimals, no exponent, no more digits than the value needs.
 void AppendPdfNumber(std::string& out, double value);
+// Appends a number as Qt's writer writes it: nine digits after the point less one for each digit before it,
+// truncated, not rounded. A reader takes such a number for a slightly different value than the shortest form gives
+// (10.0199999 for 10.02), and places what follows it accordingly.
+void AppendQtPdfNumber(std::string& out, double value);
 // Appends a text as a PDF name (the solidus included), other than regular characters escaped.
 void AppendPdfName(std::string& out, std::string_view name);
 

@@ -391,13 +391,15 @@ std::optional<std::string> TPdfFontSubset::FontFile() const {
     glyf += record;
     Put16(hmtx_out, advance);
     Put16(hmtx_out, lsb);
-    if (record.empty()) continue;
-    int points = 0;
-    for (const auto& contour : contours) points += static_cast<int>(contour.size());
-    max_points = std::max(max_points, points);
-    max_contours = std::max(max_contours, static_cast<int>(contours.size()));
-    int glyph_box[4];
-    for (int i = 0; i < 4; ++i) glyph_box[i] = ReadSigned16(QByteArray::fromRawData(record.data(), 10), 2 + 2 * i);
+    // A glyph without outline (a space) counts in the font's box as a box at the origin, as Qt's writer counts it.
+    int glyph_box[4] = {0, 0, 0, 0};
+    if (!record.empty()) {
+      int points = 0;
+      for (const auto& contour : contours) points += static_cast<int>(contour.size());
+      max_points = std::max(max_points, points);
+      max_contours = std::max(max_contours, static_cast<int>(contours.size()));
+      for (int i = 0; i < 4; ++i) glyph_box[i] = ReadSigned16(QByteArray::fromRawData(record.data(), 10), 2 + 2 * i);
+    }
     for (int i = 0; i < 4; ++i) {
       box[i] = !any ? glyph_box[i] : i < 2 ? std::min(box[i], glyph_box[i]) : std::max(box[i], glyph_box[i]);
     }

@@ -49,7 +49,7 @@ bool TPdfPaintEngine::begin(QPaintDevice*) {
   return true;
 }
 
-void TPdfPaintEngine::StartPage(double heightPoints) {
+void TPdfPaintEngine::StartPage(double heightPoints, QPoint origin) {
   page_height_ = heightPoints;
   content_.clear();
   names_.clear();
@@ -57,13 +57,20 @@ void TPdfPaintEngine::StartPage(double heightPoints) {
   applied_ = QTransform();
   clip_changed_ = true;
   Forget();
-  // Device pixels from the top left corner.
-  Number(points_per_pixel_);
-  content_ += " 0 0 ";
-  Number(-points_per_pixel_);
-  content_ += " 0 ";
-  Number(heightPoints);
-  content_ += " cm\n";
+  // Device pixels from the origin: the matrix computed as Qt's writer computes it (flipped at the page's height,
+  // then moved to the origin) and its numbers written as that writer writes them, so that a reader places the
+  // page's contents where it places that writer's.
+  const double matrix[] = {points_per_pixel_,
+                           0,
+                           0,
+                           -points_per_pixel_,
+                           origin.x() * points_per_pixel_,
+                           heightPoints + origin.y() * -points_per_pixel_};
+  for (double number : matrix) {
+    AppendQtPdfNumber(content_, number);
+    content_ += ' ';
+  }
+  content_ += "cm\n";
 }
 
 const std::string& TPdfPaintEngine::FinishPage() {

@@ -61,8 +61,9 @@ public:
   bool Exact() const { return exact_; }
   void Inexact() { exact_ = false; }
 
-  // Starts a page `heightPoints` high; the operators of the page so far are dropped.
-  void StartPage(double heightPoints);
+  // Starts a page `heightPoints` high whose device pixels count from `origin` (device pixels from the sheet's top
+  // left corner); the operators of the page so far are dropped.
+  void StartPage(double heightPoints, QPoint origin = {});
   // The operators of the page drawn since StartPage, complete. The glyphs the page used go to the file's fonts.
   const std::string& FinishPage();
   // FinishPage in two steps, for pages drawn on several threads at once: EndPage completes the operators, their

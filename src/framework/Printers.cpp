@@ -1,6 +1,8 @@
 #include "framework/Printers.h"
 
+#include "framework/PrintService.h"
 #include "framework/QtBridge.h"
+#include "framework/ScopeGuard.h"
 
 #include <QPageLayout>
 #include <QPageSetupDialog>
@@ -8,8 +10,12 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 
 struct TPrinter::TSettings {
   // -1: the default printer.
@@ -31,6 +37,14 @@ QPageSize PaperPageSize(int paperCode, double widthMM, double heightMM) {
 
 int Rounded(double value) { return static_cast<int>(std::lround(value)); }
 
+// The file of our writer's job until the printing service has a copy: one per process, since a process prints
+// one job at a time.
+std::string OwnJobFileName() {
+  return (std::filesystem::temp_directory_path() / ("relclientes-job-" + std::to_string(getpid()) + ".pdf")).string();
+}
+
+constexpr double kMillimetresPerPoint = 25.4 / 72;
+
 }  // namespace
 
 TPrinter::TPrinter() : settings_(std::make_unique<TSettings>()) {}
@@ -38,6 +52,8 @@ TPrinter::TPrinter() : settings_(std::make_unique<TSettings>()) {}
 TPrinter::~TPrinter() {
   canvas_.reset();
   job_.reset();
+  own_canvas_ = nullptr;
+  own_.reset();
 }
 
 void TPrinter::LoadPrinters() {
@@ -145,7 +161,7 @@ bool TPrinter::DeviceMetrics(TPrinterDeviceMetrics& metrics) {
   return metrics.PixelsPerInchX > 0 && metrics.PixelsPerInchY > 0;
 }
 
-void TPrinter::BeginDoc(const std::string& title, int unitsPerInch) {
+void TPrinter::BeginDoc(const std::string& title, int unitsPerInch, TPdfDocument::TWriter writer) {
   if (job_) throw EPrinter("Printing in progress");
   {
     std::lock_guard lock(mutex_);
@@ -153,6 +169,10 @@ void TPrinter::BeginDoc(const std::string& title, int unitsPerInch) {
   }
   if (!job_) throw EPrinter("There is no default printer currently selected");
   job_->setDocName(ToQString(title.empty() ? std::string("relclientes") : title));
+  if (writer == TPdfDocument::TWriter::Own) {
+    BeginOwnDoc(unitsPerInch);
+    return;
+  }
   double scale = unitsPerInch > 0 ? static_cast<double>(job_->logicalDpiY()) / unitsPerInch : 1.0;
   canvas_ = std::make_unique<TCanvas>(job_.get(), scale);
   try {
@@ -164,22 +184,71 @@ void TPrinter::BeginDoc(const std::string& title, int unitsPerInch) {
   }
 }
 
+// Our writer draws the pages Qt's writer would draw for the printer: the sheet of the job's paper and orientation,
+// at the printer's resolution, counted from the corner of its printable area.
+void TPrinter::BeginOwnDoc(int unitsPerInch) {
+  const QPageLayout layout = job_->pageLayout();
+  const int resolution = job_->resolution();
+  const QRect printable = layout.paintRectPixels(resolution);
+  const QRectF sheet = layout.fullRectPoints();
+  own_width_mm_ = sheet.width() * kMillimetresPerPoint;
+  own_height_mm_ = sheet.height() * kMillimetresPerPoint;
+  TPdfDocument::TLayout pages;
+  pages.Resolution = resolution;
+  pages.UnitsPerInch = unitsPerInch;
+  pages.OriginX = printable.left();
+  pages.OriginY = printable.top();
+  pages.WhitePaper = false;
+  try {
+    own_file_ = OwnJobFileName();
+    own_ = std::make_unique<TPdfDocument>(own_file_, TPdfDocument::TWriter::Own, pages);
+    own_canvas_ = &own_->NewPage(own_width_mm_, own_height_mm_);
+  } catch (const Exception& error) {
+    own_.reset();
+    job_.reset();
+    throw EPrinter("Printer selected is not valid: " + error.Message());
+  }
+}
+
 void TPrinter::NewPage() {
   if (!job_) throw EPrinter("Printer is not currently printing");
+  if (own_) {
+    own_canvas_ = &own_->NewPage(own_width_mm_, own_height_mm_);
+    return;
+  }
   canvas_->RemoveClip();
   if (!job_->newPage()) throw EPrinter("Printer is not currently printing");
 }
 
-void TPrinter::EndDoc() {
+bool TPrinter::EndDoc() {
   if (!job_) throw EPrinter("Printer is not currently printing");
+  if (own_) return EndOwnDoc();
   // Ending the painting hands the job over; the printer object goes with it.
   canvas_.reset();
   bool failed = job_->printerState() == QPrinter::Error;
   job_.reset();
   if (failed) throw EPrinter("Printer error");
+  return true;
+}
+
+bool TPrinter::EndOwnDoc() {
+  own_canvas_ = nullptr;
+  std::unique_ptr<TPdfDocument> document = std::move(own_);
+  std::unique_ptr<QPrinter> printer = std::move(job_);
+  // The service spools its own copy: ours goes once handed over, or when nothing is.
+  const TScopeExit removed([this] { std::remove(own_file_.c_str()); });
+  try {
+    if (!document->Close()) return false;
+  } catch (const Exception& error) {
+    throw EPrinter("Printer error: " + error.Message());
+  }
+  std::string error;
+  if (SubmitPdfJob(*printer, own_file_, error) == 0) throw EPrinter("Printer error: " + error);
+  return true;
 }
 
 TCanvas& TPrinter::Canvas() {
+  if (own_canvas_) return *own_canvas_;
   if (!canvas_) throw EPrinter("Printer is not currently printing");
   return *canvas_;
 }

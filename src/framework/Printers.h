@@ -5,6 +5,7 @@
 
 #include "framework/Canvas.h"
 #include "framework/Exceptions.h"
+#include "framework/PdfDocument.h"
 
 #include <memory>
 #include <mutex>
@@ -56,11 +57,15 @@ public:
   bool DeviceMetrics(TPrinterDeviceMetrics& metrics);
 
   // Starts a job on the selected printer; raises EPrinter when there is none or it cannot start. With
-  // `unitsPerInch`, the canvas counts in those units instead of device pixels.
-  void BeginDoc(const std::string& title = {}, int unitsPerInch = 0);
+  // `unitsPerInch`, the canvas counts in those units instead of device pixels. The job is a PDF document, written
+  // by Qt's writer or by ours (see PdfDocument.h), with the printer's paper, resolution and printable area.
+  void BeginDoc(const std::string& title = {}, int unitsPerInch = 0,
+                TPdfDocument::TWriter writer = TPdfDocument::TWriter::Qt);
   void NewPage();
-  // Hands the job to the printing service.
-  void EndDoc();
+  // Hands the job to the printing service with its copies, paper, orientation and sides. Returns false, having
+  // handed nothing over, when our writer drew something it does not write exactly: the caller draws the pages
+  // again on a job of Qt's writer. Raises EPrinter when the service does not take the job.
+  bool EndDoc();
   bool Printing() const { return job_ != nullptr; }
   // The job's canvas, in device pixels (or the units BeginDoc was given); its font's PixelsPerInch is the
   // device's vertical resolution in those units.
@@ -73,13 +78,21 @@ private:
   struct TSettings;
   void LoadPrinters();
   std::unique_ptr<QPrinter> MakePrinter();
+  void BeginOwnDoc(int unitsPerInch);
+  bool EndOwnDoc();
 
   std::recursive_mutex mutex_;
   std::vector<std::string> printers_;
   bool printers_loaded_ = false;
   std::unique_ptr<TSettings> settings_;
+  // The job's printer: its settings, and the device of Qt's writer when that writer draws the job.
   std::unique_ptr<QPrinter> job_;
   std::unique_ptr<TCanvas> canvas_;
+  // Our writer's job: the document and its current page's canvas.
+  std::unique_ptr<TPdfDocument> own_;
+  std::string own_file_;
+  TCanvas* own_canvas_ = nullptr;
+  double own_width_mm_ = 0, own_height_mm_ = 0;
 };
 
 class EPrinter : public Exception {

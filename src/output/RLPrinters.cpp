@@ -1,6 +1,7 @@
 #include "output/RLPrinters.h"
 
 #include "framework/Printers.h"
+#include "framework/ScopeGuard.h"
 #include "pages/RLConsts.h"
 #include "pages/RLTypes.h"
 #include "pages/RLUtils.h"
@@ -89,12 +90,12 @@ void TRLPrinterWrapper::LoadMetrics(TRLPrinterMetrics& metrics) {
   metrics.MarginBottom = metrics.PhysicalHeight - metrics.MarginTop - metrics.ClientHeight;
 }
 
-void TRLPrinterWrapper::BeginDoc() {
+void TRLPrinterWrapper::BeginDoc(TPdfDocument::TWriter writer) {
   if (!ValidatePrinter()) throw Exception(EngineMessages().msgPrinterNotFound);
   try {
     // The canvas counts in the report's own 96 units per inch, as the PDF save does: dotted pens and hairlines
     // keep the size they have on the screen instead of shrinking to device dots, each a path of its own.
-    Printer().BeginDoc({}, ScreenPixelsPerInch);
+    Printer().BeginDoc({}, ScreenPixelsPerInch, writer);
   } catch (const EPrinter& error) {
     throw Exception(EngineMessages().msgPrinterDriverError + ": " + error.Message());
   }
@@ -102,10 +103,12 @@ void TRLPrinterWrapper::BeginDoc() {
 
 void TRLPrinterWrapper::NewPage() { Printer().NewPage(); }
 
-void TRLPrinterWrapper::EndDoc() {
+bool TRLPrinterWrapper::EndDoc() {
   int selected = Printer().PrinterIndex();
-  Printer().EndDoc();
-  if (Printer().PrinterIndex() != selected) Printer().SetPrinterIndex(selected);
+  const TScopeExit keepSelection([&] {
+    if (Printer().PrinterIndex() != selected) Printer().SetPrinterIndex(selected);
+  });
+  return Printer().EndDoc();
 }
 
 TCanvas& TRLPrinterWrapper::Canvas() { return Printer().Canvas(); }

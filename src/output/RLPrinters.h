@@ -3,6 +3,7 @@
 // The report engine's one way to the platform's printer: the installed printers, the selected one, copies, the
 // paper of the next job, device metrics, the printer's properties dialog and the jobs themselves.
 
+#include "framework/PdfDocument.h"
 #include "report/RLReport.h"
 
 #include <string>
@@ -37,11 +38,12 @@ public:
   void LoadMetrics(TRLPrinterMetrics& metrics);
 
   // Starts a job; raises an Exception with the engine's message when there is no printer. Its canvas counts in
-  // 96 units per inch (Canvas().Scale() device pixels each).
-  void BeginDoc();
+  // 96 units per inch (Canvas().Scale() device pixels each). Its pages are written by Qt's PDF writer or by ours.
+  void BeginDoc(TPdfDocument::TWriter writer = TPdfDocument::TWriter::Qt);
   void NewPage();
-  // Ends the job and keeps the printer that was selected before it.
-  void EndDoc();
+  // Ends the job and keeps the printer that was selected before it. False when a job of our writer met something
+  // it does not write exactly and handed nothing over: its pages are to be drawn again on a job of Qt's writer.
+  bool EndDoc();
   TCanvas& Canvas();
 
   bool CanSetup() const { return true; }

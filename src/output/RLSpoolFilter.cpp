@@ -24,9 +24,23 @@ void TRLSpoolFilter::BeginDoc() {
 
 void TRLSpoolFilter::EndDoc() {
   page_pending_ = false;
-  if (!doc_started_) return;
+  if (doc_started_) EndJob();
+}
+
+void TRLSpoolFilter::EndJob() {
   doc_started_ = false;
-  RLPrinter().EndDoc();
+  const std::vector<int> drawn = std::move(drawn_);
+  drawn_.clear();
+  if (RLPrinter().EndDoc()) return;
+  // What our writer does not write exactly: the same pages through Qt's writer.
+  TRLPrinterWrapper& printer = RLPrinter();
+  printer.BeginDoc(TPdfDocument::TWriter::Qt);
+  for (std::size_t i = 0; i < drawn.size(); ++i) {
+    if (i > 0) printer.NewPage();
+    TRLPageRef page = Pages()->Pages(drawn[i]);
+    DrawOnPrinter(*page.Get());
+  }
+  printer.EndDoc();
 }
 
 void TRLSpoolFilter::NewPage() { page_pending_ = true; }
@@ -38,6 +52,7 @@ void TRLSpoolFilter::DrawPage(TRLGraphicSurface& page) {
     page_pending_ = false;
     RLPrinter().NewPage();
   }
+  drawn_.push_back(page.PageIndex());
   DrawOnPrinter(page);
 }
 
@@ -46,10 +61,7 @@ void TRLSpoolFilter::SetPaper(int orientation, double height, double width) {
   paper_width_ = width;
   paper_height_ = height;
   orientation_ = orientation;
-  if (doc_started_) {
-    doc_started_ = false;
-    RLPrinter().EndDoc();
-  }
+  if (doc_started_) EndJob();
   page_pending_ = false;
   TRLPrinterWrapper& printer = RLPrinter();
   printer.SetPaperSize(orientation == 2, false, height, width);
@@ -62,7 +74,7 @@ void TRLSpoolFilter::SetPaper(int orientation, double height, double width) {
     printer_rect_ = {0, 0, RoundToInt(m.PPIX * width / 25.4), RoundToInt(m.PPIY * height / 25.4)};
     printer_rect_ = MoveRect(printer_rect_, -m.MarginLeft, -m.MarginTop);
   }
-  printer.BeginDoc();
+  printer.BeginDoc(TPdfDocument::TWriter::Own);
   doc_started_ = true;
 }
 

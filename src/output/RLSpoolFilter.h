@@ -3,8 +3,11 @@
 #include "framework/Controls.h"
 #include "output/RLFilters.h"
 
+#include <vector>
+
 // The print filter that draws pages on the platform's printer. A page whose paper or orientation differs from the
-// job's ends that job and starts another.
+// job's ends that job and starts another. Jobs are written by our PDF writer; a job it cannot write exactly is
+// drawn again, page by page, on a job of Qt's writer.
 class TRLSpoolFilter : public TRLCustomPrintFilter {
 public:
   explicit TRLSpoolFilter(TComponent* owner = nullptr);
@@ -25,11 +28,14 @@ protected:
 private:
   void SetPaper(int orientation, double height, double width);
   void DrawOnPrinter(TRLGraphicSurface& page);
+  void EndJob();
 
   TRect printer_rect_;
   bool doc_started_ = false;
   // A page feed asked for and not yet made: it is made when the next page goes into the same job.
   bool page_pending_ = false;
+  // The pages drawn in the job, by index in the storage.
+  std::vector<int> drawn_;
   double paper_width_ = 0;
   double paper_height_ = 0;
   int orientation_ = 0;

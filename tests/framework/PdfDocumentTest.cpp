@@ -3,6 +3,7 @@
 // document inexact, and such a document leaves no file. Pages are rendered with poppler's pdftoppm.
 #include "framework/Bitmap.h"
 #include "framework/PdfDocument.h"
+#include "framework/PdfFile.h"
 #include "framework/PdfFontSubset.h"
 #include "support/TempFolder.h"
 
@@ -143,6 +144,39 @@ const std::vector<TDrawing> kExactPages = {
 
 }  // namespace
 
+// Every page of the sample drawn by both writers renders to the same pixels.
+void ExpectSamePixels(const std::string& ours, const std::string& qt, std::initializer_list<int> resolutions) {
+  for (int page = 1; page <= static_cast<int>(kExactPages.size()); ++page) {
+    for (int dpi : resolutions) {
+      SCOPED_TRACE("page " + std::to_string(page) + " at " + std::to_string(dpi) + " dpi");
+      const QImage a = Rendered(ours, page, dpi), b = Rendered(qt, page, dpi);
+      ASSERT_FALSE(a.isNull());
+      EXPECT_EQ(DifferingPixels(a, b), 0);
+    }
+  }
+}
+
+// Numbers as they stand in pages of Qt's writer: nine digits after the point, fewer after a whole part, truncated.
+TEST(PdfNumbers, QtsFormIsTruncatedToNineDigits) {
+  const std::pair<double, const char*> cases[] = {
+      {0.06, "0.060000000"},
+      {-0.06, "-0.060000000"},
+      {10.02, "10.0199999"},
+      {831.98, "831.980000"},
+      {12.5, "12.5000000"},
+      {224 / 255.0, "0.878431372"},
+      {0.19302969324253977, "0.193029693"},
+      {700.1930296932426, "700.193029"},
+      {0, "0"},
+      {2, "2"},
+  };
+  for (const auto& [value, expected] : cases) {
+    std::string out;
+    AppendQtPdfNumber(out, value);
+    EXPECT_EQ(out, expected) << value;
+  }
+}
+
 TEST(PdfDocument, PagesRenderAsQtsWriterRendersThem) {
   if (!HasPoppler()) GTEST_SKIP() << "no poppler-utils";
   TempFolder dir;
@@ -159,20 +193,30 @@ TEST(PdfDocument, PagesRenderAsQtsWriterRendersThem) {
     ASSERT_TRUE(document.Close());
   }
   ASSERT_EQ(ReadFile(ours).substr(0, 5), "%PDF-");
-  for (int page = 1; page <= static_cast<int>(kExactPages.size()); ++page) {
-    for (int dpi : {96, 150, 300}) {
-      SCOPED_TRACE("page " + std::to_string(page) + " at " + std::to_string(dpi) + " dpi");
-      const QImage a = Rendered(ours, page, dpi), b = Rendered(qt, page, dpi);
-      ASSERT_FALSE(a.isNull());
-      EXPECT_EQ(DifferingPixels(a, b), 0);
-    }
-  }
+  ExpectSamePixels(ours, qt, {96, 150, 300});
   EXPECT_EQ(Output("pdftotext -layout '" + ours + "' -"), Output("pdftotext -layout '" + qt + "' -"));
   const std::string fonts = Output("pdffonts '" + ours + "'");
   for (const char* face :
        {"DejaVuSans ", "DejaVuSans-Bold", "LiberationSerif", "LiberationMono", "DejaVuSerif-Bold", "LiberationSans"}) {
     EXPECT_NE(fonts.find(face), std::string::npos) << face << " embedded\n" << fonts;
   }
+}
+
+// A printer's resolution, no paper painted. (Where its canvas starts is compared with Qt's printer jobs.)
+TEST(PdfDocument, PagesOfAnotherLayoutRenderAsQtsWriterRendersThem) {
+  if (!HasPoppler()) GTEST_SKIP() << "no poppler-utils";
+  TempFolder dir;
+  const std::string ours = dir.File("ours.pdf"), qt = dir.File("qt.pdf");
+  TPdfDocument::TLayout layout;
+  layout.Resolution = 1200;
+  layout.WhitePaper = false;
+  for (auto [file, writer] : {std::pair{ours, TPdfDocument::TWriter::Own}, std::pair{qt, TPdfDocument::TWriter::Qt}}) {
+    TPdfDocument document(file, writer, layout);
+    DrawPages(document, kExactPages);
+    ASSERT_TRUE(document.Close());
+  }
+  ExpectSamePixels(ours, qt, {100, 150});
+  EXPECT_EQ(Output("pdftotext -layout '" + ours + "' -"), Output("pdftotext -layout '" + qt + "' -"));
 }
 
 // What our writer does not reproduce makes the document inexact: it writes no file, and the pages go to Qt's writer.
@@ -323,23 +367,38 @@ TEST(PdfDocument, FacesAreEmbeddedAsQtsWriterEmbedsThem) {
     const char* family;
     int pixels;
     bool bold;
+    const char* text;
+    // Every ninth glyph of the face too, some drawn twice.
+    bool wholeFace;
   };
-  const Case cases[] = {{"DejaVu Sans", 11, false},     {"DejaVu Sans", 15, true},      {"DejaVu Serif", 13, false},
-                        {"Liberation Sans", 12, false}, {"Liberation Serif", 16, true}, {"Liberation Mono", 10, false}};
+  const char* const sample = "Relatório ﬁnal: Ação, 0123 — Ωμέγα";
+  const Case cases[] = {
+      {"DejaVu Sans", 11, false, sample, true},
+      {"DejaVu Sans", 15, true, sample, true},
+      {"DejaVu Serif", 13, false, sample, true},
+      {"Liberation Sans", 12, false, sample, true},
+      {"Liberation Serif", 16, true, sample, true},
+      {"Liberation Mono", 10, false, sample, true},
+      // Glyphs that all start right of the origin, with and without a space, whose box is the origin's.
+      {"Liberation Serif", 12, false, "VW", false},
+      {"Liberation Serif", 12, false, "V W", false},
+      {"DejaVu Sans", 12, false, "óp", false},
+  };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.family);
+    SCOPED_TRACE(std::string(c.family) + ": " + c.text);
     QFont font(c.family);
     font.setPixelSize(c.pixels);
     font.setBold(c.bold);
     const QRawFont raw = QRawFont::fromFont(font);
     ASSERT_TRUE(raw.isValid());
-    // The glyphs of a text, then every ninth glyph of the face, some drawn twice.
-    QList<quint32> glyphs = raw.glyphIndexesForString(QStringLiteral("Relatório ﬁnal: Ação, 0123 — Ωμέγα"));
-    const QByteArray maxp = raw.fontTable("maxp");
-    ASSERT_GE(maxp.size(), 6);
-    const quint32 count = (static_cast<quint8>(maxp[4]) << 8) | static_cast<quint8>(maxp[5]);
-    for (quint32 g = 3; g < count; g += 9) glyphs.append(g);
-    glyphs.append(glyphs.mid(0, 10));
+    QList<quint32> glyphs = raw.glyphIndexesForString(QString::fromUtf8(c.text));
+    if (c.wholeFace) {
+      const QByteArray maxp = raw.fontTable("maxp");
+      ASSERT_GE(maxp.size(), 6);
+      const quint32 count = (static_cast<quint8>(maxp[4]) << 8) | static_cast<quint8>(maxp[5]);
+      for (quint32 g = 3; g < count; g += 9) glyphs.append(g);
+      glyphs.append(glyphs.mid(0, 10));
+    }
     QList<QPointF> positions;
     for (qsizetype i = 0; i < glyphs.size(); ++i) positions.append(QPointF(10 + (i % 40) * 12, 20 + (i / 40) * 20));
     QByteArray pdf;

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <sstream>
+
 namespace {
 
 using namespace outputtest;
@@ -124,6 +127,118 @@ TEST_F(Printing, AChangeOfPaperStartsANewJobWithoutABlankPage) {
   EXPECT_GT(width, height) << size;
   EXPECT_EQ(SpoolFilter().Orientation(), 2);
   EXPECT_FALSE(SpoolFilter().DocStarted());
+}
+
+// What a test job draws on each page: texts in two faces and sizes, frames, lines and a fill, some of it beyond
+// the printable area.
+void DrawSample(TCanvas& canvas, int page) {
+  canvas.Brush().SetStyle(bsClear);
+  canvas.Font().SetName("DejaVu Sans");
+  canvas.Font().SetSize(10);
+  canvas.TextOut(40, 30, "Relatório de Clientes — página " + std::to_string(page));
+  canvas.Font().SetName("Liberation Serif");
+  canvas.Font().SetSize(14);
+  canvas.TextOut(40, 60, "São Paulo: Açúcar & Café, Ltda. fi ffl");
+  canvas.Pen().SetColor(clBlack);
+  canvas.Pen().SetWidth(2);
+  canvas.Brush().SetStyle(bsSolid);
+  canvas.Brush().SetColor(static_cast<TColor>(0xE0E0E0));
+  canvas.Rectangle(-20, 100, 500, 180);
+  canvas.MoveTo(0, 0);
+  canvas.LineTo(700, 900);
+  canvas.Ellipse(300, 300, 420, 380);
+}
+
+// The options a job asked for: the scheduler's own entries (the job's id, times, file name) left out.
+std::set<std::string> JobOptions(const TCapturedJob& job) {
+  std::set<std::string> options;
+  std::istringstream words(job.Options);
+  for (std::string word; words >> word;) {
+    const std::string name = word.substr(0, word.find('='));
+    if (name.rfind("job-", 0) != 0 && name.rfind("date-", 0) != 0 && name.rfind("time-", 0) != 0 &&
+        name != "document-name-supplied") {
+      options.insert(word);
+    }
+  }
+  return options;
+}
+
+// A job of our writer is the job Qt's writer makes of the same drawing: the same options for the printing service,
+// the same sheets, the same pixels, the same text.
+TEST_F(Printing, OurWritersJobIsTheJobOfQtsWriter) {
+  AddQueues({"balcao"});
+  struct TCase {
+    const char* name;
+    int copies;
+    TPrinterOrientation orientation;
+    double width, height;  // millimetres
+  };
+  const TCase cases[] = {
+      {"A4 portrait", 1, poPortrait, 210, 297},
+      {"A5 landscape, two copies", 2, poLandscape, 148, 210},
+      {"letter portrait, three copies", 3, poPortrait, 215.9, 279.4},
+      {"a paper of its own", 1, poPortrait, 100, 150},
+  };
+  std::size_t expected = 0;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (TPdfDocument::TWriter writer : {TPdfDocument::TWriter::Qt, TPdfDocument::TWriter::Own}) {
+      Printer().SetPrinterIndex(-1);
+      Printer().SetCopies(c.copies);
+      Printer().SetOrientation(c.orientation);
+      Printer().SetPaper(0, c.width, c.height);
+      Printer().BeginDoc("Relatório", 96, writer);
+      DrawSample(Printer().Canvas(), 1);
+      Printer().NewPage();
+      DrawSample(Printer().Canvas(), 2);
+      ASSERT_TRUE(Printer().EndDoc());
+    }
+    expected += 2;
+    const auto jobs = cups_.WaitForJobs(expected);
+    ASSERT_EQ(jobs.size(), expected);
+    const TCapturedJob& qt = jobs[expected - 2];
+    const TCapturedJob& ours = jobs[expected - 1];
+    EXPECT_EQ(JobOptions(ours), JobOptions(qt));
+    EXPECT_EQ(ours.Copies, c.copies);
+    EXPECT_EQ(ours.Title, "Relatório");
+    ASSERT_EQ(PdfPageCount(ours.File), 2);
+    ASSERT_EQ(PdfPageCount(qt.File), 2);
+    for (int page = 1; page <= 2; ++page) {
+      EXPECT_EQ(PdfPageSize(ours.File, page), PdfPageSize(qt.File, page));
+      const std::string image = PdfPageImage(ours.File, page, 100);
+      ASSERT_FALSE(image.empty());
+      EXPECT_TRUE(image == PdfPageImage(qt.File, page, 100)) << "page " << page << " differs";
+    }
+    EXPECT_EQ(PdfText(ours.File), PdfText(qt.File));
+    EXPECT_NE(PdfInfo(ours.File).find("relclientes"), std::string::npos);
+  }
+}
+
+// A dashed frame is beyond our writer: its job hands nothing over, and the print filter prints the same pages
+// through Qt's writer.
+TEST_F(Printing, PagesOurWriterCannotWriteExactlyArePrintedByQtsWriter) {
+  AddQueues({"balcao"});
+  Printer().BeginDoc("tracejado", 96, TPdfDocument::TWriter::Own);
+  Printer().Canvas().Pen().SetStyle(psDash);
+  Printer().Canvas().Rectangle(10, 10, 200, 100);
+  EXPECT_FALSE(Printer().EndDoc());
+  EXPECT_FALSE(Printer().Printing());
+
+  TRLGraphicStorage* pages = MakePages(owner_, 4);
+  {
+    TRLPageRef third = pages->Pages(2);
+    third->Pen().SetStyle(psDash);
+    third->Rectangle(60, 800, 700, 900);
+  }
+  PrintPages(*pages, nullptr);
+  const auto jobs = cups_.WaitForJobs(1, 10);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(PdfPageCount(jobs[0].File), 4);
+  for (int page = 1; page <= 4; ++page) {
+    EXPECT_NE(PdfText(jobs[0].File, page, page).find("Page " + std::to_string(page)), std::string::npos);
+  }
+  EXPECT_NE(PdfInfo(jobs[0].File).find("Qt"), std::string::npos);
+  EXPECT_TRUE(errors_.empty());
 }
 
 TEST_F(Printing, CancelEndsTheJobWithThePagesAlreadyDrawn) {

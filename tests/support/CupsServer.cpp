@@ -31,6 +31,7 @@ out="$dir/job-$1"
 if [ -n "$6" ]; then cp "$6" "$out.part"; else cat > "$out.part"; fi
 printf '%s' "$4" > "$out.copies"
 printf '%s' "$3" > "$out.title"
+printf '%s' "$5" > "$out.options"
 mv "$out.part" "$out.pdf"
 exit 0
 )";
@@ -167,6 +168,7 @@ std::vector<TCapturedJob> TCupsServer::WaitForJobs(std::size_t count, double sec
       fs::path base = dir_ / "out" / ("job-" + match[1].str());
       job.Copies = std::atoi(ReadFile(base.string() + ".copies").c_str());
       job.Title = ReadFile(base.string() + ".title");
+      job.Options = ReadFile(base.string() + ".options");
       jobs.push_back(job);
     }
     std::sort(jobs.begin(), jobs.end(), [](const TCapturedJob& a, const TCapturedJob& b) { return a.Id < b.Id; });
@@ -176,7 +178,7 @@ std::vector<TCapturedJob> TCupsServer::WaitForJobs(std::size_t count, double sec
 }
 
 int PdfPageCount(const fs::path& pdf) {
-  std::string info = Output("pdfinfo " + Quoted(pdf) + " 2>/dev/null");
+  std::string info = PdfInfo(pdf);
   std::smatch match;
   if (!std::regex_search(info, match, std::regex(R"(Pages:\s+(\d+))"))) return -1;
   return std::stoi(match[1]);
@@ -187,6 +189,13 @@ std::string PdfText(const fs::path& pdf, int firstPage, int lastPage) {
   if (firstPage > 0) range += " -f " + std::to_string(firstPage);
   if (lastPage > 0) range += " -l " + std::to_string(lastPage);
   return Output("pdftotext -layout" + range + " " + Quoted(pdf) + " - 2>/dev/null");
+}
+
+std::string PdfInfo(const fs::path& pdf) { return Output("pdfinfo " + Quoted(pdf) + " 2>/dev/null"); }
+
+std::string PdfPageImage(const fs::path& pdf, int page, int dpi) {
+  return Output("pdftoppm -r " + std::to_string(dpi) + " -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                " -singlefile " + Quoted(pdf) + " 2>/dev/null");
 }
 
 std::string PdfPageSize(const fs::path& pdf, int page) {

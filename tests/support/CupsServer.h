@@ -15,6 +15,7 @@ struct TCapturedJob {
   std::filesystem::path File;  // the document as the printer got it
   int Copies = 0;
   std::string Title;
+  std::string Options;  // the job's options as the scheduler hands them to the printer's backend
 };
 
 class TCupsServer {
@@ -47,7 +48,11 @@ TCupsServer& SharedCupsServer();
 
 // What the poppler tools read in a PDF file: its page count, the text of page n (from 1), a page's size in points.
 int PdfPageCount(const std::filesystem::path& pdf);
+// What pdfinfo tells of the file: its producer, pages, sizes...
+std::string PdfInfo(const std::filesystem::path& pdf);
 std::string PdfText(const std::filesystem::path& pdf, int firstPage = 0, int lastPage = 0);
 std::string PdfPageSize(const std::filesystem::path& pdf, int page);
+// Page n (from 1) as poppler draws it at `dpi`, a PPM image; empty when it cannot be drawn.
+std::string PdfPageImage(const std::filesystem::path& pdf, int page, int dpi);
 
 }  // namespace outputtest

@@ -1,0 +1,64 @@
+#include "framework/PrintService.h"
+
+#include "framework/QtBridge.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+
+#include <cups/cups.h>
+
+#include <memory>
+
+namespace {
+
+// The option list of a job, freed with it.
+class TCupsOptions {
+public:
+  TCupsOptions() = default;
+  ~TCupsOptions() { cupsFreeOptions(count_, options_); }
+  TCupsOptions(const TCupsOptions&) = delete;
+  TCupsOptions& operator=(const TCupsOptions&) = delete;
+
+  void Add(const char* name, const std::string& value) {
+    count_ = cupsAddOption(name, value.c_str(), count_, &options_);
+  }
+  int Count() const { return count_; }
+  cups_option_t* Options() const { return options_; }
+
+private:
+  int count_ = 0;
+  cups_option_t* options_ = nullptr;
+};
+
+const char* Sides(const QPrinter& settings) {
+  const bool landscape = settings.pageLayout().orientation() == QPageLayout::Landscape;
+  switch (settings.duplex()) {
+    case QPrinter::DuplexNone: return "one-sided";
+    case QPrinter::DuplexAuto: return landscape ? "two-sided-short-edge" : "two-sided-long-edge";
+    case QPrinter::DuplexLongSide: return "two-sided-long-edge";
+    case QPrinter::DuplexShortSide: return "two-sided-short-edge";
+  }
+  return "one-sided";
+}
+
+}  // namespace
+
+int SubmitPdfJob(const QPrinter& settings, const std::string& pdfFile, std::string& error) {
+  TCupsOptions options;
+  const QPageLayout layout = settings.pageLayout();
+  options.Add("media", FromQString(layout.pageSize().key()));
+  const int copies = settings.copyCount();
+  if (copies > 1) {
+    options.Add("copies", std::to_string(copies));
+    if (settings.collateCopies()) options.Add("Collate", "True");
+  }
+  options.Add("sides", Sides(settings));
+  if (layout.orientation() == QPageLayout::Landscape) options.Add("landscape", "");
+  const std::string printer = FromQString(settings.printerName());
+  const std::string title = FromQString(settings.docName());
+  const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.c_str(), pdfFile.c_str(), title.c_str(), options.Count(),
+                                 options.Options());
+  if (job == 0) error = cupsLastErrorString();
+  return job;
+}
