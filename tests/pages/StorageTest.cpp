@@ -152,6 +152,36 @@ TEST(Storage, ModifiedCachedPageIsStoredAgainBeforeItIsDropped) {
   EXPECT_NE(stream.Bytes().find("still cached"), std::string::npos);
 }
 
+// A record makes a copy of the page that needs nothing of the collection: as stored, a change made to it in memory
+// included, its texts expanding with the collection's values of the moment; none for a page that is not there.
+TEST(Storage, RecordsMakeStandaloneCopiesOfThePages) {
+  TRLGraphicStorage storage;
+  for (int i = 0; i < 10; ++i) storage.Add(PageWithText("page " + std::to_string(i) + " of {Total}"));
+  storage.SetMacroValue("Total", "10");
+  {
+    TRLPageRef page = storage.Pages(8);  // cached
+    page->TextOut({0, 30, 100, 50}, 0, 30, "changed", 1, 1, 0);
+  }
+  const auto texts = [](const TRLGraphicSurface& page) {
+    std::string out;
+    for (int i = 0; i < page.ObjectCount(); ++i) {
+      if (auto* text = dynamic_cast<const TRLTextObject*>(page.Objects(i))) out += text->DisplayText() + ";";
+    }
+    return out;
+  };
+  for (int index : {0, 8, 9}) {
+    const auto copy = storage.Record(index).Load();
+    ASSERT_TRUE(copy) << index;
+    EXPECT_EQ(texts(*copy), "page " + std::to_string(index) + " of 10;" + (index == 8 ? "changed;" : ""));
+    EXPECT_EQ(copy->PageIndex(), index);
+  }
+  EXPECT_FALSE(storage.Record(10).Load());
+  EXPECT_FALSE(storage.Record(-1).Load());
+  // Page 0 left the cache; its record in the temporary file is cut short.
+  ASSERT_EQ(::truncate(storage.TempFileName().c_str(), 40), 0);
+  EXPECT_FALSE(storage.Record(0).Load());
+}
+
 TEST(Storage, NamedValuesAndOrientedSizes) {
   TRLGraphicStorage storage;
   EXPECT_EQ(storage.Orientation(), 1);
