@@ -112,6 +112,7 @@ private:
     const TLayout& layout = document_.layout_;
     TPdfPaintDevice device(*document_.resources_, layout.Resolution);
     TPdfPaintEngine& engine = device.Engine();
+    engine.NumberGlyphsLater();
     std::unique_ptr<TCanvas> canvas;
     for (;;) {
       TPage page;

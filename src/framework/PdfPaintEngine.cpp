@@ -16,12 +16,19 @@
 namespace {
 
 constexpr double kPointsPerInch = 72;
-void AppendHexGlyph(std::string& out, unsigned glyph) {
+// A glyph's number as the four hexadecimal digits of a string of two bytes.
+void WriteHexGlyph(char* out, unsigned glyph) {
   static const char kHex[] = "0123456789ABCDEF";
-  out += kHex[(glyph >> 12) & 15];
-  out += kHex[(glyph >> 8) & 15];
-  out += kHex[(glyph >> 4) & 15];
-  out += kHex[glyph & 15];
+  out[0] = kHex[(glyph >> 12) & 15];
+  out[1] = kHex[(glyph >> 8) & 15];
+  out[2] = kHex[(glyph >> 4) & 15];
+  out[3] = kHex[glyph & 15];
+}
+
+void AppendHexGlyph(std::string& out, unsigned glyph) {
+  char digits[4];
+  WriteHexGlyph(digits, glyph);
+  out.append(digits, sizeof digits);
 }
 
 }  // namespace
@@ -81,27 +88,37 @@ const std::string& TPdfPaintEngine::FinishPage() {
 void TPdfPaintEngine::EndPage() { CloseClip(); }
 
 const std::string& TPdfPaintEngine::NumberGlyphs() {
-  if (names_.empty()) return content_;
-  std::string named;
-  named.reserve(content_.size() + 4 * names_.size());
-  std::size_t copied = 0;
+  // The glyphs' digits in place, then the faces' names in their places (one for each face not named before).
+  bool insert = false;
   for (const TName& name : names_) {
-    named.append(content_, copied, name.at - copied);
-    copied = name.at;
     TFontUse& use = fonts_[name.font];
     if (name.glyph < 0) {
-      if (use.name == 0) {
-        use.name = resources_.Fonts().Number(use.font, static_cast<int>(std::lround(use.raw.pixelSize())));
-      }
-      named += std::to_string(use.name);
+      FontName(use);
+      insert = true;
     } else {
-      AppendHexGlyph(named, SubsetGlyph(use, static_cast<unsigned>(name.glyph)));
+      WriteHexGlyph(content_.data() + name.at, SubsetGlyph(use, static_cast<unsigned>(name.glyph)));
     }
   }
-  named.append(content_, copied);
-  content_.swap(named);
+  if (insert) {
+    std::string named;
+    named.reserve(content_.size() + 16);
+    std::size_t copied = 0;
+    for (const TName& name : names_) {
+      if (name.glyph >= 0) continue;
+      named.append(content_, copied, name.at - copied);
+      named += std::to_string(fonts_[name.font].name);
+      copied = name.at;
+    }
+    named.append(content_, copied);
+    content_.swap(named);
+  }
   names_.clear();
   return content_;
+}
+
+int TPdfPaintEngine::FontName(TFontUse& use) {
+  if (use.name == 0) use.name = resources_.Fonts().Number(use.font, static_cast<int>(std::lround(use.raw.pixelSize())));
+  return use.name;
 }
 
 unsigned TPdfPaintEngine::SubsetGlyph(TFontUse& use, unsigned glyph) {
@@ -509,7 +526,8 @@ void TPdfPaintEngine::ShowGlyphs(const QGlyphRun& run, const QPointF& origin) {
   }
   const std::size_t font_index = static_cast<std::size_t>(&use - fonts_.data());
   content_ += "BT /F";
-  names_.push_back({content_.size(), font_index, -1});
+  if (numbering_later_ && use.name == 0) names_.push_back({content_.size(), font_index, -1});
+  else content_ += std::to_string(FontName(use));
   content_ += ' ';
   Number(font.pixelSize());
   content_ += " Tf 1 0 0 -1 0 0 Tm\n";
@@ -520,7 +538,12 @@ void TPdfPaintEngine::ShowGlyphs(const QGlyphRun& run, const QPointF& origin) {
     const double gx = origin.x() + positions[i].x(), gy = origin.y() + positions[i].y();
     Point(gx - x, y - gy);
     content_ += "Td <";
-    names_.push_back({content_.size(), font_index, static_cast<int>(glyphs[i])});
+    if (numbering_later_ && (glyphs[i] >= use.numbers.size() || use.numbers[glyphs[i]] < 0)) {
+      names_.push_back({content_.size(), font_index, static_cast<int>(glyphs[i])});
+      content_ += "0000";
+    } else {
+      AppendHexGlyph(content_, SubsetGlyph(use, glyphs[i]));
+    }
     content_ += "> Tj\n";
     x = gx;
     y = gy;

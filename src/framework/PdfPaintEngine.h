@@ -66,9 +66,11 @@ public:
   void StartPage(double heightPoints, QPoint origin = {});
   // The operators of the page drawn since StartPage, complete. The glyphs the page used go to the file's fonts.
   const std::string& FinishPage();
-  // FinishPage in two steps, for pages drawn on several threads at once: EndPage completes the operators, their
-  // fonts and glyphs still unnamed; NumberGlyphs then names them, the glyphs entering the file's fonts. Pages
-  // whose glyphs are numbered in page order make the same file, whatever thread drew them and when.
+  // For pages drawn on several threads at once: the glyphs and faces that the file's fonts do not number yet are
+  // left unnamed as they are drawn, and FinishPage goes in two steps. EndPage completes the operators; NumberGlyphs
+  // then names what was left, the glyphs entering the file's fonts. Pages whose glyphs are numbered in page order
+  // make the same file, whatever thread drew them and when.
+  void NumberGlyphsLater() { numbering_later_ = true; }
   void EndPage();
   const std::string& NumberGlyphs();
 
@@ -99,6 +101,8 @@ private:
     int name = 0;
   };
   unsigned SubsetGlyph(TFontUse& use, unsigned glyph);
+  // The number of the face's resource name.
+  int FontName(TFontUse& use);
   TFontUse& FontUse(const QRawFont& font);
   // The resource name of a repeating tile whose pixel (0, 0) is where tileToUser maps it in the drawing's space.
   std::string PatternName(const QImage& tile, const QTransform& tileToUser);
@@ -107,12 +111,14 @@ private:
   double points_per_pixel_;
   double page_height_ = 0;
   std::string content_;
-  // Where a font's resource name (glyph < 0) or a glyph's number in its subset goes in content_, in drawing order.
+  // Where a face's resource name (glyph < 0) goes in content_, or the four digits of a glyph's number in its
+  // subset stand, still unnamed, in drawing order.
   struct TName {
     std::size_t at;
     std::size_t font;  // in fonts_
     int glyph;
   };
+  bool numbering_later_ = false;
   std::vector<TName> names_;
   bool exact_ = true;
 
