@@ -108,20 +108,20 @@ public:
     hb_set_add(one.get(), next);
     Before(glyph, one.get());
   }
-  // The simple glyphs of the class `wanted` by a class definition table.
-  TGlyphSet OfClass(const QByteArray& table, std::size_t at, unsigned wanted) const {
-    TGlyphSet glyphs = NewSet();
-    for (hb_codepoint_t g = HB_SET_VALUE_INVALID; hb_set_next(simple_, &g);) {
-      if (ClassOf(table, at, g) == wanted) hb_set_add(glyphs.get(), g);
-    }
-    return glyphs;
+  // The simple glyphs of the class `wanted` by a class definition table; read once, as the next ones.
+  const hb_set_t* OfClass(const QByteArray& table, std::size_t at, unsigned wanted) {
+    return Read(table, at, wanted + 1, [&](hb_set_t* glyphs) {
+      for (hb_codepoint_t g = HB_SET_VALUE_INVALID; hb_set_next(simple_, &g);) {
+        if (ClassOf(table, at, g) == wanted) hb_set_add(glyphs, g);
+      }
+    });
   }
   // The simple glyphs of a coverage table.
-  TGlyphSet Covered(const QByteArray& table, std::size_t at) const {
-    TGlyphSet glyphs = NewSet();
-    AddCoverage(table, at, glyphs.get());
-    hb_set_intersect(glyphs.get(), simple_);
-    return glyphs;
+  const hb_set_t* Covered(const QByteArray& table, std::size_t at) {
+    return Read(table, at, 0, [&](hb_set_t* glyphs) {
+      AddCoverage(table, at, glyphs);
+      hb_set_intersect(glyphs, simple_);
+    });
   }
   void SetLookupFlags(unsigned flags) { skips_bases_ = (flags & 0x6) != 0; }
 
@@ -133,9 +133,22 @@ public:
   }
 
 private:
+  // The glyphs a part of a table gives (0 for a coverage, or 1 + a class), read by `read` the first time.
+  template <typename Reader>
+  const hb_set_t* Read(const QByteArray& table, std::size_t at, unsigned which, const Reader& read) {
+    const auto key = std::make_tuple(table.constData(), at, which);
+    auto it = read_.find(key);
+    if (it == read_.end()) {
+      it = read_.emplace(key, NewSet()).first;
+      read(it->second.get());
+    }
+    return it->second.get();
+  }
+
   const hb_set_t* simple_;
   TGlyphSet always_;
   std::map<unsigned, TGlyphSet> before_;
+  std::map<std::tuple<const char*, std::size_t, unsigned>, TGlyphSet> read_;
   bool skips_bases_ = false;
 };
 
@@ -145,9 +158,9 @@ private:
 template <typename Next>
 void AddContextRule(TRuleStarts& starts, unsigned first, const QByteArray& table, unsigned inputs,
                     std::size_t inputs_at, std::size_t lookahead_at, const Next& next) {
-  if (inputs >= 2) return starts.Before(first, next(Word(table, inputs_at), false).get());
+  if (inputs >= 2) return starts.Before(first, next(Word(table, inputs_at), false));
   if (lookahead_at != 0 && Word(table, lookahead_at) > 0) {
-    return starts.Before(first, next(Word(table, lookahead_at + 2), true).get());
+    return starts.Before(first, next(Word(table, lookahead_at + 2), true));
   }
   starts.Always(first);
 }
@@ -163,11 +176,12 @@ void AddContextSets(TRuleStarts& starts, const QByteArray& table, std::size_t su
   const unsigned sets = Word(table, sets_at);
   TGlyphSet covered = NewSet();
   AddCoverage(table, sub + Word(table, sub + 2), covered.get());
-  const auto next = [&](unsigned value, bool lookahead) {
+  TGlyphSet one = NewSet();
+  const auto next = [&](unsigned value, bool lookahead) -> const hb_set_t* {
     if (format == 1) {
-      TGlyphSet one = NewSet();
+      hb_set_clear(one.get());
       hb_set_add(one.get(), value);
-      return one;
+      return one.get();
     }
     return starts.OfClass(table, lookahead ? lookahead_classes : input_classes, value);
   };
@@ -199,9 +213,9 @@ void AddContextCoverages(TRuleStarts& starts, const QByteArray& table, std::size
   const std::size_t coverages = chained ? inputs_at + 2 : inputs_at + 4;
   const std::size_t lookahead_at = chained ? coverages + 2 * inputs : 0;
   const auto next = [&](unsigned offset, bool) { return starts.Covered(table, sub + offset); };
-  const TGlyphSet first = starts.Covered(table, sub + Word(table, coverages));
+  const hb_set_t* first = starts.Covered(table, sub + Word(table, coverages));
   // The next coverage read straight after the first: the rule's second input or first look ahead.
-  for (hb_codepoint_t g = HB_SET_VALUE_INVALID; hb_set_next(first.get(), &g);) {
+  for (hb_codepoint_t g = HB_SET_VALUE_INVALID; hb_set_next(first, &g);) {
     AddContextRule(starts, g, table, inputs, coverages + 2, lookahead_at, next);
   }
 }
@@ -249,7 +263,7 @@ void AddRuleStarts(const QByteArray& table, bool positioning, unsigned lookup, T
     } else {
       // One glyph changed or moved whatever follows (single, multiple, alternate and reverse substitutions,
       // single, pair and cursive positioning).
-      starts.Always(starts.Covered(table, sub + Word(table, sub + 2)).get());
+      starts.Always(starts.Covered(table, sub + Word(table, sub + 2)));
     }
   }
 }
