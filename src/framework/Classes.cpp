@@ -89,6 +89,7 @@ void TComponent::InsertComponent(TComponent* component) {
   }
   components_.push_back(component);
   component->owner_ = this;
+  component->insertion_stamp_ = ++last_insertion_stamp_;
   Notification(component, opInsert);
 }
 
@@ -97,6 +98,7 @@ void TComponent::RemoveComponent(TComponent* component) {
   if (it == components_.end()) return;
   components_.erase(it);
   component->owner_ = nullptr;
+  component->insertion_stamp_ = 0;
   if (!IsDestroying()) Notification(component, opRemove);
 }
 
@@ -105,6 +107,7 @@ void TComponent::DestroyComponents() {
     TComponent* last = components_.back();
     components_.pop_back();
     last->owner_ = nullptr;
+    last->insertion_stamp_ = 0;
     // Siblings that are still alive hear of the removal as they would from RemoveComponent.
     if (!IsDestroying()) Notification(last, opRemove);
     delete last;

@@ -61,6 +61,9 @@ public:
   TComponent* Components(int index) const;
   // The position of `component` among the owned ones, or -1.
   int ComponentIndex(const TComponent* component) const;
+  // Grows with each insertion into the owner: two components of one owner compare by it as by ComponentIndex,
+  // without searching the owner's list. 0 for a component that has no owner.
+  std::uint64_t InsertionStamp() const { return insertion_stamp_; }
   // Case-insensitive search among the owned components.
   TComponent* FindComponent(std::string_view name) const;
   void InsertComponent(TComponent* component);
@@ -106,6 +109,8 @@ private:
   std::string name_;
   long long tag_ = 0;
   std::vector<TComponent*> components_;
+  std::uint64_t insertion_stamp_ = 0;
+  std::uint64_t last_insertion_stamp_ = 0;  // the last stamp given to an owned component
   std::vector<TComponent*> free_notifies_;
   std::vector<std::pair<std::string, std::string>> bound_handlers_;
   TComponentState state_;

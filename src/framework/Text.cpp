@@ -57,6 +57,7 @@ int AnsiCompareText(std::string_view a, std::string_view b) {
 }
 
 bool SameText(std::string_view a, std::string_view b) {
+  if (a == b) return true;
   if (IsAscii(a) && IsAscii(b) && a.size() != b.size()) return false;
   return AnsiCompareText(a, b) == 0;
 }

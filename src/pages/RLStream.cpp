@@ -80,9 +80,16 @@ std::size_t TRLMemoryStream::Read(void* buffer, std::size_t count) {
 
 void TRLMemoryStream::Write(const void* buffer, std::size_t count) {
   if (!count) return;
-  if (position_ > data_.size()) data_.resize(position_);
-  std::size_t overlap = std::min(count, data_.size() - position_);
-  data_.replace(position_, overlap, static_cast<const char*>(buffer), count);
+  const auto* bytes = static_cast<const char*>(buffer);
+  if (position_ >= data_.size()) {
+    // Writing past the end, the common case when a page is serialised: the gap, if any, is zero-filled.
+    data_.resize(position_);
+    data_.append(bytes, count);
+  } else if (count <= data_.size() - position_) {
+    std::memcpy(data_.data() + position_, bytes, count);
+  } else {
+    data_.replace(position_, data_.size() - position_, bytes, count);
+  }
   position_ += count;
 }
 

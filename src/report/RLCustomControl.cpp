@@ -678,20 +678,31 @@ TRLControlAnchors TRLCustomControl::AnchorsOf(const TControl& control) {
 }
 
 std::vector<TControl*> ChildrenInCreationOrder(const TWinControl& parent) {
+  std::vector<TControl*> children;
+  children.reserve(static_cast<std::size_t>(parent.ControlCount()));
+  for (int i = 0; i < parent.ControlCount(); ++i) children.push_back(parent.Controls(i));
+  if (children.empty()) return children;
+  // Children of one owner, the usual case, order by their insertion stamps; any other mix by the position each
+  // holds in its own owner, the unowned last.
+  const TComponent* owner = children.front()->Owner();
+  const bool one_owner =
+      owner && std::all_of(children.begin(), children.end(), [&](const TControl* c) { return c->Owner() == owner; });
+  if (one_owner) {
+    auto by_stamp = [](const TControl* a, const TControl* b) { return a->InsertionStamp() < b->InsertionStamp(); };
+    if (!std::is_sorted(children.begin(), children.end(), by_stamp))
+      std::stable_sort(children.begin(), children.end(), by_stamp);
+    return children;
+  }
   std::vector<std::pair<int, TControl*>> keyed;
-  keyed.reserve(static_cast<std::size_t>(parent.ControlCount()));
-  for (int i = 0; i < parent.ControlCount(); ++i) {
-    TControl* child = parent.Controls(i);
+  keyed.reserve(children.size());
+  for (TControl* child : children) {
     int index = INT32_MAX;
-    if (TComponent* owner = child->Owner()) {
-      if (int j = owner->ComponentIndex(child); j >= 0) index = j;
+    if (TComponent* child_owner = child->Owner()) {
+      if (int j = child_owner->ComponentIndex(child); j >= 0) index = j;
     }
     keyed.emplace_back(index, child);
   }
-  auto by_index = [](const auto& a, const auto& b) { return a.first < b.first; };
-  if (!std::is_sorted(keyed.begin(), keyed.end(), by_index)) std::stable_sort(keyed.begin(), keyed.end(), by_index);
-  std::vector<TControl*> children;
-  children.reserve(keyed.size());
-  for (const auto& [index, child] : keyed) children.push_back(child);
+  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 0; i < keyed.size(); ++i) children[i] = keyed[i].second;
   return children;
 }

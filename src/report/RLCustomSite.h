@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Four lengths in millimetres with the defaults a definition leaves out.
 class TRLMargins : public TPersistent {
@@ -39,6 +40,8 @@ private:
   TRLCustomControl* owner_;
   double values_[4];
   double defaults_[4];
+  // Pixels() is asked for many times a band; converted again after a change.
+  mutable std::optional<TRect> pixels_;
 };
 
 // A picture painted behind a site's children.

@@ -25,11 +25,14 @@ void TRLMargins::ResetDefaults(double value) {
 void TRLMargins::Set(int side, double value) {
   if (values_[side] == value) return;
   values_[side] = value;
+  pixels_.reset();
   if (auto* site = ComponentCast<TRLCustomSite>(owner_)) site->MarginsChanged();
 }
 
 TRect TRLMargins::Pixels() const {
-  return {MMToPixels(values_[0]), MMToPixels(values_[1]), MMToPixels(values_[2]), MMToPixels(values_[3])};
+  if (!pixels_)
+    pixels_ = TRect{MMToPixels(values_[0]), MMToPixels(values_[1]), MMToPixels(values_[2]), MMToPixels(values_[3])};
+  return *pixels_;
 }
 
 void TRLMargins::Assign(const TPersistent& source) {

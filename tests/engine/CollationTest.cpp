@@ -58,6 +58,18 @@ TEST(EngineCollation, SystemLocaleOrdersPortugueseNames) {
   if (!collator.UsesSystemLocale()) GTEST_SKIP() << "locale pt_BR.UTF-8 is not installed here";
   ExpectPortugueseOrder(collator);
   ExpectOnlyIdenticalTextsTie(collator);
+  // Long texts order as short ones do, whether one or both are long.
+  const std::pair<std::string, std::string> pairs[] = {
+      {"Érica", "Fábio"}, {"são paulo", "Santos"}, {"são paulo", "São Paulo"}, {"Sao Paulo", "São Paulo"}};
+  for (const size_t length : {250, 255, 256, 300}) {
+    const std::string common(length, 'x');
+    for (const auto& [a, b] : pairs) {
+      EXPECT_EQ(collator.Compare(common + a, common + b), collator.Compare(a, b)) << length << " " << a << " / " << b;
+      EXPECT_EQ(collator.Compare(common + b, common + a), collator.Compare(b, a)) << length << " " << b << " / " << a;
+    }
+    EXPECT_LT(collator.Compare("Érica", common), 0) << length;
+    EXPECT_GT(collator.Compare(common, "Érica"), 0) << length;
+  }
 }
 
 TEST(EngineCollation, IllFormedTextComparesConsistently) {
@@ -73,6 +85,20 @@ TEST(EngineCollation, IllFormedTextComparesConsistently) {
   EXPECT_FALSE(engine::IsValidUtf8(std::string("\xC0\xAF", 2))) << "overlong form";
   EXPECT_FALSE(engine::IsValidUtf8(std::string("\xED\xA0\x80", 3))) << "surrogate";
   EXPECT_TRUE(engine::IsValidUtf8("Ribeirão Preto €"));
+}
+
+TEST(EngineCollation, Utf8IsCheckedAtEveryPositionOfLongTexts) {
+  // Plain runs of every length before and after the character, so that it falls anywhere in or across a word.
+  const std::pair<std::string, bool> characters[] = {
+      {"\xC3\xA3", true},       {"\xE2\x82\xAC", true},  {"\xF0\x9F\x98\x80", true}, {"\xC3", false},
+      {"\xC0\xAF", false},      {"\xED\xA0\x80", false}, {"\xFF", false},             {"\xE2\x82", false},
+      {"\xF4\x90\x80\x80", false}};
+  for (const auto& [character, valid] : characters)
+    for (size_t before = 0; before <= 17; ++before)
+      for (size_t after : {0, 1, 7, 8, 9}) {
+        const std::string text = std::string(before, 'a') + character + std::string(after, 'b');
+        EXPECT_EQ(engine::IsValidUtf8(text), valid) << before << " + " << after;
+      }
 }
 
 // The same order and grouping through SQL, for the configured language and for one that is not installed.

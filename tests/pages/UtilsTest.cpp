@@ -122,4 +122,28 @@ TEST(Streams, MemoryStreamWritesLittleEndianAndReadsBack) {
   EXPECT_THROW(s.ReadByte(), ERLStreamError);
 }
 
+TEST(Streams, MemoryStreamWritesAppendOverwriteAndFillGapsWithZeros) {
+  struct Case {
+    const char* what;
+    std::int64_t at;
+    std::string bytes;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"at the end", 6, "gh", "abcdefgh"},
+      {"inside", 1, "XY", "aXYdef"},
+      {"over the end", 4, "XYZ", "abcdXYZ"},
+      {"from the start, longer", 0, "0123456789", "0123456789"},
+      {"past the end", 8, "Z", std::string("abcdef\0\0Z", 9)},
+  };
+  for (const Case& c : cases) {
+    TRLMemoryStream s;
+    s.Write("abcdef", 6);
+    s.Seek(c.at);
+    s.Write(c.bytes.data(), c.bytes.size());
+    EXPECT_EQ(s.Bytes(), c.expected) << c.what;
+    EXPECT_EQ(s.Position(), c.at + static_cast<std::int64_t>(c.bytes.size())) << c.what;
+  }
+}
+
 }  // namespace

@@ -44,6 +44,34 @@ std::vector<int> Reds(const TRLGraphicSurface& surface) {
 
 }  // namespace
 
+TEST(Layout, ChildrenComeInTheOrderTheirOwnersTookThem) {
+  auto names = [](const TWinControl& parent) {
+    std::string out;
+    for (TControl* c : ChildrenInCreationOrder(parent)) out += c->Name().empty() ? "?" : c->Name();
+    return out;
+  };
+  SiteRig rig(100, 100);
+  TRLLabel* a = rig.Child("A", faNone, {0, 0, 10, 10});
+  rig.Child("B", faNone, {0, 0, 10, 10});
+  rig.Child("C", faNone, {0, 0, 10, 10});
+  EXPECT_EQ(names(*rig.site), "ABC");
+  // Taken again by its owner, a child goes to the end of the owner's list.
+  rig.form.RemoveComponent(a);
+  rig.form.InsertComponent(a);
+  EXPECT_EQ(names(*rig.site), "BCA");
+  // With children of other owners, each is placed by its position in its own owner; the unowned go last.
+  TForm other(nullptr);
+  auto* d = new TRLLabel(&other);
+  d->SetName("D");
+  d->SetParent(rig.site);
+  auto* unowned = new TRLLabel(nullptr);
+  unowned->SetParent(rig.site);
+  EXPECT_EQ(names(*rig.site), "DBCA?");
+  delete unowned;
+  delete d;
+  EXPECT_EQ(names(*rig.site), "BCA");
+}
+
 TEST(Layout, ClientChildrenShareTheWidthLastTakesTheRest) {
   SiteRig rig(101, 40);
   rig.Loading();
