@@ -16,12 +16,14 @@ constexpr int kDeflateLevel = Z_BEST_SPEED;
 
 }  // namespace
 
+// Digits are appended with their count: append(first, last) would take the slower path of a splice.
 void AppendPdfNumber(std::string& out, double value) {
   if (!std::isfinite(value) || std::abs(value) < 1e-9) value = 0;
   char buffer[64];
   // Most numbers of a page are whole: written the short way.
   if (std::abs(value) < 1e9 && value == std::trunc(value)) {
-    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr);
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr;
+    out.append(buffer, static_cast<std::size_t>(end - buffer));
     return;
   }
   auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
@@ -29,7 +31,7 @@ void AppendPdfNumber(std::string& out, double value) {
     // Beyond what a page can hold: the largest number readers take.
     end = std::to_chars(buffer, buffer + sizeof buffer, value < 0 ? -32767 : 32767).ptr;
   }
-  out.append(buffer, end);
+  out.append(buffer, static_cast<std::size_t>(end - buffer));
 }
 
 void AppendQtPdfNumber(std::string& out, double value) {
@@ -49,7 +51,7 @@ void AppendQtPdfNumber(std::string& out, double value) {
   }
   char digits[16];
   char* end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
-  out.append(digits, end);
+  out.append(digits, static_cast<std::size_t>(end - digits));
   // Each digit of the whole part takes one of the nine after the point.
   unsigned place = 100000000;
   if (whole != 0) {
