@@ -70,25 +70,25 @@ Status StatusForPg(const char* sqlState, const std::string& message, Status fall
 
 PgConnection::PgConnection(PGconn* conn, std::string alias, std::string language)
     : conn_(conn), alias_(std::move(alias)), language_(std::move(language)) {
-  const char* host = PQhost(conn_);
-  location_ = std::string(host ? host : "") + ":" + (PQport(conn_) ? PQport(conn_) : "") + "/" +
-              (PQdb(conn_) ? PQdb(conn_) : "");
+  const char* host = Pq().PQhost(conn_);
+  location_ = std::string(host ? host : "") + ":" + (Pq().PQport(conn_) ? Pq().PQport(conn_) : "") + "/" +
+              (Pq().PQdb(conn_) ? Pq().PQdb(conn_) : "");
 }
 
-PgConnection::~PgConnection() { PQfinish(conn_); }
+PgConnection::~PgConnection() { Pq().PQfinish(conn_); }
 
 Status PgConnection::Failed(const PGresult* result, Status fallback) {
-  const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
-  std::string message = result ? PQresultErrorMessage(result) : "";
-  if (message.empty()) message = PQerrorMessage(conn_);
+  const char* state = result ? Pq().PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+  std::string message = result ? Pq().PQresultErrorMessage(result) : "";
+  if (message.empty()) message = Pq().PQerrorMessage(conn_);
   Status s = StatusForPg(state, message, fallback);
-  if (PQstatus(conn_) == CONNECTION_BAD) s = status::ConnectionLost;
+  if (Pq().PQstatus(conn_) == CONNECTION_BAD) s = status::ConnectionLost;
   const std::int32_t native = PackedSqlState(state);
   std::vector<std::string> lines;
-  if (result && PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)) {
-    lines.push_back(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY));
+  if (result && Pq().PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)) {
+    lines.push_back(Pq().PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY));
     for (int field : {PG_DIAG_MESSAGE_DETAIL, PG_DIAG_MESSAGE_HINT})
-      if (const char* text = PQresultErrorField(result, field)) lines.push_back(text);
+      if (const char* text = Pq().PQresultErrorField(result, field)) lines.push_back(text);
   } else {
     lines = MessageLines(message);
   }
@@ -100,26 +100,26 @@ Status PgConnection::Failed(const PGresult* result, Status fallback) {
 }
 
 void PgConnection::AfterFailure() {
-  if (PQstatus(conn_) == CONNECTION_BAD) {
+  if (Pq().PQstatus(conn_) == CONNECTION_BAD) {
     transaction_ = 0;
     openCursors_ = 0;
     return;
   }
   // A transaction that a failure broke is of no more use to its cursors.
-  if (!inSavepoint_ && PQtransactionStatus(conn_) == PQTRANS_INERROR) {
-    PgResult(PQexec(conn_, "ROLLBACK"));
+  if (!inSavepoint_ && Pq().PQtransactionStatus(conn_) == PQTRANS_INERROR) {
+    PgResult(Pq().PQexec(conn_, "ROLLBACK"));
     transaction_ = 0;
     openCursors_ = 0;
   }
 }
 
 Status PgConnection::Usable() {
-  if (PQstatus(conn_) == CONNECTION_OK) return status::Ok;
+  if (Pq().PQstatus(conn_) == CONNECTION_OK) return status::Ok;
   // Whatever lived in the dropped connection is gone: its cursors know by their transaction.
   transaction_ = 0;
   openCursors_ = 0;
-  PQreset(conn_);
-  if (PQstatus(conn_) == CONNECTION_OK) return ApplySettings();
+  Pq().PQreset(conn_);
+  if (Pq().PQstatus(conn_) == CONNECTION_OK) return ApplySettings();
   return Failed(nullptr, status::ConnectionLost);
 }
 
@@ -130,10 +130,10 @@ Status PgConnection::ApplySettings() {
 }
 
 Status PgConnection::Exec(const std::string& sql, const PgParams* params, ExecStatusType expected, PgResult& result) {
-  result.reset(params ? PQexecParams(conn_, sql.c_str(), static_cast<int>(params->values.size()), nullptr,
+  result.reset(params ? Pq().PQexecParams(conn_, sql.c_str(), static_cast<int>(params->values.size()), nullptr,
                                      params->values.data(), nullptr, nullptr, 0)
-                      : PQexec(conn_, sql.c_str()));
-  const ExecStatusType got = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+                      : Pq().PQexec(conn_, sql.c_str()));
+  const ExecStatusType got = result ? Pq().PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (got == expected || (expected == PGRES_COMMAND_OK && got == PGRES_TUPLES_OK)) return status::Ok;
   return Failed(result.get());
 }
@@ -145,8 +145,8 @@ Status PgConnection::Guarded(const std::function<Status()>& body) {
   inSavepoint_ = true;
   const Status s = body();
   inSavepoint_ = false;
-  if (s) result.reset(PQexec(conn_, "ROLLBACK TO SAVEPOINT relclientes_guard"));
-  result.reset(PQexec(conn_, "RELEASE SAVEPOINT relclientes_guard"));
+  if (s) result.reset(Pq().PQexec(conn_, "ROLLBACK TO SAVEPOINT relclientes_guard"));
+  result.reset(Pq().PQexec(conn_, "RELEASE SAVEPOINT relclientes_guard"));
   AfterFailure();
   return s;
 }
@@ -154,7 +154,7 @@ Status PgConnection::Guarded(const std::function<Status()>& body) {
 Status PgConnection::Run(const std::string& sql, const PgParams& params, std::int64_t& rowsAffected) {
   PgResult result;
   if (Status s = Guarded([&] { return Exec(sql, &params, PGRES_COMMAND_OK, result); })) return s;
-  const char* tuples = PQcmdTuples(result.get());
+  const char* tuples = Pq().PQcmdTuples(result.get());
   rowsAffected = tuples && *tuples ? std::atoll(tuples) : 0;
   return status::Ok;
 }
@@ -173,7 +173,7 @@ Status PgConnection::BeginCursor(CursorTicket& ticket) {
 }
 
 Status PgConnection::CheckCursor(const CursorTicket& ticket) {
-  if (PQstatus(conn_) != CONNECTION_OK) return Failed(nullptr, status::ConnectionLost);
+  if (Pq().PQstatus(conn_) != CONNECTION_OK) return Failed(nullptr, status::ConnectionLost);
   if (ticket.transaction == transaction_) return status::Ok;
   return Fail(status::NoCurrentRecord, {"The rows of this query are gone after an earlier error; open the query again",
                                         "Alias: " + alias_ + " (" + location_ + ")"});
@@ -182,13 +182,13 @@ Status PgConnection::CheckCursor(const CursorTicket& ticket) {
 void PgConnection::EndCursor(const CursorTicket& ticket) {
   if (ticket.transaction == 0 || ticket.transaction != transaction_) return;
   if (openCursors_ > 0) --openCursors_;
-  if (PQstatus(conn_) != CONNECTION_OK) return;
+  if (Pq().PQstatus(conn_) != CONNECTION_OK) return;
   if (ticket.declared) {
     const std::string close = "CLOSE " + ticket.name;
-    PgResult(PQexec(conn_, close.c_str()));
+    PgResult(Pq().PQexec(conn_, close.c_str()));
   }
   if (openCursors_ == 0) {
-    PgResult(PQexec(conn_, PQtransactionStatus(conn_) == PQTRANS_INERROR ? "ROLLBACK" : "COMMIT"));
+    PgResult(Pq().PQexec(conn_, Pq().PQtransactionStatus(conn_) == PQTRANS_INERROR ? "ROLLBACK" : "COMMIT"));
     transaction_ = 0;
   }
 }

@@ -7,8 +7,6 @@
 // A failure that breaks the transaction rolls it back, and the cursors opened in it report that their rows are
 // gone. A connection the server dropped is made again by the next statement prepared or cursor opened.
 
-#include <libpq-fe.h>
-
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,12 +14,13 @@
 #include <vector>
 
 #include "engine/Driver.h"
+#include "engine/PgLibrary.h"
 
 namespace engine::detail {
 
 // Owns a PGresult.
 struct PgResultDeleter {
-  void operator()(PGresult* r) const { PQclear(r); }
+  void operator()(PGresult* r) const { Pq().PQclear(r); }
 };
 using PgResult = std::unique_ptr<PGresult, PgResultDeleter>;
 

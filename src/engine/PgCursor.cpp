@@ -60,13 +60,13 @@ Status PgCursor::Open(PgConnection& conn, const std::string& sql, const PgParams
 PgCursor::~PgCursor() { conn_.EndCursor(ticket_); }
 
 void PgCursor::Describe(const PGresult* result) {
-  const int n = PQnfields(result);
+  const int n = Pq().PQnfields(result);
   for (int i = 0; i < n; ++i) {
     FieldDesc f;
     f.fieldNumber = static_cast<std::uint16_t>(i + 1);
-    f.name = PQfname(result, i);
-    const Oid type = PQftype(result, i);
-    const int mod = PQfmod(result, i);
+    f.name = Pq().PQfname(result, i);
+    const Oid type = Pq().PQftype(result, i);
+    const int mod = Pq().PQfmod(result, i);
     long declared = 0;
     switch (type) {
       case kBool:
@@ -109,7 +109,7 @@ Status PgCursor::Read(std::int64_t first) {
     serverNext_ = first;
   }
   if (Status s = Command("FETCH FORWARD " + std::to_string(kBatch) + " FROM " + ticket_.name, result)) return s;
-  const std::int64_t n = PQntuples(result.get());
+  const std::int64_t n = Pq().PQntuples(result.get());
   // A batch cut short ends the rows, when the row before it is known to exist.
   if (n < kBatch && (n > 0 || first <= seen_)) count_ = first + n;
   seen_ = std::max(seen_, first + n);
@@ -128,12 +128,12 @@ void PgCursor::Layout(const Batch& batch, std::int64_t r) {
   for (size_t i = 0; i < fields_.size(); ++i) {
     const FieldDesc& f = fields_[i];
     const int col = static_cast<int>(i);
-    if (PQgetisnull(rows, row, col)) {
+    if (Pq().PQgetisnull(rows, row, col)) {
       PutBlank(record, f);
       continue;
     }
-    const char* text = PQgetvalue(rows, row, col);
-    const auto length = static_cast<size_t>(PQgetlength(rows, row, col));
+    const char* text = Pq().PQgetvalue(rows, row, col);
+    const auto length = static_cast<size_t>(Pq().PQgetlength(rows, row, col));
     switch (f.type) {
       case fld::Int64: {
         std::int64_t v = 0;
@@ -193,7 +193,7 @@ Status PgCursor::FetchAll() {
   }
   if (s == status::Ok) s = Command("MOVE FORWARD ALL FROM " + ticket_.name, result);
   if (s == status::Ok) {
-    const char* moved = PQcmdTuples(result.get());
+    const char* moved = Pq().PQcmdTuples(result.get());
     count_ = serverNext_ + (moved && *moved ? std::atoll(moved) : 0);
     seen_ = serverNext_ = count_;
   }

@@ -35,7 +35,7 @@ private:
   struct Batch {
     PgResult rows;
     std::int64_t first = 0;  // row number of its first row
-    std::int64_t Count() const { return rows ? PQntuples(rows.get()) : 0; }
+    std::int64_t Count() const { return rows ? Pq().PQntuples(rows.get()) : 0; }
     bool Holds(std::int64_t r) const { return r >= first && r < first + Count(); }
   };
 

@@ -12,6 +12,7 @@
 #include "engine/Errors.h"
 #include "engine/PgConnection.h"
 #include "engine/PgCursor.h"
+#include "engine/PgLibrary.h"
 
 namespace engine::detail {
 
@@ -39,10 +40,10 @@ public:
     for (;;) {
       PgResult result;
       const Status s = conn_.Guarded([&] {
-        result.reset(PQprepare(conn_.Raw(), "", translated->sql.c_str(), 0, nullptr));
-        if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK) return status::SqlError;
-        result.reset(PQdescribePrepared(conn_.Raw(), ""));
-        return result && PQresultStatus(result.get()) == PGRES_COMMAND_OK ? status::Ok : status::SqlError;
+        result.reset(Pq().PQprepare(conn_.Raw(), "", translated->sql.c_str(), 0, nullptr));
+        if (!result || Pq().PQresultStatus(result.get()) != PGRES_COMMAND_OK) return status::SqlError;
+        result.reset(Pq().PQdescribePrepared(conn_.Raw(), ""));
+        return result && Pq().PQresultStatus(result.get()) == PGRES_COMMAND_OK ? status::Ok : status::SqlError;
       });
       if (s == status::Ok) {
         described = std::move(result);
@@ -51,9 +52,9 @@ public:
       if (DropRefusedCollation(result.get(), *translated)) continue;
       return conn_.Failed(result.get());
     }
-    returnsRows_ = PQnfields(described.get()) > 0;
+    returnsRows_ = Pq().PQnfields(described.get()) > 0;
     parameters_ = std::move(translated->parameters);
-    parameters_.resize(std::max<size_t>(parameters_.size(), static_cast<size_t>(PQnparams(described.get()))));
+    parameters_.resize(std::max<size_t>(parameters_.size(), static_cast<size_t>(Pq().PQnparams(described.get()))));
     sql_ = std::move(translated->sql);
     return status::Ok;
   }
@@ -81,8 +82,8 @@ public:
 private:
   // Removes the added COLLATE clause that the server's error points at; false when the error is another.
   static bool DropRefusedCollation(const PGresult* result, TranslatedSql& translated) {
-    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
-    const char* position = result ? PQresultErrorField(result, PG_DIAG_STATEMENT_POSITION) : nullptr;
+    const char* state = result ? Pq().PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const char* position = result ? Pq().PQresultErrorField(result, PG_DIAG_STATEMENT_POSITION) : nullptr;
     if (!state || std::string_view(state) != "42804" || !position) return false;
     // The server counts characters from 1.
     long chars = std::atol(position) - 1;
@@ -135,8 +136,8 @@ Status FindCollation(PgConnection& conn, const std::string& language, std::strin
   if (Status s = conn.Exec(sql, &params, PGRES_TUPLES_OK, result)) return s;
   out.clear();
   for (const auto& candidate : candidates)
-    for (int row = 0; row < PQntuples(result.get()) && out.empty(); ++row)
-      if (candidate == PQgetvalue(result.get(), row, 0)) out = candidate;
+    for (int row = 0; row < Pq().PQntuples(result.get()) && out.empty(); ++row)
+      if (candidate == Pq().PQgetvalue(result.get(), row, 0)) out = candidate;
   return status::Ok;
 }
 
@@ -157,11 +158,11 @@ PGconn* Connect(const ConnectParams& p) {
   }
   keywords.push_back(nullptr);
   values.push_back(nullptr);
-  return PQconnectdbParams(keywords.data(), values.data(), p.expand ? 1 : 0);
+  return Pq().PQconnectdbParams(keywords.data(), values.data(), p.expand ? 1 : 0);
 }
 
 Status ConnectFailure(PGconn* conn, const std::string& alias, Status fallback) {
-  const std::string message = conn ? PQerrorMessage(conn) : "libpq could not allocate a connection";
+  const std::string message = conn ? Pq().PQerrorMessage(conn) : "libpq could not allocate a connection";
   const Status s = StatusForPg(nullptr, message, fallback);
   // "connection to server ... failed: <why>": the server's or the system's words first, each line short enough
   // to be shown whole.
@@ -186,6 +187,9 @@ Status ConnectFailure(PGconn* conn, const std::string& alias, Status fallback) {
 std::unique_ptr<DriverStatement> PgConnection::NewStatement() { return std::make_unique<PgStatement>(*this); }
 
 Status OpenPostgres(const OpenRequest& request, std::unique_ptr<Connection>& out) {
+  if (std::string why; !LoadPgLibrary(why))
+    return Fail(status::LibraryNotFound,
+                {"The PostgreSQL client library cannot be loaded: " + why, "Alias: " + request.alias});
   const auto entry = [&](const char* name) -> std::string {
     const std::string* v = FindEntry(request.params, name);
     return v ? *v : std::string();
@@ -205,17 +209,17 @@ Status OpenPostgres(const OpenRequest& request, std::unique_ptr<Connection>& out
   if (request.openMode == OpenMode::ReadOnly) params.Set("options", "-c default_transaction_read_only=on");
   params.Set("client_encoding", "UTF8");
 
-  std::unique_ptr<PGconn, decltype(&PQfinish)> conn(nullptr, &PQfinish);
+  std::unique_ptr<PGconn, decltype(&::PQfinish)> conn(nullptr, Pq().PQfinish);
   for (bool asked = false;;) {
     ConnectParams attempt = params;
     if (!user.empty()) attempt.Set("user", user);
     if (!password.empty()) attempt.Set("password", password);
     conn.reset(Connect(attempt));
-    if (conn && PQstatus(conn.get()) == CONNECTION_OK) break;
+    if (conn && Pq().PQstatus(conn.get()) == CONNECTION_OK) break;
     // A server that wants a password nobody gave asks the user once, through the session's login.
-    if (!asked && conn && PQconnectionNeedsPassword(conn.get()) && request.login) {
+    if (!asked && conn && Pq().PQconnectionNeedsPassword(conn.get()) && request.login) {
       asked = true;
-      if (user.empty() && PQuser(conn.get())) user = PQuser(conn.get());
+      if (user.empty() && Pq().PQuser(conn.get())) user = Pq().PQuser(conn.get());
       if (request.login(user, password)) continue;
       return Fail(status::LoginCancelled,
                   {"The server asks for the password of user \"" + user + "\"", "Alias: " + request.alias});
