@@ -2,17 +2,18 @@
 
 #include "framework/Exceptions.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
 constexpr std::size_t kWriteBlock = 1 << 18;
 // Page content is mostly the same few operators over and over; the fastest level keeps most of the gain.
-constexpr int kDeflateLevel = Z_BEST_SPEED;
+constexpr int kDeflateLevel = 1;
 
 }  // namespace
 
@@ -97,12 +98,16 @@ void TPdfFile::WriteObject(int number, std::string_view body) {
 }
 
 std::string TPdfFile::Deflate(std::string_view data) {
-  uLongf size = compressBound(static_cast<uLong>(data.size()));
-  std::string deflated(size, '\0');
-  if (compress2(reinterpret_cast<Bytef*>(deflated.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
-                static_cast<uLong>(data.size()), kDeflateLevel) != Z_OK) {
-    throw EFileWriteError("Cannot compress a PDF stream");
-  }
+  // A compressor holds its tables; each thread that deflates keeps one.
+  struct TFree {
+    void operator()(libdeflate_compressor* compressor) const { libdeflate_free_compressor(compressor); }
+  };
+  thread_local const std::unique_ptr<libdeflate_compressor, TFree> compressor(libdeflate_alloc_compressor(kDeflateLevel));
+  if (!compressor) throw EFileWriteError("Cannot compress a PDF stream: out of memory");
+  std::string deflated(libdeflate_zlib_compress_bound(compressor.get(), data.size()), '\0');
+  const std::size_t size =
+      libdeflate_zlib_compress(compressor.get(), data.data(), data.size(), deflated.data(), deflated.size());
+  if (size == 0) throw EFileWriteError("Cannot compress a PDF stream");
   deflated.resize(size);
   return deflated;
 }

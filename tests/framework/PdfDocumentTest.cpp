@@ -157,6 +157,27 @@ void ExpectSamePixels(const std::string& ours, const std::string& qt, std::initi
 }
 
 // Numbers as they stand in pages of Qt's writer: nine digits after the point, fewer after a whole part, truncated.
+TEST(PdfStreams, DeflatedStreamsInflateToWhatWasGiven) {
+  std::string random(300000, '\0');
+  std::uint32_t state = 12345;
+  for (char& c : random) c = static_cast<char>((state = state * 1664525u + 1013904223u) >> 24);
+  std::string page;
+  for (int i = 0; i < 20000; ++i) page += std::to_string(i % 97) + " 0 Td <00" + std::to_string(i % 89) + "> Tj\n";
+  const std::pair<const char*, std::string> cases[] = {
+      {"empty", ""}, {"one byte", "x"}, {"page content", page}, {"bytes that do not compress", random}};
+  for (const auto& [what, data] : cases) {
+    const std::string deflated = TPdfFile::Deflate(data);
+    // A zlib stream, which qUncompress reads after the length it expects in front.
+    QByteArray sized(4, '\0');
+    for (int i = 0; i < 4; ++i) sized[i] = static_cast<char>((data.size() >> (24 - 8 * i)) & 0xFF);
+    const QByteArray inflated = qUncompress(sized + QByteArray(deflated.data(), static_cast<qsizetype>(deflated.size())));
+    EXPECT_TRUE(inflated.toStdString() == data) << what;
+    if (data.size() > 1000 && data != random) {
+      EXPECT_LT(deflated.size(), data.size() / 4) << what;
+    }
+  }
+}
+
 TEST(PdfNumbers, QtsFormIsTruncatedToNineDigits) {
   const std::pair<double, const char*> cases[] = {
       {0.06, "0.060000000"},
