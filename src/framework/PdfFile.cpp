@@ -17,22 +17,20 @@ constexpr int kDeflateLevel = 1;
 
 }  // namespace
 
-// Digits are appended with their count: append(first, last) would take the slower path of a splice.
-void AppendPdfNumber(std::string& out, double value) {
+char* WritePdfNumber(char* out, double value) {
   if (!std::isfinite(value) || std::abs(value) < 1e-9) value = 0;
-  char buffer[64];
+  char* const end = out + kPdfNumberRoom;
   // Most numbers of a page are whole: written the short way.
-  if (std::abs(value) < 1e9 && value == std::trunc(value)) {
-    const char* end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr;
-    out.append(buffer, static_cast<std::size_t>(end - buffer));
-    return;
-  }
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  if (error != std::errc()) {
-    // Beyond what a page can hold: the largest number readers take.
-    end = std::to_chars(buffer, buffer + sizeof buffer, value < 0 ? -32767 : 32767).ptr;
-  }
-  out.append(buffer, static_cast<std::size_t>(end - buffer));
+  if (std::abs(value) < 1e9 && value == std::trunc(value)) return std::to_chars(out, end, static_cast<long long>(value)).ptr;
+  const auto [written, error] = std::to_chars(out, end, value, std::chars_format::fixed);
+  // Beyond what a page can hold: the largest number readers take.
+  if (error != std::errc()) return std::to_chars(out, end, value < 0 ? -32767 : 32767).ptr;
+  return written;
+}
+
+void AppendPdfNumber(std::string& out, double value) {
+  char buffer[kPdfNumberRoom];
+  out.append(buffer, static_cast<std::size_t>(WritePdfNumber(buffer, value) - buffer));
 }
 
 void AppendQtPdfNumber(std::string& out, double value) {

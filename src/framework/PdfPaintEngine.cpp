@@ -25,12 +25,6 @@ void WriteHexGlyph(char* out, unsigned glyph) {
   out[3] = kHex[glyph & 15];
 }
 
-void AppendHexGlyph(std::string& out, unsigned glyph) {
-  char digits[4];
-  WriteHexGlyph(digits, glyph);
-  out.append(digits, sizeof digits);
-}
-
 }  // namespace
 
 TPdfPaintEngine::TPdfPaintEngine(TPdfResources& resources, int resolution)
@@ -534,17 +528,24 @@ void TPdfPaintEngine::ShowGlyphs(const QGlyphRun& run, const QPointF& origin) {
   // Each glyph moved to from the one before by the difference of their positions: whole pixels and exact fractions
   // of them add up exactly, so every glyph lands where the layout put it.
   double x = 0, y = 0;
+  // A glyph's line is put together here, then appended at once: a page has thousands of them.
+  char line[2 * kPdfNumberRoom + 16];
+  const auto literal = [](char* at, std::string_view text) { return std::copy(text.begin(), text.end(), at); };
   for (qsizetype i = 0; i < glyphs.size(); ++i) {
     const double gx = origin.x() + positions[i].x(), gy = origin.y() + positions[i].y();
-    Point(gx - x, y - gy);
-    content_ += "Td <";
+    char* at = WritePdfNumber(line, gx - x);
+    *at++ = ' ';
+    at = WritePdfNumber(at, y - gy);
+    at = literal(at, " Td <");
     if (numbering_later_ && (glyphs[i] >= use.numbers.size() || use.numbers[glyphs[i]] < 0)) {
-      names_.push_back({content_.size(), font_index, static_cast<int>(glyphs[i])});
-      content_ += "0000";
+      names_.push_back({content_.size() + static_cast<std::size_t>(at - line), font_index, static_cast<int>(glyphs[i])});
+      at = literal(at, "0000");
     } else {
-      AppendHexGlyph(content_, SubsetGlyph(use, glyphs[i]));
+      WriteHexGlyph(at, SubsetGlyph(use, glyphs[i]));
+      at += 4;
     }
-    content_ += "> Tj\n";
+    at = literal(at, "> Tj\n");
+    content_.append(line, static_cast<std::size_t>(at - line));
     x = gx;
     y = gy;
   }
