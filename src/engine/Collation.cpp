@@ -3,8 +3,8 @@
 #include <langinfo.h>
 
 #include <cstdint>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace engine {

@@ -131,7 +131,7 @@ Status PgConnection::ApplySettings() {
 
 Status PgConnection::Exec(const std::string& sql, const PgParams* params, ExecStatusType expected, PgResult& result) {
   result.reset(params ? Pq().PQexecParams(conn_, sql.c_str(), static_cast<int>(params->values.size()), nullptr,
-                                     params->values.data(), nullptr, nullptr, 0)
+                                          params->values.data(), nullptr, nullptr, 0)
                       : Pq().PQexec(conn_, sql.c_str()));
   const ExecStatusType got = result ? Pq().PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (got == expected || (expected == PGRES_COMMAND_OK && got == PGRES_TUPLES_OK)) return status::Ok;

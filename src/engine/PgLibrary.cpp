@@ -23,11 +23,11 @@ Loaded Load() {
     loaded.error = dlerror();
     return loaded;
   }
-#define RELCLIENTES_PQ_RESOLVE(name)                                                  \
-  loaded.library.name = reinterpret_cast<decltype(&::name)>(dlsym(handle, #name));   \
-  if (!loaded.library.name) {                                                         \
-    loaded.error = std::string(kSoname) + " has no function " #name;                  \
-    return loaded;                                                                    \
+#define RELCLIENTES_PQ_RESOLVE(name)                                               \
+  loaded.library.name = reinterpret_cast<decltype(&::name)>(dlsym(handle, #name)); \
+  if (!loaded.library.name) {                                                      \
+    loaded.error = std::string(kSoname) + " has no function " #name;               \
+    return loaded;                                                                 \
   }
   RELCLIENTES_PQ_FUNCTIONS(RELCLIENTES_PQ_RESOLVE)
 #undef RELCLIENTES_PQ_RESOLVE

@@ -9,11 +9,13 @@
 namespace engine::detail {
 
 // The functions of libpq the driver calls.
+// clang-format off
 #define RELCLIENTES_PQ_FUNCTIONS(X)                                                                                  \
   X(PQclear) X(PQcmdTuples) X(PQconnectdbParams) X(PQconnectionNeedsPassword) X(PQdb) X(PQdescribePrepared)        \
   X(PQerrorMessage) X(PQexec) X(PQexecParams) X(PQfinish) X(PQfmod) X(PQfname) X(PQftype) X(PQgetisnull)          \
   X(PQgetlength) X(PQgetvalue) X(PQhost) X(PQnfields) X(PQnparams) X(PQntuples) X(PQport) X(PQprepare) X(PQreset) \
   X(PQresultErrorField) X(PQresultErrorMessage) X(PQresultStatus) X(PQstatus) X(PQtransactionStatus) X(PQuser)
+// clang-format on
 
 struct PgLibrary {
 #define RELCLIENTES_PQ_POINTER(name) decltype(&::name) name = nullptr;

@@ -21,7 +21,8 @@ char* WritePdfNumber(char* out, double value) {
   if (!std::isfinite(value) || std::abs(value) < 1e-9) value = 0;
   char* const end = out + kPdfNumberRoom;
   // Most numbers of a page are whole: written the short way.
-  if (std::abs(value) < 1e9 && value == std::trunc(value)) return std::to_chars(out, end, static_cast<long long>(value)).ptr;
+  if (std::abs(value) < 1e9 && value == std::trunc(value))
+    return std::to_chars(out, end, static_cast<long long>(value)).ptr;
   const auto [written, error] = std::to_chars(out, end, value, std::chars_format::fixed);
   // Beyond what a page can hold: the largest number readers take.
   if (error != std::errc()) return std::to_chars(out, end, value < 0 ? -32767 : 32767).ptr;
@@ -100,7 +101,8 @@ std::string TPdfFile::Deflate(std::string_view data) {
   struct TFree {
     void operator()(libdeflate_compressor* compressor) const { libdeflate_free_compressor(compressor); }
   };
-  thread_local const std::unique_ptr<libdeflate_compressor, TFree> compressor(libdeflate_alloc_compressor(kDeflateLevel));
+  thread_local const std::unique_ptr<libdeflate_compressor, TFree> compressor(
+      libdeflate_alloc_compressor(kDeflateLevel));
   if (!compressor) throw EFileWriteError("Cannot compress a PDF stream: out of memory");
   std::string deflated(libdeflate_zlib_compress_bound(compressor.get(), data.size()), '\0');
   const std::size_t size =

@@ -538,7 +538,8 @@ void TPdfPaintEngine::ShowGlyphs(const QGlyphRun& run, const QPointF& origin) {
     at = WritePdfNumber(at, y - gy);
     at = literal(at, " Td <");
     if (numbering_later_ && (glyphs[i] >= use.numbers.size() || use.numbers[glyphs[i]] < 0)) {
-      names_.push_back({content_.size() + static_cast<std::size_t>(at - line), font_index, static_cast<int>(glyphs[i])});
+      names_.push_back(
+          {content_.size() + static_cast<std::size_t>(at - line), font_index, static_cast<int>(glyphs[i])});
       at = literal(at, "0000");
     } else {
       WriteHexGlyph(at, SubsetGlyph(use, glyphs[i]));

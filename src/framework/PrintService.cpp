@@ -34,8 +34,7 @@ const TCups& Cups() {
     void* library = dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
     if (!library) {
       c.error = "The printing library cannot be loaded: " + std::string(dlerror());
-    } else if (!Resolve(library, "cupsAddOption", c.AddOption) ||
-               !Resolve(library, "cupsFreeOptions", c.FreeOptions) ||
+    } else if (!Resolve(library, "cupsAddOption", c.AddOption) || !Resolve(library, "cupsFreeOptions", c.FreeOptions) ||
                !Resolve(library, "cupsPrintFile2", c.PrintFile2) ||
                !Resolve(library, "cupsLastErrorString", c.LastErrorString)) {
       c.error = "The printing library lacks a function of print jobs";
@@ -95,7 +94,7 @@ int SubmitPdfJob(const QPrinter& settings, const std::string& pdfFile, std::stri
   const std::string printer = FromQString(settings.printerName());
   const std::string title = FromQString(settings.docName());
   const int job = Cups().PrintFile2(CUPS_HTTP_DEFAULT, printer.c_str(), pdfFile.c_str(), title.c_str(), options.Count(),
-                                   options.Options());
+                                    options.Options());
   if (job == 0) error = Cups().LastErrorString();
   return job;
 }

@@ -185,11 +185,18 @@ void TRLFileStream::Sync() {
   if (::fsync(fd_) != 0) Fail("Cannot write file");
 }
 
+TRLStreamWindow::TRLStreamWindow(TRLStream& source, std::int64_t end) : source_(&source), end_(end) {
+  if (auto* window = dynamic_cast<TRLStreamWindow*>(&source)) {
+    source_ = window->source_;
+    end_ = std::min(end, window->end_);
+  }
+}
+
 std::size_t TRLStreamWindow::Read(void* buffer, std::size_t count) {
-  std::int64_t available = end_ - source_.Position();
+  std::int64_t available = end_ - source_->Position();
   if (available <= 0) return 0;
-  return source_.Read(buffer,
-                      static_cast<std::size_t>(std::min<std::int64_t>(available, static_cast<std::int64_t>(count))));
+  return source_->Read(buffer,
+                       static_cast<std::size_t>(std::min<std::int64_t>(available, static_cast<std::int64_t>(count))));
 }
 
 void TRLStreamWindow::Write(const void*, std::size_t) { throw ERLStreamError("Stream write error"); }

@@ -110,15 +110,16 @@ private:
 // A read-only view of another stream that ends at `end`: reads stop there, and Remaining counts up to there.
 class TRLStreamWindow : public TRLStream {
 public:
-  TRLStreamWindow(TRLStream& source, std::int64_t end) : source_(source), end_(end) {}
+  // A window over a window reads from the stream below it, within both ends.
+  TRLStreamWindow(TRLStream& source, std::int64_t end);
 
   std::size_t Read(void* buffer, std::size_t count) override;
   void Write(const void* buffer, std::size_t count) override;
-  std::int64_t Position() const override { return source_.Position(); }
-  void Seek(std::int64_t position) override { source_.Seek(position); }
+  std::int64_t Position() const override { return source_->Position(); }
+  void Seek(std::int64_t position) override { source_->Seek(position); }
   std::int64_t Size() const override { return end_; }
 
 private:
-  TRLStream& source_;
+  TRLStream* source_;
   std::int64_t end_;
 };

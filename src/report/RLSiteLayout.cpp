@@ -14,10 +14,8 @@ namespace {
 
 // The children that take part in layout: all of them in design mode, the visible ones at run time.
 std::vector<TControl*> LayoutChildren(const TRLCustomSite& site) {
-  std::vector<TControl*> children;
-  for (TControl* child : ChildrenInCreationOrder(site)) {
-    if (site.IsDesigning() || child->Visible()) children.push_back(child);
-  }
+  std::vector<TControl*> children = ChildrenInCreationOrder(site);
+  if (!site.IsDesigning()) std::erase_if(children, [](const TControl* child) { return !child->Visible(); });
   return children;
 }
 
@@ -157,15 +155,19 @@ void PlaceSlotRun(const std::vector<TControl*>& list, const TSlotRun& run) {
 void TRLCustomSite::AlignControls() {
   TStateGuard guard(*this, stAligningControls);
   std::vector<Ranked> ranked[ControlAlignCount];
-  for (TControl* child : LayoutChildren(*this)) {
+  const std::vector<TControl*> children = LayoutChildren(*this);
+  for (TControl* child : children) {
     const TRLControlAlign a = AlignOf(*child);
     auto& list = ranked[a];
+    // Most of a band's children have one alignment: its list takes them all without growing.
+    if (list.empty()) list.reserve(children.size());
     const Ranked entry = RankOf(child);
     auto at = std::find_if(list.begin(), list.end(), [&](const Ranked& e) { return Precedes(entry, e, a); });
     list.insert(at, entry);
   }
   std::vector<TControl*> lists[ControlAlignCount];
   for (int a = 0; a < ControlAlignCount; ++a) {
+    if (ranked[a].empty()) continue;
     lists[a].reserve(ranked[a].size());
     for (const Ranked& e : ranked[a]) lists[a].push_back(e.control);
   }

@@ -90,9 +90,9 @@ TEST(EngineCollation, IllFormedTextComparesConsistently) {
 TEST(EngineCollation, Utf8IsCheckedAtEveryPositionOfLongTexts) {
   // Plain runs of every length before and after the character, so that it falls anywhere in or across a word.
   const std::pair<std::string, bool> characters[] = {
-      {"\xC3\xA3", true},       {"\xE2\x82\xAC", true},  {"\xF0\x9F\x98\x80", true}, {"\xC3", false},
-      {"\xC0\xAF", false},      {"\xED\xA0\x80", false}, {"\xFF", false},             {"\xE2\x82", false},
-      {"\xF4\x90\x80\x80", false}};
+      {"\xC3\xA3", true}, {"\xE2\x82\xAC", true}, {"\xF0\x9F\x98\x80", true},
+      {"\xC3", false},    {"\xC0\xAF", false},    {"\xED\xA0\x80", false},
+      {"\xFF", false},    {"\xE2\x82", false},    {"\xF4\x90\x80\x80", false}};
   for (const auto& [character, valid] : characters)
     for (size_t before = 0; before <= 17; ++before)
       for (size_t after : {0, 1, 7, 8, 9}) {

@@ -170,7 +170,8 @@ TEST(PdfStreams, DeflatedStreamsInflateToWhatWasGiven) {
     // A zlib stream, which qUncompress reads after the length it expects in front.
     QByteArray sized(4, '\0');
     for (int i = 0; i < 4; ++i) sized[i] = static_cast<char>((data.size() >> (24 - 8 * i)) & 0xFF);
-    const QByteArray inflated = qUncompress(sized + QByteArray(deflated.data(), static_cast<qsizetype>(deflated.size())));
+    const QByteArray inflated =
+        qUncompress(sized + QByteArray(deflated.data(), static_cast<qsizetype>(deflated.size())));
     EXPECT_TRUE(inflated.toStdString() == data) << what;
     if (data.size() > 1000 && data != random) {
       EXPECT_LT(deflated.size(), data.size() / 4) << what;
