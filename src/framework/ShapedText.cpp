@@ -63,15 +63,22 @@ TShapingFace TShapingFace::Of(const QFont& font) {
 
 TShapedText::TShapedText(const TFontMeasure& measure, std::string_view text, const TShapingFace& face)
     : text_(ToQString(text)) {
-  if (std::vector<unsigned> glyphs; face.shaper && face.shaper->Shape(text_, glyphs)) {
-    // Drawn at the layout's places: each glyph at the sum of the hinted advances before it.
+  // The glyphs of the texts a thread shapes, one after the other: most texts are shaped once.
+  thread_local std::vector<unsigned> glyphs;
+  if (face.shaper && face.shaper->Shape(text_, glyphs)) {
+    // Drawn at the layout's places: each glyph at the sum of the hinted advances before it. The advances are read
+    // into the list of places, which each then takes the place of.
     const QList<quint32> indexes(glyphs.begin(), glyphs.end());
-    QList<QPointF> positions;
-    positions.reserve(indexes.size());
+    QList<QPointF> positions(indexes.size());
     qreal x = 0;
-    for (const QPointF& advance : face.face.advancesForGlyphIndexes(indexes)) {
-      positions.append({x, 0});
-      x += advance.x();
+    if (face.face.advancesForGlyphIndexes(indexes.constData(), positions.data(), static_cast<int>(indexes.size()))) {
+      for (QPointF& place : positions) {
+        const qreal advance = place.x();
+        place = {x, 0};
+        x += advance;
+      }
+    } else {
+      positions.clear();
     }
     glyphs_.setRawFont(face.face);
     glyphs_.setGlyphIndexes(indexes);
