@@ -23,6 +23,20 @@ char* WritePdfNumber(char* out, double value) {
   // Most numbers of a page are whole: written the short way.
   if (std::abs(value) < 1e9 && value == std::trunc(value))
     return std::to_chars(out, end, static_cast<long long>(value)).ptr;
+  // Most others have a few decimals (halves, quarters of a pixel). Below a million there is one such number for a
+  // value, which is then its shortest form: written from the whole thousandths, without the trailing zeros.
+  if (std::abs(value) < 1e6) {
+    const double thousandths = std::round(value * 1000);
+    if (thousandths / 1000 == value) {
+      const auto whole = static_cast<long long>(std::abs(thousandths));
+      if (value < 0) *out++ = '-';
+      out = std::to_chars(out, end, whole / 1000).ptr;
+      *out++ = '.';
+      for (long long fraction = whole % 1000, place = 100; fraction != 0; fraction %= place, place /= 10)
+        *out++ = static_cast<char>('0' + fraction / place);
+      return out;
+    }
+  }
   const auto [written, error] = std::to_chars(out, end, value, std::chars_format::fixed);
   // Beyond what a page can hold: the largest number readers take.
   if (error != std::errc()) return std::to_chars(out, end, value < 0 ? -32767 : 32767).ptr;

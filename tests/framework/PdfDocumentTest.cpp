@@ -18,12 +18,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -175,6 +178,39 @@ TEST(PdfStreams, DeflatedStreamsInflateToWhatWasGiven) {
     EXPECT_TRUE(inflated.toStdString() == data) << what;
     if (data.size() > 1000 && data != random) {
       EXPECT_LT(deflated.size(), data.size() / 4) << what;
+    }
+  }
+}
+
+// PDF numbers are the shortest decimals that read back as the value, as the C++ library gives them, without an
+// exponent; a few that are not: very small values are 0, and values a page cannot hold its largest.
+TEST(PdfNumbers, AreTheShortestDecimalsThatReadBack) {
+  const std::pair<double, const char*> cases[] = {
+      {0, "0"},          {-3, "-3"},         {12.5, "12.5"},     {-0.25, "-0.25"},  {0.125, "0.125"},
+      {269.75, "269.75"}, {0.1, "0.1"},       {10.02, "10.02"},   {-999999.999, "-999999.999"},
+      {0.1 + 0.2, "0.30000000000000004"},     {1e-10, "0"},       {1.0 / 3, "0.3333333333333333"},
+      {1e300, "32767"},  {-1e300, "-32767"}, {std::nan(""), "0"}, {1e7 + 0.5, "10000000.5"}};
+  for (const auto& [value, expected] : cases) {
+    std::string out;
+    AppendPdfNumber(out, value);
+    EXPECT_EQ(out, expected) << value;
+  }
+  // Values of every kind a page draws with: their text reads back as them and is no longer than the library's.
+  std::mt19937_64 rng(5);
+  for (int i = 0; i < 200000; ++i) {
+    const int kind = i % 4;
+    const double whole = static_cast<double>(static_cast<long long>(rng() % 2000000) - 1000000);
+    const double value = kind == 0   ? whole / 1000
+                         : kind == 1 ? whole / 64
+                         : kind == 2 ? whole / 7
+                                     : std::ldexp(static_cast<double>(rng() % (1u << 30)), -static_cast<int>(rng() % 40));
+    std::string out;
+    AppendPdfNumber(out, value);
+    char expected[64];
+    const auto [end, error] = std::to_chars(expected, expected + sizeof expected, value, std::chars_format::fixed);
+    ASSERT_EQ(error, std::errc());
+    if (std::abs(value) >= 1e-9) {
+      ASSERT_EQ(out, std::string(expected, end)) << value;
     }
   }
 }
