@@ -2,15 +2,15 @@
 
 #include "framework/SafeFile.h"
 
+#include <QtEndian>
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
@@ -52,11 +52,7 @@ void Set32(std::string& out, std::size_t at, std::uint32_t value) {
 std::uint32_t Checksum(std::string_view data) {
   std::uint32_t sum = 0;
   std::size_t i = 0;
-  for (std::uint32_t word; i + 4 <= data.size(); i += 4) {
-    std::memcpy(&word, data.data() + i, 4);
-    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
-    sum += word;
-  }
+  for (; i + 4 <= data.size(); i += 4) sum += qFromBigEndian<quint32>(data.data() + i);
   if (i < data.size()) {
     std::uint32_t word = 0;
     for (std::size_t k = 0; k < 4; ++k)
