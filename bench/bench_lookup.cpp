@@ -2,8 +2,8 @@
 // completes one key at a time, opening the drop-down with its first paint, and memory.
 // Usage: bench_lookup [TEXTS]
 #include "data/MemDataSet.h"
-#include "framework/Forms.h"
 #include "lookup/cxDBLookupComboBox.h"
+#include "widgets/Forms.h"
 
 #include <QApplication>
 #include <QKeyEvent>

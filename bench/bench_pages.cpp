@@ -1,6 +1,6 @@
 // Page store throughput: builds and stores 10,000 pages of about 350 texts each, reads every page back, and
 // renders one page into a 96-dpi image many times. Prints "key: value" lines.
-#include "framework/Bitmap.h"
+#include "graphics/Bitmap.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 

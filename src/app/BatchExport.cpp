@@ -2,7 +2,7 @@
 
 #include "app/ClientReportSql.h"
 #include "app/TelaPrincipal.h"
-#include "framework/SafeFile.h"
+#include "core/SafeFile.h"
 #include "output/RLFilters.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLPdfWhileAdding.h"

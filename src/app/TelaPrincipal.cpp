@@ -2,7 +2,7 @@
 
 #include "app/ClientReportSql.h"
 #include "app/Units.h"
-#include "framework/Definitions.h"
+#include "core/Definitions.h"
 
 std::string DialogDefinition() { return LoadResourceText(":/forms/TelaPrincipal.def"); }
 

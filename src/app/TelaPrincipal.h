@@ -2,11 +2,11 @@
 
 #include "data/DB.h"
 #include "data/DBTables.h"
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
 #include "lookup/cxButtons.h"
 #include "lookup/cxDBLookupComboBox.h"
 #include "report/RLReport.h"
+#include "widgets/Forms.h"
+#include "widgets/StdCtrls.h"
 
 // The client-by-city dialog: the user picks a city, or none, and gets the client report.
 class TForm1 : public TForm {

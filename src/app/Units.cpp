@@ -2,8 +2,8 @@
 
 #include "app/TelaPrincipal.h"
 
+#include "core/Properties.h"
 #include "data/DBRegistration.h"
-#include "framework/Properties.h"
 #include "lookup/cxDBLookupComboBox.h"
 #include "output/RLOutputActions.h"
 #include "report/RLReport.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "framework/Classes.h"
-#include "framework/Exceptions.h"
-#include "framework/Sets.h"
+#include "core/Classes.h"
+#include "core/Exceptions.h"
+#include "core/Sets.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,8 +1,8 @@
 #include "data/DBEngineError.h"
 
+#include "core/Text.h"
 #include "data/Sessions.h"
 #include "engine/Engine.h"
-#include "framework/Text.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,10 +1,10 @@
 #include "data/DBLogDlg.h"
 
+#include "core/Text.h"
 #include "data/Sessions.h"
-#include "framework/Canvas.h"
-#include "framework/ExtCtrls.h"
-#include "framework/StdCtrls.h"
-#include "framework/Text.h"
+#include "graphics/Canvas.h"
+#include "widgets/ExtCtrls.h"
+#include "widgets/StdCtrls.h"
 
 #include <memory>
 

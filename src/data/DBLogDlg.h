@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Forms.h"
+#include "widgets/Forms.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "data/DBRegistration.h"
 
+#include "core/Properties.h"
 #include "data/DB.h"
 #include "data/DBTables.h"
-#include "framework/Properties.h"
 
 #include <mutex>
 

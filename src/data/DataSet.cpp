@@ -15,10 +15,10 @@
 #include "data/DataSet.h"
 #include "data/Quietly.h"
 
+#include "core/Text.h"
 #include "data/DBConsts.h"
 #include "data/DataSource.h"
 #include "data/NumericFields.h"
-#include "framework/Text.h"
 
 #include <algorithm>
 #include <cassert>

@@ -1,8 +1,8 @@
 // The dataset's side of fields: the field class table, default fields, binding and finding fields by name.
+#include "core/Text.h"
 #include "data/DBConsts.h"
 #include "data/DataSet.h"
 #include "data/NumericFields.h"
-#include "framework/Text.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/Strings.h"
 #include "data/DBCommon.h"
 #include "engine/Engine.h"
-#include "framework/Strings.h"
 
 #include <functional>
 #include <string>

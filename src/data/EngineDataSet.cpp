@@ -1,13 +1,13 @@
 #include "data/EngineDataSet.h"
 #include "data/Quietly.h"
 
+#include "core/ScopeGuard.h"
+#include "core/Text.h"
 #include "data/DBConsts.h"
 #include "data/DBEngineError.h"
 #include "data/DBTablesConsts.h"
 #include "data/Database.h"
 #include "data/Sessions.h"
-#include "framework/ScopeGuard.h"
-#include "framework/Text.h"
 
 #include <algorithm>
 #include <cmath>

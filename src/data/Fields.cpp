@@ -1,8 +1,8 @@
 #include "data/Fields.h"
 
+#include "core/Text.h"
 #include "data/DBConsts.h"
 #include "data/DataSet.h"
-#include "framework/Text.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/Variant.h"
 #include "data/DBCommon.h"
-#include "framework/Controls.h"
-#include "framework/Variant.h"
+#include "widgets/Controls.h"
 
 #include <string>
 #include <string_view>

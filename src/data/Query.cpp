@@ -1,6 +1,8 @@
 #include "data/Query.h"
 #include "data/Quietly.h"
 
+#include "core/ScopeGuard.h"
+#include "core/Text.h"
 #include "data/DBConsts.h"
 #include "data/DBEngineError.h"
 #include "data/DBTablesConsts.h"
@@ -8,8 +10,6 @@
 #include "data/Database.h"
 #include "data/Sessions.h"
 #include "engine/Dialect.h"
-#include "framework/ScopeGuard.h"
-#include "framework/Text.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/Strings.h"
+#include "core/Variant.h"
 #include "data/EngineDataSet.h"
-#include "framework/Strings.h"
-#include "framework/Variant.h"
 
 #include <memory>
 #include <string>

@@ -1,14 +1,14 @@
 #include "data/Sessions.h"
 #include "data/Quietly.h"
 
+#include "core/Strings.h"
+#include "core/Text.h"
 #include "data/DBEngineError.h"
 #include "data/DBLogDlg.h"
 #include "data/DBTablesConsts.h"
 #include "data/Database.h"
-#include "framework/Cursors.h"
-#include "framework/Strings.h"
-#include "framework/Text.h"
-#include "framework/Timer.h"
+#include "widgets/Cursors.h"
+#include "widgets/Timer.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,9 +1,9 @@
 #include "lookup/cxButtons.h"
 
-#include "framework/Canvas.h"
-#include "framework/Forms.h"
-#include "framework/Menus.h"
-#include "framework/Text.h"
+#include "core/Text.h"
+#include "graphics/Canvas.h"
+#include "widgets/Forms.h"
+#include "widgets/Menus.h"
 
 // ---- TcxButtonColors ----
 

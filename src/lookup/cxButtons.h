@@ -2,9 +2,9 @@
 
 // A push button painted by the look and feel in force, or by the platform where the style asks for it.
 
-#include "framework/Bitmap.h"
-#include "framework/InputControl.h"
+#include "graphics/Bitmap.h"
 #include "lookup/cxLookAndFeels.h"
+#include "widgets/InputControl.h"
 
 #include <functional>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "lookup/cxCustomData.h"
 
-#include "framework/Classes.h"
-#include "framework/Text.h"
-#include "framework/TextFold.h"
+#include "core/Classes.h"
+#include "core/Text.h"
+#include "core/TextFold.h"
 
 #include <algorithm>
 #include <numeric>

@@ -3,9 +3,9 @@
 // The list data behind a lookup: an in-memory store of records, the rows that pass the filter in display
 // order, the focused row, sorting and searching.
 
-#include "framework/Classes.h"
-#include "framework/Exceptions.h"
-#include "framework/Variant.h"
+#include "core/Classes.h"
+#include "core/Exceptions.h"
+#include "core/Variant.h"
 
 #include <cstdint>
 #include <functional>

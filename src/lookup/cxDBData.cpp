@@ -1,6 +1,6 @@
 #include "lookup/cxDBData.h"
 
-#include "framework/Text.h"
+#include "core/Text.h"
 
 #include <algorithm>
 

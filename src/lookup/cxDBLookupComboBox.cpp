@@ -1,7 +1,7 @@
 #include "lookup/cxDBLookupComboBox.h"
 
+#include "core/Properties.h"
 #include "data/DBRegistration.h"
-#include "framework/Properties.h"
 #include "lookup/cxButtons.h"
 
 #include <mutex>

@@ -1,6 +1,6 @@
 #include "lookup/cxDBLookupEdit.h"
 
-#include "framework/Text.h"
+#include "core/Text.h"
 
 TcxCustomDBLookupEditProperties::TcxCustomDBLookupEditProperties() : grid_(std::make_unique<TcxLookupDBGrid>(nullptr)) {
   grid_->DBDataController().OnSortingChanged = [this] {

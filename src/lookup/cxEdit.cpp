@@ -1,6 +1,6 @@
 #include "lookup/cxEdit.h"
 
-#include "framework/Bitmap.h"
+#include "graphics/Bitmap.h"
 
 const char* const cxSEditValidateErrorText = "Invalid input value. Use escape key to abandon changes";
 

@@ -3,8 +3,8 @@
 // The editors' common ground: the edit style (border, button, colours, look and feel), how the border and the
 // buttons are painted in each state, and the edit value with its change events and validation.
 
-#include "framework/InputControl.h"
 #include "lookup/cxLookAndFeels.h"
+#include "widgets/InputControl.h"
 
 #include <functional>
 #include <memory>

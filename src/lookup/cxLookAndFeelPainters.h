@@ -3,7 +3,7 @@
 // The painters of the visual styles: stateless sets of sizes, colours and drawings that the editors, the grid
 // headers and the push buttons ask for.
 
-#include "framework/Canvas.h"
+#include "graphics/Canvas.h"
 #include "lookup/cxCustomData.h"
 
 #include <string>

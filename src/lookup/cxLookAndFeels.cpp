@@ -1,6 +1,6 @@
 #include "lookup/cxLookAndFeels.h"
 
-#include "framework/InputControl.h"
+#include "widgets/InputControl.h"
 
 #include <algorithm>
 

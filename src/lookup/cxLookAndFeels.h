@@ -3,7 +3,7 @@
 // The visual style in force for a control: its own Kind and NativeStyle where assigned, else its master's, else
 // the process's root look and feel (ultra-flat, not native).
 
-#include "framework/Classes.h"
+#include "core/Classes.h"
 #include "lookup/cxLookAndFeelPainters.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #include "lookup/cxLookupDBGrid.h"
 
-#include "framework/Canvas.h"
-#include "framework/Text.h"
+#include "core/Text.h"
+#include "graphics/Canvas.h"
 
 #include <algorithm>
 

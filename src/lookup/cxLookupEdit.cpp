@@ -1,7 +1,7 @@
 #include "lookup/cxLookupEdit.h"
 
-#include "framework/Forms.h"
-#include "framework/Text.h"
+#include "core/Text.h"
+#include "widgets/Forms.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "lookup/cxLookupGrid.h"
 
-#include "framework/Canvas.h"
+#include "graphics/Canvas.h"
 
 #include <algorithm>
 

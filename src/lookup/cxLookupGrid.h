@@ -3,11 +3,11 @@
 // The grid of a lookup's drop-down: a header band, one row per record of the list data, the focused row
 // highlighted; it scrolls vertically only and tells its owner when a row was chosen.
 
-#include "framework/Collections.h"
-#include "framework/InputControl.h"
-#include "framework/Timer.h"
+#include "core/Collections.h"
 #include "lookup/cxCustomData.h"
 #include "lookup/cxLookAndFeels.h"
+#include "widgets/InputControl.h"
+#include "widgets/Timer.h"
 
 #include <functional>
 #include <string>

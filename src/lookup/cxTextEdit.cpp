@@ -1,9 +1,9 @@
 #include "lookup/cxTextEdit.h"
 
-#include "framework/Bitmap.h"
-#include "framework/Canvas.h"
-#include "framework/Forms.h"
-#include "framework/Text.h"
+#include "core/Text.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Canvas.h"
+#include "widgets/Forms.h"
 
 #include <algorithm>
 

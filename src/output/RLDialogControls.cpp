@@ -1,6 +1,6 @@
 #include "output/RLDialogControls.h"
 
-#include "framework/Variant.h"
+#include "core/Variant.h"
 #include "pages/RLConsts.h"
 
 #include <climits>

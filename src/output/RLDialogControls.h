@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
+#include "widgets/Forms.h"
+#include "widgets/StdCtrls.h"
 
 #include <functional>
 #include <string>

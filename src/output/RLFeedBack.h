@@ -1,9 +1,9 @@
 #pragma once
 
-#include "framework/Buttons.h"
-#include "framework/ComCtrls.h"
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
+#include "widgets/Buttons.h"
+#include "widgets/ComCtrls.h"
+#include "widgets/Forms.h"
+#include "widgets/StdCtrls.h"
 
 #include <chrono>
 #include <functional>

@@ -1,13 +1,13 @@
 #include "output/RLFilters.h"
 
-#include "framework/Forms.h"
-#include "framework/Threads.h"
 #include "output/RLFeedBack.h"
 #include "output/RLPrinters.h"
 #include "output/RLSpoolFilter.h"
 #include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLUtils.h"
+#include "widgets/Forms.h"
+#include "widgets/Threads.h"
 
 #include <algorithm>
 #include <exception>

@@ -3,7 +3,7 @@
 // Output of a generated report: a filter sends a range of a page collection's pages, one by one, to the printer
 // or to a file, showing progress, stopping on Cancel, on the calling thread or on a worker thread of its own.
 
-#include "framework/Classes.h"
+#include "core/Classes.h"
 #include "pages/RLTypes.h"
 
 #include <atomic>

@@ -1,7 +1,7 @@
 #include "output/RLFindDialog.h"
 
-#include "framework/Cursors.h"
 #include "pages/RLConsts.h"
+#include "widgets/Cursors.h"
 
 TfrmRLFindDialog::TfrmRLFindDialog(TComponent* owner) : TForm(owner) {
   const TRLEngineMessages& messages = EngineMessages();

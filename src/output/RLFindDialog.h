@@ -1,9 +1,9 @@
 #pragma once
 
-#include "framework/Buttons.h"
-#include "framework/ExtCtrls.h"
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
+#include "widgets/Buttons.h"
+#include "widgets/ExtCtrls.h"
+#include "widgets/Forms.h"
+#include "widgets/StdCtrls.h"
 
 #include <functional>
 #include <string>

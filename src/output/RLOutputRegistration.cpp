@@ -1,6 +1,6 @@
 #include "output/RLOutputRegistration.h"
 
-#include "framework/Properties.h"
+#include "core/Properties.h"
 #include "output/RLPrintDialog.h"
 #include "output/RLSaveDialog.h"
 #include "output/RLSaveFilters.h"

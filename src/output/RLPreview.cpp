@@ -1,12 +1,12 @@
 #include "output/RLPreview.h"
 
-#include "framework/Bitmap.h"
-#include "framework/Clipbrd.h"
-#include "framework/Text.h"
+#include "core/Text.h"
+#include "graphics/Bitmap.h"
 #include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 #include "pages/RLUtils.h"
+#include "widgets/Clipbrd.h"
 
 #include <algorithm>
 #include <climits>

@@ -3,9 +3,9 @@
 // The preview control: pages of a page collection shown on screen as one or three page boxes at a zoom factor,
 // with navigation, scrolling, search and the picking of recorded objects.
 
-#include "framework/Controls.h"
-#include "framework/Menus.h"
-#include "framework/ScrollBox.h"
+#include "widgets/Controls.h"
+#include "widgets/Menus.h"
+#include "widgets/ScrollBox.h"
 
 #include <array>
 #include <string>

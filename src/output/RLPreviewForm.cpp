@@ -1,9 +1,9 @@
 #include "output/RLPreviewForm.h"
 
-#include "framework/FloatFormat.h"
-#include "framework/ScopeGuard.h"
-#include "framework/Text.h"
-#include "framework/Variant.h"
+#include "core/FloatFormat.h"
+#include "core/ScopeGuard.h"
+#include "core/Text.h"
+#include "core/Variant.h"
 #include "output/RLFilters.h"
 #include "output/RLPreviewGlyphs.h"
 #include "pages/RLConsts.h"

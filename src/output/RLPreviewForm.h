@@ -3,13 +3,13 @@
 // The window in which a generated report is shown: a tool bar and one or two preview controls stacked one above
 // the other.
 
-#include "framework/Buttons.h"
-#include "framework/ExtCtrls.h"
-#include "framework/Forms.h"
-#include "framework/StdCtrls.h"
-#include "framework/Timer.h"
 #include "output/RLFindDialog.h"
 #include "output/RLPreview.h"
+#include "widgets/Buttons.h"
+#include "widgets/ExtCtrls.h"
+#include "widgets/Forms.h"
+#include "widgets/StdCtrls.h"
+#include "widgets/Timer.h"
 
 #include <functional>
 #include <memory>

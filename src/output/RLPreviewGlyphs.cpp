@@ -1,6 +1,6 @@
 #include "output/RLPreviewGlyphs.h"
 
-#include "framework/Bitmap.h"
+#include "graphics/Bitmap.h"
 
 #include <initializer_list>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "output/RLPrintDialog.h"
 
-#include "framework/StdCtrls.h"
+#include "widgets/StdCtrls.h"
 #include "output/RLDialogControls.h"
 #include "output/RLFilters.h"
 #include "output/RLPrinters.h"

@@ -2,11 +2,11 @@
 
 // The print dialog and the process-wide print parameters that callers fill before it and read after it.
 
-#include "framework/Forms.h"
-#include "framework/Sets.h"
+#include "core/Sets.h"
 #include "output/RLDialogControls.h"
 #include "output/RLOutputParams.h"
 #include "pages/RLTypes.h"
+#include "widgets/Forms.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
 #include "output/RLPrinters.h"
 
-#include "framework/Printers.h"
-#include "framework/ScopeGuard.h"
+#include "core/ScopeGuard.h"
 #include "pages/RLConsts.h"
 #include "pages/RLTypes.h"
 #include "pages/RLUtils.h"
+#include "printing/Printers.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // The report engine's one way to the platform's printer: the installed printers, the selected one, copies, the
 // paper of the next job, device metrics, the printer's properties dialog and the jobs themselves.
 
-#include "framework/PdfDocument.h"
+#include "pdf/PdfDocument.h"
 #include "report/RLReport.h"
 
 #include <string>

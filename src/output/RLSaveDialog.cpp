@@ -1,8 +1,8 @@
 #include "output/RLSaveDialog.h"
 
-#include "framework/Buttons.h"
-#include "framework/Dialogs.h"
-#include "framework/StdCtrls.h"
+#include "widgets/Buttons.h"
+#include "widgets/Dialogs.h"
+#include "widgets/StdCtrls.h"
 #include "output/RLDialogControls.h"
 #include "output/RLFilters.h"
 #include "pages/RLConsts.h"

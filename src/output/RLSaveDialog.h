@@ -2,10 +2,10 @@
 
 // The save dialog and the process-wide save parameters.
 
-#include "framework/Forms.h"
-#include "framework/Sets.h"
+#include "core/Sets.h"
 #include "output/RLDialogControls.h"
 #include "output/RLOutputParams.h"
+#include "widgets/Forms.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
 #include "output/RLSaveFilters.h"
 
-#include "framework/Bitmap.h"
-#include "framework/PdfDocument.h"
-#include "framework/SafeFile.h"
+#include "core/SafeFile.h"
+#include "graphics/Bitmap.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
+#include "pdf/PdfDocument.h"
 
 #include <filesystem>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/Controls.h"
 #include "output/RLFilters.h"
+#include "widgets/Controls.h"
 
 #include <vector>
 

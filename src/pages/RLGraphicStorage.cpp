@@ -12,7 +12,7 @@
 
 #include "pages/RLGraphicStorage.h"
 
-#include "framework/Text.h"
+#include "core/Text.h"
 #include "pages/RLTypes.h"
 #include "pages/RLUtils.h"
 

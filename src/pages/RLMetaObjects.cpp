@@ -1,6 +1,6 @@
 #include "pages/RLMetaObjects.h"
 
-#include "framework/Text.h"
+#include "core/Text.h"
 #include "pages/RLMetaSurface.h"
 #include "pages/RLUtils.h"
 

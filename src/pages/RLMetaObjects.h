@@ -3,9 +3,9 @@
 // The graphic objects that a page surface records, each with its byte layout, and the colour, pen, brush and font
 // records they carry.
 
-#include "framework/Canvas.h"
-#include "framework/Classes.h"
-#include "framework/Strings.h"
+#include "core/Classes.h"
+#include "core/Strings.h"
+#include "graphics/Canvas.h"
 #include "pages/RLStream.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "pages/RLMetaSurface.h"
 
-#include "framework/Bitmap.h"
-#include "framework/Text.h"
+#include "core/Text.h"
+#include "graphics/Bitmap.h"
 #include "pages/RLGraphicStorage.h"
 #include "pages/RLMetaVCL.h"
 #include "pages/RLUtils.h"

@@ -1,9 +1,9 @@
 #include "pages/RLMetaVCL.h"
 
-#include "framework/Bitmap.h"
-#include "framework/PdfDocument.h"
-#include "framework/Text.h"
+#include "core/Text.h"
+#include "graphics/Bitmap.h"
 #include "pages/RLUtils.h"
+#include "pdf/PdfDocument.h"
 
 #include <algorithm>
 #include <climits>

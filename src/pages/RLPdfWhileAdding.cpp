@@ -1,10 +1,10 @@
 #include "pages/RLPdfWhileAdding.h"
 
-#include "framework/PdfDocument.h"
-#include "framework/ScopeGuard.h"
+#include "core/ScopeGuard.h"
 #include "pages/RLGraphicStorage.h"
 #include "pages/RLMetaSurface.h"
 #include "pages/RLMetaVCL.h"
+#include "pdf/PdfDocument.h"
 
 #include <condition_variable>
 #include <deque>

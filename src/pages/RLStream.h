@@ -2,8 +2,8 @@
 
 // Byte streams for the page store: a growable memory buffer and a file, both with little-endian number helpers.
 
-#include "framework/Exceptions.h"
-#include "framework/SafeFile.h"
+#include "core/Exceptions.h"
+#include "core/SafeFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "pages/RLTypes.h"
 
-#include "framework/Text.h"
+#include "core/Text.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 // Paper sizes, page orientation, the report's page setup and the conversion from millimetres to the engine's
 // 96-pixels-per-inch coordinates.
 
-#include "framework/Classes.h"
+#include "core/Classes.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 
 #include "pages/RLStream.h"
 
-#include "framework/Text.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <cerrno>

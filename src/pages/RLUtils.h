@@ -3,7 +3,7 @@
 // Small routines the report engine uses everywhere: temporary files, text tokens, file extensions, line breaks and
 // rectangle arithmetic.
 
-#include "framework/Controls.h"
+#include "graphics/Geometry.h"
 
 #include <string>
 #include <string_view>

@@ -3,9 +3,9 @@
 // The base of every report element: borders, holders, automatic size, friendly names, the captions, navigation
 // up the element tree, the rectangles of a control and its printing onto a page surface.
 
-#include "framework/Controls.h"
-#include "framework/GraphicsObjects.h"
+#include "graphics/GraphicsObjects.h"
 #include "report/RLReportTypes.h"
+#include "widgets/Controls.h"
 
 #include <string>
 #include <vector>

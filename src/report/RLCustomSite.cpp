@@ -1,7 +1,7 @@
 #include "report/RLCustomSite.h"
 
-#include "framework/Canvas.h"
-#include "framework/Text.h"
+#include "core/Text.h"
+#include "graphics/Canvas.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLTypes.h"
 #include "report/RLReport.h"

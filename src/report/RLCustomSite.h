@@ -3,7 +3,7 @@
 // Sites: report elements that hold other elements and record them on a drawing surface of their own, which they
 // hand to their parent's surface when they close. Margins, backgrounds and the layout of children live here.
 
-#include "framework/Bitmap.h"
+#include "graphics/Bitmap.h"
 #include "pages/RLMetaFile.h"
 #include "report/RLCustomControl.h"
 

@@ -1,7 +1,7 @@
 #include "report/RLDraw.h"
 
-#include "framework/Canvas.h"
-#include "framework/Text.h"
+#include "core/Text.h"
+#include "graphics/Canvas.h"
 #include "pages/RLMetaFile.h"
 
 #include <algorithm>

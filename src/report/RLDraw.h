@@ -2,8 +2,8 @@
 
 // The drawing control: a figure scaled into the control, optionally rotated and centred, recorded as a polygon.
 
-#include "framework/GraphicsObjects.h"
-#include "framework/Strings.h"
+#include "core/Strings.h"
+#include "graphics/GraphicsObjects.h"
 #include "report/RLCustomControl.h"
 
 #include <vector>

@@ -1,8 +1,8 @@
 #include "report/RLLabel.h"
 
+#include "core/FloatFormat.h"
 #include "data/DB.h"
-#include "framework/Canvas.h"
-#include "framework/FloatFormat.h"
+#include "graphics/Canvas.h"
 #include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
 #include "report/RLReport.h"

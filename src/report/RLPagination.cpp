@@ -4,7 +4,7 @@
 // FooterLimit: each is the one above it less the heights of visible bands, a negative height counting as none.
 // LimitsAreOrdered checks it; an assertion does so whenever room is asked for.
 
-#include "framework/ScopeGuard.h"
+#include "core/ScopeGuard.h"
 #include "pages/RLMetaFile.h"
 #include "report/RLPager.h"
 #include "report/RLReport.h"

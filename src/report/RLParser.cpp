@@ -1,7 +1,7 @@
 #include "report/RLParser.h"
 
-#include "framework/Properties.h"
-#include "framework/Text.h"
+#include "core/Properties.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <mutex>

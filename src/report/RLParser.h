@@ -4,10 +4,10 @@
 // conditional "if" and identifiers that name dataset fields, components and their published properties),
 // evaluated over variants.
 
-#include "framework/Classes.h"
-#include "framework/Exceptions.h"
-#include "framework/Sets.h"
-#include "framework/Variant.h"
+#include "core/Classes.h"
+#include "core/Exceptions.h"
+#include "core/Sets.h"
+#include "core/Variant.h"
 
 #include <functional>
 #include <memory>

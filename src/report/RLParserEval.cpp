@@ -1,8 +1,8 @@
 // Evaluating a parsed formula: operators, identifiers, user functions, component paths and assignments.
 
-#include "framework/Properties.h"
-#include "framework/ScopeGuard.h"
-#include "framework/Text.h"
+#include "core/Properties.h"
+#include "core/ScopeGuard.h"
+#include "core/Text.h"
 #include "report/RLParser.h"
 
 #include <numbers>

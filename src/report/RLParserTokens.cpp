@@ -1,6 +1,6 @@
 // Reading a formula: tokens and the tree built from them.
 
-#include "framework/Text.h"
+#include "core/Text.h"
 #include "report/RLParser.h"
 
 #include <charconv>

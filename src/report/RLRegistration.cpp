@@ -1,7 +1,7 @@
 // The published properties of the report engine's classes: what a report definition may hold and writes back.
 
+#include "core/Properties.h"
 #include "data/DB.h"
-#include "framework/Properties.h"
 #include "report/RLParser.h"
 #include "report/RLReport.h"
 

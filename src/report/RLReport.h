@@ -2,13 +2,13 @@
 
 // The report component and everything a report definition may hold: bands, groups, texts and drawings.
 
-#include "framework/Forms.h"
-#include "framework/Variant.h"
+#include "core/Variant.h"
 #include "pages/RLTypes.h"
 #include "report/RLBand.h"
 #include "report/RLDraw.h"
 #include "report/RLLabel.h"
 #include "report/RLPager.h"
+#include "widgets/Forms.h"
 
 #include <functional>
 #include <memory>

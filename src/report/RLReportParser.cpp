@@ -1,9 +1,9 @@
 // The report's side of its expression parser: what formulas of data-bound texts and groups see of the report.
 
+#include "core/ScopeGuard.h"
+#include "core/Text.h"
 #include "data/DB.h"
-#include "framework/Graphics.h"
-#include "framework/ScopeGuard.h"
-#include "framework/Text.h"
+#include "graphics/Graphics.h"
 #include "report/RLLabel.h"
 #include "report/RLParser.h"
 #include "report/RLReport.h"

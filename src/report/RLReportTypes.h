@@ -3,10 +3,10 @@
 // The report engine's enumerations, their names as definitions write them, the alignment classes and the event
 // types shared by the report elements.
 
-#include "framework/Classes.h"
-#include "framework/Forms.h"
-#include "framework/LocaleDates.h"
-#include "framework/Sets.h"
+#include "core/Classes.h"
+#include "core/LocaleDates.h"
+#include "core/Sets.h"
+#include "widgets/Forms.h"
 
 #include <functional>
 #include <span>

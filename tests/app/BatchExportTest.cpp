@@ -2,7 +2,7 @@
 #include "app/BatchExport.h"
 #include "app/Units.h"
 #include "data/ClientDbFixture.h"
-#include "framework/Forms.h"
+#include "widgets/Forms.h"
 
 #include "support/TestApplication.h"
 

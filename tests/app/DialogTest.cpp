@@ -1,6 +1,6 @@
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
-#include "framework/Definitions.h"
+#include "core/Definitions.h"
 
 #include "support/TestApplication.h"
 

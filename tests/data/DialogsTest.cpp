@@ -1,12 +1,12 @@
 // The login and password dialogs, and queries read from stored definitions.
+#include "core/ScopeGuard.h"
 #include "data/ClientDbFixture.h"
-#include "framework/ScopeGuard.h"
 
+#include "core/Definitions.h"
 #include "data/DBLogDlg.h"
 #include "data/DBRegistration.h"
-#include "framework/Definitions.h"
-#include "framework/ExtCtrls.h"
-#include "framework/StdCtrls.h"
+#include "widgets/ExtCtrls.h"
+#include "widgets/StdCtrls.h"
 
 using namespace querytest;
 

@@ -1,7 +1,7 @@
 // Large-integer fields: 64-bit columns of the engine open with default fields and keep every bit of their values.
+#include "core/Definitions.h"
 #include "data/ClientDbFixture.h"
 #include "data/DBRegistration.h"
-#include "framework/Definitions.h"
 
 #include <cmath>
 #include <cstdint>

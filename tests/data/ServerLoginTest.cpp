@@ -1,7 +1,7 @@
 // Logging in to a database on a server that asks for a password: the password comes from the login dialog and
 // is never written in the engine's configuration.
+#include "core/ScopeGuard.h"
 #include "data/ClientDbFixture.h"
-#include "framework/ScopeGuard.h"
 
 using namespace querytest;
 

@@ -1,9 +1,9 @@
 // Sessions and databases: the implicit database per alias, reference counts, engine errors as the user reads them,
 // passwords, logins and the wait cursor.
+#include "core/ScopeGuard.h"
 #include "data/ClientDbFixture.h"
-#include "framework/ScopeGuard.h"
 
-#include "framework/Cursors.h"
+#include "widgets/Cursors.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

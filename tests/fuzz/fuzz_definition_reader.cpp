@@ -1,12 +1,12 @@
 // Feeds arbitrary text to the definition reader, with the framework's, the data's and the report's classes
 // registered. A text either reads or fails with the program's own error, leaving the root without components;
 // one that reads is written back, and that text reads again and writes the same.
+#include "core/Definitions.h"
+#include "core/Properties.h"
 #include "data/DBRegistration.h"
-#include "framework/Definitions.h"
-#include "framework/Forms.h"
-#include "framework/Properties.h"
 #include "report/RLReport.h"
 #include "support/TestApplication.h"
+#include "widgets/Forms.h"
 
 #include <cstdint>
 #include <cstdlib>

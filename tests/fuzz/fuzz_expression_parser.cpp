@@ -1,7 +1,7 @@
 // Feeds arbitrary text to the report's expression parser. Every text either gives a value or fails with one of
 // the program's own errors (a parse error, or the error of the operation that failed); nothing else may escape,
 // and a text parses to the same tree shape every time.
-#include "framework/Exceptions.h"
+#include "core/Exceptions.h"
 #include "report/RLParser.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The drop-down grid: layout, sorting by header clicks, hot tracking, pressing and dragging, keys and scrolling.
 #include "data/MemDataSet.h"
-#include "framework/Forms.h"
 #include "lookup/cxLookupDBGrid.h"
+#include "widgets/Forms.h"
 
 #include <QApplication>
 #include <QMouseEvent>

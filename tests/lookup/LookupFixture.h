@@ -3,9 +3,9 @@
 // through the platform's own key and mouse events.
 
 #include "data/MemDataSet.h"
-#include "framework/Forms.h"
 #include "lookup/cxDBLookupComboBox.h"
 #include "support/TestApplication.h"
+#include "widgets/Forms.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 // The look and feel: painters chosen by style, the editor's frame and button and the push button, pixel by pixel.
-#include "framework/Bitmap.h"
-#include "framework/Forms.h"
-#include "framework/Menus.h"
+#include "graphics/Bitmap.h"
+#include "widgets/Forms.h"
+#include "widgets/Menus.h"
 #include "lookup/cxButtons.h"
 #include "lookup/cxDBLookupComboBox.h"
 

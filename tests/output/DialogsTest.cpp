@@ -1,10 +1,7 @@
 // The print and save dialogs: their controls, the parameters they load and store, and their lists.
 #include "OutputTestSupport.h"
 
-#include "framework/Buttons.h"
-#include "framework/Definitions.h"
-#include "framework/Dialogs.h"
-#include "framework/StdCtrls.h"
+#include "core/Definitions.h"
 #include "output/RLOutputActions.h"
 #include "output/RLOutputRegistration.h"
 #include "output/RLPrintDialog.h"
@@ -12,6 +9,9 @@
 #include "output/RLSaveDialog.h"
 #include "output/RLSaveFilters.h"
 #include "pages/RLConsts.h"
+#include "widgets/Buttons.h"
+#include "widgets/Dialogs.h"
+#include "widgets/StdCtrls.h"
 
 #include "support/CupsServer.h"
 #include "support/TestApplication.h"

@@ -1,6 +1,6 @@
 #include "output/RLFeedBack.h"
 
-#include "framework/TextMetrics.h"
+#include "graphics/TextMetrics.h"
 #include "pages/RLConsts.h"
 
 #include "support/TestApplication.h"

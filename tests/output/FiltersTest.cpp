@@ -1,11 +1,11 @@
 #include "OutputTestSupport.h"
 
-#include "framework/Threads.h"
 #include "output/RLPrinters.h"
 #include "output/RLSaveFilters.h"
 #include "output/RLSpoolFilter.h"
 #include "pages/RLConsts.h"
 #include "pages/RLMetaVCL.h"
+#include "widgets/Threads.h"
 
 #include "support/CupsServer.h"
 #include "support/TempFolder.h"

@@ -2,8 +2,7 @@
 // them, to a real queue and to files.
 #include "OutputTestSupport.h"
 
-#include "framework/Definitions.h"
-#include "framework/Printers.h"
+#include "core/Definitions.h"
 #include "output/RLOutputActions.h"
 #include "output/RLPreviewForm.h"
 #include "output/RLPrintDialog.h"
@@ -12,6 +11,7 @@
 #include "output/RLSaveFilters.h"
 #include "output/RLSpoolFilter.h"
 #include "pages/RLConsts.h"
+#include "printing/Printers.h"
 #include "report/RLReport.h"
 
 #include "support/CupsServer.h"

@@ -3,10 +3,10 @@
 // A page collection made by hand for the preview tests: A4 pages numbered from a chosen first page number, each
 // with a heading and a few lines of text; any page may get extra texts.
 
-#include "framework/Bitmap.h"
-#include "framework/Forms.h"
+#include "graphics/Bitmap.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
+#include "widgets/Forms.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,8 +1,8 @@
 // The preview window: tool bar, zoom and page boxes, keyboard, repeat of Prior and Next, divided screen, find.
 #include "output/RLPreviewForm.h"
 
-#include "framework/ScopeGuard.h"
-#include "framework/Text.h"
+#include "core/ScopeGuard.h"
+#include "core/Text.h"
 #include "output/PreviewFixture.h"
 #include "pages/RLConsts.h"
 

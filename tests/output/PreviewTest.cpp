@@ -1,9 +1,9 @@
 // The preview control: zoom factors, navigation, layout, box painting, search, editing handles, copying.
 #include "output/RLPreview.h"
 
-#include "framework/Clipbrd.h"
 #include "output/PreviewFixture.h"
 #include "pages/RLUtils.h"
+#include "widgets/Clipbrd.h"
 
 #include <gtest/gtest.h>
 

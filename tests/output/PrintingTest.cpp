@@ -1,12 +1,12 @@
 // Printing through a real scheduler of our own, whose queues copy each job into a folder.
 #include "OutputTestSupport.h"
 
-#include "framework/Printers.h"
-#include "framework/Threads.h"
 #include "output/RLPrinters.h"
 #include "output/RLSpoolFilter.h"
 #include "pages/RLConsts.h"
 #include "pages/RLMetaVCL.h"
+#include "printing/Printers.h"
+#include "widgets/Threads.h"
 
 #include "support/CupsServer.h"
 #include "support/TestApplication.h"

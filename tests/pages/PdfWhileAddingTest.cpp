@@ -1,11 +1,11 @@
 // A PDF file written while a run adds the pages: every page in order, pages that name values the collection gets only
 // at the end drawn with those values, and no file when the run fails.
-#include "framework/PdfDocument.h"
-#include "framework/SafeFile.h"
+#include "core/SafeFile.h"
 #include "pages/RLGraphicStorage.h"
 #include "pages/RLMetaSurface.h"
 #include "pages/RLMetaVCL.h"
 #include "pages/RLPdfWhileAdding.h"
+#include "pdf/PdfDocument.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

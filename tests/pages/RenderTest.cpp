@@ -1,4 +1,4 @@
-#include "framework/Bitmap.h"
+#include "graphics/Bitmap.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 #include "support/TempFolder.h"

@@ -1,5 +1,5 @@
 #include "PagesTestSupport.h"
-#include "framework/Bitmap.h"
+#include "graphics/Bitmap.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 

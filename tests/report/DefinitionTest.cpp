@@ -2,8 +2,8 @@
 // its page heading and city bar printed and rendered.
 #include "ReportTestSupport.h"
 
-#include "framework/Bitmap.h"
-#include "framework/Definitions.h"
+#include "core/Definitions.h"
+#include "graphics/Bitmap.h"
 #include "pages/RLMetaVCL.h"
 
 #include <gtest/gtest.h>

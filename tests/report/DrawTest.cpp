@@ -2,7 +2,7 @@
 // the polygon it records.
 #include "ReportTestSupport.h"
 
-#include "framework/Definitions.h"
+#include "core/Definitions.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the enclosing site and saved bounds.
 #include "ReportTestSupport.h"
 
-#include "framework/Canvas.h"
+#include "graphics/Canvas.h"
 #include "pages/RLConsts.h"
 
 #include <gtest/gtest.h>

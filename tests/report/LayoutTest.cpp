@@ -1,7 +1,7 @@
 // Site layout: alignment of children by kind and order, automatic size of sites, anchors, degrade and background.
 #include "ReportTestSupport.h"
 
-#include "framework/Bitmap.h"
+#include "graphics/Bitmap.h"
 
 #include <gtest/gtest.h>
 

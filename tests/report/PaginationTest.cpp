@@ -2,7 +2,7 @@
 // with the texts each page recorded.
 #include "ReportTestSupport.h"
 
-#include "framework/ScopeGuard.h"
+#include "core/ScopeGuard.h"
 #include "pages/RLConsts.h"
 
 #include <gtest/gtest.h>

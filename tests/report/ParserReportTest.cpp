@@ -2,8 +2,8 @@
 // component path reaches of the report.
 #include "ReportTestSupport.h"
 
+#include "core/Properties.h"
 #include "data/DBRegistration.h"
-#include "framework/Properties.h"
 #include "pages/RLConsts.h"
 #include "report/RLParser.h"
 

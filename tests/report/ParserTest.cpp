@@ -1,7 +1,7 @@
-#include "framework/Forms.h"
-#include "framework/Properties.h"
-#include "framework/StdCtrls.h"
+#include "core/Properties.h"
 #include "report/RLParser.h"
+#include "widgets/Forms.h"
+#include "widgets/StdCtrls.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 
 #include "data/DB.h"
 #include "data/MemDataSet.h"
-#include "framework/Forms.h"
 #include "pages/RLMetaFile.h"
 #include "report/RLReport.h"
+#include "widgets/Forms.h"
 
 #include <cstring>
 #include <optional>

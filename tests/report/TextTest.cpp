@@ -2,7 +2,7 @@
 // system information with templates and sections.
 #include "ReportTestSupport.h"
 
-#include "framework/Canvas.h"
+#include "graphics/Canvas.h"
 #include "pages/RLConsts.h"
 #include "support/ScopedEnv.h"
 

@@ -2,7 +2,7 @@
 
 // The program object for tests that need one, with the command line of a program called "test".
 
-#include "framework/Forms.h"
+#include "widgets/Forms.h"
 
 #include <memory>
 

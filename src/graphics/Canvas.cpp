@@ -1,0 +1,495 @@
+#include "graphics/Canvas.h"
+
+#include "graphics/Bitmap.h"
+#include "graphics/OwnPaintDevices.h"
+#include "graphics/QtGraphics.h"
+#include "graphics/ShapedText.h"
+#include "graphics/TextInk.h"
+#include "graphics/TextMetrics.h"
+
+#include <QImage>
+#include <QPagedPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Dash lengths of the one-unit-wide styled pens, in units: drawn, skipped, drawn, ...
+QList<qreal> DashPattern(TPenStyle style) {
+  switch (style) {
+    case psDash: return {18, 6};
+    case psDot: return {3, 3};
+    case psDashDot: return {9, 6, 3, 6};
+    case psDashDotDot: return {9, 3, 3, 3, 3, 3};
+    default: return {};
+  }
+}
+
+Qt::BrushStyle QtBrushStyle(TBrushStyle style) {
+  switch (style) {
+    case bsSolid: return Qt::SolidPattern;
+    case bsClear: return Qt::NoBrush;
+    case bsHorizontal: return Qt::HorPattern;
+    case bsVertical: return Qt::VerPattern;
+    case bsFDiagonal: return Qt::FDiagPattern;
+    case bsBDiagonal: return Qt::BDiagPattern;
+    case bsCross: return Qt::CrossPattern;
+    case bsDiagCross: return Qt::DiagCrossPattern;
+  }
+  return Qt::SolidPattern;
+}
+
+// The raster operation of the modes that combine the pen with the device; pmCopy and the modes that do not read the
+// device (black, white, not-copy) draw with an ordinary colour instead.
+bool RasterOp(TPenMode mode, QPainter::CompositionMode& op) {
+  switch (mode) {
+    case pmNot: op = QPainter::RasterOp_NotDestination; return true;
+    case pmMergePenNot: op = QPainter::RasterOp_SourceOrNotDestination; return true;
+    case pmMaskPenNot: op = QPainter::RasterOp_SourceAndNotDestination; return true;
+    case pmMergeNotPen: op = QPainter::RasterOp_NotSourceOrDestination; return true;
+    case pmMaskNotPen: op = QPainter::RasterOp_NotSourceAndDestination; return true;
+    case pmMerge: op = QPainter::RasterOp_SourceOrDestination; return true;
+    case pmNotMerge: op = QPainter::RasterOp_NotSourceAndNotDestination; return true;
+    case pmMask: op = QPainter::RasterOp_SourceAndDestination; return true;
+    case pmNotMask: op = QPainter::RasterOp_NotSourceOrNotDestination; return true;
+    case pmXor: op = QPainter::RasterOp_SourceXorDestination; return true;
+    case pmNotXor: op = QPainter::RasterOp_NotSourceXorDestination; return true;
+    default: return false;
+  }
+}
+
+QRectF UnitRect(int left, int top, int right, int bottom) { return QRectF(left, top, right - left, bottom - top); }
+
+QPointF Centre(TPoint p) { return QPointF(p.X + 0.5, p.Y + 0.5); }
+
+bool Contains(const TRect& outer, const TRect& inner) {
+  return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
+         inner.Bottom <= outer.Bottom;
+}
+
+TRect Intersection(const TRect& a, const TRect& b) {
+  return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
+}
+
+}  // namespace
+
+TCanvas::TCanvas() : shaped_(std::make_unique<TShapedTexts>()) {
+  font_.OnChange = [this](TObject*) { measure_ = nullptr; };
+}
+
+TCanvas::TCanvas(QPaintDevice* device, double scale) : TCanvas() { SetDevice(device, scale); }
+
+TCanvas::~TCanvas() { EndPaint(); }
+
+void TCanvas::SetDevice(QPaintDevice* device, double scale) {
+  EndPaint();
+  device_ = device;
+  scale_ = scale > 0 ? scale : 1.0;
+  clipped_ = false;
+  clip_ = {};
+  if (!device_) return;
+  if (dynamic_cast<QPagedPaintDevice*>(device_) || dynamic_cast<TOwnPagedDevice*>(device_)) {
+    font_.SetPixelsPerInch(static_cast<int>(std::lround(device_->logicalDpiY() / scale_)));
+  } else {
+    font_.SetPixelsPerInch(ScreenPixelsPerInch);
+  }
+}
+
+void TCanvas::EndPaint() {
+  if (!painter_) return;
+  if (painter_->isActive()) painter_->end();
+  painter_.reset();
+}
+
+void TCanvas::BeginPaint() { Open(); }
+
+QPainter* TCanvas::Open() {
+  if (!device_) throw EInvalidOperation("Canvas does not allow drawing");
+  if (painter_) return painter_.get();
+  // An empty image has nothing to draw on; drawing on it does nothing, as on an empty bitmap.
+  if (device_->width() <= 0 || device_->height() <= 0) return nullptr;
+  auto painter = std::make_unique<QPainter>();
+  if (!painter->begin(device_)) throw EInvalidOperation("Canvas does not allow drawing");
+  painter->setRenderHint(QPainter::Antialiasing, false);
+  if (scale_ != 1.0) painter->scale(scale_, scale_);
+  painter_ = std::move(painter);
+  painter_clipped_ = false;
+  painter_clip_ = {};
+  return painter_.get();
+}
+
+QPainter* TCanvas::Begin() {
+  QPainter* painter = Open();
+  if (painter) UseClip(clipped_, clip_);
+  return painter;
+}
+
+void TCanvas::UseClip(bool clipped, const TRect& clip) {
+  if (clipped == painter_clipped_ && (!clipped || clip == painter_clip_)) return;
+  painter_clipped_ = clipped;
+  painter_clip_ = clip;
+  if (!clipped) {
+    painter_->setClipping(false);
+    return;
+  }
+  QRectF area = clip.Width() > 0 && clip.Height() > 0 ? UnitRect(clip.Left, clip.Top, clip.Right, clip.Bottom)
+                                                      : QRectF(clip.Left, clip.Top, 0, 0);
+  painter_->setClipRect(area, Qt::ReplaceClip);
+}
+
+const TFontMeasure& TCanvas::Measure() {
+  if (!measure_) measure_ = &TFontMeasure::For(font_);
+  return *measure_;
+}
+
+bool TCanvas::ApplyPenMode(QPainter& painter, QColor& colour) {
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  colour = ToQColor(pen_.Color());
+  switch (pen_.Mode()) {
+    case pmNop: return false;
+    case pmBlack: colour = Qt::black; return true;
+    case pmWhite: colour = Qt::white; return true;
+    case pmNotCopy: colour = QColor(255 - colour.red(), 255 - colour.green(), 255 - colour.blue()); return true;
+    default: break;
+  }
+  QPainter::CompositionMode op;
+  if (RasterOp(pen_.Mode(), op) && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes)) {
+    painter.setCompositionMode(op);
+  }
+  return true;
+}
+
+QBrush TCanvas::MakeBrush() const {
+  if (brush_.Bitmap() && !brush_.Bitmap()->Empty()) return QBrush(brush_.Bitmap()->ToImage());
+  return QBrush(ToQColor(brush_.Color()), QtBrushStyle(brush_.Style()));
+}
+
+int TCanvas::PenWidth() const { return std::max(1, pen_.Width()); }
+
+bool TCanvas::Cosmetic() const { return scale_ == 1.0 && PenWidth() == 1; }
+
+QPen TCanvas::MakePen(const QColor& colour) const {
+  if (pen_.Style() == psClear) return QPen(Qt::NoPen);
+  QPen pen(colour);
+  pen.setCapStyle(Qt::FlatCap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  int width = PenWidth();
+  pen.setWidth(Cosmetic() ? 0 : width);
+  // Styled pens are dashed only when one unit wide; wider ones draw solid.
+  if (width == 1) {
+    QList<qreal> dashes = DashPattern(pen_.Style());
+    if (!dashes.isEmpty()) pen.setDashPattern(dashes);
+  }
+  return pen;
+}
+
+void TCanvas::StrokePath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour) {
+  if (pen_.Style() == psClear || points.empty()) return;
+  painter.setPen(MakePen(colour));
+  painter.setBrush(Qt::NoBrush);
+  if (points.size() == 1) {
+    if (closed) painter.fillRect(QRectF(points[0].X, points[0].Y, 1, 1), colour);
+    return;
+  }
+  if (Cosmetic()) {
+    PlotPath(painter, points, closed, colour);
+    return;
+  }
+  // Through the units' centres; an open path starts half a unit early and ends half a unit short, so that it
+  // covers its first unit and not its last, as a one-unit line does.
+  QPainterPath path;
+  std::vector<QPointF> centres;
+  centres.reserve(points.size());
+  for (TPoint p : points) centres.push_back(Centre(p));
+  if (!closed) {
+    auto shift = [](QPointF from, QPointF to) {
+      QPointF d = to - from;
+      qreal length = std::hypot(d.x(), d.y());
+      return length > 0 ? d * (0.5 / length) : QPointF();
+    };
+    centres.front() -= shift(centres[0], centres[1]);
+    centres.back() -= shift(centres[centres.size() - 2], centres.back());
+  }
+  path.moveTo(centres.front());
+  for (std::size_t i = 1; i < centres.size(); ++i) path.lineTo(centres[i]);
+  if (closed) path.closeSubpath();
+  painter.drawPath(path);
+}
+
+void TCanvas::PlotPath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour) {
+  // One-unit lines are laid out pixel by pixel: each segment from its start up to, not including, its end, the
+  // dash pattern running on from one segment into the next.
+  const QList<qreal> dashes = DashPattern(pen_.Style());
+  std::size_t dash = 0;
+  int left = dashes.isEmpty() ? 0 : static_cast<int>(dashes[0]);
+  std::vector<QPoint> pixels;
+  auto plot = [&](int x, int y) {
+    if (dashes.isEmpty() || dash % 2 == 0) pixels.emplace_back(x, y);
+    if (!dashes.isEmpty() && --left == 0) {
+      dash = (dash + 1) % static_cast<std::size_t>(dashes.size());
+      left = static_cast<int>(dashes[static_cast<qsizetype>(dash)]);
+    }
+  };
+  std::size_t segments = closed ? points.size() : points.size() - 1;
+  for (std::size_t i = 0; i < segments; ++i) {
+    TPoint a = points[i], b = points[(i + 1) % points.size()];
+    int dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
+    int sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
+    int error = dx + dy;
+    int x = a.X, y = a.Y;
+    while (x != b.X || y != b.Y) {
+      plot(x, y);
+      int twice = 2 * error;
+      if (twice >= dy) {
+        error += dy;
+        x += sx;
+      }
+      if (twice <= dx) {
+        error += dx;
+        y += sy;
+      }
+    }
+  }
+  if (pixels.empty()) return;
+  QPen pen(colour);
+  pen.setWidth(0);
+  pen.setCapStyle(Qt::SquareCap);
+  painter.setPen(pen);
+  painter.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
+}
+
+void TCanvas::MoveTo(int x, int y) { pen_pos_ = {x, y}; }
+
+void TCanvas::LineTo(int x, int y) {
+  TPoint from = pen_pos_;
+  pen_pos_ = {x, y};
+  QPainter* painter = Begin();
+  if (!painter) return;
+  QColor colour;
+  if (!ApplyPenMode(*painter, colour)) return;
+  const TPoint points[] = {from, {x, y}};
+  StrokePath(*painter, points, false, colour);
+}
+
+void TCanvas::Polyline(std::span<const TPoint> points) {
+  QPainter* painter = Begin();
+  if (!painter || points.size() < 2) return;
+  QColor colour;
+  if (!ApplyPenMode(*painter, colour)) return;
+  StrokePath(*painter, points, false, colour);
+}
+
+void TCanvas::Polygon(std::span<const TPoint> points) {
+  QPainter* painter = Begin();
+  if (!painter || points.empty()) return;
+  QColor colour;
+  if (!ApplyPenMode(*painter, colour)) return;
+  if (brush_.Style() != bsClear || brush_.Bitmap()) {
+    // The interior: the units whose centres lie inside the outline through the units' centres.
+    QPolygonF area;
+    for (TPoint p : points) area << Centre(p);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(MakeBrush());
+    painter->drawPolygon(area, Qt::OddEvenFill);
+  }
+  StrokePath(*painter, points, true, colour);
+}
+
+void TCanvas::FillRect(const TRect& rect) {
+  if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
+  QPainter* painter = Begin();
+  if (!painter) return;
+  if (brush_.Style() == bsClear && !brush_.Bitmap()) return;
+  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter->fillRect(UnitRect(rect.Left, rect.Top, rect.Right, rect.Bottom), MakeBrush());
+}
+
+void TCanvas::FrameRect(const TRect& rect) {
+  if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
+  QPainter* painter = Begin();
+  if (!painter) return;
+  if (brush_.Style() == bsClear && !brush_.Bitmap()) return;
+  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  FillFrame(*painter, rect.Left, rect.Top, rect.Right, rect.Bottom, 1, MakeBrush());
+}
+
+void TCanvas::FillFrame(QPainter& painter, int x1, int y1, int x2, int y2, int width, const QBrush& brush) {
+  if (2 * width >= x2 - x1 || 2 * width >= y2 - y1) {
+    painter.fillRect(UnitRect(x1, y1, x2, y2), brush);
+    return;
+  }
+  painter.fillRect(UnitRect(x1, y1, x2, y1 + width), brush);
+  painter.fillRect(UnitRect(x1, y2 - width, x2, y2), brush);
+  painter.fillRect(UnitRect(x1, y1 + width, x1 + width, y2 - width), brush);
+  painter.fillRect(UnitRect(x2 - width, y1 + width, x2, y2 - width), brush);
+}
+
+QPainter* TCanvas::BeginShape(int& x1, int& y1, int& x2, int& y2, QColor& colour) {
+  if (x2 < x1) std::swap(x1, x2);
+  if (y2 < y1) std::swap(y1, y2);
+  if (x1 == x2 || y1 == y2) return nullptr;
+  QPainter* painter = Begin();
+  if (!painter || !ApplyPenMode(*painter, colour)) return nullptr;
+  return painter;
+}
+
+void TCanvas::UsePenAndBrush(QPainter& painter, const QColor& colour) {
+  painter.setPen(MakePen(colour));
+  painter.setBrush(brush_.Style() != bsClear || brush_.Bitmap() ? MakeBrush() : QBrush(Qt::NoBrush));
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+  QColor colour;
+  QPainter* painter = BeginShape(x1, y1, x2, y2, colour);
+  if (!painter) return;
+  bool outline = pen_.Style() != psClear;
+  int width = outline ? PenWidth() : 0;
+  bool fill = brush_.Style() != bsClear || brush_.Bitmap();
+  if (fill) {
+    // Without an outline the platform leaves the last column and row out.
+    TRect inner = outline ? TRect{x1 + width, y1 + width, x2 - width, y2 - width} : TRect{x1, y1, x2 - 1, y2 - 1};
+    if (inner.Right > inner.Left && inner.Bottom > inner.Top) {
+      painter->fillRect(UnitRect(inner.Left, inner.Top, inner.Right, inner.Bottom), MakeBrush());
+    }
+  }
+  if (!outline) return;
+  if (width == 1 && !DashPattern(pen_.Style()).isEmpty()) {
+    const TPoint corners[] = {{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}};
+    StrokePath(*painter, corners, true, colour);
+  } else {
+    FillFrame(*painter, x1, y1, x2, y2, width, QBrush(colour));
+  }
+}
+
+QRectF TCanvas::PenBounds(int x1, int y1, int x2, int y2) const {
+  // The outline's centre line, so that a pen of any width stays inside the bounds.
+  qreal half = pen_.Style() == psClear ? 0.5 : PenWidth() / 2.0;
+  if (Cosmetic()) return QRectF(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
+  return QRectF(x1 + half, y1 + half, x2 - x1 - 2 * half, y2 - y1 - 2 * half);
+}
+
+void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+  QColor colour;
+  QPainter* painter = BeginShape(x1, y1, x2, y2, colour);
+  if (!painter) return;
+  UsePenAndBrush(*painter, colour);
+  painter->drawEllipse(PenBounds(x1, y1, x2, y2));
+}
+
+void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) {
+  QColor colour;
+  QPainter* painter = BeginShape(x1, y1, x2, y2, colour);
+  if (!painter) return;
+  UsePenAndBrush(*painter, colour);
+  painter->drawRoundedRect(PenBounds(x1, y1, x2, y2), std::abs(x3) / 2.0, std::abs(y3) / 2.0, Qt::AbsoluteSize);
+}
+
+void TCanvas::DrawText(QPainter& painter, int x, int y, const TShapedText& text, const TRect* opaque) {
+  const TFontMeasure& measure = Measure();
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  if (brush_.Style() != bsClear) {
+    QRectF back = opaque ? UnitRect(opaque->Left, opaque->Top, opaque->Right, opaque->Bottom)
+                         : QRectF(x, y, text.Width(), measure.Height());
+    painter.fillRect(back, ToQColor(brush_.Color()));
+  }
+  painter.setPen(ToQColor(font_.Color()));
+  text.Draw(painter, QPointF(x, y + measure.Ascent()));
+  pen_pos_ = {x + text.Width(), y};
+}
+
+void TCanvas::TextOut(int x, int y, std::string_view text) {
+  QPainter* painter = Begin();
+  if (!painter) return;
+  DrawText(*painter, x, y, shaped_->Get(Measure(), text), nullptr);
+}
+
+bool TCanvas::InkBox(int x, int y, const TShapedText& text, TRect& box) {
+  // A ligature has its own outline and advance, which the characters' bounds tell only roughly across; up and
+  // down it stays within theirs.
+  constexpr double kSideRoom = 1;
+  TInkReach reach;
+  if (!TTextInk::For(Measure()).Reach(text.Text(), reach)) return false;
+  double baseline = y + Measure().Ascent();
+  auto out = [](double edge, bool up) {
+    return static_cast<int>(std::clamp(up ? std::ceil(edge) : std::floor(edge), -1e9, 1e9));
+  };
+  box = {out(x + reach.Left - kSideRoom, false), out(baseline + reach.Top, false),
+         out(x + static_cast<double>(text.Width()) + reach.Right + kSideRoom, true),
+         out(baseline + reach.Bottom, true)};
+  return true;
+}
+
+void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
+  QPainter* painter = Open();
+  if (!painter) return;
+  const TShapedText& shaped = shaped_->Get(Measure(), text);
+  // Each change of clipping costs the device a new graphics state, so the painter's clip changes only when the
+  // text needs it. A text wholly inside its rectangle and the canvas clip is drawn through whatever clip the
+  // painter has if it lies inside that too, or else with none. A text that overflows has the painter take its own
+  // clip in place of the canvas clip, which the next drawing puts back.
+  TRect box;
+  if (!InkBox(x, y, shaped, box) || !Contains(rect, box)) {
+    UseClip(true, clipped_ ? Intersection(clip_, rect) : rect);
+  } else if (brush_.Style() != bsClear || (clipped_ && !Contains(clip_, box))) {
+    UseClip(clipped_, clip_);
+  } else if (painter_clipped_ && !Contains(painter_clip_, box)) {
+    UseClip(false, {});
+  }
+  DrawText(*painter, x, y, shaped, &rect);
+}
+
+int TCanvas::TextWidth(std::string_view text) { return Measure().Width(text); }
+
+int TCanvas::TextHeight(std::string_view) { return Measure().Height(); }
+
+TSize TCanvas::TextExtent(std::string_view text) {
+  const TFontMeasure& measure = Measure();
+  return {measure.Width(text), measure.Height()};
+}
+
+void TCanvas::Draw(int x, int y, const TGraphic& graphic) {
+  if (graphic.Empty()) return;
+  StretchDraw({x, y, x + graphic.Width(), y + graphic.Height()}, graphic);
+}
+
+void TCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic) {
+  if (graphic.Empty()) return;
+  QPainter* painter = Begin();
+  if (!painter) return;
+  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter->drawImage(UnitRect(rect.Left, rect.Top, rect.Right, rect.Bottom), graphic.ToImage());
+}
+
+TColor TCanvas::Pixels(int x, int y) {
+  auto* image = dynamic_cast<QImage*>(device_);
+  if (!image) return clNone;
+  QPoint at(static_cast<int>(std::floor(x * scale_)), static_cast<int>(std::floor(y * scale_)));
+  if (!image->valid(at)) return clNone;
+  if (clipped_ && !(x >= clip_.Left && x < clip_.Right && y >= clip_.Top && y < clip_.Bottom)) return clNone;
+  QRgb rgb = image->pixel(at);
+  return RGBColor(qRed(rgb), qGreen(rgb), qBlue(rgb));
+}
+
+void TCanvas::SetPixels(int x, int y, TColor color) {
+  QPainter* painter = Begin();
+  if (!painter) return;
+  painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter->fillRect(QRectF(x, y, 1, 1), ToQColor(color));
+}
+
+void TCanvas::SetClipRect(const TRect& rect) {
+  clip_ = rect;
+  clipped_ = true;
+}
+
+void TCanvas::IntersectClipRect(const TRect& rect) { SetClipRect(clipped_ ? Intersection(clip_, rect) : rect); }
+
+void TCanvas::RemoveClip() {
+  clipped_ = false;
+  clip_ = {};
+}

@@ -1,0 +1,578 @@
+#include "pdf/PdfPaintEngine.h"
+
+#include "graphics/TextInk.h"
+#include "pdf/PdfFile.h"
+#include "pdf/PdfResources.h"
+
+#include <QGlyphRun>
+#include <QPainter>
+#include <QPixmap>
+#include <QRawFont>
+#include <QTextItem>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kPointsPerInch = 72;
+// A glyph's number as the four hexadecimal digits of a string of two bytes.
+void WriteHexGlyph(char* out, unsigned glyph) {
+  static const char kHex[] = "0123456789ABCDEF";
+  out[0] = kHex[(glyph >> 12) & 15];
+  out[1] = kHex[(glyph >> 8) & 15];
+  out[2] = kHex[(glyph >> 4) & 15];
+  out[3] = kHex[glyph & 15];
+}
+
+}  // namespace
+
+TPdfPaintEngine::TPdfPaintEngine(TPdfResources& resources, int resolution)
+    // What Qt's PDF engine takes, so that a painter hands this engine the same calls: anything this engine does
+    // not write as that one does comes here (and makes it inexact) instead of being emulated on the way.
+    : QPaintEngine(QPaintEngine::AllFeatures &
+                   ~(QPaintEngine::PorterDuff | QPaintEngine::PerspectiveTransform |
+                     QPaintEngine::ObjectBoundingModeGradients | QPaintEngine::ConicalGradientFill)),
+      resources_(resources),
+      points_per_pixel_(kPointsPerInch / resolution) {}
+
+TPdfPaintEngine::~TPdfPaintEngine() = default;
+
+bool TPdfPaintEngine::begin(QPaintDevice*) {
+  transform_ = QTransform();
+  pen_ = QPen();
+  brush_ = QBrush();
+  brush_origin_ = QPointF();
+  opacity_ = 1;
+  clip_enabled_ = false;
+  clip_ = QPainterPath();
+  clip_changed_ = true;
+  return true;
+}
+
+void TPdfPaintEngine::StartPage(double heightPoints, QPoint origin) {
+  page_height_ = heightPoints;
+  content_.clear();
+  names_.clear();
+  clip_open_ = transform_open_ = false;
+  applied_ = QTransform();
+  clip_changed_ = true;
+  Forget();
+  // Device pixels from the origin: the matrix computed as Qt's writer computes it (flipped at the page's height,
+  // then moved to the origin) and its numbers written as that writer writes them, so that a reader places the
+  // page's contents where it places that writer's.
+  const double matrix[] = {points_per_pixel_,
+                           0,
+                           0,
+                           -points_per_pixel_,
+                           origin.x() * points_per_pixel_,
+                           heightPoints + origin.y() * -points_per_pixel_};
+  for (double number : matrix) {
+    AppendQtPdfNumber(content_, number);
+    content_ += ' ';
+  }
+  content_ += "cm\n";
+}
+
+const std::string& TPdfPaintEngine::FinishPage() {
+  EndPage();
+  return NumberGlyphs();
+}
+
+void TPdfPaintEngine::EndPage() { CloseClip(); }
+
+const std::string& TPdfPaintEngine::NumberGlyphs() {
+  // The glyphs' digits in place, then the faces' names in their places (one for each face not named before).
+  bool insert = false;
+  for (const TName& name : names_) {
+    TFontUse& use = fonts_[name.font];
+    if (name.glyph < 0) {
+      FontName(use);
+      insert = true;
+    } else {
+      WriteHexGlyph(content_.data() + name.at, SubsetGlyph(use, static_cast<unsigned>(name.glyph)));
+    }
+  }
+  if (insert) {
+    std::string named;
+    named.reserve(content_.size() + 16);
+    std::size_t copied = 0;
+    for (const TName& name : names_) {
+      if (name.glyph >= 0) continue;
+      named.append(content_, copied, name.at - copied);
+      named += std::to_string(fonts_[name.font].name);
+      copied = name.at;
+    }
+    named.append(content_, copied);
+    content_.swap(named);
+  }
+  names_.clear();
+  return content_;
+}
+
+int TPdfPaintEngine::FontName(TFontUse& use) {
+  if (use.name == 0) use.name = resources_.Fonts().Number(use.font, static_cast<int>(std::lround(use.raw.pixelSize())));
+  return use.name;
+}
+
+unsigned TPdfPaintEngine::SubsetGlyph(TFontUse& use, unsigned glyph) {
+  if (glyph >= use.numbers.size()) use.numbers.resize(glyph + 1, -1);
+  int& number = use.numbers[glyph];
+  if (number < 0) number = static_cast<int>(resources_.Fonts().Glyph(use.font, glyph));
+  return static_cast<unsigned>(number);
+}
+
+TPdfPaintEngine::TFontUse& TPdfPaintEngine::FontUse(const QRawFont& font) {
+  for (TFontUse& use : fonts_) {
+    if (use.raw == font) return use;
+  }
+  fonts_.push_back({font, resources_.Fonts().For(font), {}, 0});
+  // Qt's writer thickens or slants a face for a style it lacks.
+  if (!fonts_.back().font || StyleIsSynthesized(font)) Inexact();
+  return fonts_.back();
+}
+
+void TPdfPaintEngine::updateState(const QPaintEngineState& state) {
+  const DirtyFlags flags = state.state();
+  if (flags & DirtyTransform) transform_ = state.transform();
+  if (flags & DirtyPen) pen_ = state.pen();
+  if (flags & DirtyBrush) brush_ = state.brush();
+  if (flags & DirtyBrushOrigin) brush_origin_ = state.brushOrigin();
+  if (flags & DirtyOpacity) opacity_ = state.opacity();
+  if ((flags & DirtyCompositionMode) && state.compositionMode() != QPainter::CompositionMode_SourceOver) Inexact();
+  if ((flags & DirtyTransform) && !transform_.isAffine()) Inexact();
+  if (flags & DirtyClipPath) SetClip(transform_.map(state.clipPath()), state.clipOperation());
+  if (flags & DirtyClipRegion) {
+    QPainterPath path;
+    path.addRegion(state.clipRegion());
+    SetClip(transform_.map(path), state.clipOperation());
+  }
+  if (flags & DirtyClipEnabled) {
+    clip_enabled_ = state.isClipEnabled();
+    clip_changed_ = true;
+  }
+}
+
+void TPdfPaintEngine::SetClip(const QPainterPath& devicePath, Qt::ClipOperation operation) {
+  switch (operation) {
+    case Qt::NoClip: clip_enabled_ = false; break;
+    case Qt::ReplaceClip:
+      clip_ = devicePath;
+      clip_enabled_ = true;
+      break;
+    case Qt::IntersectClip:
+      clip_ = clip_enabled_ ? clip_.intersected(devicePath) : devicePath;
+      clip_enabled_ = true;
+      break;
+  }
+  clip_changed_ = true;
+}
+
+void TPdfPaintEngine::Forget() {
+  fill_known_ = stroke_known_ = false;
+  alpha_ = 1;
+  line_.clear();
+}
+
+void TPdfPaintEngine::CloseTransform() {
+  if (transform_open_) {
+    content_ += "Q\n";
+    transform_open_ = false;
+    Forget();
+  }
+  applied_ = QTransform();
+}
+
+void TPdfPaintEngine::CloseClip() {
+  CloseTransform();
+  if (clip_open_) {
+    content_ += "Q\n";
+    clip_open_ = false;
+    Forget();
+  }
+}
+
+void TPdfPaintEngine::Sync() {
+  if (clip_changed_) {
+    clip_changed_ = false;
+    CloseClip();
+    if (clip_enabled_) {
+      content_ += "q\n";
+      clip_open_ = true;
+      Path(clip_);
+      content_ += clip_.fillRule() == Qt::OddEvenFill ? "W* n\n" : "W n\n";
+    }
+  }
+  if (transform_ != applied_) {
+    CloseTransform();
+    if (!transform_.isIdentity()) {
+      content_ += "q ";
+      for (double v : {transform_.m11(), transform_.m12(), transform_.m21(), transform_.m22(), transform_.dx()}) {
+        Number(v);
+        content_ += ' ';
+      }
+      Number(transform_.dy());
+      content_ += " cm\n";
+      transform_open_ = true;
+      applied_ = transform_;
+    }
+  }
+}
+
+void TPdfPaintEngine::Number(double value) { AppendPdfNumber(content_, value); }
+
+void TPdfPaintEngine::Point(double x, double y) {
+  Number(x);
+  content_ += ' ';
+  Number(y);
+  content_ += ' ';
+}
+
+void TPdfPaintEngine::Path(const QPainterPath& path) {
+  int start = -1;
+  for (int i = 0; i < path.elementCount(); ++i) {
+    const QPainterPath::Element& e = path.elementAt(i);
+    switch (e.type) {
+      case QPainterPath::MoveToElement:
+        Point(e.x, e.y);
+        content_ += "m\n";
+        start = i;
+        break;
+      case QPainterPath::LineToElement:
+        Point(e.x, e.y);
+        content_ += "l\n";
+        break;
+      case QPainterPath::CurveToElement:
+        Point(e.x, e.y);
+        Point(path.elementAt(i + 1).x, path.elementAt(i + 1).y);
+        Point(path.elementAt(i + 2).x, path.elementAt(i + 2).y);
+        content_ += "c\n";
+        i += 2;
+        break;
+      case QPainterPath::CurveToDataElement: break;
+    }
+    // A subpath back at its start is closed, for the join there.
+    const bool last = i + 1 == path.elementCount() || path.elementAt(i + 1).type == QPainterPath::MoveToElement;
+    if (last && start >= 0 && i > start && QPointF(path.elementAt(i)) == QPointF(path.elementAt(start))) {
+      content_ += "h\n";
+    }
+  }
+}
+
+void TPdfPaintEngine::Alpha(double alpha) {
+  if (alpha != 1) Inexact();
+  if (alpha == alpha_) return;
+  alpha_ = alpha;
+  auto it = alphas_.find(alpha);
+  if (it == alphas_.end()) it = alphas_.emplace(alpha, resources_.Alpha(alpha)).first;
+  content_ += it->second + " gs\n";
+}
+
+void TPdfPaintEngine::Colour(const QColor& colour, bool stroke) {
+  const QColor rgb = colour.toRgb();
+  Alpha(rgb.alphaF() * opacity_);
+  QColor& known = stroke ? stroke_ : fill_;
+  bool& is_known = stroke ? stroke_known_ : fill_known_;
+  if (is_known && known == rgb) return;
+  known = rgb;
+  is_known = true;
+  for (double v : {rgb.redF(), rgb.greenF(), rgb.blueF()}) {
+    Number(std::round(v * 10000) / 10000);
+    content_ += ' ';
+  }
+  content_ += stroke ? "RG\n" : "rg\n";
+}
+
+bool TPdfPaintEngine::UseBrush() {
+  switch (brush_.style()) {
+    case Qt::NoBrush: return false;
+    case Qt::SolidPattern: Colour(brush_.color(), false); return true;
+    case Qt::LinearGradientPattern:
+    case Qt::RadialGradientPattern:
+    case Qt::ConicalGradientPattern: {
+      Inexact();
+      const QGradientStops stops = brush_.gradient()->stops();
+      Colour(stops.isEmpty() ? brush_.color() : stops.front().second, false);
+      return true;
+    }
+    default: break;
+  }
+  Inexact();
+  QImage tile;
+  if (brush_.style() == Qt::TexturePattern) {
+    tile = brush_.textureImage();
+  } else {
+    // The hatched patterns repeat every eight units: one tile drawn by Qt's own rasteriser.
+    tile = QImage(8, 8, QImage::Format_ARGB32_Premultiplied);
+    tile.fill(Qt::transparent);
+    QPainter painter(&tile);
+    painter.fillRect(tile.rect(), brush_);
+  }
+  if (tile.isNull()) return false;
+  const std::string name =
+      PatternName(tile, brush_.transform() * QTransform::fromTranslate(brush_origin_.x(), brush_origin_.y()));
+  Alpha(opacity_);
+  content_ += "/Pattern cs " + name + " scn\n";
+  fill_known_ = false;
+  return true;
+}
+
+bool TPdfPaintEngine::UsePen() {
+  if (pen_.style() == Qt::NoPen) return false;
+  if (pen_.style() != Qt::SolidLine || pen_.brush().style() != Qt::SolidPattern) Inexact();
+  double width = pen_.widthF();
+  // A cosmetic pen is as wide on every device: a device pixel when it has no width.
+  if (pen_.isCosmetic()) {
+    const double scale = std::sqrt(std::abs(transform_.determinant()));
+    width = (width > 0 ? width : 1) / (scale > 0 ? scale : 1);
+  }
+  std::string line;
+  AppendPdfNumber(line, width);
+  line += " w ";
+  line += pen_.capStyle() == Qt::SquareCap ? "2 J " : pen_.capStyle() == Qt::RoundCap ? "1 J " : "0 J ";
+  line += pen_.joinStyle() == Qt::RoundJoin ? "1 j " : pen_.joinStyle() == Qt::BevelJoin ? "2 j " : "0 j ";
+  if (pen_.joinStyle() == Qt::MiterJoin || pen_.joinStyle() == Qt::SvgMiterJoin) {
+    AppendPdfNumber(line, std::max<qreal>(1, pen_.miterLimit()));
+    line += " M ";
+  }
+  line += '[';
+  if (pen_.style() != Qt::SolidLine) {
+    const double unit = width > 0 ? width : 1;
+    for (qreal d : pen_.dashPattern()) {
+      AppendPdfNumber(line, d * unit);
+      line += ' ';
+    }
+  }
+  line += "] ";
+  AppendPdfNumber(line, pen_.style() != Qt::SolidLine ? pen_.dashOffset() * (width > 0 ? width : 1) : 0);
+  line += " d\n";
+  if (line != line_) {
+    content_ += line;
+    line_ = std::move(line);
+  }
+  Colour(pen_.color(), true);
+  return true;
+}
+
+void TPdfPaintEngine::Paint(const QPainterPath& path, bool fill, bool stroke) {
+  if (!fill && !stroke) return;
+  Sync();
+  fill = fill && UseBrush();
+  stroke = stroke && UsePen();
+  if (!fill && !stroke) return;
+  Path(path);
+  const bool even_odd = path.fillRule() == Qt::OddEvenFill;
+  if (fill && stroke) content_ += even_odd ? "B*\n" : "B\n";
+  else if (fill) content_ += even_odd ? "f*\n" : "f\n";
+  else content_ += "S\n";
+}
+
+void TPdfPaintEngine::drawRects(const QRectF* rects, int count) {
+  const bool fill = brush_.style() != Qt::NoBrush, stroke = pen_.style() != Qt::NoPen;
+  if (!fill && !stroke) return;
+  Sync();
+  const bool filled = fill && UseBrush();
+  const bool stroked = stroke && UsePen();
+  if (!filled && !stroked) return;
+  for (int i = 0; i < count; ++i) {
+    Point(rects[i].x(), rects[i].y());
+    Point(rects[i].width(), rects[i].height());
+    content_ += "re\n";
+  }
+  content_ += filled && stroked ? "B\n" : filled ? "f\n" : "S\n";
+}
+
+void TPdfPaintEngine::drawRects(const QRect* rects, int count) {
+  std::vector<QRectF> exact(rects, rects + count);
+  drawRects(exact.data(), count);
+}
+
+void TPdfPaintEngine::drawLines(const QLineF* lines, int count) {
+  if (pen_.style() == Qt::NoPen || count <= 0) return;
+  QPainterPath path;
+  for (int i = 0; i < count; ++i) {
+    path.moveTo(lines[i].p1());
+    path.lineTo(lines[i].p2());
+  }
+  Paint(path, false, true);
+}
+
+void TPdfPaintEngine::drawLines(const QLine* lines, int count) {
+  std::vector<QLineF> exact(lines, lines + count);
+  drawLines(exact.data(), count);
+}
+
+void TPdfPaintEngine::drawPoints(const QPointF* points, int count) {
+  if (pen_.style() == Qt::NoPen || count <= 0) return;
+  Inexact();
+  Sync();
+  // Each point a square of the pen's width around it (a device pixel for a cosmetic pen).
+  double size = pen_.widthF();
+  if (pen_.isCosmetic()) {
+    const double scale = std::sqrt(std::abs(transform_.determinant()));
+    size = (size > 0 ? size : 1) / (scale > 0 ? scale : 1);
+  }
+  Colour(pen_.color(), false);
+  for (int i = 0; i < count; ++i) {
+    Point(points[i].x() - size / 2, points[i].y() - size / 2);
+    Point(size, size);
+    content_ += "re\n";
+  }
+  content_ += "f\n";
+}
+
+void TPdfPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) {
+  if (count <= 0) return;
+  QPainterPath path;
+  path.moveTo(points[0]);
+  for (int i = 1; i < count; ++i) path.lineTo(points[i]);
+  if (mode == PolylineMode) return Paint(path, false, true);
+  path.closeSubpath();
+  path.setFillRule(mode == OddEvenMode ? Qt::OddEvenFill : Qt::WindingFill);
+  Paint(path, brush_.style() != Qt::NoBrush, pen_.style() != Qt::NoPen);
+}
+
+void TPdfPaintEngine::drawPath(const QPainterPath& path) {
+  Paint(path, brush_.style() != Qt::NoBrush, pen_.style() != Qt::NoPen);
+}
+
+std::string TPdfPaintEngine::PatternName(const QImage& tile, const QTransform& tileToUser) {
+  // A pattern's space is the page's default one, not the current: the tile goes through the drawing's
+  // transformation and the page's own.
+  const QTransform page(points_per_pixel_, 0, 0, -points_per_pixel_, 0, page_height_);
+  return resources_.Pattern(tile, tileToUser * transform_ * page);
+}
+
+void TPdfPaintEngine::drawImage(const QRectF& rect, const QImage& image, const QRectF& source,
+                                Qt::ImageConversionFlags) {
+  Inexact();
+  if (image.isNull() || source.width() <= 0 || source.height() <= 0) return;
+  const QImage part = source == QRectF(image.rect()) ? image : image.copy(source.toAlignedRect());
+  Sync();
+  Alpha(opacity_);
+  const std::string name = resources_.Image(part);
+  content_ += "q ";
+  Point(rect.width(), 0);
+  Point(0, -rect.height());
+  Point(rect.x(), rect.y() + rect.height());
+  content_ += "cm " + name + " Do Q\n";
+}
+
+void TPdfPaintEngine::drawPixmap(const QRectF& rect, const QPixmap& pixmap, const QRectF& source) {
+  drawImage(rect, pixmap.toImage(), source);
+}
+
+void TPdfPaintEngine::drawTiledPixmap(const QRectF& rect, const QPixmap& pixmap, const QPointF& offset) {
+  Inexact();
+  if (pixmap.isNull()) return;
+  Sync();
+  const std::string name =
+      PatternName(pixmap.toImage(), QTransform::fromTranslate(rect.x() - offset.x(), rect.y() - offset.y()));
+  Alpha(opacity_);
+  content_ += "/Pattern cs " + name + " scn\n";
+  fill_known_ = false;
+  Point(rect.x(), rect.y());
+  Point(rect.width(), rect.height());
+  content_ += "re f\n";
+}
+
+void TPdfPaintEngine::DrawGlyphRun(QPainter& painter, const QPointF& origin, const QGlyphRun& run) {
+  // Through the painter, which brings this engine up to date with its state (the clip above all) first.
+  next_run_ = &run;
+  next_origin_ = origin;
+  painter.drawGlyphRun(origin, run);
+  next_run_ = nullptr;
+}
+
+void TPdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& item) {
+  if (next_run_) {
+    ShowGlyphs(*next_run_, next_origin_);
+    next_run_ = nullptr;
+    return;
+  }
+  // A text given by its characters: laid out here as a painter would, on one line from the baseline at origin.
+  QTextLayout layout(item.text(), item.font());
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  layout.endLayout();
+  if (!line.isValid()) return;
+  const QPointF top_left(origin.x(), origin.y() - line.ascent());
+  for (const QGlyphRun& run : layout.glyphRuns()) ShowGlyphs(run, top_left);
+}
+
+void TPdfPaintEngine::ShowGlyphs(const QGlyphRun& run, const QPointF& origin) {
+  const QList<quint32> glyphs = run.glyphIndexes();
+  const QList<QPointF> positions = run.positions();
+  if (glyphs.isEmpty() || pen_.style() == Qt::NoPen) return;
+  const QRawFont font = run.rawFont();
+  Sync();
+  Colour(pen_.color(), false);
+  TFontUse& use = FontUse(font);
+  if (!use.font) {
+    // A font that cannot be embedded: its outlines, which keep the look if not the text.
+    QPainterPath outlines;
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+      outlines.addPath(font.pathForGlyph(glyphs[i]).translated(origin + positions[i]));
+    }
+    Path(outlines);
+    content_ += "f\n";
+    return;
+  }
+  const std::size_t font_index = static_cast<std::size_t>(&use - fonts_.data());
+  content_ += "BT /F";
+  if (numbering_later_ && use.name == 0) names_.push_back({content_.size(), font_index, -1});
+  else content_ += std::to_string(FontName(use));
+  content_ += ' ';
+  Number(font.pixelSize());
+  content_ += " Tf 1 0 0 -1 0 0 Tm\n";
+  // Each glyph moved to from the one before by the difference of their positions: whole pixels and exact fractions
+  // of them add up exactly, so every glyph lands where the layout put it.
+  double x = 0, y = 0;
+  // A glyph's line is put together here, then appended at once: a page has thousands of them.
+  char line[2 * kPdfNumberRoom + 16];
+  const auto literal = [](char* at, std::string_view text) { return std::copy(text.begin(), text.end(), at); };
+  for (qsizetype i = 0; i < glyphs.size(); ++i) {
+    const double gx = origin.x() + positions[i].x(), gy = origin.y() + positions[i].y();
+    char* at = WritePdfNumber(line, gx - x);
+    *at++ = ' ';
+    at = WritePdfNumber(at, y - gy);
+    at = literal(at, " Td <");
+    if (numbering_later_ && (glyphs[i] >= use.numbers.size() || use.numbers[glyphs[i]] < 0)) {
+      names_.push_back(
+          {content_.size() + static_cast<std::size_t>(at - line), font_index, static_cast<int>(glyphs[i])});
+      at = literal(at, "0000");
+    } else {
+      WriteHexGlyph(at, SubsetGlyph(use, glyphs[i]));
+      at += 4;
+    }
+    at = literal(at, "> Tj\n");
+    content_.append(line, static_cast<std::size_t>(at - line));
+    x = gx;
+    y = gy;
+  }
+  content_ += "ET\n";
+}
+
+TPdfPaintDevice::TPdfPaintDevice(TPdfResources& resources, int resolution)
+    : engine_(std::make_unique<TPdfPaintEngine>(resources, resolution)), resolution_(resolution) {}
+
+TPdfPaintDevice::~TPdfPaintDevice() = default;
+
+int TPdfPaintDevice::metric(PaintDeviceMetric metric) const {
+  constexpr double kMillimetresPerInch = 25.4;
+  switch (metric) {
+    case PdmWidth: return static_cast<int>(page_mm_.width() * resolution_ / kMillimetresPerInch);
+    case PdmHeight: return static_cast<int>(page_mm_.height() * resolution_ / kMillimetresPerInch);
+    case PdmWidthMM: return static_cast<int>(page_mm_.width());
+    case PdmHeightMM: return static_cast<int>(page_mm_.height());
+    case PdmNumColors: return 1 << 24;
+    case PdmDepth: return 32;
+    case PdmDpiX:
+    case PdmDpiY:
+    case PdmPhysicalDpiX:
+    case PdmPhysicalDpiY: return resolution_;
+    case PdmDevicePixelRatio: return 1;
+    case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
+    default: return QPaintDevice::metric(metric);
+  }
+}
