@@ -149,22 +149,36 @@ void TRLCustomFilter::Execute() {
 }
 
 void TRLCustomFilter::OutputPages() {
+  // A page that cannot be read ends its pass; the pages before it stay output, but the run is not whole and fails
+  // once the document is ended, as it does after a page that failed to draw.
+  std::string unreadable;
   bool first = true;
-  for (int copy = 0; copy < physical_copies_; ++copy) {
+  bool canceled = false;
+  for (int copy = 0; copy < physical_copies_ && !canceled; ++copy) {
     for (int i = from_page_no_; i <= to_page_no_; ++i) {
       if (!first) NewPage();
       first = false;
       {
         // The collection stays locked while its page is drawn, so that the preview never changes it meanwhile.
         TRLPageRef page = pages_ ? pages_->Pages(i - 1) : TRLPageRef();
-        if (!page) break;
+        if (!page) {
+          if (unreadable.empty()) {
+            unreadable = page.Error().empty() ? "Page " + std::to_string(i) + " cannot be read: the report is gone"
+                                              : page.Error();
+          }
+          break;
+        }
         DrawPage(*page);
       }
       if (progress_) Synchronize([this] { progress_->StepIt(); });
-      if (canceled_) return;
+      if (canceled_) {
+        canceled = true;
+        break;
+      }
     }
   }
-  completed_ = true;
+  if (!unreadable.empty()) throw Exception(unreadable);
+  completed_ = !canceled;
 }
 
 void TRLCustomFilter::Finish() {

@@ -148,6 +148,59 @@ TEST_F(Filters, ABackgroundRunThatFailsTellsTheUser) {
   EXPECT_EQ(filter.calls, (Calls{"begin", "draw 1", "new", "end"}));
 }
 
+// `count` pages whose page `unreadable` (from 1, after the first) cannot be read back, nor the ones after it that
+// are no longer held in memory: the temporary file ends a few bytes into that page's record.
+TRLGraphicStorage* PagesCutShortAt(TComponent& owner, int count, int unreadable) {
+  TRLGraphicStorage* pages = MakePages(owner, unreadable - 1);
+  const auto record = fs::file_size(pages->TempFileName());
+  for (int i = unreadable; i <= count; ++i) pages->Add(NumberedPage(i));
+  fs::resize_file(pages->TempFileName(), record + 8);
+  return pages;
+}
+
+// The pages before it are output and the document ended, but the run fails as a failed page would: on the caller's
+// thread it raises, in the background it is shown; and it never counts as complete.
+TEST_F(Filters, APageThatCannotBeReadEndsTheRunWithAnError) {
+  for (bool background : {false, true}) {
+    SCOPED_TRACE(background ? "in the background" : "on the caller's thread");
+    errors_.clear();
+    TRLGraphicStorage* pages = PagesCutShortAt(owner_, 10, 3);
+    TRecordingFilter filter;
+    if (background) {
+      filter.Run(*pages, 1, true);
+      FinishBackgroundOutput(false);
+    } else {
+      try {
+        filter.Run(*pages);
+        ADD_FAILURE() << "the run ended as if whole";
+      } catch (const Exception& error) {
+        errors_.push_back(error.Message());
+      }
+    }
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_NE(errors_[0].find("Page 3"), std::string::npos) << errors_[0];
+    EXPECT_EQ(filter.calls, (Calls{"begin", "draw 1", "new", "draw 2", "new", "end"}));
+    EXPECT_FALSE(filter.completed_at_end);
+    EXPECT_FALSE(filter.Running());
+    EXPECT_EQ(pages->LinkCount(), 0);
+  }
+
+  // A save filter keeps the file that was there.
+  TempFolder folder;
+  TRLGraphicStorage* pages = PagesCutShortAt(owner_, 10, 3);
+  for (TRLCustomSaveFilter* filter :
+       {static_cast<TRLCustomSaveFilter*>(&PDFFilter()), static_cast<TRLCustomSaveFilter*>(&PNGFilter())}) {
+    SCOPED_TRACE(filter->GetDisplayName());
+    const fs::path target = folder.path() / ("old" + filter->DefaultExt());
+    std::ofstream(target) << "the previous file";
+    filter->SetShowProgress(false);
+    filter->SetFileName(target.string());
+    EXPECT_THROW(filter->Run(*pages), Exception);
+    EXPECT_EQ(Read(target), "the previous file");
+  }
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"old.pdf", "old.png"}));
+}
+
 TEST_F(Filters, ASecondRunOfABusyFilterIsRefusedAndTheFirstGoesOn) {
   TRLGraphicStorage* pages = MakePages(owner_, 30);
   TRecordingFilter filter;

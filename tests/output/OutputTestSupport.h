@@ -16,6 +16,21 @@
 
 namespace outputtest {
 
+// Page i (from 1): "Page i" on A4, landscape when `wide`.
+inline std::unique_ptr<TRLGraphicSurface> NumberedPage(int i, bool wide = false) {
+  auto page = std::make_unique<TRLGraphicSurface>();
+  page->SetWidth(wide ? 1123 : 794);
+  page->SetHeight(wide ? 794 : 1123);
+  page->SetOrientation(wide ? 2 : 1);
+  page->SetPaperWidth(210);
+  page->SetPaperHeight(297);
+  page->Font().SetName("Arial");
+  page->Font().SetHeight(-16);
+  page->TextOut({100, 100, 400, 130}, 100, 100, "Page " + std::to_string(i), 1, 1, 0);
+  page->Rectangle(50, 50, 700, 700);
+  return page;
+}
+
 // Page i (from 1) shows "Page i"; pages for which `landscape` answers true are A4 landscape, the others A4 portrait.
 inline TRLGraphicStorage* MakePages(TComponent& owner, int count, bool (*landscape)(int) = nullptr) {
   auto* pages = new TRLGraphicStorage(&owner);
@@ -23,20 +38,7 @@ inline TRLGraphicStorage* MakePages(TComponent& owner, int count, bool (*landsca
   pages->SetOrientation(landscape && landscape(1) ? 2 : 1);
   pages->SetPaperWidth(210);
   pages->SetPaperHeight(297);
-  for (int i = 1; i <= count; ++i) {
-    bool wide = landscape && landscape(i);
-    auto page = std::make_unique<TRLGraphicSurface>();
-    page->SetWidth(wide ? 1123 : 794);
-    page->SetHeight(wide ? 794 : 1123);
-    page->SetOrientation(wide ? 2 : 1);
-    page->SetPaperWidth(210);
-    page->SetPaperHeight(297);
-    page->Font().SetName("Arial");
-    page->Font().SetHeight(-16);
-    page->TextOut({100, 100, 400, 130}, 100, 100, "Page " + std::to_string(i), 1, 1, 0);
-    page->Rectangle(50, 50, 700, 700);
-    pages->Add(std::move(page));
-  }
+  for (int i = 1; i <= count; ++i) pages->Add(NumberedPage(i, landscape && landscape(i)));
   return pages;
 }
 
