@@ -266,7 +266,7 @@ int TcxCustomLookupEdit::MinPopupContentWidth() {
 
 void TcxCustomLookupEdit::DoCloseUp(bool accept) {
   TcxCustomDataController& data = Properties().DataController();
-  if (!accept || !data.FocusedRowSelected()) return;
+  if (!accept || !data.FocusedRowSelected() || Properties().ReadOnly()) return;
   const Variant previous = lookup_data_->CurrentKey();
   lookup_data_->SetCurrentKey(data.GetRecordKey(data.FocusedRecord()));
   SelectItem();
@@ -297,6 +297,7 @@ void TcxCustomLookupEdit::SelectItem() {
 }
 
 void TcxCustomLookupEdit::ListMove(TcxCustomLookupEditLookupData::TMove move, int distance) {
+  if (Properties().ReadOnly()) return;
   const Variant previous = lookup_data_->CurrentKey();
   const Variant value_before = EditValue();
   lookup_data_->Move(move, distance);
@@ -410,7 +411,7 @@ void TcxCustomLookupEdit::InnerKeyDown(unsigned short& key, TShiftState shift) {
 }
 
 void TcxCustomLookupEdit::Backspace(unsigned short& key) {
-  if (EditingMode() == tmFixedList && !Properties().FixedListSelection()) {
+  if (Properties().ReadOnly() || (EditingMode() == tmFixedList && !Properties().FixedListSelection())) {
     key = 0;
     return;
   }

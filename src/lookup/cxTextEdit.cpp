@@ -311,7 +311,7 @@ void TcxCustomEdit::Paint() {
 
 void TcxCustomEdit::InnerKeyDown(unsigned short& key, TShiftState shift) {
   const TShortCut clear = Properties().ClearKey();
-  if (clear != 0 && ShortCut(key, shift) == clear) {
+  if (clear != 0 && ShortCut(key, shift) == clear && !Properties().ReadOnly()) {
     SetEditValue(Variant::Null());
     MarkModified();
     key = 0;

@@ -5,11 +5,21 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 namespace lookuptest {
 namespace {
 
 class ComboBox : public LookupFixture {};
+
+// A value as text, for messages: Null, 'text', or [items].
+std::string Shape(const Variant& value) {
+  if (value.IsNull()) return "Null";
+  if (!value.IsArray()) return "'" + value.ToText() + "'";
+  std::string items;
+  for (const Variant& item : value.AsArray()) items += (items.empty() ? "" : ", ") + Shape(item);
+  return "[" + items + "]";
+}
 
 struct Typing {
   TcxEditDropDownListStyle style;
@@ -266,13 +276,9 @@ TEST_F(ComboBox, TheMouse) {
 }
 
 TEST_F(ComboBox, WheelAndRevertableDoubleClick) {
-  QWheelEvent down(QPointF(5, 5), QPointF(), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                   false);
-  QApplication::sendEvent(Text(), &down);
+  Wheel(-120);
   EXPECT_EQ(edit_->GetText(), "Belém");
-  QWheelEvent up(QPointF(5, 5), QPointF(), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                 false);
-  QApplication::sendEvent(Text(), &up);
+  Wheel(120);
   EXPECT_EQ(edit_->GetText(), "Belém");
   edit_->SetEditValue(Variant("Vitória"));
   QTest::mouseDClick(Text(), Qt::LeftButton);
@@ -280,6 +286,53 @@ TEST_F(ComboBox, WheelAndRevertableDoubleClick) {
   edit_->Properties().SetRevertable(true);
   QTest::mouseDClick(Text(), Qt::LeftButton);
   EXPECT_EQ(edit_->GetText(), "Belém") << "after the last row comes the first";
+}
+
+// Read-only refuses every way of changing the value: typing, the list keys, the wheel, Backspace, the clear key, a
+// row taken from the open list and the revertable double-click.
+TEST_F(ComboBox, AReadOnlyEditorKeepsItsValue) {
+  edit_->Properties().SetClearKey(scCtrl | 'Q');
+  edit_->Properties().SetRevertable(true);
+  edit_->Properties().SetReadOnly(true);
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+  };
+  const Case cases[] = {
+      {"typing", [&] { Type("cu"); }},
+      {"Down", [&] { Key(Qt::Key_Down); }},
+      {"Up", [&] { Key(Qt::Key_Up); }},
+      {"PgDn", [&] { Key(Qt::Key_PageDown); }},
+      {"PgUp", [&] { Key(Qt::Key_PageUp); }},
+      {"Ctrl+PgDn", [&] { Key(Qt::Key_PageDown, Qt::ControlModifier); }},
+      {"Ctrl+PgUp", [&] { Key(Qt::Key_PageUp, Qt::ControlModifier); }},
+      {"the wheel down", [&] { Wheel(-120); }},
+      {"the wheel up", [&] { Wheel(120); }},
+      {"Backspace", [&] { Key(Qt::Key_Backspace); }},
+      {"the clear key", [&] { Key(Qt::Key_Q, Qt::ControlModifier); }},
+      {"Down in the open list, then Enter",
+       [&] {
+         Key(Qt::Key_F4);
+         Key(Qt::Key_Down);
+         Key(Qt::Key_Return);
+       }},
+      {"a row clicked in the open list",
+       [&] {
+         Key(Qt::Key_F4);
+         QTest::mouseClick(GridWidget(), Qt::LeftButton, {}, RowPoint(0));
+       }},
+      {"a double-click", [&] { QTest::mouseDClick(Text(), Qt::LeftButton); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    edit_->SetEditValue(Variant("SANTOS"));
+    c.act();
+    edit_->CloseUp(false);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(edit_->GetText(), "SANTOS");
+    EXPECT_EQ(Shape(edit_->EditValue()), "'SANTOS'");
+  }
+  EXPECT_TRUE(errors_.empty());
 }
 
 TEST_F(ComboBox, PasteTakesOnlyListEntriesInTheirPastedCase) {

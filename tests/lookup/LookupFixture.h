@@ -85,6 +85,12 @@ protected:
     }
     QApplication::processEvents();
   }
+  // One notch of the wheel over the text: up for a positive delta, down for a negative one.
+  void Wheel(int delta) {
+    QWheelEvent event(QPointF(5, 5), QPointF(), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(Text(), &event);
+  }
   std::string Selected() const { return Text()->selectedText().toStdString(); }
   TcxLookupDBGrid& Grid() { return edit_->Properties().DBGrid(); }
   TcxCustomDataController& List() { return Grid().DataController(); }
