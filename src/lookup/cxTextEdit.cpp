@@ -145,6 +145,7 @@ void TcxCustomEdit::EndChange() {
 
 void TcxCustomEdit::SetDisplayText(const std::string& text) {
   if (text == inner_->GetText()) return;
+  refused_ = false;
   BeginChange();
   inner_->SetText(text);
   SetTextSilently(text);
@@ -179,6 +180,7 @@ void TcxCustomEdit::PostEditValue() {
 void TcxCustomEdit::MarkModified() {
   modified_ = true;
   validated_ = false;
+  refused_ = false;
 }
 
 bool TcxCustomEdit::ValidateEdit(bool raise_error) {
@@ -190,6 +192,7 @@ bool TcxCustomEdit::ValidateEdit(bool raise_error) {
   if (error) {
     if (error_text.empty()) error_text = cxSEditValidateErrorText;
     if (!raise_error) return false;
+    refused_ = true;
     if (!Focused()) inner_->SetFocus();
     SelectAll();
     throw EcxEditValidationError(error_text);
@@ -204,21 +207,21 @@ bool TcxCustomEdit::ValidateEdit(bool raise_error) {
 
 void TcxCustomEdit::FocusChanged(bool focused) {
   if (focused == focused_) return;
-  focused_ = focused;
   if (focused) {
+    focused_ = true;
     value_at_enter_ = edit_value_;
     modified_ = false;
     validated_ = false;
     if (static_cast<TcxCustomTextEditProperties&>(Properties()).AutoSelect()) SelectAll();
     if (OnEnter) OnEnter(this);
   } else {
-    try {
-      ValidateEdit(true);
-    } catch (...) {
-      // The exit is abandoned: the editor keeps the focus and OnExit does not fire.
-      focused_ = true;
-      throw;
-    }
+    // Another window taking the focus while a refused text is shown (the message that tells of it) is no exit.
+    const TForm* form = GetParentForm(this);
+    if (refused_ && form && !form->Active()) return;
+    // The editor stays focused until its text passes. A refused text takes the focus back and abandons the exit
+    // (no OnExit); that return is no new entry, so the modified mark and the value held at entry stay for Esc.
+    ValidateEdit(true);
+    focused_ = false;
     if (OnExit) OnExit(this);
     modified_ = false;
   }

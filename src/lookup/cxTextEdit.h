@@ -371,6 +371,8 @@ private:
   Variant value_at_enter_;
   bool modified_ = false;
   bool validated_ = false;
+  // The text shown was refused by validation and has not changed since.
+  bool refused_ = false;
   bool focused_ = false;
   int change_count_ = 0;
   bool text_changed_mark_ = false;

@@ -287,8 +287,13 @@ public:
             (!active || (active->windowFlags() & Qt::WindowDoesNotAcceptFocus))) {
           return false;
         }
+        // The handler may free the control, and this filter with its text box.
+        const QPointer<QLineEdit> widget = widget_;
         if (edit_->OnFocusChanged) RunGuarded([&] { edit_->OnFocusChanged(in); });
-        return false;
+        // A control that took the focus back as it was losing it to another control of its window (its text was
+        // refused) keeps the text box as it was: selection and caret.
+        return !in && widget && static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason &&
+               widget->window()->focusWidget() == widget;
       }
       default: return false;
     }

@@ -348,20 +348,56 @@ TEST_F(ComboBox, PasteTakesOnlyListEntriesInTheirPastedCase) {
   EXPECT_EQ(edit_->GetText(), "Londrina");
 }
 
+// Validated by Enter or by the focus leaving, a rejected text keeps the focus in the editor (no OnExit), and Esc
+// then brings back the value held when the editor got the focus.
 TEST_F(ComboBox, AFailedValidationKeepsTheFocusAndEscRestores) {
+  auto* other = new TcxLookupComboBox(form_.get());
+  other->SetParent(form_.get());
+  other->SetBounds(10, 60, 200, 21);
+  QApplication::processEvents();
+  QLineEdit* other_text = other->Widget()->findChild<QLineEdit*>();
+  Text()->setFocus();
+  QApplication::processEvents();
   edit_->Properties().OnValidate = [](TObject*, Variant& value, std::string&, bool& error) {
     error = value.ToText() == "SANTOS";
   };
-  Type("sa");
-  Key(Qt::Key_Escape);
-  EXPECT_FALSE(edit_->DroppedDown());
-  Key(Qt::Key_Return);
-  ASSERT_EQ(errors_.size(), 1u);
-  EXPECT_EQ(errors_[0], "Invalid input value. Use escape key to abandon changes");
-  EXPECT_EQ(Selected(), "SANTOS");
-  EXPECT_EQ(edit_->EditValue(), Variant(std::string()));
-  Key(Qt::Key_Escape);
-  EXPECT_EQ(edit_->GetText(), "");
+  int exits = 0;
+  edit_->OnExit = [&](TObject*) { ++exits; };
+  struct Case {
+    const char* how;
+    std::function<void()> validate;
+  };
+  const Case cases[] = {
+      {"Enter", [&] { Key(Qt::Key_Return); }},
+      {"the focus leaving",
+       [&] {
+         other_text->setFocus();
+         QApplication::processEvents();
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    errors_.clear();
+    Type("sa");
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(edit_->DroppedDown());
+    c.validate();
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(errors_[0], "Invalid input value. Use escape key to abandon changes");
+    EXPECT_TRUE(Text()->hasFocus());
+    EXPECT_EQ(Selected(), "SANTOS");
+    EXPECT_EQ(edit_->EditValue(), Variant(std::string()));
+    EXPECT_TRUE(edit_->ModifiedAfterEnter());
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(edit_->GetText(), "");
+    EXPECT_EQ(edit_->EditValue(), Variant(std::string()));
+  }
+  EXPECT_EQ(exits, 0);
+  // With the rejected text abandoned, the focus leaves.
+  other_text->setFocus();
+  QApplication::processEvents();
+  EXPECT_FALSE(Text()->hasFocus());
+  EXPECT_EQ(exits, 1);
 }
 
 TEST_F(ComboBox, AnEmptyListNeitherOpensNorAcceptsTyping) {
