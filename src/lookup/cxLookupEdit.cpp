@@ -1,5 +1,6 @@
 #include "lookup/cxLookupEdit.h"
 
+#include "core/ScopeGuard.h"
 #include "core/Text.h"
 #include "widgets/Forms.h"
 
@@ -144,14 +145,17 @@ void TcxCustomLookupEditLookupData::Move(TMove move, int distance) {
   if (OnSelectItem) OnSelectItem();
 }
 
-std::string TcxCustomLookupEditLookupData::TextOfKey(const Variant& key) {
+std::string TcxCustomLookupEditLookupData::TextOfKey(const Variant& key, bool* found) {
   TcxCustomDataController& data = Properties().DataController();
   const int item = Properties().ListFieldIndex();
+  if (found) *found = false;
   if (item < 0) return {};
   std::string text;
   Quiet([&] {
     const int record = data.FindRecordIndexByKey(key);
-    if (record >= 0) text = data.GetDisplayText(record, item);
+    if (record < 0) return;
+    text = data.GetDisplayText(record, item);
+    if (found) *found = true;
   });
   return text;
 }
@@ -205,9 +209,10 @@ std::string TcxCustomLookupEdit::EditValueToDisplayText(const Variant& value) {
 
 Variant TcxCustomLookupEdit::DisplayTextToEditValue(const std::string& text) {
   if (Properties().KeyIsListField()) return Variant(text);
+  // The current key stands while the text is its row's; a key of no row has no text, not the empty one.
   const Variant& current = lookup_data_->CurrentKey();
-  if (!current.IsClear() && lookup_data_->TextOfKey(current) == text) return current;
   bool found = false;
+  if (!current.IsClear() && lookup_data_->TextOfKey(current, &found) == text && found) return current;
   return lookup_data_->KeyOfText(text, found);
 }
 
@@ -241,7 +246,7 @@ bool TcxCustomLookupEdit::PrepareDropDown() {
   grid.LookAndFeel().SetMasterLookAndFeel(&PopupLookAndFeel());
   grid.SetColor(Style().Color());
   grid.SetFont(Font());
-  p.DataController().ClearIncrementalFilter();
+  ClearListFilter();
   lookup_data_->SyncGrid();
   grid.MakeFocusedRowVisible();
   grid.LockPopupMouseMove();
@@ -279,9 +284,14 @@ void TcxCustomLookupEdit::DoCloseUp(bool accept) {
 }
 
 void TcxCustomLookupEdit::AfterCloseUp() {
-  Properties().DataController().ClearIncrementalFilter();
+  ClearListFilter();
   Properties().Grid().SetMouseCapture(false);
   lookup_data_->SetVisible(false);
+}
+
+void TcxCustomLookupEdit::ClearListFilter() {
+  TScopedValueRollback<int> locked(lookup_data_->lock_count_, lookup_data_->lock_count_ + 1);
+  Properties().DataController().ClearIncrementalFilter();
 }
 
 void TcxCustomLookupEdit::SelectItem() {

@@ -62,8 +62,8 @@ public:
   void Move(TMove move, int distance = 0);
   // Whether the list has records to show.
   bool HasRecords();
-  // The text of the first row whose key is `key`, or "".
-  std::string TextOfKey(const Variant& key);
+  // The text of the first row whose key is `key`, or "" (and `found` false) when no row has it.
+  std::string TextOfKey(const Variant& key, bool* found = nullptr);
   // The key of the first row whose text equals `text` (letter case aside), or Null / an array of Nulls.
   Variant KeyOfText(const std::string& text, bool& found);
   bool Locked() const { return lock_count_ > 0; }
@@ -122,6 +122,8 @@ private:
   void ListMove(TcxCustomLookupEditLookupData::TMove move, int distance = 0);
   // The item-selected notification: the value and text become the current key's row.
   void SelectItem();
+  // Drops the incremental filter. No key changes its text by it, so the text the user typed stays.
+  void ClearListFilter();
   // Shows the located row's text with the typed prefix (of `prefix_length` characters) before the selection.
   void ShowCompletion(int prefix_length);
   std::string LocatedText();

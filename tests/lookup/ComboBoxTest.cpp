@@ -527,5 +527,55 @@ TEST_F(ComboBox, AKeyThatIsNoListFieldShowsTheTextOfItsRow) {
   EXPECT_EQ(edit_->GetText(), "");
 }
 
+// Where the value is a key and free text is allowed, a typed text that is no entry stays shown, is announced, and
+// posts the key of no row: Null, or one Null for each key field. So does an erased text.
+TEST_F(ComboBox, FreeTextThatIsNoEntryPostsTheKeyOfNoRow) {
+  data_->Close();
+  data_->columns = {{"id", ftString, 5}, {"uf", ftString, 2}, {"nome", ftString, 35}};
+  data_->rows = {{"1", "PR", "Ana"}, {"2", "PA", "Bruno"}};
+  edit_->Properties().SetListFieldNames("nome");
+  edit_->Properties().SetDropDownListStyle(lsEditList);
+  data_->Open();
+  std::vector<std::string> announced;
+  edit_->Properties().OnNewLookupDisplayText = [&](TObject*, const std::string& text) { announced.push_back(text); };
+  struct Case {
+    const char* keys;
+    Variant value;  // before typing
+    bool erase;     // Backspace after typing "x"
+    const char* shown;
+    const char* posted;
+  };
+  const Case cases[] = {
+      {"id", Variant("1"), false, "xav", "Null"},
+      {"id;uf", Variant(std::string()), false, "xav", "[Null, Null]"},
+      {"id", Variant("1"), true, "", "Null"},
+      {"id;uf", Variant(std::string()), true, "", "[Null, Null]"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.keys) + (c.erase ? ", erased" : ", typed"));
+    announced.clear();
+    edit_->Properties().SetKeyFieldNames(c.keys);
+    ASSERT_FALSE(edit_->Properties().KeyIsListField());
+    edit_->SetEditValue(c.value);
+    Text()->selectAll();
+    Type(c.erase ? "x" : "xav");
+    if (c.erase) Key(Qt::Key_Backspace);
+    ASSERT_TRUE(edit_->DroppedDown());
+    Key(Qt::Key_Return);
+    EXPECT_FALSE(edit_->DroppedDown());
+    EXPECT_EQ(edit_->GetText(), c.shown);
+    EXPECT_EQ(Shape(edit_->EditValue()), c.posted);
+    EXPECT_EQ(announced, c.erase ? std::vector<std::string>{} : std::vector<std::string>{c.shown});
+  }
+  // A typed entry is no new text: it takes its row's key.
+  edit_->Properties().SetKeyFieldNames("id");
+  Text()->selectAll();
+  Type("bru");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(edit_->GetText(), "Bruno");
+  EXPECT_EQ(Shape(edit_->EditValue()), "'2'");
+  EXPECT_TRUE(announced.empty());
+}
+
 }  // namespace
 }  // namespace lookuptest
