@@ -16,7 +16,7 @@ else
 CMAKE_FLAGS += -DRELCLIENTES_WERROR=OFF
 endif
 
-.PHONY: all setup configure build run test bench fuzz format clean
+.PHONY: all setup configure build run test package bench fuzz format clean
 
 all: build
 
@@ -30,11 +30,16 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@scripts/first-run $(BUILD)
+	@$(BUILD)/src/app/relclientes --demo
 	@$(BUILD)/src/app/relclientes
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+
+# The Debian package relclientes_<version>_<arch>.deb in $(BUILD)/, made by CPack from the installed program.
+package: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target relclientes
+	@cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$(basename $$b)"; "$$b"; done

@@ -1,6 +1,7 @@
 #include "app/BatchExport.h"
 
 #include "app/ClientReportSql.h"
+#include "app/FirstStart.h"
 #include "app/TelaPrincipal.h"
 #include "core/SafeFile.h"
 #include "output/RLFilters.h"
@@ -18,17 +19,26 @@ namespace {
 
 const char* const kUsage =
     "Uso: relclientes [--export ARQUIVO [--city CIDADE]]\n"
+    "     relclientes ARQUIVO.rpf | --demo | --version | --help\n"
     "\n"
     "Sem opções, abre o diálogo de relação de clientes por cidade.\n"
     "\n"
+    "  ARQUIVO.rpf       abre um arquivo de relatório gravado na visualização\n"
     "  --export ARQUIVO  gera o relatório sem janelas e grava ARQUIVO conforme a extensão:\n"
     "                    .rpf  o arquivo de relatório com todas as páginas\n"
     "                    .pdf  todas as páginas num único PDF\n"
     "                    .png  uma imagem por página (ARQUIVO1.png, ARQUIVO2.png, ...)\n"
     "  --city CIDADE     só os clientes dessa cidade (o texto exato); sem ela, todas as cidades\n"
+    "  --demo            cria o banco de dados de demonstração e a configuração que o usa, se faltarem\n"
+    "                    (uma configuração existente nunca é substituída)\n"
+    "  --version         mostra a versão do programa\n"
     "  --help            mostra esta ajuda\n"
     "\n"
+    "O banco de dados vem da configuração em $RELCLIENTES_ENGINE_CONFIG ou, sem ela,\n"
+    "em ~/.config/relclientes/engine.cfg; \"man relclientes\" descreve o arquivo.\n"
+    "\n"
     "Em caso de erro a mensagem vai para a saída de erros, o código de saída é diferente de zero\n"
+    "(1: falha ao gerar ou gravar, ou nenhum banco de dados configurado; 2: linha de comando inválida)\n"
     "e nenhum arquivo existente fica pela metade.\n";
 
 std::string Lower(std::string s) {
@@ -88,6 +98,13 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
   if (ext != ".rpf" && !SaveFilterByExt(file)) {
     err << "relclientes: extensão desconhecida \"" << target.extension().string() << "\" (use .rpf, .pdf ou .png)\n";
     return 2;
+  }
+
+  // A scheduled export must never print made-up clients: without a configuration it stops here.
+  if (!EngineConfigured()) {
+    err << "relclientes: " << NoDatabaseConfiguredText() << "\n"
+        << "Para criar um banco de dados de demonstração e a sua configuração: relclientes --demo\n";
+    return 1;
   }
 
   std::vector<std::string> errors;

@@ -1,4 +1,5 @@
 #include "app/BatchExport.h"
+#include "app/FirstStart.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
 #include "output/RLFilters.h"
@@ -11,6 +12,11 @@
 int main(int argc, char** argv) {
   InitializeUnits();
   const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args == std::vector<std::string>{"--version"}) {
+    std::cout << "relclientes " RELCLIENTES_VERSION "\n";
+    return 0;
+  }
+  if (args == std::vector<std::string>{"--demo"}) return RunDemoSetup(std::cout, std::cerr);
   const bool batch = IsBatchCommandLine(args);
   // A batch run needs no screen: scripts and servers have none.
   if (batch) setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -19,6 +25,7 @@ int main(int argc, char** argv) {
   if (batch) return RunBatchExport(args, std::cout, std::cerr);
   InstallReportProgressWindow();
   InstallReportPreviewWindow();
+  if (!OfferDemoSetupWhenUnconfigured()) return 1;
   try {
     application.CreateForm<TForm1>();
   } catch (const std::exception& error) {

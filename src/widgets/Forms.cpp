@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMoveEvent>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
@@ -23,6 +24,7 @@
 namespace {
 TApplication* g_application = nullptr;
 TMessageBoxHandler g_message_box_handler;
+TChoiceBoxHandler g_choice_box_handler;
 // Forms released and waiting for the message loop to delete them.
 std::vector<TForm*> g_released;
 
@@ -427,17 +429,48 @@ TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler) {
   return handler;
 }
 
+namespace {
+
+QMessageBox::Icon MessageBoxIcon(TMsgDlgType type) {
+  return type == mtError          ? QMessageBox::Critical
+         : type == mtWarning      ? QMessageBox::Warning
+         : type == mtInformation  ? QMessageBox::Information
+         : type == mtConfirmation ? QMessageBox::Question
+                                  : QMessageBox::NoIcon;
+}
+
+QString MessageBoxTitle(const std::string& caption) {
+  return ToQString(caption.empty() ? QCoreApplication::applicationName().toStdString() : caption);
+}
+
+}  // namespace
+
 void ShowMessageBox(const std::string& text, const std::string& caption, TMsgDlgType type) {
   if (g_message_box_handler) {
     g_message_box_handler(text, caption, type);
     return;
   }
-  QMessageBox::Icon icon = type == mtError          ? QMessageBox::Critical
-                           : type == mtWarning      ? QMessageBox::Warning
-                           : type == mtInformation  ? QMessageBox::Information
-                           : type == mtConfirmation ? QMessageBox::Question
-                                                    : QMessageBox::NoIcon;
-  QString title = ToQString(caption.empty() ? QCoreApplication::applicationName().toStdString() : caption);
-  QMessageBox box(icon, title, ToQString(text), QMessageBox::Ok);
+  QMessageBox box(MessageBoxIcon(type), MessageBoxTitle(caption), ToQString(text), QMessageBox::Ok);
   box.exec();
+}
+
+TChoiceBoxHandler SetChoiceBoxHandler(TChoiceBoxHandler handler) {
+  std::swap(handler, g_choice_box_handler);
+  return handler;
+}
+
+int ShowChoiceBox(const std::string& text, const std::string& caption, TMsgDlgType type,
+                  const std::vector<std::string>& buttons) {
+  if (g_choice_box_handler) return g_choice_box_handler(text, caption, type, buttons);
+  QMessageBox box(MessageBoxIcon(type), MessageBoxTitle(caption), ToQString(text));
+  std::vector<QAbstractButton*> added;
+  for (const std::string& label : buttons) {
+    // The first button accepts, the others reject: Escape and the title bar's close then pick none of the first.
+    const auto role = added.empty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole;
+    added.push_back(box.addButton(ToQString(label), role));
+  }
+  if (!added.empty()) box.setDefaultButton(qobject_cast<QPushButton*>(added.front()));
+  box.exec();
+  const auto pressed = std::find(added.begin(), added.end(), box.clickedButton());
+  return pressed == added.end() ? -1 : static_cast<int>(pressed - added.begin());
 }

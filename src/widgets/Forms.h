@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition {
@@ -192,3 +194,12 @@ void ShowMessageBox(const std::string& text, const std::string& caption, TMsgDlg
 // programs without a screen.
 using TMessageBoxHandler = std::function<void(const std::string& text, const std::string& caption, TMsgDlgType type)>;
 TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler);
+
+// A message box that offers a choice between `buttons` (the first is the default): returns the index of the button
+// pressed, or -1 when the box is closed without one.
+int ShowChoiceBox(const std::string& text, const std::string& caption, TMsgDlgType type,
+                  const std::vector<std::string>& buttons);
+// Replaces the choice box by a handler that answers it (null puts the box back); returns the previous handler.
+using TChoiceBoxHandler = std::function<int(const std::string& text, const std::string& caption, TMsgDlgType type,
+                                            const std::vector<std::string>& buttons)>;
+TChoiceBoxHandler SetChoiceBoxHandler(TChoiceBoxHandler handler);
