@@ -375,6 +375,7 @@ TApplication::TApplication(int& argc, char** argv) : TComponent(nullptr) {
   if (g_application) throw EInvalidOperation("The application object exists already");
   if (!QApplication::instance()) qt_ = std::make_unique<QApplication>(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  translations_ = std::make_unique<TTranslations>();
   RegisterFontSubstitutes();
   g_application = this;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Exceptions.h"
+#include "core/Translation.h"
 #include "widgets/Controls.h"
 
 #include <functional>
@@ -173,6 +174,8 @@ public:
 
 private:
   std::unique_ptr<QApplication> qt_;
+  // Qt's texts and ours in the user's language, from start-up on.
+  std::unique_ptr<TTranslations> translations_;
   TForm* main_form_ = nullptr;
   bool terminated_ = false;
   std::string title_;

@@ -8,6 +8,7 @@
 #include "widgets/Threads.h"
 
 #include "support/CupsServer.h"
+#include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 #include "support/TestApplication.h"
 
@@ -276,6 +277,42 @@ TEST_F(Filters, ABackgroundSaveIntoAMissingFolderShowsTheError) {
   FinishBackgroundOutput(false);
   ASSERT_EQ(errors_.size(), 1u);
   EXPECT_NE(errors_[0].find("r.pdf"), std::string::npos) << errors_[0];
+}
+
+// The program started in the user's language tells a failed save in that language, whichever file it writes.
+TEST_F(Filters, ASaveThatFailsIsToldInTheUsersLanguage) {
+  struct Case {
+    const char* locale;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"pt_BR.UTF-8", "Não foi possível criar o arquivo"},
+      {"es_ES.UTF-8", "No se puede crear el archivo"},
+      {"fr_FR.UTF-8", "Impossible de créer le fichier"},
+      {"de_DE.UTF-8", "Cannot create file"},
+  };
+  TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.locale);
+    application_.reset();
+    ScopedEnv locale("LC_ALL", c.locale);
+    application_ = MakeTestApplication();
+    application_->OnException = [this](TObject*, const std::exception& e) { errors_.push_back(e.what()); };
+    TRLGraphicStorage* pages = MakePages(owner_, 2);
+    for (TRLCustomSaveFilter* filter :
+         {static_cast<TRLCustomSaveFilter*>(&PDFFilter()), static_cast<TRLCustomSaveFilter*>(&PNGFilter())}) {
+      errors_.clear();
+      const fs::path target = folder.path() / "missing" / ("r" + filter->DefaultExt());
+      filter->SetShowProgress(true);
+      filter->SetFileName(target.string());
+      filter->Run(*pages, 1, true);
+      FinishBackgroundOutput(false);
+      ASSERT_EQ(errors_.size(), 1u) << filter->GetDisplayName();
+      EXPECT_EQ(errors_[0].rfind(c.message, 0), 0u) << errors_[0];
+      EXPECT_NE(errors_[0].find("missing"), std::string::npos) << errors_[0];
+    }
+  }
+  application_.reset();
 }
 
 }  // namespace
