@@ -235,6 +235,28 @@ TEST_F(Filters, ThePdfAndPngFiltersWriteTheRangeAndAreFoundByExtension) {
   EXPECT_EQ(Read(folder.path() / "p5.png").substr(0, 4), "\x89PNG");
 }
 
+// Page images sort in page order: the number is padded to the digits of the report's page count.
+TEST_F(Filters, PngPagesAreNumberedWithTheDigitsOfThePageCount) {
+  struct Case {
+    const char* target;
+    int page, pages;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"/a/clientes.png", 1, 34, "/a/clientes01.png"}, {"/a/clientes.png", 34, 34, "/a/clientes34.png"},
+      {"clientes.png", 5, 9, "clientes5.png"},         {"clientes.png", 7, 100, "clientes007.png"},
+      {"/a/b.c/clientes", 3, 12, "/a/b.c/clientes03"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PNGPageFileName(c.target, c.page, c.pages), c.name) << c.target << c.page;
+
+  TempFolder folder;
+  TRLGraphicStorage* pages = MakePages(owner_, 10);
+  PNGFilter().SetShowProgress(false);
+  PNGFilter().SetFileName((folder.path() / "p.png").string());
+  PNGFilter().Run(*pages, 8, false, 10);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"p08.png", "p09.png", "p10.png"}));
+}
+
 TEST_F(Filters, ASaveThatFailsOrIsCancelledLeavesTheOldFileAndNothingElse) {
   TempFolder folder;
   TRLGraphicStorage* pages = MakePages(owner_, 6);
