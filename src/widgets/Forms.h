@@ -39,6 +39,7 @@ using TCloseQueryEvent = std::function<void(TObject* sender, bool& can_close)>;
 
 class QEventLoop;
 class QObject;
+class QScreen;
 class TButton;
 
 // A top-level window. The window manager draws the frame outside the client area, so a form's Width and Height
@@ -84,6 +85,9 @@ public:
   void BringToFront();
 
   void SetVisible(bool visible) override;
+  // Moves and, where it is larger, shrinks the window to lie wholly on the screen that holds its owner (the window
+  // it belongs to, or the main form), frame included.
+  void KeepOnScreen();
 
   // The buttons that Enter and Esc click: the first visible and enabled button with Default (or Cancel) set.
   TButton* DefaultButton() const;
@@ -99,7 +103,7 @@ public:
   // A key pressed in any control of the window, before that control sees it: with KeyPreview, OnKeyDown runs first
   // (a key it sets to 0 is consumed); then Enter clicks the default button and Esc the cancel button. True when
   // consumed.
-  bool PreviewKey(int& key, TShiftState shift, bool onButton);
+  virtual bool PreviewKey(int& key, TShiftState shift, bool onButton);
   bool KeyDown(int& key, TShiftState shift) override;
 
 protected:
@@ -113,6 +117,8 @@ protected:
 
 private:
   void PlaceOnScreen();
+  // The screen of the window this one belongs to, or of the main form; else the one it is on, or the primary.
+  QScreen* OwnersScreen() const;
 
   TFormBorderStyle border_style_ = bsSizeable;
   TBorderIcons border_icons_{biSystemMenu, biMinimize, biMaximize};
@@ -195,3 +201,5 @@ void ShowMessageBox(const std::string& text, const std::string& caption, TMsgDlg
 // programs without a screen.
 using TMessageBoxHandler = std::function<void(const std::string& text, const std::string& caption, TMsgDlgType type)>;
 TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler);
+// A question with Yes and No buttons (in the user's language), No the default; true for Yes.
+bool AskYesNo(const std::string& text, const std::string& caption);
