@@ -344,7 +344,8 @@ void TcxCustomLookupEdit::InnerKeyDown(unsigned short& key, TShiftState shift) {
   }
   switch (key) {
     case VK_TAB:
-      if (DroppedDown()) key = 0;
+      // The open list closes with its row taken; the key goes on to move the focus.
+      if (DroppedDown()) CloseUp(true);
       return;
     case VK_UP:
     case VK_DOWN:
@@ -383,11 +384,11 @@ void TcxCustomLookupEdit::InnerKeyDown(unsigned short& key, TShiftState shift) {
       }
       break;
     case VK_DELETE:
-      if (mode != tmFree) {
-        key = 0;
-        return;
-      }
-      break;
+      if (mode == tmFree) break;
+      // A selected text goes as with Backspace; with nothing selected there is nothing to delete in a list.
+      if (SelLength() > 0) Backspace(key);
+      key = 0;
+      return;
     case VK_BACK:
       if (mode != tmFree) {
         Backspace(key);

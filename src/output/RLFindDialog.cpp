@@ -1,7 +1,13 @@
 #include "output/RLFindDialog.h"
 
+#include "core/ScopeGuard.h"
 #include "pages/RLConsts.h"
 #include "widgets/Cursors.h"
+
+#include <QRadioButton>
+#include <QWidget>
+
+#include <algorithm>
 
 TfrmRLFindDialog::TfrmRLFindDialog(TComponent* owner) : TForm(owner) {
   const TRLEngineMessages& messages = EngineMessages();
@@ -59,6 +65,45 @@ TfrmRLFindDialog::TfrmRLFindDialog(TComponent* owner) : TForm(owner) {
   RadioGroupDirection->Items().Add(messages.msgDown);
   RadioGroupDirection->SetItemIndex(1);
   RadioGroupDirection->SetTabOrder(5);
+  FitTexts();
+}
+
+void TfrmRLFindDialog::FitTexts() {
+  auto needed = [](TWinControl* control) {
+    control->HandleNeeded();
+    return control->Widget()->sizeHint().width();
+  };
+  constexpr int kGap = 4, kChoiceMargin = 8;
+  // The check boxes end before the direction box; the direction box holds its longest choice.
+  const int checks_right =
+      std::max({CheckBoxWholeWords->Left() + needed(CheckBoxWholeWords),
+                CheckBoxMatchCase->Left() + needed(CheckBoxMatchCase), RadioGroupDirection->Left() - kGap});
+  CheckBoxWholeWords->SetWidth(std::max(CheckBoxWholeWords->Width(), checks_right - CheckBoxWholeWords->Left()));
+  CheckBoxMatchCase->SetWidth(std::max(CheckBoxMatchCase->Width(), checks_right - CheckBoxMatchCase->Left()));
+  const int shift_direction = checks_right + kGap - RadioGroupDirection->Left();
+  RadioGroupDirection->SetLeft(RadioGroupDirection->Left() + shift_direction);
+  RadioGroupDirection->HandleNeeded();
+  int choices = needed(RadioGroupDirection);
+  for (const QRadioButton* choice : RadioGroupDirection->Widget()->findChildren<QRadioButton*>()) {
+    choices = std::max(choices, choice->sizeHint().width() + 2 * kChoiceMargin);
+  }
+  RadioGroupDirection->SetWidth(std::max(RadioGroupDirection->Width(), choices));
+  const int edit_right = std::max(EditTextToFind->Left() + EditTextToFind->Width(),
+                                  RadioGroupDirection->Left() + RadioGroupDirection->Width());
+  EditTextToFind->SetWidth(edit_right - EditTextToFind->Left());
+  const int label_right = LabelTextToFind->Left() + needed(LabelTextToFind);
+  if (label_right + kGap > EditTextToFind->Left()) {
+    const int shift = label_right + kGap - EditTextToFind->Left();
+    EditTextToFind->SetLeft(EditTextToFind->Left() + shift);
+  }
+  LabelTextToFind->SetWidth(std::max(LabelTextToFind->Width(), needed(LabelTextToFind)));
+  const int buttons_left = EditTextToFind->Left() + EditTextToFind->Width() + 7;
+  const int button_width = std::max({BitBtnFindNext->Width(), needed(BitBtnFindNext), needed(BitBtnCancel)});
+  for (TBitBtn* button : {BitBtnFindNext, BitBtnCancel}) {
+    button->SetLeft(buttons_left);
+    button->SetWidth(button_width);
+  }
+  SetClientWidth(std::max(ClientWidth(), buttons_left + button_width + 8));
 }
 
 int TfrmRLFindDialog::Options() const {
@@ -75,9 +120,13 @@ void TfrmRLFindDialog::BitBtnFindNextClick(TObject*) {
     TCursorScope hourglass(crHourGlass);
     find_target_(this, EditTextToFind->GetText(), found, Options());
   }
-  if (!found) ShowMessageBox(EngineMessages().msgNotFound, Caption(), mtInformation);
+  if (found) return;
+  TScopedValueRollback<bool> telling(telling_, true);
+  ShowMessageBox(EngineMessages().msgNotFound, Caption(), mtInformation);
 }
 
 void TfrmRLFindDialog::BitBtnCancelClick(TObject*) { Close(); }
 
-void TfrmRLFindDialog::FormDeactivate(TObject*) { Close(); }
+void TfrmRLFindDialog::FormDeactivate(TObject*) {
+  if (!telling_) Close();
+}
