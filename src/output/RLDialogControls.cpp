@@ -3,12 +3,36 @@
 #include "core/Variant.h"
 #include "pages/RLConsts.h"
 
+#include <QWidget>
+
+#include <algorithm>
 #include <climits>
 
 int NumberOf(const std::string& text) {
   std::int64_t value = 0;
   return TryStrToInt64(text, value) && value >= INT_MIN && value <= INT_MAX ? static_cast<int>(value) : 0;
 }
+
+int TextWidthNeeded(TControl& control) {
+  auto* window = dynamic_cast<TWinControl*>(&control);
+  if (!window || dynamic_cast<TLabel*>(&control)) return control.Width();
+  window->HandleNeeded();
+  return std::max(control.Width(), window->Widget()->sizeHint().width());
+}
+
+void SpreadRow(std::initializer_list<TControl*> row, bool keepRight, int gap) {
+  int right = INT_MIN;
+  for (TControl* control : row) {
+    const bool last = control == *(row.end() - 1);
+    const int old_right = control->Left() + control->Width();
+    const int left = right == INT_MIN ? control->Left() : std::max(control->Left(), right + gap);
+    const int width = last && keepRight ? old_right - left : std::max(control->Width(), TextWidthNeeded(*control));
+    control->SetBounds(left, control->Top(), width, control->Height());
+    right = left + width;
+  }
+}
+
+void AlignLabelTo(TLabel& label, const TControl& box) { label.SetTop(box.Top() + (box.Height() - label.Height()) / 2); }
 
 void EnableEdit(TEdit* edit, bool enabled) {
   edit->SetEnabled(enabled);
@@ -53,10 +77,14 @@ TRLPageRangeBox MakePageRangeBox(TForm* form, const TRLPageRangeLayout& layout, 
     return edit;
   };
   b.FromLabel = MakeDialogLabel(form, b.Box, "LabelFromPage", m.msgRangeFrom + ":", layout.FromLabel.X,
-                              layout.FromLabel.Y, 15, 13);
+                                layout.FromLabel.Y, 15, 13);
   b.From = page_box("EditFromPage", layout.From, 3);
   b.ToLabel = MakeDialogLabel(form, b.Box, "LabelToPage", layout.ToCaption, layout.ToLabel.X, layout.ToLabel.Y, 18, 13);
   b.To = page_box("EditToPage", layout.To, 4);
+  // The labels' texts differ in length from one language to another: the row makes room for them.
+  AlignLabelTo(*b.FromLabel, *b.From);
+  AlignLabelTo(*b.ToLabel, *b.To);
+  SpreadRow({b.Interval, b.FromLabel, b.From, b.ToLabel, b.To});
   return b;
 }
 
