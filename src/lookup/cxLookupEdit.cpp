@@ -385,8 +385,9 @@ void TcxCustomLookupEdit::InnerKeyDown(unsigned short& key, TShiftState shift) {
       break;
     case VK_DELETE:
       if (mode == tmFree) break;
-      // A selected text goes as with Backspace; with nothing selected there is nothing to delete in a list.
-      if (SelLength() > 0) Backspace(key);
+      // In a list's entry a selected text goes as with Backspace, and with nothing selected there is nothing to
+      // delete; a fixed list's entry changes only by choosing another.
+      if (mode == tmList && SelLength() > 0) Backspace(key);
       key = 0;
       return;
     case VK_BACK:

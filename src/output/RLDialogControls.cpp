@@ -3,10 +3,13 @@
 #include "core/Variant.h"
 #include "pages/RLConsts.h"
 
+#include <QAbstractButton>
+#include <QPushButton>
 #include <QWidget>
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 int NumberOf(const std::string& text) {
   std::int64_t value = 0;
@@ -17,19 +20,44 @@ int TextWidthNeeded(TControl& control) {
   auto* window = dynamic_cast<TWinControl*>(&control);
   if (!window || dynamic_cast<TLabel*>(&control)) return control.Width();
   window->HandleNeeded();
-  return std::max(control.Width(), window->Widget()->sizeHint().width());
+  const QWidget* widget = window->Widget();
+  // A push button's preferred width has the style's generous minimum: its caption and a little room are enough.
+  if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+    constexpr int kCaptionRoom = 12;
+    const int caption = button->fontMetrics().horizontalAdvance(QString(button->text()).remove('&'));
+    return std::max(control.Width(), caption + kCaptionRoom);
+  }
+  // A check box or a radio button needs its mark and its caption; boxes that take typing keep the width given.
+  if (qobject_cast<const QAbstractButton*>(widget)) return std::max(control.Width(), widget->sizeHint().width());
+  return control.Width();
 }
 
 void SpreadRow(std::initializer_list<TControl*> row, bool keepRight, int gap) {
-  int right = INT_MIN;
-  for (TControl* control : row) {
-    const bool last = control == *(row.end() - 1);
-    const int old_right = control->Left() + control->Width();
-    const int left = right == INT_MIN ? control->Left() : std::max(control->Left(), right + gap);
-    const int width = last && keepRight ? old_right - left : std::max(control->Width(), TextWidthNeeded(*control));
-    control->SetBounds(left, control->Top(), width, control->Height());
-    right = left + width;
-  }
+  const TControl* last = *(row.end() - 1);
+  const int old_right = last->Left() + last->Width();
+  // The row stays inside its box: past it, the edit boxes (which hold short numbers) give up width.
+  const TWinControl* box = last->Parent();
+  const int limit = box ? box->ClientWidth() - gap : INT_MAX;
+  std::vector<TPoint> designed;  // each control's left and width as made
+  for (const TControl* control : row) designed.push_back({control->Left(), control->Width()});
+  auto lay = [&](int shrink) {
+    int right = INT_MIN;
+    std::size_t i = 0;
+    for (TControl* control : row) {
+      const TPoint place = designed[i++];
+      const bool is_last = control == last;
+      const int left = right == INT_MIN ? place.X : std::max(place.X, right + gap);
+      int width = is_last && keepRight ? old_right - left : std::max(place.Y, TextWidthNeeded(*control));
+      if (dynamic_cast<TEdit*>(control) && !(is_last && keepRight)) width = std::max(24, width - shrink);
+      control->SetBounds(left, control->Top(), width, control->Height());
+      right = left + width;
+    }
+    return right;
+  };
+  int edits = 0;
+  for (TControl* control : row) edits += dynamic_cast<TEdit*>(control) ? 1 : 0;
+  const int overflow = lay(0) - limit;
+  if (overflow > 0 && edits > 0 && !keepRight) lay((overflow + edits - 1) / edits);
 }
 
 void AlignLabelTo(TLabel& label, const TControl& box) { label.SetTop(box.Top() + (box.Height() - label.Height()) / 2); }

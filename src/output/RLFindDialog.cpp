@@ -1,6 +1,7 @@
 #include "output/RLFindDialog.h"
 
 #include "core/ScopeGuard.h"
+#include "output/RLDialogControls.h"
 #include "pages/RLConsts.h"
 #include "widgets/Cursors.h"
 
@@ -69,21 +70,17 @@ TfrmRLFindDialog::TfrmRLFindDialog(TComponent* owner) : TForm(owner) {
 }
 
 void TfrmRLFindDialog::FitTexts() {
-  auto needed = [](TWinControl* control) {
-    control->HandleNeeded();
-    return control->Widget()->sizeHint().width();
-  };
   constexpr int kGap = 4, kChoiceMargin = 8;
   // The check boxes end before the direction box; the direction box holds its longest choice.
   const int checks_right =
-      std::max({CheckBoxWholeWords->Left() + needed(CheckBoxWholeWords),
-                CheckBoxMatchCase->Left() + needed(CheckBoxMatchCase), RadioGroupDirection->Left() - kGap});
+      std::max({CheckBoxWholeWords->Left() + TextWidthNeeded(*CheckBoxWholeWords),
+                CheckBoxMatchCase->Left() + TextWidthNeeded(*CheckBoxMatchCase), RadioGroupDirection->Left() - kGap});
   CheckBoxWholeWords->SetWidth(std::max(CheckBoxWholeWords->Width(), checks_right - CheckBoxWholeWords->Left()));
   CheckBoxMatchCase->SetWidth(std::max(CheckBoxMatchCase->Width(), checks_right - CheckBoxMatchCase->Left()));
   const int shift_direction = checks_right + kGap - RadioGroupDirection->Left();
   RadioGroupDirection->SetLeft(RadioGroupDirection->Left() + shift_direction);
   RadioGroupDirection->HandleNeeded();
-  int choices = needed(RadioGroupDirection);
+  int choices = TextWidthNeeded(*RadioGroupDirection);
   for (const QRadioButton* choice : RadioGroupDirection->Widget()->findChildren<QRadioButton*>()) {
     choices = std::max(choices, choice->sizeHint().width() + 2 * kChoiceMargin);
   }
@@ -91,14 +88,15 @@ void TfrmRLFindDialog::FitTexts() {
   const int edit_right = std::max(EditTextToFind->Left() + EditTextToFind->Width(),
                                   RadioGroupDirection->Left() + RadioGroupDirection->Width());
   EditTextToFind->SetWidth(edit_right - EditTextToFind->Left());
-  const int label_right = LabelTextToFind->Left() + needed(LabelTextToFind);
+  const int label_right = LabelTextToFind->Left() + TextWidthNeeded(*LabelTextToFind);
   if (label_right + kGap > EditTextToFind->Left()) {
     const int shift = label_right + kGap - EditTextToFind->Left();
     EditTextToFind->SetLeft(EditTextToFind->Left() + shift);
   }
-  LabelTextToFind->SetWidth(std::max(LabelTextToFind->Width(), needed(LabelTextToFind)));
+  LabelTextToFind->SetWidth(std::max(LabelTextToFind->Width(), TextWidthNeeded(*LabelTextToFind)));
   const int buttons_left = EditTextToFind->Left() + EditTextToFind->Width() + 7;
-  const int button_width = std::max({BitBtnFindNext->Width(), needed(BitBtnFindNext), needed(BitBtnCancel)});
+  const int button_width =
+      std::max({BitBtnFindNext->Width(), TextWidthNeeded(*BitBtnFindNext), TextWidthNeeded(*BitBtnCancel)});
   for (TBitBtn* button : {BitBtnFindNext, BitBtnCancel}) {
     button->SetLeft(buttons_left);
     button->SetWidth(button_width);

@@ -315,7 +315,7 @@ TEST(Render, ALineInItsBoxKeepsTheAccentsOfItsCapitals) {
         p->Font().SetPixelsPerInch(96);
         p->Brush().SetStyle(bsClear);
         TBitmap probe(1, 1);
-        FromMetaFont(p->Font(), probe.Canvas().Font(), 1.0);
+        probe.Canvas().Font().Assign(p->Font());
         // The box of an auto-sized label: exactly one line tall.
         const int height = probe.Canvas().TextHeight(text);
         p->TextOut({10, 10, right, 10 + height}, 10, 10, text, 1, 1, flags);
