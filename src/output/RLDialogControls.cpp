@@ -23,7 +23,7 @@ int TextWidthNeeded(TControl& control) {
   const QWidget* widget = window->Widget();
   // A push button's preferred width has the style's generous minimum: its caption and a little room are enough.
   if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
-    constexpr int kCaptionRoom = 12;
+    constexpr int kCaptionRoom = 10;
     const int caption = button->fontMetrics().horizontalAdvance(QString(button->text()).remove('&'));
     return std::max(control.Width(), caption + kCaptionRoom);
   }

@@ -70,7 +70,8 @@ TfrmRLFindDialog::TfrmRLFindDialog(TComponent* owner) : TForm(owner) {
 }
 
 void TfrmRLFindDialog::FitTexts() {
-  constexpr int kGap = 4, kChoiceMargin = 8;
+  // The direction box lays its choices out with 8 pixels on the left and 4 on the right.
+  constexpr int kGap = 4, kChoiceMargins = 12;
   // The check boxes end before the direction box; the direction box holds its longest choice.
   const int checks_right =
       std::max({CheckBoxWholeWords->Left() + TextWidthNeeded(*CheckBoxWholeWords),
@@ -82,7 +83,7 @@ void TfrmRLFindDialog::FitTexts() {
   RadioGroupDirection->HandleNeeded();
   int choices = TextWidthNeeded(*RadioGroupDirection);
   for (const QRadioButton* choice : RadioGroupDirection->Widget()->findChildren<QRadioButton*>()) {
-    choices = std::max(choices, choice->sizeHint().width() + 2 * kChoiceMargin);
+    choices = std::max(choices, choice->sizeHint().width() + kChoiceMargins);
   }
   RadioGroupDirection->SetWidth(std::max(RadioGroupDirection->Width(), choices));
   const int edit_right = std::max(EditTextToFind->Left() + EditTextToFind->Width(),
@@ -90,8 +91,10 @@ void TfrmRLFindDialog::FitTexts() {
   EditTextToFind->SetWidth(edit_right - EditTextToFind->Left());
   const int label_right = LabelTextToFind->Left() + TextWidthNeeded(*LabelTextToFind);
   if (label_right + kGap > EditTextToFind->Left()) {
+    // The text box gives up the width its label takes, keeping its right edge.
     const int shift = label_right + kGap - EditTextToFind->Left();
-    EditTextToFind->SetLeft(EditTextToFind->Left() + shift);
+    EditTextToFind->SetBounds(EditTextToFind->Left() + shift, EditTextToFind->Top(), EditTextToFind->Width() - shift,
+                              EditTextToFind->Height());
   }
   LabelTextToFind->SetWidth(std::max(LabelTextToFind->Width(), TextWidthNeeded(*LabelTextToFind)));
   const int buttons_left = EditTextToFind->Left() + EditTextToFind->Width() + 7;
