@@ -4,6 +4,8 @@
 #include "app/Units.h"
 #include "core/Definitions.h"
 
+#include <QApplication>
+
 std::string DialogDefinition() { return LoadResourceText(":/forms/TelaPrincipal.def"); }
 
 template <class T>
@@ -55,3 +57,12 @@ void TForm1::cxButton2Click(TObject*) {
 }
 
 void TForm1::cxButton1Click(TObject*) { Close(); }
+
+bool TForm1::PreviewKey(int& key, TShiftState shift, bool onButton) {
+  if (TForm::PreviewKey(key, shift, onButton)) return true;
+  if ((key != VK_RETURN && key != VK_ESCAPE) || !shift.Empty() || onButton) return false;
+  if (cxLookupComboBox2->DroppedDown()) return false;
+  if (dynamic_cast<TcxCustomButton*>(TControl::FromWidget(QApplication::focusWidget()))) return false;
+  (key == VK_RETURN ? cxButton2 : cxButton1)->Click();
+  return true;
+}

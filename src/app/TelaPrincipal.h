@@ -36,6 +36,10 @@ public:
   void cxButton2Click(TObject* sender);
   void cxButton1Click(TObject* sender);
 
+  // Enter runs the report and Esc leaves, wherever the focus is but on a button (which takes the key itself) or on
+  // the open city list (which picks or drops its row with them).
+  bool PreviewKey(int& key, TShiftState shift, bool onButton) override;
+
 private:
   template <class T>
   T* Bind(const char* name);

@@ -1,5 +1,10 @@
 #include "core/SafeFile.h"
 
+#include "core/Exceptions.h"
+#include "core/Translation.h"
+
+#include <QtGlobal>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +16,9 @@
 #include <unistd.h>
 
 namespace {
+
+const char* const kCannotCreate = QT_TRANSLATE_NOOP("core", "Cannot create file \"%s\": %s");
+const char* const kCannotWrite = QT_TRANSLATE_NOOP("core", "Cannot write file \"%s\": %s");
 
 // ".<name>.~mx<number>.tmp" beside `fileName`: hidden, and plainly not the file itself.
 std::string SiblingTempName(const std::string& fileName) {
@@ -34,7 +42,8 @@ TSafeFile::TSafeFile(std::string fileName) : file_name_(std::move(fileName)) {
   }
   if (fd_ < 0) {
     discarded_ = true;
-    throw EFileWriteError("Cannot create file \"" + file_name_ + "\": " + std::strerror(errno));
+    throw EFileWriteError(
+        Format(Translate("core", "Cannot create file \"%s\": %s"), {file_name_, std::strerror(errno)}));
   }
   struct stat existing;
   if (::stat(file_name_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
@@ -49,7 +58,7 @@ void TSafeFile::Write(const void* data, std::size_t size) {
   while (size > 0) {
     const ssize_t written = ::write(fd_, bytes, size);
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) Fail("write", written < 0 ? errno : ENOSPC);
+    if (written <= 0) Fail(kCannotWrite, written < 0 ? errno : ENOSPC);
     bytes += written;
     size -= static_cast<std::size_t>(written);
   }
@@ -57,12 +66,13 @@ void TSafeFile::Write(const void* data, std::size_t size) {
 
 void TSafeFile::Commit() {
   if (committed_) return;
-  if (discarded_) throw EFileWriteError("Cannot create file \"" + file_name_ + "\": it was discarded");
-  if (::fsync(fd_) != 0) Fail("write", errno);
+  if (discarded_)
+    throw EFileWriteError(Format(Translate("core", "Cannot create file \"%s\": it was discarded"), {file_name_}));
+  if (::fsync(fd_) != 0) Fail(kCannotWrite, errno);
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) Fail("write", errno);
-  if (::rename(temp_name_.c_str(), file_name_.c_str()) != 0) Fail("create", errno);
+  if (::close(fd) != 0) Fail(kCannotWrite, errno);
+  if (::rename(temp_name_.c_str(), file_name_.c_str()) != 0) Fail(kCannotCreate, errno);
   committed_ = true;
 }
 
@@ -74,7 +84,7 @@ void TSafeFile::Discard() noexcept {
   ::unlink(temp_name_.c_str());
 }
 
-void TSafeFile::Fail(const std::string& action, int error) {
+void TSafeFile::Fail(const char* pattern, int error) {
   Discard();
-  throw EFileWriteError("Cannot " + action + " file \"" + file_name_ + "\": " + std::strerror(error));
+  throw EFileWriteError(Format(Translate("core", pattern), {file_name_, std::strerror(error)}));
 }

@@ -41,7 +41,8 @@ public:
   bool Committed() const { return committed_; }
 
 private:
-  [[noreturn]] void Fail(const std::string& action, int error);
+  // Discards the file and throws the translated `pattern` with the file's name and the system's reason.
+  [[noreturn]] void Fail(const char* pattern, int error);
 
   std::string file_name_;
   std::string temp_name_;

@@ -1,6 +1,7 @@
 #include "data/DBEngineError.h"
 
 #include "core/Text.h"
+#include "core/Translation.h"
 #include "data/Sessions.h"
 #include "engine/Engine.h"
 
@@ -18,10 +19,11 @@ std::string EngineText(std::string text) {
   return Trim(text);
 }
 
+// The status's text in the user's language (the engine gives it in English).
 std::string StatusText(engine::Status status) {
   std::string message;
   engine::GetErrorString(status, message);
-  return EngineText(std::move(message));
+  return EngineText(message.empty() ? message : Translate("engine", message.c_str()));
 }
 
 std::string Hex4(const char* pattern, engine::Status status) {

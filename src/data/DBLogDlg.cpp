@@ -1,6 +1,7 @@
 #include "data/DBLogDlg.h"
 
 #include "core/Text.h"
+#include "core/Translation.h"
 #include "data/Sessions.h"
 #include "graphics/Canvas.h"
 #include "widgets/ExtCtrls.h"
@@ -13,7 +14,7 @@ namespace {
 constexpr int kMaxPasswordChars = 255;
 constexpr int kMaxLoginChars = 31;
 
-TLabel* MakeLabel(TForm* form, TWinControl* parent, const char* name, const char* caption, int left, int top) {
+TLabel* MakeLabel(TForm* form, TWinControl* parent, const char* name, const std::string& caption, int left, int top) {
   auto* label = new TLabel(form);
   label->SetName(name);
   label->SetParent(parent);
@@ -41,7 +42,7 @@ std::string FirstChars(const std::string& text, int chars) {
 
 TLoginDialog::TLoginDialog(TComponent* owner) : TForm(owner) {
   SetName("LoginDialog");
-  SetCaption("Database Login");
+  SetCaption(Translate("data", "Database Login"));
   SetBorderStyle(bsDialog);
   SetPosition(poScreenCenter);
   SetClientWidth(273);
@@ -51,15 +52,15 @@ TLoginDialog::TLoginDialog(TComponent* owner) : TForm(owner) {
   Panel = MakeControl<TPanel>(this, this, "Panel", 8, 7, 257, 98);
   Panel->SetBevelInner(bvRaised);
   Panel->SetBevelOuter(bvLowered);
-  Label1 = MakeLabel(this, Panel, "Label1", "Database:", 10, 6);
+  Label1 = MakeLabel(this, Panel, "Label1", Translate("data", "Database:"), 10, 6);
   DatabaseName = MakeLabel(this, Panel, "DatabaseName", "", 91, 6);
   Bevel = MakeControl<TBevel>(this, Panel, "Bevel", 1, 24, 254, 9);
   Bevel->SetShape(bsTopLine);
   Panel2 = MakeControl<TPanel>(this, Panel, "Panel2", 2, 31, 253, 65);
   Panel2->SetAlign(alBottom);
   Panel2->SetBevelOuter(bvNone);
-  Label2 = MakeLabel(this, Panel2, "Label2", "&User Name:", 8, 8);
-  Label3 = MakeLabel(this, Panel2, "Label3", "&Password:", 8, 36);
+  Label2 = MakeLabel(this, Panel2, "Label2", Translate("data", "&User Name:"), 8, 8);
+  Label3 = MakeLabel(this, Panel2, "Label3", Translate("data", "&Password:"), 8, 36);
   UserName = MakeControl<TEdit>(this, Panel2, "UserName", 86, 5, 153, 21);
   UserName->SetMaxLength(kMaxLoginChars);
   Password = MakeControl<TEdit>(this, Panel2, "Password", 86, 33, 153, 21);
@@ -67,11 +68,11 @@ TLoginDialog::TLoginDialog(TComponent* owner) : TForm(owner) {
   Password->SetPasswordChar('*');
 
   OKButton = MakeControl<TButton>(this, this, "OKButton", 109, 114, 75, 25);
-  OKButton->SetCaption("&OK");
+  OKButton->SetCaption(Translate("data", "&OK"));
   OKButton->SetDefault(true);
   OKButton->SetModalResult(mrOk);
   CancelButton = MakeControl<TButton>(this, this, "CancelButton", 190, 114, 75, 25);
-  CancelButton->SetCaption("Cancel");
+  CancelButton->SetCaption(Translate("data", "Cancel"));
   CancelButton->SetCancel(true);
   CancelButton->SetModalResult(mrCancel);
 }
@@ -105,33 +106,33 @@ bool LoginDialog(const std::string& databaseName, std::string& userName, std::st
 TPasswordDialog::TPasswordDialog(TComponent* owner, TSession* session)
     : TForm(owner), session_(session ? session : Session()) {
   SetName("PasswordDialog");
-  SetCaption("Enter password");
+  SetCaption(Translate("data", "Enter password"));
   SetBorderStyle(bsDialog);
   SetPosition(poScreenCenter);
   SetClientWidth(273);
   SetClientHeight(132);
 
   GroupBox1 = MakeControl<TGroupBox>(this, this, "GroupBox1", 8, 8, 257, 81);
-  GroupBox1->SetCaption("Password");
+  GroupBox1->SetCaption(Translate("data", "Password"));
   Edit = MakeControl<TEdit>(this, GroupBox1, "Edit", 16, 18, 225, 20);
   Edit->SetPasswordChar('*');
   Edit->OnChange = [this](TObject*) { EditChange(); };
   AddButton = MakeControl<TButton>(this, GroupBox1, "AddButton", 16, 46, 65, 25);
-  AddButton->SetCaption("&Add");
+  AddButton->SetCaption(Translate("data", "&Add"));
   AddButton->OnClick = [this](TObject*) { AddClick(); };
   RemoveButton = MakeControl<TButton>(this, GroupBox1, "RemoveButton", 88, 46, 65, 25);
-  RemoveButton->SetCaption("&Remove");
+  RemoveButton->SetCaption(Translate("data", "&Remove"));
   RemoveButton->OnClick = [this](TObject*) { RemoveClick(); };
   RemoveAllButton = MakeControl<TButton>(this, GroupBox1, "RemoveAllButton", 160, 46, 81, 25);
-  RemoveAllButton->SetCaption("Re&move all");
+  RemoveAllButton->SetCaption(Translate("data", "Re&move all"));
   RemoveAllButton->OnClick = [this](TObject*) { RemoveAllClick(); };
 
   OKButton = MakeControl<TButton>(this, this, "OKButton", 109, 98, 75, 25);
-  OKButton->SetCaption("&OK");
+  OKButton->SetCaption(Translate("data", "&OK"));
   OKButton->SetDefault(true);
   OKButton->OnClick = [this](TObject*) { OKClick(); };
   CancelButton = MakeControl<TButton>(this, this, "CancelButton", 190, 98, 75, 25);
-  CancelButton->SetCaption("Cancel");
+  CancelButton->SetCaption(Translate("data", "Cancel"));
   CancelButton->SetCancel(true);
   CancelButton->SetModalResult(mrCancel);
   UpdateButtons();

@@ -6,48 +6,54 @@
 
 namespace engine {
 
+// Marks a status text for the translators' catalogues; the layer that shows it translates it (context "engine").
+#define ENGINE_TRANSLATABLE(context, text) text
+
 std::string_view StatusMessage(Status s) {
   switch (s) {
-    case status::Ok: return "Operation completed.";
-    case status::ConfigNotFound: return "The engine configuration file does not exist.";
-    case status::ConfigInvalid: return "The engine configuration file is not valid.";
-    case status::DatabaseFileNotFound: return "The database file does not exist.";
-    case status::NotADatabase: return "The file is not a database.";
-    case status::FileAccess: return "The database file cannot be opened.";
-    case status::ServerUnavailable: return "The database server cannot be reached.";
-    case status::DatabaseNotFound: return "The database does not exist on the server.";
+    case status::Ok: return ENGINE_TRANSLATABLE("engine", "Operation completed.");
+    case status::ConfigNotFound: return ENGINE_TRANSLATABLE("engine", "The engine configuration file does not exist.");
+    case status::ConfigInvalid: return ENGINE_TRANSLATABLE("engine", "The engine configuration file is not valid.");
+    case status::DatabaseFileNotFound: return ENGINE_TRANSLATABLE("engine", "The database file does not exist.");
+    case status::NotADatabase: return ENGINE_TRANSLATABLE("engine", "The file is not a database.");
+    case status::FileAccess: return ENGINE_TRANSLATABLE("engine", "The database file cannot be opened.");
+    case status::ServerUnavailable: return ENGINE_TRANSLATABLE("engine", "The database server cannot be reached.");
+    case status::DatabaseNotFound: return ENGINE_TRANSLATABLE("engine", "The database does not exist on the server.");
     case status::LibraryNotFound:
-    case status::LibraryNotFoundOnUse: return "The database engine library was not found.";
-    case status::LoadFailed: return "The database engine library could not be loaded.";
-    case status::Bof: return "At beginning of table.";
-    case status::Eof: return "At end of table.";
-    case status::NoCurrentRecord: return "No current record.";
-    case status::UnknownAlias: return "Unknown database alias.";
-    case status::TableNotFound: return "Table does not exist.";
-    case status::ColumnNotFound: return "Column does not exist.";
-    case status::ConstraintViolation: return "A constraint of the table was violated.";
-    case status::OutOfMemory: return "Insufficient memory for this operation.";
-    case status::InvalidHandle: return "Invalid handle.";
-    case status::InvalidParameter: return "Invalid parameter.";
-    case status::NotInitialised: return "The database engine is not initialised.";
-    case status::UnknownProperty: return "The object has no such property.";
-    case status::NotPrepared: return "The statement is not prepared.";
-    case status::UnsupportedDriver: return "Driver type not supported.";
-    case status::InvalidBookmark: return "Invalid bookmark.";
-    case status::InvalidText: return "The text is not valid UTF-8.";
-    case status::ReadOnlyProperty: return "The property cannot be changed.";
+    case status::LibraryNotFoundOnUse:
+      return ENGINE_TRANSLATABLE("engine", "The database engine library was not found.");
+    case status::LoadFailed: return ENGINE_TRANSLATABLE("engine", "The database engine library could not be loaded.");
+    case status::Bof: return ENGINE_TRANSLATABLE("engine", "At beginning of table.");
+    case status::Eof: return ENGINE_TRANSLATABLE("engine", "At end of table.");
+    case status::NoCurrentRecord: return ENGINE_TRANSLATABLE("engine", "No current record.");
+    case status::UnknownAlias: return ENGINE_TRANSLATABLE("engine", "Unknown database alias.");
+    case status::TableNotFound: return ENGINE_TRANSLATABLE("engine", "Table does not exist.");
+    case status::ColumnNotFound: return ENGINE_TRANSLATABLE("engine", "Column does not exist.");
+    case status::ConstraintViolation: return ENGINE_TRANSLATABLE("engine", "A constraint of the table was violated.");
+    case status::OutOfMemory: return ENGINE_TRANSLATABLE("engine", "Insufficient memory for this operation.");
+    case status::InvalidHandle: return ENGINE_TRANSLATABLE("engine", "Invalid handle.");
+    case status::InvalidParameter: return ENGINE_TRANSLATABLE("engine", "Invalid parameter.");
+    case status::NotInitialised: return ENGINE_TRANSLATABLE("engine", "The database engine is not initialised.");
+    case status::UnknownProperty: return ENGINE_TRANSLATABLE("engine", "The object has no such property.");
+    case status::NotPrepared: return ENGINE_TRANSLATABLE("engine", "The statement is not prepared.");
+    case status::UnsupportedDriver: return ENGINE_TRANSLATABLE("engine", "Driver type not supported.");
+    case status::InvalidBookmark: return ENGINE_TRANSLATABLE("engine", "Invalid bookmark.");
+    case status::InvalidText: return ENGINE_TRANSLATABLE("engine", "The text is not valid UTF-8.");
+    case status::ReadOnlyProperty: return ENGINE_TRANSLATABLE("engine", "The property cannot be changed.");
     case status::OperationMissing:
-    case status::EndOfErrorList: return "Operation not available.";
-    case status::PasswordNeeded: return "Password needed.";
-    case status::ReadOnlyDatabase: return "The database is read only.";
-    case status::LoginCancelled: return "The login was cancelled.";
-    case status::LoginRefused: return "The server refused the user name or password.";
-    case status::DatabaseBusy: return "The database is locked by another user.";
-    case status::ConnectionLost: return "The connection to the database server was lost.";
-    case status::AlreadyInitialised: return "The database engine is already initialised.";
-    case status::SqlSyntax: return "Invalid SQL statement.";
-    case status::SqlError: return "Error in SQL statement.";
-    case status::NoResultSet: return "The statement returns no records.";
+    case status::EndOfErrorList: return ENGINE_TRANSLATABLE("engine", "Operation not available.");
+    case status::PasswordNeeded: return ENGINE_TRANSLATABLE("engine", "Password needed.");
+    case status::ReadOnlyDatabase: return ENGINE_TRANSLATABLE("engine", "The database is read only.");
+    case status::LoginCancelled: return ENGINE_TRANSLATABLE("engine", "The login was cancelled.");
+    case status::LoginRefused: return ENGINE_TRANSLATABLE("engine", "The server refused the user name or password.");
+    case status::DatabaseBusy: return ENGINE_TRANSLATABLE("engine", "The database is locked by another user.");
+    case status::ConnectionLost:
+      return ENGINE_TRANSLATABLE("engine", "The connection to the database server was lost.");
+    case status::AlreadyInitialised:
+      return ENGINE_TRANSLATABLE("engine", "The database engine is already initialised.");
+    case status::SqlSyntax: return ENGINE_TRANSLATABLE("engine", "Invalid SQL statement.");
+    case status::SqlError: return ENGINE_TRANSLATABLE("engine", "Error in SQL statement.");
+    case status::NoResultSet: return ENGINE_TRANSLATABLE("engine", "The statement returns no records.");
     default: return {};
   }
 }

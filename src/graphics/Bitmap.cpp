@@ -1,6 +1,7 @@
 #include "graphics/Bitmap.h"
 
 #include "core/SafeFile.h"
+#include "core/Translation.h"
 #include "graphics/QtGraphics.h"
 
 #include <QBuffer>
@@ -75,7 +76,7 @@ std::string ReadPicture(std::istream& stream) {
 QImage Decode(std::string_view data, std::initializer_list<Kind> accepted) {
   Kind kind = KindOf(data);
   if (kind == Kind::Unknown || std::find(accepted.begin(), accepted.end(), kind) == accepted.end()) {
-    throw EInvalidGraphic("Unknown picture format");
+    throw EInvalidGraphic(Translate("graphics", "Unknown picture format"));
   }
   QByteArray bytes = QByteArray::fromRawData(data.data(), static_cast<qsizetype>(data.size()));
   QBuffer buffer(&bytes);
@@ -95,7 +96,8 @@ std::string Encode(const QImage& image, const char* format) {
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, format);
   if (!writer.write(image))
-    throw EInvalidGraphic(Format("Cannot write the picture: %s", {FromQString(writer.errorString())}));
+    throw EInvalidGraphic(
+        Format(Translate("graphics", "Cannot write the picture: %s"), {FromQString(writer.errorString())}));
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
@@ -182,7 +184,7 @@ std::string TGraphic::SaveToBytes() const {
 
 void TGraphic::LoadFromFile(const std::string& file_name) {
   std::ifstream file(file_name, std::ios::binary);
-  if (!file) throw EInvalidGraphic(Format("Cannot open file \"%s\"", {file_name}));
+  if (!file) throw EInvalidGraphic(Format(Translate("graphics", "Cannot open file \"%s\""), {file_name}));
   LoadFromStream(file);
 }
 
@@ -226,7 +228,9 @@ void TBitmap::Reallocate(int width, int height) {
   QImage image;
   if (width > 0 && height > 0) {
     image = QImage(width, height, StorageFormat(pixel_format_));
-    if (image.isNull()) throw EInvalidGraphic(Format("Not enough memory for a bitmap of %d x %d", {width, height}));
+    if (image.isNull())
+      throw EInvalidGraphic(
+          Format(Translate("graphics", "Not enough memory for a bitmap of %d x %d"), {width, height}));
     image.fill(Qt::white);
     if (!image_->isNull()) {
       QImage old = image_->convertToFormat(image.format());
@@ -395,7 +399,7 @@ void TPicture::LoadFromBytes(std::string_view bytes) {
 
 void TPicture::LoadFromFile(const std::string& file_name) {
   std::ifstream file(file_name, std::ios::binary);
-  if (!file) throw EInvalidGraphic(Format("Cannot open file \"%s\"", {file_name}));
+  if (!file) throw EInvalidGraphic(Format(Translate("graphics", "Cannot open file \"%s\""), {file_name}));
   LoadFromStream(file);
 }
 

@@ -171,7 +171,11 @@ QBrush TCanvas::MakeBrush() const {
 
 int TCanvas::PenWidth() const { return std::max(1, pen_.Width()); }
 
-bool TCanvas::Cosmetic() const { return scale_ == 1.0 && PenWidth() == 1; }
+// A one-unit pen is plotted pixel by pixel only where a unit is one pixel: on a device of a higher pixel ratio (a
+// screen scaled up) a plotted pixel would be a dot with gaps between.
+bool TCanvas::Cosmetic() const {
+  return scale_ == 1.0 && PenWidth() == 1 && (!device_ || device_->devicePixelRatio() == 1.0);
+}
 
 QPen TCanvas::MakePen(const QColor& colour) const {
   if (pen_.Style() == psClear) return QPen(Qt::NoPen);
@@ -441,6 +445,13 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
     UseClip(false, {});
   }
   DrawText(*painter, x, y, shaped, &rect);
+}
+
+TRect TCanvas::WithLineInk(const TRect& rect, int x, int y, std::string_view text) {
+  const int baseline = y + Measure().Ascent();
+  TRect box;
+  if (baseline < rect.Top || baseline > rect.Bottom || !InkBox(x, y, shaped_->Get(Measure(), text), box)) return rect;
+  return {rect.Left, std::min(rect.Top, box.Top), rect.Right, std::max(rect.Bottom, box.Bottom)};
 }
 
 int TCanvas::TextWidth(std::string_view text) { return Measure().Width(text); }

@@ -83,6 +83,10 @@ public:
   void TextOut(int x, int y, std::string_view text);
   // TextOut clipped to rect; the brush fills rect first unless it is bsClear.
   void TextRect(const TRect& rect, int x, int y, std::string_view text);
+  // `rect` grown up and down to the ink of `text` drawn at (x, y) when the text's baseline lies inside it: the glyphs
+  // of a line standing in a box can reach past the font's ascent and descent (accents over capitals). `rect` itself
+  // when the reach cannot be told (characters beyond Latin, underlined fonts).
+  TRect WithLineInk(const TRect& rect, int x, int y, std::string_view text);
   // Measures in canvas units with the current font.
   int TextWidth(std::string_view text);
   int TextHeight(std::string_view text);

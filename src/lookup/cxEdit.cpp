@@ -2,7 +2,10 @@
 
 #include "graphics/Bitmap.h"
 
-const char* const cxSEditValidateErrorText = "Invalid input value. Use escape key to abandon changes";
+#include <QtGlobal>
+
+const char* const cxSEditValidateErrorText =
+    QT_TRANSLATE_NOOP("lookup", "Invalid input value. Use escape key to abandon changes");
 
 TcxEditBorderStyle EffectiveBorderStyle(TcxEditBorderStyle style, bool hot_track, bool active) {
   if (style == ebsUltraFlat) return ebsSingle;

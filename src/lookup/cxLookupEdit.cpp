@@ -355,7 +355,8 @@ void TcxCustomLookupEdit::InnerKeyDown(unsigned short& key, TShiftState shift) {
   }
   switch (key) {
     case VK_TAB:
-      if (DroppedDown()) key = 0;
+      // The open list closes with its row taken; the key goes on to move the focus.
+      if (DroppedDown()) CloseUp(true);
       return;
     case VK_UP:
     case VK_DOWN:
@@ -394,11 +395,12 @@ void TcxCustomLookupEdit::InnerKeyDown(unsigned short& key, TShiftState shift) {
       }
       break;
     case VK_DELETE:
-      if (mode != tmFree) {
-        key = 0;
-        return;
-      }
-      break;
+      if (mode == tmFree) break;
+      // In a list's entry a selected text goes as with Backspace, and with nothing selected there is nothing to
+      // delete; a fixed list's entry changes only by choosing another.
+      if (mode == tmList && SelLength() > 0) Backspace(key);
+      key = 0;
+      return;
     case VK_BACK:
       if (mode != tmFree) {
         Backspace(key);

@@ -1,5 +1,7 @@
 #include "lookup/cxTextEdit.h"
 
+#include "core/Translation.h"
+
 #include "core/Text.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Canvas.h"
@@ -190,7 +192,7 @@ bool TcxCustomEdit::ValidateEdit(bool raise_error) {
   bool error = false;
   if (Properties().OnValidate) Properties().OnValidate(this, display, error_text, error);
   if (error) {
-    if (error_text.empty()) error_text = cxSEditValidateErrorText;
+    if (error_text.empty()) error_text = Translate("lookup", cxSEditValidateErrorText);
     if (!raise_error) return false;
     refused_ = true;
     if (!Focused()) inner_->SetFocus();

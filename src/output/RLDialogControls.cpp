@@ -3,12 +3,64 @@
 #include "core/Variant.h"
 #include "pages/RLConsts.h"
 
+#include <QAbstractButton>
+#include <QPushButton>
+#include <QWidget>
+
+#include <algorithm>
 #include <climits>
+#include <vector>
 
 int NumberOf(const std::string& text) {
   std::int64_t value = 0;
   return TryStrToInt64(text, value) && value >= INT_MIN && value <= INT_MAX ? static_cast<int>(value) : 0;
 }
+
+int TextWidthNeeded(TControl& control) {
+  auto* window = dynamic_cast<TWinControl*>(&control);
+  if (!window || dynamic_cast<TLabel*>(&control)) return control.Width();
+  window->HandleNeeded();
+  const QWidget* widget = window->Widget();
+  // A push button's preferred width has the style's generous minimum: its caption and a little room are enough.
+  if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+    constexpr int kCaptionRoom = 10;
+    const int caption = button->fontMetrics().horizontalAdvance(QString(button->text()).remove('&'));
+    return std::max(control.Width(), caption + kCaptionRoom);
+  }
+  // A check box or a radio button needs its mark and its caption; boxes that take typing keep the width given.
+  if (qobject_cast<const QAbstractButton*>(widget)) return std::max(control.Width(), widget->sizeHint().width());
+  return control.Width();
+}
+
+void SpreadRow(std::initializer_list<TControl*> row, bool keepRight, int gap) {
+  const TControl* last = *(row.end() - 1);
+  const int old_right = last->Left() + last->Width();
+  // The row stays inside its box: past it, the edit boxes (which hold short numbers) give up width.
+  const TWinControl* box = last->Parent();
+  const int limit = box ? box->ClientWidth() - gap : INT_MAX;
+  std::vector<TPoint> designed;  // each control's left and width as made
+  for (const TControl* control : row) designed.push_back({control->Left(), control->Width()});
+  auto lay = [&](int shrink) {
+    int right = INT_MIN;
+    std::size_t i = 0;
+    for (TControl* control : row) {
+      const TPoint place = designed[i++];
+      const bool is_last = control == last;
+      const int left = right == INT_MIN ? place.X : std::max(place.X, right + gap);
+      int width = is_last && keepRight ? old_right - left : std::max(place.Y, TextWidthNeeded(*control));
+      if (dynamic_cast<TEdit*>(control) && !(is_last && keepRight)) width = std::max(24, width - shrink);
+      control->SetBounds(left, control->Top(), width, control->Height());
+      right = left + width;
+    }
+    return right;
+  };
+  int edits = 0;
+  for (TControl* control : row) edits += dynamic_cast<TEdit*>(control) ? 1 : 0;
+  const int overflow = lay(0) - limit;
+  if (overflow > 0 && edits > 0 && !keepRight) lay((overflow + edits - 1) / edits);
+}
+
+void AlignLabelTo(TLabel& label, const TControl& box) { label.SetTop(box.Top() + (box.Height() - label.Height()) / 2); }
 
 void EnableEdit(TEdit* edit, bool enabled) {
   edit->SetEnabled(enabled);
@@ -53,10 +105,14 @@ TRLPageRangeBox MakePageRangeBox(TForm* form, const TRLPageRangeLayout& layout, 
     return edit;
   };
   b.FromLabel = MakeDialogLabel(form, b.Box, "LabelFromPage", m.msgRangeFrom + ":", layout.FromLabel.X,
-                              layout.FromLabel.Y, 15, 13);
+                                layout.FromLabel.Y, 15, 13);
   b.From = page_box("EditFromPage", layout.From, 3);
   b.ToLabel = MakeDialogLabel(form, b.Box, "LabelToPage", layout.ToCaption, layout.ToLabel.X, layout.ToLabel.Y, 18, 13);
   b.To = page_box("EditToPage", layout.To, 4);
+  // The labels' texts differ in length from one language to another: the row makes room for them.
+  AlignLabelTo(*b.FromLabel, *b.From);
+  AlignLabelTo(*b.ToLabel, *b.To);
+  SpreadRow({b.Interval, b.FromLabel, b.From, b.ToLabel, b.To});
   return b;
 }
 

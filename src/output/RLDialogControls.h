@@ -4,6 +4,7 @@
 #include "widgets/StdCtrls.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 // A label whose caption is a message followed by a colon.
@@ -13,6 +14,16 @@ inline TLabel* MakeDialogLabel(TForm* form, TWinControl* parent, const char* nam
   label->SetCaption(caption);
   return label;
 }
+
+// Lays out a row of controls from left to right so that no text is cut or touches the next control: each control
+// keeps its place and width unless its text needs more, or the one before it, so widened, would reach it within
+// `gap`; then it and the rest of the row move right. With `keepRight` the last control keeps its right edge (it
+// gives up width instead of leaving its box).
+void SpreadRow(std::initializer_list<TControl*> row, bool keepRight = false, int gap = 4);
+// The width a control's text needs: a label's own (it sizes itself to its caption), a window control's preferred.
+int TextWidthNeeded(TControl& control);
+// Sets a label's top so that its text stands on the baseline of the box beside it.
+void AlignLabelTo(TLabel& label, const TControl& box);
 
 // A page number or count as an edit box shows it: empty for 0.
 inline std::string NumberText(int value) { return value == 0 ? std::string() : std::to_string(value); }

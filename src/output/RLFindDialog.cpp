@@ -1,7 +1,14 @@
 #include "output/RLFindDialog.h"
 
+#include "core/ScopeGuard.h"
+#include "output/RLDialogControls.h"
 #include "pages/RLConsts.h"
 #include "widgets/Cursors.h"
+
+#include <QRadioButton>
+#include <QWidget>
+
+#include <algorithm>
 
 TfrmRLFindDialog::TfrmRLFindDialog(TComponent* owner) : TForm(owner) {
   const TRLEngineMessages& messages = EngineMessages();
@@ -59,6 +66,45 @@ TfrmRLFindDialog::TfrmRLFindDialog(TComponent* owner) : TForm(owner) {
   RadioGroupDirection->Items().Add(messages.msgDown);
   RadioGroupDirection->SetItemIndex(1);
   RadioGroupDirection->SetTabOrder(5);
+  FitTexts();
+}
+
+void TfrmRLFindDialog::FitTexts() {
+  // The direction box lays its choices out with 8 pixels on the left and 4 on the right.
+  constexpr int kGap = 4, kChoiceMargins = 12;
+  // The check boxes end before the direction box; the direction box holds its longest choice.
+  const int checks_right =
+      std::max({CheckBoxWholeWords->Left() + TextWidthNeeded(*CheckBoxWholeWords),
+                CheckBoxMatchCase->Left() + TextWidthNeeded(*CheckBoxMatchCase), RadioGroupDirection->Left() - kGap});
+  CheckBoxWholeWords->SetWidth(std::max(CheckBoxWholeWords->Width(), checks_right - CheckBoxWholeWords->Left()));
+  CheckBoxMatchCase->SetWidth(std::max(CheckBoxMatchCase->Width(), checks_right - CheckBoxMatchCase->Left()));
+  const int shift_direction = checks_right + kGap - RadioGroupDirection->Left();
+  RadioGroupDirection->SetLeft(RadioGroupDirection->Left() + shift_direction);
+  RadioGroupDirection->HandleNeeded();
+  int choices = TextWidthNeeded(*RadioGroupDirection);
+  for (const QRadioButton* choice : RadioGroupDirection->Widget()->findChildren<QRadioButton*>()) {
+    choices = std::max(choices, choice->sizeHint().width() + kChoiceMargins);
+  }
+  RadioGroupDirection->SetWidth(std::max(RadioGroupDirection->Width(), choices));
+  const int edit_right = std::max(EditTextToFind->Left() + EditTextToFind->Width(),
+                                  RadioGroupDirection->Left() + RadioGroupDirection->Width());
+  EditTextToFind->SetWidth(edit_right - EditTextToFind->Left());
+  const int label_right = LabelTextToFind->Left() + TextWidthNeeded(*LabelTextToFind);
+  if (label_right + kGap > EditTextToFind->Left()) {
+    // The text box gives up the width its label takes, keeping its right edge.
+    const int shift = label_right + kGap - EditTextToFind->Left();
+    EditTextToFind->SetBounds(EditTextToFind->Left() + shift, EditTextToFind->Top(), EditTextToFind->Width() - shift,
+                              EditTextToFind->Height());
+  }
+  LabelTextToFind->SetWidth(std::max(LabelTextToFind->Width(), TextWidthNeeded(*LabelTextToFind)));
+  const int buttons_left = EditTextToFind->Left() + EditTextToFind->Width() + 7;
+  const int button_width =
+      std::max({BitBtnFindNext->Width(), TextWidthNeeded(*BitBtnFindNext), TextWidthNeeded(*BitBtnCancel)});
+  for (TBitBtn* button : {BitBtnFindNext, BitBtnCancel}) {
+    button->SetLeft(buttons_left);
+    button->SetWidth(button_width);
+  }
+  SetClientWidth(std::max(ClientWidth(), buttons_left + button_width + 8));
 }
 
 int TfrmRLFindDialog::Options() const {
@@ -75,9 +121,13 @@ void TfrmRLFindDialog::BitBtnFindNextClick(TObject*) {
     TCursorScope hourglass(crHourGlass);
     find_target_(this, EditTextToFind->GetText(), found, Options());
   }
-  if (!found) ShowMessageBox(EngineMessages().msgNotFound, Caption(), mtInformation);
+  if (found) return;
+  TScopedValueRollback<bool> telling(telling_, true);
+  ShowMessageBox(EngineMessages().msgNotFound, Caption(), mtInformation);
 }
 
 void TfrmRLFindDialog::BitBtnCancelClick(TObject*) { Close(); }
 
-void TfrmRLFindDialog::FormDeactivate(TObject*) { Close(); }
+void TfrmRLFindDialog::FormDeactivate(TObject*) {
+  if (!telling_) Close();
+}

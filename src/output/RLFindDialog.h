@@ -40,5 +40,11 @@ public:
   void FormDeactivate(TObject* sender);
 
 private:
+  // Widens the controls whose text would be cut to their text, moving the direction box and the buttons right and
+  // widening the dialog as needed.
+  void FitTexts();
+
   TFindTarget find_target_;
+  // The dialog's own message is up: the dialog stays while it is.
+  bool telling_ = false;
 };

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -299,9 +300,10 @@ double TRLPreview::FullPageZoom() const {
 double TRLPreview::MultiplePagesZoom(int boxes) const {
   if (!pages_) return 100;
   int width = pages_->OrientedPixelWidth();
-  double across =
-      width > 0 ? static_cast<double>(RoundHalfEven((Width() - kShadowRoom) / static_cast<double>(boxes) * 100 / width))
-                : 100;
+  // Each box holds its page and its shadow, and all of them the control's width: the zoom is rounded down, so
+  // that the last page is not cut.
+  const int room = Width() / std::max(boxes, 1) - kShadowRoom;
+  double across = width > 0 ? std::max(0.0, std::floor(room * 100.0 / width)) : 100;
   return std::min(across, FitFactor(Height(), pages_->OrientedPixelHeight()));
 }
 

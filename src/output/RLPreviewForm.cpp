@@ -205,6 +205,43 @@ TRLPreviewForm::TRLPreviewForm(TComponent* owner) : TForm(owner) {
   GiveAccelerators();
   AddPreview();
   StackPreviews();
+  for (TControl* control : std::initializer_list<TControl*>{SpeedButtonPrint,    SpeedButtonSave,
+                                                            SpeedButtonSend,     Bevel1,
+                                                            SpeedButtonSetup,    Bevel2,
+                                                            SpeedButtonFirst,    SpeedButtonPrior,
+                                                            PanelPages,          SpeedButtonNext,
+                                                            SpeedButtonLast,     Bevel3,
+                                                            SpeedButtonZoomDown, SpeedButtonZoomUp,
+                                                            PanelZoom,           Bevel4,
+                                                            SpeedButtonViews,    Bevel5,
+                                                            SpeedButtonEdit,     Bevel6,
+                                                            SpeedButtonClose}) {
+    tool_places_.emplace_back(control, control->Left());
+  }
+  WrapToolBar();
+}
+
+void TRLPreviewForm::BoundsChanged() {
+  TForm::BoundsChanged();
+  WrapToolBar();
+}
+
+void TRLPreviewForm::WrapToolBar() {
+  if (tool_places_.empty()) return;
+  constexpr int kRow = 23;
+  const int room = ClientWidth() - PanelCopyright->Width() - 2;
+  int row = 0, shift = 0;
+  for (auto [control, left] : tool_places_) {
+    int x = left - shift;
+    const bool bevel = dynamic_cast<TBevel*>(control) != nullptr;
+    if (x + control->Width() > room && x > 1 && !bevel) {
+      ++row;
+      shift = left - 1;
+      x = 1;
+    }
+    control->SetBounds(x, 1 + row * kRow, control->Width(), control->Height());
+  }
+  PanelTools->SetHeight(kRow * (row + 1));
 }
 
 TRLPreviewForm::~TRLPreviewForm() {
@@ -399,11 +436,17 @@ void TRLPreviewForm::TimerRepeatTimer(TObject*) {
 
 void TRLPreviewForm::EditPageNoChange(TObject*) {
   if (refreshing_) return;
-  TScopedValueRollback<bool> rollback(editing_page_no_, true);
+  TRLPreview* preview = ActivePreview();
+  const std::string text = EditPageNo->GetText();
   int number;
-  if (TRLPreview* preview = ActivePreview(); preview && ReadNumber(EditPageNo->GetText(), number)) {
+  if (preview && ReadNumber(text, number) && number >= 1 && number <= preview->PageCount()) {
+    TScopedValueRollback<bool> rollback(editing_page_no_, true);
     preview->SetPageIndex(number - 1);
+    return;
   }
+  // Anything but a page of the report (letters, 0, 99 of 34) gives way to the number of the page shown; an emptied
+  // box waits for the number being typed.
+  if (!Trim(text).empty()) RefreshPageBox();
 }
 
 void TRLPreviewForm::ComboBoxZoomChange(TObject*) {

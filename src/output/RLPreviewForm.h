@@ -129,6 +129,12 @@ public:
   void RefreshZoomBox();
   // Puts the previews one above the other, sharing the window's height.
   void StackPreviews();
+  // Lays the tool bar's controls out in their places while they fit the window's width, and on further rows, in
+  // the same order and groups, where they do not (a narrow window, a screen scaled up).
+  void WrapToolBar();
+
+protected:
+  void BoundsChanged() override;
 
 private:
   struct TPreviewSlot {
@@ -148,6 +154,8 @@ private:
   void RunOutputAction(const std::function<void(TRLPreviewForm&)>& action, const std::string& unavailable);
 
   std::vector<TPreviewSlot> previews_;
+  // The tool bar's controls in order, each with its place on a single row.
+  std::vector<std::pair<TControl*, int>> tool_places_;
   int preview_index_ = -1;
   std::unique_ptr<TfrmRLFindDialog> find_dialog_;
   bool editing_zoom_ = false;

@@ -1,10 +1,10 @@
 #include "output/RLPrintDialog.h"
 
-#include "widgets/StdCtrls.h"
 #include "output/RLDialogControls.h"
 #include "output/RLFilters.h"
 #include "output/RLPrinters.h"
 #include "pages/RLConsts.h"
+#include "widgets/StdCtrls.h"
 
 #include <memory>
 
@@ -66,17 +66,10 @@ TRLPrintDialog::TRLPrintDialog(TComponent* owner) : TForm(owner) {
   CheckBoxPrintInBackground->SetCaption(m.msgPrintInBackground);
   CheckBoxPrintInBackground->SetTabOrder(4);
 
-  page_range_ = MakePageRangeBox(this,
-                                 {{8, 120, 225, 221},
-                                  {12, 24},
-                                  {12, 48},
-                                  {12, 72},
-                                  {72, 49},
-                                  {92, 44},
-                                  {140, 49},
-                                  {164, 44},
-                                  m.msgRangeTo + ":"},
-                                 1, [this] { EditFromPageChange(EditFromPage); });
+  page_range_ = MakePageRangeBox(
+      this,
+      {{8, 120, 225, 221}, {12, 24}, {12, 48}, {12, 72}, {72, 49}, {92, 44}, {140, 49}, {164, 44}, m.msgRangeTo + ":"},
+      1, [this] { EditFromPageChange(EditFromPage); });
   GroupBoxPages = page_range_.Box;
   RadioButtonPagesAll = page_range_.All;
   RadioButtonPagesInterval = page_range_.Interval;
@@ -92,6 +85,10 @@ TRLPrintDialog::TRLPrintDialog(TComponent* owner) : TForm(owner) {
   LabelCopies = MakeDialogLabel(this, GroupBoxCopies, "LabelCopies", m.msgNumberOfCopies + ":", 12, 24, 89, 13);
   EditCopies = MakeControl<TEdit>(this, GroupBoxCopies, "EditCopies", 108, 20, 49, 21);
   EditCopies->SetTabOrder(0);
+  // Labels are as long as their language makes them: the boxes beside them make room.
+  SpreadRow({LabelPrinterName, ComboBoxPrinterNames}, true);
+  SpreadRow({LabelFilterName, ComboBoxFilters});
+  SpreadRow({LabelCopies, EditCopies});
 
   ButtonOk = MakeDialogButton(this, "ButtonOk", m.msgOk, 260, 232, mrOk, 3);
   ButtonCancel = MakeDialogButton(this, "ButtonCancel", m.msgCancel, 344, 232, mrCancel, 4);

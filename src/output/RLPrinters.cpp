@@ -90,12 +90,12 @@ void TRLPrinterWrapper::LoadMetrics(TRLPrinterMetrics& metrics) {
   metrics.MarginBottom = metrics.PhysicalHeight - metrics.MarginTop - metrics.ClientHeight;
 }
 
-void TRLPrinterWrapper::BeginDoc(TPdfDocument::TWriter writer) {
+void TRLPrinterWrapper::BeginDoc(TPdfDocument::TWriter writer, const std::string& title) {
   if (!ValidatePrinter()) throw Exception(EngineMessages().msgPrinterNotFound);
   try {
     // The canvas counts in the report's own 96 units per inch, as the PDF save does: dotted pens and hairlines
     // keep the size they have on the screen instead of shrinking to device dots, each a path of its own.
-    Printer().BeginDoc({}, ScreenPixelsPerInch, writer);
+    Printer().BeginDoc(title, ScreenPixelsPerInch, writer);
   } catch (const EPrinter& error) {
     throw Exception(EngineMessages().msgPrinterDriverError + ": " + error.Message());
   }

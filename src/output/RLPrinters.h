@@ -39,7 +39,8 @@ public:
 
   // Starts a job; raises an Exception with the engine's message when there is no printer. Its canvas counts in
   // 96 units per inch (Canvas().Scale() device pixels each). Its pages are written by Qt's PDF writer or by ours.
-  void BeginDoc(TPdfDocument::TWriter writer = TPdfDocument::TWriter::Qt);
+  // `title` names the print job in the printer's queue.
+  void BeginDoc(TPdfDocument::TWriter writer = TPdfDocument::TWriter::Qt, const std::string& title = {});
   void NewPage();
   // Ends the job and keeps the printer that was selected before it. False when a job of our writer met something
   // it does not write exactly and handed nothing over: its pages are to be drawn again on a job of Qt's writer.

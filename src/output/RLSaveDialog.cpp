@@ -1,13 +1,17 @@
 #include "output/RLSaveDialog.h"
 
+#include "core/Exceptions.h"
+#include "core/Translation.h"
+#include "output/RLDialogControls.h"
+#include "output/RLFilters.h"
+#include "output/RLSaveFilters.h"
+#include "pages/RLConsts.h"
+#include "pages/RLUtils.h"
 #include "widgets/Buttons.h"
 #include "widgets/Dialogs.h"
 #include "widgets/StdCtrls.h"
-#include "output/RLDialogControls.h"
-#include "output/RLFilters.h"
-#include "pages/RLConsts.h"
-#include "pages/RLUtils.h"
 
+#include <algorithm>
 #include <filesystem>
 
 // ---- TRLSaveParams ------------------------------------------------------------------------------------------
@@ -51,17 +55,9 @@ TRLSaveDialog::TRLSaveDialog(TComponent* owner) : TForm(owner) {
   ComboBoxFilters->SetItemHeight(13);
   ComboBoxFilters->SetTabOrder(1);
 
-  page_range_ = MakePageRangeBox(this,
-                                 {{12, 68, 377, 169},
-                                  {8, 20},
-                                  {8, 44},
-                                  {8, 68},
-                                  {68, 45},
-                                  {88, 44},
-                                  {136, 45},
-                                  {160, 44},
-                                  m.msgRangeTo},
-                                 2, [this] { EditFromPageChange(EditFromPage); });
+  page_range_ = MakePageRangeBox(
+      this, {{12, 68, 377, 169}, {8, 20}, {8, 44}, {8, 68}, {68, 45}, {88, 44}, {136, 45}, {160, 44}, m.msgRangeTo}, 2,
+      [this] { EditFromPageChange(EditFromPage); });
   GroupBoxPages = page_range_.Box;
   RadioButtonPagesAll = page_range_.All;
   RadioButtonPagesInterval = page_range_.Interval;
@@ -72,11 +68,19 @@ TRLSaveDialog::TRLSaveDialog(TComponent* owner) : TForm(owner) {
   LabelToPage = page_range_.ToLabel;
   EditToPage = page_range_.To;
 
+  // Labels are as long as their language makes them: the boxes beside them make room.
+  SpreadRow({LabelFileName, EditFileName}, true);
+  SpreadRow({LabelUseFilter, ComboBoxFilters});
+
   CheckBoxSaveInBackground = MakeControl<TCheckBox>(this, this, "CheckBoxSaveInBackground", 12, 172, 365, 17);
   CheckBoxSaveInBackground->SetCaption(m.msgSaveInBackground);
   CheckBoxSaveInBackground->SetTabOrder(3);
 
   ButtonSave = MakeDialogButton(this, "ButtonSave", m.msgSave, 220, 204, mrOk, 3);
+  ButtonSave->SetModalResult(mrNone);
+  ButtonSave->OnClick = [this](TObject*) {
+    if (ConfirmReplace()) SetModalResult(mrOk);
+  };
   ButtonCancel = MakeDialogButton(this, "ButtonCancel", m.msgCancel, 304, 204, mrCancel, 4);
 
   SaveDialog = new TSaveDialog(this);
@@ -108,7 +112,10 @@ void TRLSaveDialog::SpeedButtonLookupClick(TObject*) {
   SaveDialog->SetFilter(name + " (*" + ext + ")|*" + ext);
   SaveDialog->SetDefaultExt(filter ? filter->DefaultExt() : ReportFileExt);
   SaveDialog->SetFileName(EditFileName->GetText());
-  if (SaveDialog->Execute()) EditFileName->SetText(SaveDialog->FileName());
+  if (SaveDialog->Execute()) {
+    EditFileName->SetText(SaveDialog->FileName());
+    confirmed_by_chooser_ = SaveDialog->FileName();
+  }
 }
 
 void TRLSaveDialog::LoadFilterList() {
@@ -141,19 +148,47 @@ void TRLSaveDialog::LoadEditors() {
 
 void TRLSaveDialog::SaveEditors() {
   TRLSaveParams& params = SaveParams();
-  params.SetFileName(EditFileName->GetText());
   int from = 0, to = 0;
   params.SetSaveRange(static_cast<TRLSaveRange>(page_range_.Read(params.MinPage(), params.MaxPage(), from, to)));
   params.SetFromPage(from);
   params.SetToPage(to);
   params.SetSaveInBackground(CheckBoxSaveInBackground->Checked());
-  params.SetFilter(SelectedFilter());
-  if (!std::filesystem::path(params.FileName()).extension().empty()) {
+  const auto [name, filter] = ChosenTarget();
+  params.SetFileName(name);
+  params.SetFilter(filter);
+}
+
+std::pair<std::string, TRLCustomSaveFilter*> TRLSaveDialog::ChosenTarget() const {
+  std::string name = EditFileName->GetText();
+  TRLCustomSaveFilter* filter = SelectedFilter();
+  if (!std::filesystem::path(name).extension().empty()) {
     // The extension decides: one that no save filter writes (the report file's among them) means the report file.
-    params.SetFilter(SaveFilterByExt(params.FileName()));
-  } else if (!params.FileName().empty()) {
+    filter = SaveFilterByExt(name);
+  } else if (!name.empty()) {
     // A filter's extension written without its point still gets one: "report" + "txt" is no "report.txt".
-    params.SetFileName(params.FileName() +
-                       FormatFileExt(params.Filter() ? params.Filter()->DefaultExt() : ReportFileExt));
+    name += FormatFileExt(filter ? filter->DefaultExt() : ReportFileExt);
   }
+  return {name, filter};
+}
+
+bool TRLSaveDialog::ConfirmReplace() {
+  const auto [name, filter] = ChosenTarget();
+  if (name.empty() || name == confirmed_by_chooser_) return true;
+  std::string existing;
+  std::error_code error;
+  if (filter == &PNGFilter()) {
+    const TRLSaveParams& params = SaveParams();
+    int from = 0, to = 0;
+    page_range_.Read(params.MinPage(), params.MaxPage(), from, to);
+    for (int page = std::max(from, 1); page <= to && existing.empty(); ++page) {
+      const std::string image = PNGPageFileName(name, page, params.MaxPage());
+      if (std::filesystem::exists(image, error)) existing = image;
+    }
+  } else if (std::filesystem::exists(name, error)) {
+    existing = name;
+  }
+  if (existing.empty()) return true;
+  return AskYesNo(
+      Format(Translate("output", "The file \"%s\" already exists.\nDo you want to replace it?"), {existing}),
+      Caption());
 }

@@ -80,12 +80,20 @@ public:
   void LoadFilterList();
   void LoadEditors();
   void SaveEditors();
+  // Whether Save may go on: nothing would be replaced, or the user agreed to replace the file (for PNG, the page
+  // images) that the choices name. Called by ButtonSave; No keeps the dialog open.
+  bool ConfirmReplace();
 
   // The filter of the selected format (null for the first item or none).
   TRLCustomSaveFilter* SelectedFilter() const;
 
 private:
+  // The file name and format that the choices give: the extension decides, a name without one gets the format's.
+  std::pair<std::string, TRLCustomSaveFilter*> ChosenTarget() const;
+
   std::vector<TRLCustomSaveFilter*> filters_;
+  // The name the file chooser returned: it asked about replacing that file already.
+  std::string confirmed_by_chooser_;
   TRLPageRangeBox page_range_;
 };
 

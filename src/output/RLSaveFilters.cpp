@@ -6,6 +6,7 @@
 #include "pages/RLMetaVCL.h"
 #include "pdf/PdfDocument.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -54,10 +55,8 @@ TRLPNGFilter::~TRLPNGFilter() = default;
 void TRLPNGFilter::BeginDoc() { files_.clear(); }
 
 void TRLPNGFilter::DrawPage(TRLGraphicSurface& page) {
-  fs::path target(FileName());
-  fs::path name = target;
-  name.replace_filename(target.stem().string() + std::to_string(page.PageIndex() + 1) + target.extension().string());
-  auto file = std::make_unique<TSafeFile>(name.string());
+  const std::string name = PNGPageFileName(FileName(), page.PageIndex() + 1, Pages()->PageCount());
+  auto file = std::make_unique<TSafeFile>(name);
   file->Write(RenderPageToImage(page, 1.0)->SaveToPngBytes());
   files_.push_back(std::move(file));
 }
@@ -66,6 +65,16 @@ void TRLPNGFilter::EndDoc() {
   std::vector<std::unique_ptr<TSafeFile>> files = std::move(files_);
   if (!Completed()) return;
   for (auto& file : files) file->Commit();
+}
+
+std::string PNGPageFileName(const std::string& fileName, int pageNumber, int pageCount) {
+  const fs::path target(fileName);
+  const std::size_t digits = std::to_string(std::max(pageCount, pageNumber)).size();
+  std::string number = std::to_string(pageNumber);
+  number.insert(0, digits - number.size(), '0');
+  fs::path name = target;
+  name.replace_filename(target.stem().string() + number + target.extension().string());
+  return name.string();
 }
 
 TRLPDFFilter& PDFFilter() {

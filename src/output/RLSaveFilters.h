@@ -29,8 +29,8 @@ private:
   std::vector<int> drawn_;
 };
 
-// Every page of the range as a PNG image at 96 pixels per inch: "name.png" gives name1.png, name2.png, … numbered
-// by page. The images take their names only when all of them were written.
+// Every page of the range as a PNG image at 96 pixels per inch, named by PNGPageFileName. The images take their
+// names only when all of them were written.
 class TRLPNGFilter : public TRLCustomSaveFilter {
 public:
   explicit TRLPNGFilter(TComponent* owner = nullptr);
@@ -45,6 +45,10 @@ protected:
 private:
   std::vector<std::unique_ptr<TSafeFile>> files_;
 };
+
+// The image of page `pageNumber` of a report of `pageCount` pages: "name.png" gives name01.png … name34.png, the
+// number padded to the digits of the page count so that the files sort in page order.
+std::string PNGPageFileName(const std::string& fileName, int pageNumber, int pageCount);
 
 // The process's PDF and PNG save filters, created on first use, so that they are in the filter list.
 TRLPDFFilter& PDFFilter();

@@ -4,6 +4,7 @@
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 #include "pages/RLUtils.h"
+#include "widgets/Forms.h"
 
 #include <vector>
 
@@ -15,6 +16,12 @@ constexpr std::uint8_t kResetClipRectCode = 11;
 }  // namespace
 
 TRLSpoolFilter::TRLSpoolFilter(TComponent* owner) : TRLCustomPrintFilter(owner) {}
+
+std::string TRLSpoolFilter::JobTitle() const {
+  if (std::string title = Pages()->Title(); !title.empty()) return title;
+  const TForm* dialog = Application() ? Application()->MainForm() : nullptr;
+  return dialog ? dialog->Caption() : std::string();
+}
 
 void TRLSpoolFilter::BeginDoc() {
   doc_started_ = false;
@@ -34,7 +41,7 @@ void TRLSpoolFilter::EndJob() {
   if (RLPrinter().EndDoc()) return;
   // What our writer does not write exactly: the same pages through Qt's writer.
   TRLPrinterWrapper& printer = RLPrinter();
-  printer.BeginDoc(TPdfDocument::TWriter::Qt);
+  printer.BeginDoc(TPdfDocument::TWriter::Qt, JobTitle());
   for (std::size_t i = 0; i < drawn.size(); ++i) {
     if (i > 0) printer.NewPage();
     TRLPageRef page = Pages()->Pages(drawn[i]);
@@ -74,7 +81,7 @@ void TRLSpoolFilter::SetPaper(int orientation, double height, double width) {
     printer_rect_ = {0, 0, RoundToInt(m.PPIX * width / 25.4), RoundToInt(m.PPIY * height / 25.4)};
     printer_rect_ = MoveRect(printer_rect_, -m.MarginLeft, -m.MarginTop);
   }
-  printer.BeginDoc(TPdfDocument::TWriter::Own);
+  printer.BeginDoc(TPdfDocument::TWriter::Own, JobTitle());
   doc_started_ = true;
 }
 

@@ -3,6 +3,7 @@
 #include "output/RLFilters.h"
 #include "widgets/Controls.h"
 
+#include <string>
 #include <vector>
 
 // The print filter that draws pages on the platform's printer. A page whose paper or orientation differs from the
@@ -18,6 +19,9 @@ public:
   double PaperWidth() const { return paper_width_; }
   double PaperHeight() const { return paper_height_; }
   int Orientation() const { return orientation_; }
+  // The name of the print job in the printer's queue: the report's title, or where it has none the caption of the
+  // program's dialog.
+  std::string JobTitle() const;
 
 protected:
   void BeginDoc() override;

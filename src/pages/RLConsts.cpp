@@ -1,6 +1,6 @@
 #include "pages/RLConsts.h"
 
-#include <cstdlib>
+#include "core/Translation.h"
 
 namespace {
 
@@ -319,32 +319,18 @@ void FillMessagesFrench(TRLEngineMessages& m) {
   m.msgDown = "Le &bas";
   m.msgDirection = "Direction";
 }
-std::string LowerAscii(std::string_view text) {
-  std::string out(text);
-  for (auto& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
 
 }  // namespace
 
 TRLLanguage LanguageFromLocale(std::string_view locale) {
-  auto end = locale.find_first_of("_.@-");
-  std::string language = LowerAscii(locale.substr(0, end));
+  const std::string language = TranslationLanguage(std::string(locale));
   if (language == "pt") return TRLLanguage::Portuguese;
   if (language == "es") return TRLLanguage::Spanish;
   if (language == "fr") return TRLLanguage::French;
   return TRLLanguage::English;
 }
 
-std::string ProcessLocale() {
-  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value && *value) return value;
-  }
-  return {};
-}
+std::string ProcessLocale() { return UserLocaleName(); }
 
 TRLLanguage ProcessLanguage() {
   const std::string locale = ProcessLocale();

@@ -182,8 +182,22 @@ void CanvasTextRect(TCanvas& canvas, const TRect& rect, int x0, int y0, std::str
     }
   }
 
-  if (textFlags & tfNoClip) canvas.TextOut(x, y, line);
-  else canvas.TextRect(rect, x, y, line);
+  if (textFlags & tfNoClip) {
+    canvas.TextOut(x, y, line);
+    return;
+  }
+  // The box cuts the text at its sides, never the glyphs of a line standing in it: at screen resolution a box is no
+  // taller than the line, and accents over capitals reach above it.
+  const TRect clip = canvas.WithLineInk(rect, x, y, line);
+  if (clip == rect || canvas.Brush().Style() == bsClear) {
+    canvas.TextRect(clip, x, y, line);
+    return;
+  }
+  const TBrushStyle style = canvas.Brush().Style();
+  canvas.FillRect(rect);
+  canvas.Brush().SetStyle(bsClear);
+  canvas.TextRect(clip, x, y, line);
+  canvas.Brush().SetStyle(style);
 }
 
 void CanvasSetClipRect(TCanvas& canvas, const TRect& rect) {

@@ -1,5 +1,10 @@
 #include "pages/RLStream.h"
 
+#include "core/Exceptions.h"
+#include "core/Translation.h"
+
+#include <QtGlobal>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -7,6 +12,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+const char* const kCannotRead = QT_TRANSLATE_NOOP("pages", "Cannot read file \"%s\": %s");
+const char* const kCannotWrite = QT_TRANSLATE_NOOP("pages", "Cannot write file \"%s\": %s");
+
+}  // namespace
 
 std::int64_t TRLStream::Remaining() const { return std::max<std::int64_t>(0, Size() - Position()); }
 
@@ -117,7 +129,9 @@ TRLFileStream::TRLFileStream(const std::string& fileName, TMode mode) : file_nam
     case fmCreate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
   }
   fd_ = ::open(fileName.c_str(), flags, 0666);
-  if (fd_ < 0) Fail(mode == fmCreate ? "Cannot create file" : "Cannot open file");
+  if (fd_ < 0)
+    Fail(mode == fmCreate ? QT_TRANSLATE_NOOP("pages", "Cannot create file \"%s\": %s")
+                          : QT_TRANSLATE_NOOP("pages", "Cannot open file \"%s\": %s"));
 }
 
 TRLFileStream::TRLFileStream(int descriptor, std::string fileName) : fd_(descriptor), file_name_(std::move(fileName)) {}
@@ -131,8 +145,8 @@ void TRLFileStream::Close() {
   fd_ = -1;
 }
 
-void TRLFileStream::Fail(const char* action) const {
-  throw ERLFileError(std::string(action) + " \"" + file_name_ + "\": " + std::strerror(errno));
+void TRLFileStream::Fail(const char* pattern) const {
+  throw ERLFileError(Format(Translate("pages", pattern), {file_name_, std::strerror(errno)}));
 }
 
 std::size_t TRLFileStream::Read(void* buffer, std::size_t count) {
@@ -142,7 +156,7 @@ std::size_t TRLFileStream::Read(void* buffer, std::size_t count) {
     ssize_t n = ::pread(fd_, out + done, count - done, position_);
     if (n < 0) {
       if (errno == EINTR) continue;
-      Fail("Cannot read file");
+      Fail(kCannotRead);
     }
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
@@ -158,7 +172,7 @@ void TRLFileStream::Write(const void* buffer, std::size_t count) {
     ssize_t n = ::pwrite(fd_, in + done, count - done, position_);
     if (n < 0) {
       if (errno == EINTR) continue;
-      Fail("Cannot write file");
+      Fail(kCannotWrite);
     }
     done += static_cast<std::size_t>(n);
     position_ += n;
@@ -172,17 +186,17 @@ void TRLFileStream::Seek(std::int64_t position) {
 
 std::int64_t TRLFileStream::Size() const {
   struct stat st;
-  if (::fstat(fd_, &st) != 0) Fail("Cannot read file");
+  if (::fstat(fd_, &st) != 0) Fail(kCannotRead);
   return st.st_size;
 }
 
 void TRLFileStream::Truncate(std::int64_t size) {
-  if (::ftruncate(fd_, size) != 0) Fail("Cannot write file");
+  if (::ftruncate(fd_, size) != 0) Fail(kCannotWrite);
   if (position_ > size) position_ = size;
 }
 
 void TRLFileStream::Sync() {
-  if (::fsync(fd_) != 0) Fail("Cannot write file");
+  if (::fsync(fd_) != 0) Fail(kCannotWrite);
 }
 
 TRLStreamWindow::TRLStreamWindow(TRLStream& source, std::int64_t end) : source_(&source), end_(end) {

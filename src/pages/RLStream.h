@@ -99,7 +99,8 @@ public:
   const std::string& FileName() const { return file_name_; }
 
 private:
-  [[noreturn]] void Fail(const char* action) const;
+  // Throws the translated `pattern` with the file's name and the system's reason for the last failure.
+  [[noreturn]] void Fail(const char* pattern) const;
 
   int fd_ = -1;
   bool owns_fd_ = true;

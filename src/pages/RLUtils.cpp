@@ -1,5 +1,6 @@
 #include "pages/RLUtils.h"
 
+#include "core/Translation.h"
 #include "pages/RLStream.h"
 
 #include "core/Text.h"
@@ -99,9 +100,10 @@ int CreateTempFile(std::string& fileName) {
       fileName = name;
       return fd;
     }
-    if (errno != EEXIST) throw ERLFileError("Cannot create file \"" + name + "\": " + std::strerror(errno));
+    if (errno != EEXIST)
+      throw ERLFileError(Format(Translate("pages", "Cannot create file \"%s\": %s"), {name, std::strerror(errno)}));
   }
-  throw ERLFileError("Cannot create a temporary file in \"" + TempDir() + "\"");
+  throw ERLFileError(Format(Translate("pages", "Cannot create a temporary file in \"%s\""), {TempDir()}));
 }
 
 void RegisterTempFile(const std::string& fileName) { TempFiles().Add(fileName); }

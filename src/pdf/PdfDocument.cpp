@@ -1,5 +1,6 @@
 #include "pdf/PdfDocument.h"
 
+#include "core/Translation.h"
 #include "graphics/QtGraphics.h"
 #include "pdf/PdfFile.h"
 #include "pdf/PdfPaintEngine.h"
@@ -216,7 +217,8 @@ TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer, const TL
   }
   file_ = std::make_unique<QFile>();
   if (!file_->open(safe_file_.Descriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
-    throw EFileWriteError("Cannot create file \"" + fileName + "\": " + FromQString(file_->errorString()));
+    throw EFileWriteError(
+        Format(Translate("pdf", "Cannot create file \"%s\": %s"), {fileName, FromQString(file_->errorString())}));
   }
   writer_ = std::make_unique<QPdfWriter>(file_.get());
   writer_->setResolution(layout.Resolution);
@@ -346,6 +348,6 @@ void TPdfDocument::CloseQt() {
   file_->flush();
   bool ok = file_->error() == QFileDevice::NoError;
   file_->close();
-  if (!ok) throw EFileWriteError("Cannot write file \"" + safe_file_.FileName() + "\"");
+  if (!ok) throw EFileWriteError(Format(Translate("pdf", "Cannot write file \"%s\""), {safe_file_.FileName()}));
   safe_file_.Commit();
 }

@@ -1,5 +1,6 @@
 #include "printing/PrintService.h"
 
+#include "core/Translation.h"
 #include "graphics/QtGraphics.h"
 
 #include <QPageLayout>
@@ -33,11 +34,11 @@ const TCups& Cups() {
     TCups c;
     void* library = dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
     if (!library) {
-      c.error = "The printing library cannot be loaded: " + std::string(dlerror());
+      c.error = Translate("printing", "The printing library cannot be loaded: ") + std::string(dlerror());
     } else if (!Resolve(library, "cupsAddOption", c.AddOption) || !Resolve(library, "cupsFreeOptions", c.FreeOptions) ||
                !Resolve(library, "cupsPrintFile2", c.PrintFile2) ||
                !Resolve(library, "cupsLastErrorString", c.LastErrorString)) {
-      c.error = "The printing library lacks a function of print jobs";
+      c.error = Translate("printing", "The printing library lacks a function of print jobs");
     }
     return c;
   }();

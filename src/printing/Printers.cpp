@@ -1,6 +1,7 @@
 #include "printing/Printers.h"
 
 #include "core/ScopeGuard.h"
+#include "core/Translation.h"
 #include "graphics/QtGraphics.h"
 #include "printing/PrintService.h"
 
@@ -162,12 +163,12 @@ bool TPrinter::DeviceMetrics(TPrinterDeviceMetrics& metrics) {
 }
 
 void TPrinter::BeginDoc(const std::string& title, int unitsPerInch, TPdfDocument::TWriter writer) {
-  if (job_) throw EPrinter("Printing in progress");
+  if (job_) throw EPrinter(Translate("printing", "Printing in progress"));
   {
     std::lock_guard lock(mutex_);
     job_ = MakePrinter();
   }
-  if (!job_) throw EPrinter("There is no default printer currently selected");
+  if (!job_) throw EPrinter(Translate("printing", "There is no default printer currently selected"));
   job_->setDocName(ToQString(title.empty() ? std::string("relclientes") : title));
   if (writer == TPdfDocument::TWriter::Own) {
     BeginOwnDoc(unitsPerInch);
@@ -180,7 +181,7 @@ void TPrinter::BeginDoc(const std::string& title, int unitsPerInch, TPdfDocument
   } catch (...) {
     canvas_.reset();
     job_.reset();
-    throw EPrinter("Printer selected is not valid");
+    throw EPrinter(Translate("printing", "Printer selected is not valid"));
   }
 }
 
@@ -206,28 +207,28 @@ void TPrinter::BeginOwnDoc(int unitsPerInch) {
   } catch (const Exception& error) {
     own_.reset();
     job_.reset();
-    throw EPrinter("Printer selected is not valid: " + error.Message());
+    throw EPrinter(Translate("printing", "Printer selected is not valid: ") + error.Message());
   }
 }
 
 void TPrinter::NewPage() {
-  if (!job_) throw EPrinter("Printer is not currently printing");
+  if (!job_) throw EPrinter(Translate("printing", "Printer is not currently printing"));
   if (own_) {
     own_canvas_ = &own_->NewPage(own_width_mm_, own_height_mm_);
     return;
   }
   canvas_->RemoveClip();
-  if (!job_->newPage()) throw EPrinter("Printer is not currently printing");
+  if (!job_->newPage()) throw EPrinter(Translate("printing", "Printer is not currently printing"));
 }
 
 bool TPrinter::EndDoc() {
-  if (!job_) throw EPrinter("Printer is not currently printing");
+  if (!job_) throw EPrinter(Translate("printing", "Printer is not currently printing"));
   if (own_) return EndOwnDoc();
   // Ending the painting hands the job over; the printer object goes with it.
   canvas_.reset();
   bool failed = job_->printerState() == QPrinter::Error;
   job_.reset();
-  if (failed) throw EPrinter("Printer error");
+  if (failed) throw EPrinter(Translate("printing", "Printer error"));
   return true;
 }
 
@@ -240,16 +241,16 @@ bool TPrinter::EndOwnDoc() {
   try {
     if (!document->Close()) return false;
   } catch (const Exception& error) {
-    throw EPrinter("Printer error: " + error.Message());
+    throw EPrinter(Translate("printing", "Printer error: ") + error.Message());
   }
   std::string error;
-  if (SubmitPdfJob(*printer, own_file_, error) == 0) throw EPrinter("Printer error: " + error);
+  if (SubmitPdfJob(*printer, own_file_, error) == 0) throw EPrinter(Translate("printing", "Printer error: ") + error);
   return true;
 }
 
 TCanvas& TPrinter::Canvas() {
   if (own_canvas_) return *own_canvas_;
-  if (!canvas_) throw EPrinter("Printer is not currently printing");
+  if (!canvas_) throw EPrinter(Translate("printing", "Printer is not currently printing"));
   return *canvas_;
 }
 

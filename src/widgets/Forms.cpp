@@ -5,12 +5,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMoveEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
@@ -65,7 +67,9 @@ protected:
     int key = KeyCodeOf(key_event->key());
     if (key == 0) return false;
     bool consumed = false;
-    bool on_button = qobject_cast<QAbstractButton*>(widget) != nullptr;
+    // A push button takes Enter itself; on a check box or a radio button Enter is the dialog's, as in any field.
+    bool on_button = qobject_cast<QAbstractButton*>(widget) && !qobject_cast<QCheckBox*>(widget) &&
+                     !qobject_cast<QRadioButton*>(widget);
     RunGuarded(
         [&] { consumed = form_->PreviewKey(key, ShiftStateOf(key_event->modifiers(), Qt::NoButton), on_button); });
     return consumed;
@@ -258,6 +262,7 @@ void TForm::PlaceOnScreen() {
   QWidget* w = Widget();
   if (position_ != poScreenCenter && position_ != poDesktopCenter && position_ != poMainFormCenter &&
       position_ != poOwnerFormCenter) {
+    KeepOnScreen();
     return;
   }
   QRect area;
@@ -273,6 +278,40 @@ void TForm::PlaceOnScreen() {
   int left = area.x() + (area.width() - Width()) / 2;
   int top = area.y() + (area.height() - Height()) / 2;
   SetBounds(left, top, Width(), Height());
+  w->move(left, top);
+  KeepOnScreen();
+}
+
+QScreen* TForm::OwnersScreen() const {
+  for (const TForm* owner : {popup_parent_, Application() ? Application()->MainForm() : nullptr}) {
+    if (owner && owner != this && owner->Widget() && owner->Widget()->isVisible()) return owner->Widget()->screen();
+  }
+  if (QScreen* screen = Widget() ? QGuiApplication::screenAt(Widget()->geometry().center()) : nullptr) return screen;
+  return QGuiApplication::primaryScreen();
+}
+
+void TForm::KeepOnScreen() {
+  QScreen* screen = OwnersScreen();
+  if (!screen || Parent()) return;
+  const QRect area = screen->availableGeometry();
+  // The window manager's frame, known once the window was shown; a title bar's worth before that.
+  QWidget* w = Widget();
+  QMargins frame(0, 0, 0, 0);
+  if (w->isVisible()) {
+    const QRect outer = w->frameGeometry(), inner = w->geometry();
+    frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                     outer.bottom() - inner.bottom());
+  } else if (border_style_ != bsNone) {
+    frame = QMargins(4, 28, 4, 4);
+  }
+  const int width = std::min(Width(), area.width() - frame.left() - frame.right());
+  const int height = std::min(Height(), area.height() - frame.top() - frame.bottom());
+  // Left and Top place the frame's corner, as a window's move does.
+  const int left = std::clamp(Left(), area.left(), area.right() + 1 - frame.left() - frame.right() - width);
+  const int top = std::clamp(Top(), area.top(), area.bottom() + 1 - frame.top() - frame.bottom() - height);
+  if (left == Left() && top == Top() && width == Width() && height == Height()) return;
+  SetBounds(left, top, width, height);
+  w->resize(width, height);
   w->move(left, top);
 }
 
@@ -297,9 +336,10 @@ void TForm::Show() {
   DoShow();
   switch (window_state_) {
     case wsMaximized:
-      // Without a window manager nothing would make the window fill the screen.
-      if (QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen()) {
-        w->setGeometry(screen->availableGeometry());
+      // Without a window manager nothing would make the window fill the screen. With one, the window keeps its
+      // own size and place for when it is restored.
+      if (QGuiApplication::platformName() == "offscreen" || QGuiApplication::platformName() == "minimal") {
+        if (QScreen* screen = OwnersScreen()) w->setGeometry(screen->availableGeometry());
       }
       w->showMaximized();
       break;
@@ -377,6 +417,7 @@ TApplication::TApplication(int& argc, char** argv) : TComponent(nullptr) {
   if (g_application) throw EInvalidOperation("The application object exists already");
   if (!QApplication::instance()) qt_ = std::make_unique<QApplication>(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  translations_ = std::make_unique<TTranslations>();
   RegisterFontSubstitutes();
   g_application = this;
 }
@@ -473,4 +514,11 @@ int ShowChoiceBox(const std::string& text, const std::string& caption, TMsgDlgTy
   box.exec();
   const auto pressed = std::find(added.begin(), added.end(), box.clickedButton());
   return pressed == added.end() ? -1 : static_cast<int>(pressed - added.begin());
+}
+
+bool AskYesNo(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Question, MessageBoxTitle(caption), ToQString(text), QMessageBox::Yes | QMessageBox::No,
+                  QApplication::activeWindow());
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Exceptions.h"
+#include "core/Translation.h"
 #include "widgets/Controls.h"
 
 #include <functional>
@@ -40,6 +41,7 @@ using TCloseQueryEvent = std::function<void(TObject* sender, bool& can_close)>;
 
 class QEventLoop;
 class QObject;
+class QScreen;
 class TButton;
 
 // A top-level window. The window manager draws the frame outside the client area, so a form's Width and Height
@@ -85,6 +87,9 @@ public:
   void BringToFront();
 
   void SetVisible(bool visible) override;
+  // Moves and, where it is larger, shrinks the window to lie wholly on the screen that holds its owner (the window
+  // it belongs to, or the main form), frame included.
+  void KeepOnScreen();
 
   // The buttons that Enter and Esc click: the first visible and enabled button with Default (or Cancel) set.
   TButton* DefaultButton() const;
@@ -100,7 +105,7 @@ public:
   // A key pressed in any control of the window, before that control sees it: with KeyPreview, OnKeyDown runs first
   // (a key it sets to 0 is consumed); then Enter clicks the default button and Esc the cancel button. True when
   // consumed.
-  bool PreviewKey(int& key, TShiftState shift, bool onButton);
+  virtual bool PreviewKey(int& key, TShiftState shift, bool onButton);
   bool KeyDown(int& key, TShiftState shift) override;
 
 protected:
@@ -114,6 +119,8 @@ protected:
 
 private:
   void PlaceOnScreen();
+  // The screen of the window this one belongs to, or of the main form; else the one it is on, or the primary.
+  QScreen* OwnersScreen() const;
 
   TFormBorderStyle border_style_ = bsSizeable;
   TBorderIcons border_icons_{biSystemMenu, biMinimize, biMaximize};
@@ -175,6 +182,8 @@ public:
 
 private:
   std::unique_ptr<QApplication> qt_;
+  // Qt's texts and ours in the user's language, from start-up on.
+  std::unique_ptr<TTranslations> translations_;
   TForm* main_form_ = nullptr;
   bool terminated_ = false;
   std::string title_;
@@ -203,3 +212,5 @@ int ShowChoiceBox(const std::string& text, const std::string& caption, TMsgDlgTy
 using TChoiceBoxHandler = std::function<int(const std::string& text, const std::string& caption, TMsgDlgType type,
                                             const std::vector<std::string>& buttons)>;
 TChoiceBoxHandler SetChoiceBoxHandler(TChoiceBoxHandler handler);
+// A question with Yes and No buttons (in the user's language), No the default; true for Yes.
+bool AskYesNo(const std::string& text, const std::string& caption);

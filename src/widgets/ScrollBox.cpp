@@ -19,8 +19,13 @@ public:
       : QWidget(parent),
         box_(box),
         horz_(new QScrollBar(Qt::Horizontal, this)),
-        vert_(new QScrollBar(Qt::Vertical, this)) {
+        vert_(new QScrollBar(Qt::Vertical, this)),
+        corner_(new QWidget(this)) {
     setFocusPolicy(Qt::StrongFocus);
+    // The square between the two bars covers what scrolls beneath it, as the bars do.
+    corner_->setAutoFillBackground(true);
+    corner_->setBackgroundRole(QPalette::Window);
+    corner_->hide();
     for (QScrollBar* bar : {horz_, vert_}) {
       bar->hide();
       QObject::connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) {
@@ -48,6 +53,9 @@ public:
     sync(vert_, box_->VertScrollBar(), show_v, height());
     horz_->setGeometry(0, height() - extent, width() - (show_v ? extent : 0), extent);
     vert_->setGeometry(width() - extent, 0, extent, height() - (show_h ? extent : 0));
+    corner_->setGeometry(width() - extent, height() - extent, extent, extent);
+    corner_->setVisible(show_h && show_v);
+    if (show_h && show_v) corner_->raise();
   }
 
 protected:
@@ -60,6 +68,7 @@ private:
   TScrollBox* box_;
   QScrollBar* horz_;
   QScrollBar* vert_;
+  QWidget* corner_;
 };
 
 int TControlScrollBar::MaxPosition() const {

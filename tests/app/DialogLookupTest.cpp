@@ -108,4 +108,52 @@ TEST_F(DialogLookup, TypingCurCompletesCuritibaAndTheReportHoldsOnlyItsClients) 
   EXPECT_TRUE(named);
 }
 
+// Enter runs the report and Esc leaves as Sair does, from the city field; while the city list is open they pick or
+// drop its row, and a focused button takes Enter itself.
+TEST_F(DialogLookup, EnterRunsTheReportAndEscLeavesUnlessTheListOrAButtonTakesThem) {
+  ASSERT_TRUE(form_->QCidades->Active()) << (errors_.empty() ? "" : errors_.front());
+  TcxLookupComboBox& lookup = *form_->cxLookupComboBox2;
+  std::vector<std::string> clicked;
+  form_->cxButton2->OnClick = [&](TObject*) { clicked.push_back("Relatório"); };
+  form_->cxButton1->OnClick = [&](TObject*) { clicked.push_back("Sair"); };
+  struct Case {
+    const char* typed;  // in the city field, which opens its list
+    bool close_list;    // with F4 before the key
+    Qt::Key key;
+    bool on_sair;  // the focus on Sair instead
+    const char* clicks;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"Cur", true, Qt::Key_Return, false, "Relatório", "Curitiba"},
+      {"Cur", false, Qt::Key_Return, false, "", "Curitiba"},
+      {"", false, Qt::Key_Return, false, "Relatório", ""},
+      {"Cur", true, Qt::Key_Escape, false, "Sair", "Curitiba"},
+      {"Cur", false, Qt::Key_Escape, false, "", "Curitiba"},
+      {"", false, Qt::Key_Return, true, "Sair", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.typed) + (c.close_list ? " closed, " : ", ") + std::to_string(c.key));
+    clicked.clear();
+    lookup.CloseUp(false);
+    lookup.SetEditValue(Variant(std::string()));
+    text_->setFocus();
+    QApplication::processEvents();
+    QTest::keyClicks(text_, c.typed);
+    if (c.close_list) QTest::keyClick(text_, Qt::Key_F4);
+    QWidget* target = text_;
+    if (c.on_sair) {
+      target = form_->cxButton1->Widget();
+      target->setFocus();
+    }
+    QApplication::processEvents();
+    QTest::keyClick(target, c.key);
+    QApplication::processEvents();
+    EXPECT_EQ(clicked.empty() ? "" : clicked.front(), std::string(c.clicks));
+    EXPECT_LE(clicked.size(), 1u);
+    EXPECT_FALSE(lookup.DroppedDown());
+    EXPECT_EQ(lookup.GetText(), c.text);
+  }
+}
+
 }  // namespace

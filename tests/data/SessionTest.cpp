@@ -1,6 +1,7 @@
 // Sessions and databases: the implicit database per alias, reference counts, engine errors as the user reads them,
 // passwords, logins and the wait cursor.
 #include "core/ScopeGuard.h"
+#include "core/Translation.h"
 #include "data/ClientDbFixture.h"
 
 #include "widgets/Cursors.h"
@@ -166,6 +167,32 @@ TEST_F(ClientDb, StatusWithoutMessageLinesNamesTheStatus) {
     }
   }
   EXPECT_NO_THROW(Check(0));
+}
+
+// The engine speaks English; the user reads each of its statuses in Portuguese under a Portuguese locale.
+TEST_F(ClientDb, EngineStatusesAreShownInTheUsersLanguage) {
+  TTranslations portuguese("pt_BR.UTF-8");
+  Session()->SetActive(true);
+  int statuses = 0;
+  for (unsigned code = 1; code <= 0xFFFF; ++code) {
+    const auto status = static_cast<engine::Status>(code);
+    const std::string english(engine::StatusMessage(status));
+    if (english.empty()) continue;
+    ++statuses;
+    try {
+      Check(status);
+      ADD_FAILURE() << "no error";
+    } catch (const EDBEngineError& e) {
+      EXPECT_NE(e.Message(), english) << "untranslated status " << code;
+      EXPECT_FALSE(e.Message().empty());
+    }
+  }
+  EXPECT_GT(statuses, 30);
+  try {
+    Check(engine::status::DatabaseBusy);
+  } catch (const EDBEngineError& e) {
+    EXPECT_EQ(e.Message(), "O banco de dados está bloqueado por outro usuário.");
+  }
 }
 
 TEST_F(ClientDb, PasswordNeededAsksTheSessionAndRetries) {

@@ -555,6 +555,26 @@ TEST(CanvasPictures, TransparentBitmapLeavesItsKeyColourOut) {
   EXPECT_EQ(Painted(image), std::vector<QPoint>{QPoint(2, 2)}) << Art(image);
 }
 
+// A one-unit pen draws a solid line on a screen scaled up as on one that is not: every device pixel along it, no dots.
+TEST(CanvasPens, AOneUnitPenIsSolidOnAScaledScreen) {
+  for (double ratio : {1.0, 2.0, 3.0}) {
+    SCOPED_TRACE(ratio);
+    QImage image = WhiteImage(static_cast<int>(20 * ratio), static_cast<int>(14 * ratio));
+    image.setDevicePixelRatio(ratio);
+    {
+      TCanvas canvas(&image);
+      canvas.Brush().SetStyle(bsClear);
+      canvas.Rectangle(2, 3, 15, 11);
+    }
+    // The top edge: a row of the frame's device pixels from its left to its right, without a gap.
+    const int top = static_cast<int>(3 * ratio), left = static_cast<int>(2 * ratio),
+              right = static_cast<int>(15 * ratio);
+    for (int x = left; x < right; ++x) EXPECT_EQ(image.pixel(x, top), kBlack) << x << Art(image);
+    // And no thicker than one unit.
+    EXPECT_EQ(image.pixel(left + 4, static_cast<int>(4 * ratio)), kWhite) << Art(image);
+  }
+}
+
 TEST(CanvasText, TopLeftPlacementInsideTheMeasuredCell) {
   for (int height : {-11, -16, -24}) {
     TRect cell;

@@ -149,32 +149,46 @@ TEST_F(ComboBox, TheKeysOfTheEditor) {
   EXPECT_EQ(edit_->GetText(), "Belém");
 }
 
-TEST_F(ComboBox, LeftAndRightCollapseACompletionAndDeleteIsSwallowed) {
-  Type("cu");
+// Left and Right collapse a completion; Delete on a selected text goes as Backspace does, and with nothing selected
+// deletes nothing from a list's entry.
+TEST_F(ComboBox, LeftAndRightCollapseACompletionAndDeleteGoesAsBackspace) {
+  Type("sa");
   Key(Qt::Key_Delete);
-  EXPECT_EQ(edit_->GetText(), "Curitiba");
+  EXPECT_EQ(edit_->GetText(), "SANTOS");
+  EXPECT_EQ(Selected(), "ANTOS");
   Key(Qt::Key_Right);
   EXPECT_EQ(Selected(), "");
-  EXPECT_EQ(Text()->cursorPosition(), 8);
+  EXPECT_EQ(Text()->cursorPosition(), 6);
   EXPECT_FALSE(edit_->Completing());
+  Text()->setCursorPosition(2);
+  Key(Qt::Key_Delete);
+  EXPECT_EQ(edit_->GetText(), "SANTOS");
+  Text()->selectAll();
+  Key(Qt::Key_Delete);
+  EXPECT_EQ(edit_->GetText(), "");
+  EXPECT_FALSE(List().IncrementalFilterActive());
 }
 
-TEST_F(ComboBox, TabMovesOnOnlyWhileTheListIsClosed) {
+TEST_F(ComboBox, TabClosesTheOpenListWithItsRowAndMovesOn) {
   auto* other = new TcxLookupComboBox(form_.get());
   other->SetParent(form_.get());
   other->SetBounds(10, 60, 200, 21);
   QApplication::processEvents();
-  Text()->setFocus();
-  QApplication::processEvents();
-  Key(Qt::Key_F4);
-  ASSERT_TRUE(edit_->DroppedDown());
-  ASSERT_TRUE(Text()->hasFocus());
-  Key(Qt::Key_Tab);
-  EXPECT_TRUE(edit_->DroppedDown());
-  EXPECT_TRUE(Text()->hasFocus());
-  Key(Qt::Key_F4);
-  Key(Qt::Key_Tab);
-  EXPECT_FALSE(Text()->hasFocus());
+  for (bool open : {true, false}) {
+    SCOPED_TRACE(open ? "list open" : "list closed");
+    edit_->SetEditValue(Variant(std::string()));
+    Text()->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(Text()->hasFocus());
+    Key(Qt::Key_F4);
+    Key(Qt::Key_Down);
+    if (!open) Key(Qt::Key_F4);
+    ASSERT_EQ(edit_->DroppedDown(), open);
+    Key(Qt::Key_Tab);
+    EXPECT_FALSE(edit_->DroppedDown());
+    EXPECT_FALSE(Text()->hasFocus());
+    EXPECT_EQ(edit_->GetText(), "Belém");
+  }
 }
 
 // The text box shows the properties' alignment, left while the user edits when they ask so, and hides its

@@ -13,12 +13,16 @@
 #include "widgets/Dialogs.h"
 #include "widgets/StdCtrls.h"
 
+#include "core/Translation.h"
 #include "support/CupsServer.h"
+#include "support/TempFolder.h"
 #include "support/TestApplication.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -404,6 +408,65 @@ TEST_F(SaveDialog, TheLookupButtonOffersTheFormatsFilesAndTakesTheChosenName) {
     EXPECT_EQ("." + suffix.toStdString(), c.default_ext);
     EXPECT_EQ(dialog.EditFileName->GetText(), std::string("/tmp/escolhido") + c.default_ext);
   }
+}
+
+// Save over an existing file (for PNG, an existing page image) asks first, in the user's language; No keeps the
+// dialog open and stores nothing, Yes saves; a new file is saved without a question.
+TEST_F(SaveDialog, SavingOverAnExistingFileAsksFirst) {
+  TTranslations portuguese("pt_BR.UTF-8");
+  TempFolder folder;
+  std::ofstream(folder.path() / "old.pdf") << "x";
+  std::ofstream(folder.path() / "p01.png") << "x";
+  struct Case {
+    const char* typed;
+    const char* asked_about;  // null: no question
+    bool yes;
+  };
+  const Case cases[] = {
+      {"old.pdf", "old.pdf", false},
+      {"old.pdf", "old.pdf", true},
+      {"p.png", "p01.png", true},
+      {"new.pdf", nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.typed) + (c.yes ? " yes" : " no"));
+    params_.Clear();
+    params_.SetFileName("");
+    params_.SetMaxPage(12);
+    TRLSaveDialog dialog;
+    QString question, yes_text;
+    bool still_open = false;
+    WhenModal([&](QWidget*) {
+      dialog.EditFileName->SetText((folder.path() / c.typed).string());
+      if (c.asked_about) {
+        WhenModal([&](QWidget* modal) {
+          auto* box = qobject_cast<QMessageBox*>(modal);
+          ASSERT_NE(box, nullptr);
+          question = box->text();
+          yes_text = box->button(QMessageBox::Yes)->text();
+          box->button(c.yes ? QMessageBox::Yes : QMessageBox::No)->click();
+        });
+      }
+      dialog.ButtonSave->Click();
+      still_open = dialog.ModalResult() == mrNone;
+      if (still_open) dialog.ButtonCancel->Click();
+    });
+    const bool saved = dialog.Execute();
+    const bool expect_saved = !c.asked_about || c.yes;
+    EXPECT_EQ(saved, expect_saved);
+    EXPECT_EQ(still_open, !expect_saved);
+    EXPECT_EQ(params_.FileName(), expect_saved ? (folder.path() / c.typed).string() : "");
+    if (c.asked_about) {
+      EXPECT_TRUE(
+          question.startsWith("O arquivo \"" + QString::fromStdString((folder.path() / c.asked_about).string())))
+          << question.toStdString();
+      EXPECT_TRUE(question.contains("substituí-lo")) << question.toStdString();
+      EXPECT_EQ(yes_text.toStdString(), "&Sim");
+    } else {
+      EXPECT_TRUE(question.isEmpty());
+    }
+  }
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"old.pdf", "p01.png"}));
 }
 
 // The parameters placed on a form are written with what differs from their defaults, and read back the same.

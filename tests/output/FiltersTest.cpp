@@ -8,6 +8,7 @@
 #include "widgets/Threads.h"
 
 #include "support/CupsServer.h"
+#include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 #include "support/TestApplication.h"
 
@@ -287,6 +288,28 @@ TEST_F(Filters, ThePdfAndPngFiltersWriteTheRangeAndAreFoundByExtension) {
   EXPECT_EQ(Read(folder.path() / "p5.png").substr(0, 4), "\x89PNG");
 }
 
+// Page images sort in page order: the number is padded to the digits of the report's page count.
+TEST_F(Filters, PngPagesAreNumberedWithTheDigitsOfThePageCount) {
+  struct Case {
+    const char* target;
+    int page, pages;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"/a/clientes.png", 1, 34, "/a/clientes01.png"}, {"/a/clientes.png", 34, 34, "/a/clientes34.png"},
+      {"clientes.png", 5, 9, "clientes5.png"},         {"clientes.png", 7, 100, "clientes007.png"},
+      {"/a/b.c/clientes", 3, 12, "/a/b.c/clientes03"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PNGPageFileName(c.target, c.page, c.pages), c.name) << c.target << c.page;
+
+  TempFolder folder;
+  TRLGraphicStorage* pages = MakePages(owner_, 10);
+  PNGFilter().SetShowProgress(false);
+  PNGFilter().SetFileName((folder.path() / "p.png").string());
+  PNGFilter().Run(*pages, 8, false, 10);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"p08.png", "p09.png", "p10.png"}));
+}
+
 TEST_F(Filters, ASaveThatFailsOrIsCancelledLeavesTheOldFileAndNothingElse) {
   TempFolder folder;
   TRLGraphicStorage* pages = MakePages(owner_, 6);
@@ -329,6 +352,42 @@ TEST_F(Filters, ABackgroundSaveIntoAMissingFolderShowsTheError) {
   FinishBackgroundOutput(false);
   ASSERT_EQ(errors_.size(), 1u);
   EXPECT_NE(errors_[0].find("r.pdf"), std::string::npos) << errors_[0];
+}
+
+// The program started in the user's language tells a failed save in that language, whichever file it writes.
+TEST_F(Filters, ASaveThatFailsIsToldInTheUsersLanguage) {
+  struct Case {
+    const char* locale;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"pt_BR.UTF-8", "Não foi possível criar o arquivo"},
+      {"es_ES.UTF-8", "No se puede crear el archivo"},
+      {"fr_FR.UTF-8", "Impossible de créer le fichier"},
+      {"de_DE.UTF-8", "Cannot create file"},
+  };
+  TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.locale);
+    application_.reset();
+    ScopedEnv locale("LC_ALL", c.locale);
+    application_ = MakeTestApplication();
+    application_->OnException = [this](TObject*, const std::exception& e) { errors_.push_back(e.what()); };
+    TRLGraphicStorage* pages = MakePages(owner_, 2);
+    for (TRLCustomSaveFilter* filter :
+         {static_cast<TRLCustomSaveFilter*>(&PDFFilter()), static_cast<TRLCustomSaveFilter*>(&PNGFilter())}) {
+      errors_.clear();
+      const fs::path target = folder.path() / "missing" / ("r" + filter->DefaultExt());
+      filter->SetShowProgress(true);
+      filter->SetFileName(target.string());
+      filter->Run(*pages, 1, true);
+      FinishBackgroundOutput(false);
+      ASSERT_EQ(errors_.size(), 1u) << filter->GetDisplayName();
+      EXPECT_EQ(errors_[0].rfind(c.message, 0), 0u) << errors_[0];
+      EXPECT_NE(errors_[0].find("missing"), std::string::npos) << errors_[0];
+    }
+  }
+  application_.reset();
 }
 
 }  // namespace

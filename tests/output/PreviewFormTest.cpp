@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -183,19 +185,58 @@ TEST_F(PreviewForm, TheZoomBoxShowsTheZoomWithoutAnItem) {
   }
 }
 
+// In a window narrower than the tool bar (a screen scaled up) the tool bar wraps: every control stays whole, in
+// order, left of the about button, none over another; widened again, it is one row in its places.
+TEST_F(PreviewForm, TheToolBarWrapsInANarrowWindow) {
+  TRLPreviewForm& form = Make(3);
+  for (int width : {640, 400, 815}) {
+    SCOPED_TRACE(width);
+    form.SetClientWidth(width);
+    std::vector<TControl*> tools;
+    for (int i = 0; i < form.PanelTools->ControlCount(); ++i) {
+      TControl* control = form.PanelTools->Controls(i);
+      if (control != form.PanelCopyright && !dynamic_cast<TBevel*>(control)) tools.push_back(control);
+    }
+    std::sort(tools.begin(), tools.end(),
+              [](TControl* a, TControl* b) { return std::pair(a->Top(), a->Left()) < std::pair(b->Top(), b->Left()); });
+    int rows = 1;
+    for (std::size_t i = 0; i < tools.size(); ++i) {
+      EXPECT_LE(tools[i]->Left() + tools[i]->Width(), width - form.PanelCopyright->Width()) << tools[i]->Name();
+      EXPECT_LE(tools[i]->Top() + tools[i]->Height(), form.PanelTools->Height()) << tools[i]->Name();
+      if (i == 0) continue;
+      if (tools[i]->Top() == tools[i - 1]->Top()) {
+        EXPECT_GE(tools[i]->Left(), tools[i - 1]->Left() + tools[i - 1]->Width()) << tools[i]->Name();
+      } else {
+        ++rows;
+      }
+    }
+    EXPECT_EQ(rows > 1, width < 744);
+    if (width == 815) EXPECT_EQ(form.SpeedButtonClose->Left(), 695);
+  }
+}
+
 TEST_F(PreviewForm, ThePageBoxTakesPageNumbersCountedFromOne) {
   struct Case {
     int first_page_number;
     std::string typed;
     int page_index;
+    std::string shown;  // in the box afterwards: anything but a page of the report gives way to the page shown
   } cases[] = {
-      {1, "abc", 0}, {1, "0", 0}, {1, "11", 0}, {1, "-2", 0}, {1, "3", 2}, {1, "10", 9}, {5, "3", 2}, {5, " 7 ", 6},
+      {1, "abc", 0, "1"}, {1, "0", 0, "1"}, {1, "11", 0, "1"},    {1, "-2", 0, "1"}, {1, "3", 2, "3"},
+      {1, "10", 9, "10"}, {5, "3", 2, "3"}, {5, " 7 ", 6, " 7 "}, {1, "3x", 0, "1"}, {1, "", 0, ""},
   };
   for (const Case& c : cases) {
     Make(10, c.first_page_number);
     TypePage(c.typed);
     EXPECT_EQ(Active().PageIndex(), c.page_index) << c.first_page_number << " '" << c.typed << "'";
+    EXPECT_EQ(form_->EditPageNo->GetText(), c.shown) << c.first_page_number << " '" << c.typed << "'";
   }
+  // Typed digit by digit: "9" shows page 9, "99" of 10 pages stays on it.
+  Make(10);
+  TypePage("9");
+  TypePage("99");
+  EXPECT_EQ(Active().PageIndex(), 8);
+  EXPECT_EQ(form_->EditPageNo->GetText(), "9");
   // The box shows the position, the count panel the number of pages.
   TRLPreviewForm& form = Make(10, 5);
   Active().NextPage();

@@ -42,9 +42,9 @@ TEST_F(Preview, ZoomFactorsFollowTheControlAndThePaper) {
     int orientation;  // 1 portrait, 2 landscape, 0 no collection
     double full_width, full_page, multiple;
   } cases[] = {
-      {800, 600, 1, 100, 53, 33},
-      {1200, 900, 2, 106, 106, 35},
-      {1607, 2300, 1, 202, 202, 67},
+      {800, 600, 1, 100, 53, 32},
+      {1200, 900, 2, 106, 106, 34},
+      {1607, 2300, 1, 202, 202, 66},
       {800, 600, 0, 100, 100, 100},
   };
   for (const Case& c : cases) {
@@ -61,6 +61,9 @@ TEST_F(Preview, ZoomFactorsFollowTheControlAndThePaper) {
     EXPECT_EQ(preview.ZoomFactor(), c.multiple);
     EXPECT_EQ(preview.VisibleBoxes(), 3);
     EXPECT_TRUE(preview.Boxes(2)->Visible());
+    // The three pages fit the control side by side: the last one is not cut.
+    EXPECT_LE(preview.Boxes(2)->Left() + preview.Boxes(2)->Width(), c.width);
+    EXPECT_GE(preview.Boxes(0)->Left(), 0);
   }
 }
 

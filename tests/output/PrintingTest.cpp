@@ -101,6 +101,28 @@ TEST_F(Printing, ARangeOfAReportGoesToThePrinterAsOneJob) {
   EXPECT_TRUE(errors_.empty());
 }
 
+// The job is named after the report's title, or after the program's dialog where the report has none.
+TEST_F(Printing, TheJobIsNamedAfterTheReportOrTheDialog) {
+  AddQueues({"balcao"});
+  application_->CreateForm<TForm>()->SetCaption("Relação de Clientes Por Cidade");
+  struct Case {
+    const char* title;
+    const char* job;
+  };
+  const Case cases[] = {{"Clientes de Curitiba", "Clientes de Curitiba"}, {"", "Relação de Clientes Por Cidade"}};
+  for (const Case& c : cases) {
+    cups_.Reset();
+    AddQueues({"balcao"});
+    TRLGraphicStorage* pages = MakePages(owner_, 2);
+    pages->SetTitle(c.title);
+    PrintPages(*pages, nullptr, 1, false, 2);
+    auto jobs = cups_.WaitForJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].Title, c.job);
+  }
+  EXPECT_TRUE(errors_.empty());
+}
+
 TEST_F(Printing, CopiesAreTheDriversToMake) {
   AddQueues({"balcao"});
   TRLGraphicStorage* pages = MakePages(owner_, 2);

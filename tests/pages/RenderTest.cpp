@@ -301,6 +301,35 @@ TEST(Render, TextIsPlacedByAlignmentAndLayout) {
   }
 }
 
+// A text control one line tall keeps every glyph of its line at each zoom of the preview and at screen resolution:
+// clipped to its box, it draws what it draws unclipped, accents over capitals included; its sides still cut.
+TEST(Render, ALineInItsBoxKeepsTheAccentsOfItsCapitals) {
+  const std::string text = "ÁÉÍÓÚÃÕÇ Ótica";
+  for (const char* family : {"Arial", "Verdana", "Times New Roman"}) {
+    for (double zoom : {0.5, 0.75, 0.87, 1.0, 1.25, 1.5, 2.0}) {
+      SCOPED_TRACE(std::string(family) + " at " + std::to_string(zoom));
+      auto page = [&](std::uint16_t flags, int right) {
+        auto p = Page(300, 40);
+        p->Font().SetName(family);
+        p->Font().SetSize(10);
+        p->Font().SetPixelsPerInch(96);
+        p->Brush().SetStyle(bsClear);
+        TBitmap probe(1, 1);
+        probe.Canvas().Font().Assign(p->Font());
+        // The box of an auto-sized label: exactly one line tall.
+        const int height = probe.Canvas().TextHeight(text);
+        p->TextOut({10, 10, right, 10 + height}, 10, 10, text, 1, 1, flags);
+        return RenderPageToImage(*p, zoom);
+      };
+      auto clipped = page(0, 290), unclipped = page(tfNoClip, 290);
+      EXPECT_TRUE(HasInk(*unclipped));
+      EXPECT_TRUE(Same(*clipped, *unclipped));
+      // A narrow box still cuts the text at its right side.
+      EXPECT_FALSE(Same(*page(0, 40), *unclipped));
+    }
+  }
+}
+
 TEST(Render, JustifiedTextGainsSpacesFromTheLastGapBackwards) {
   // The widening sequence of "a b c": last gap, first gap, last gap, ...
   const std::string steps[] = {"a b c", "a b  c", "a  b  c", "a  b   c", "a   b   c"};
