@@ -29,8 +29,8 @@ void RegisterOutputClasses() {
   std::call_once(once, [] {
     RegisterReportClasses();
     static constexpr std::string_view kPrintOptionNames[] = {
-        "rpoPrintToFile", "rpoPageNums",           "rpoSelection",     "rpoWarning",
-        "rpoHelp",        "rpoDisablePrintToFile", "rpoDisableCopies", "rpoDisablePrintInBackground"};
+        "rpoPrintToFile", "rpoPageNums",           "rpoSelection",       "rpoWarning",
+        "rpoHelp",        "rpoDisablePrintToFile", "rpoDisableCopies",   "rpoDisablePrintInBackground"};
     static constexpr std::string_view kPrintRangeNames[] = {"rprAllPages", "rprSelection", "rprPageNums"};
     static constexpr std::string_view kOrientationNames[] = {"poPortrait", "poLandscape"};
     auto print = RegisterClass<TRLPrintParams>("TRLPrintParams", "TComponent");
