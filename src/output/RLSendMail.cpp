@@ -46,14 +46,14 @@ private:
   std::string path_;
 };
 
-// What the opener's exit status means (its documented codes).
+// What went wrong, by the opener's exit status (its documented codes).
 std::string OpenerFailure(int status) {
   switch (status) {
-    case 1: return "o pedido não foi entendido";
-    case 2: return "o arquivo anexo não foi encontrado";
+    case 1: return "o xdg-email não entendeu o pedido";
+    case 2: return "o xdg-email não encontrou o arquivo anexo";
     case 3: return "não há programa de e-mail configurado nesta área de trabalho";
     case 4: return "o programa de e-mail não pôde ser aberto";
-    default: return "terminou com o código " + std::to_string(status);
+    default: return "o xdg-email terminou com o código " + std::to_string(status);
   }
 }
 
@@ -126,7 +126,7 @@ bool SendPages(TRLGraphicStorage& pages) {
   if (pdf.Canceled() || !fs::exists(file)) return false;
   const int status = RunOpener(opener, title.empty() ? "Relatório" : title, file);
   if (status != 0) {
-    throw Exception("Não foi possível enviar o relatório por e-mail: o xdg-email " + OpenerFailure(status) + ".");
+    throw Exception("Não foi possível enviar o relatório por e-mail: " + OpenerFailure(status) + ".");
   }
   return true;
 }
