@@ -6,6 +6,9 @@
 
 #include <xlsxwriter.h>
 
+#include <locale.h>
+#include <clocale>
+
 #include <algorithm>
 #include <cmath>
 #include <ctime>
@@ -15,6 +18,31 @@ namespace {
 
 // Columns no wider than this many characters: a long name should not push the rest out of sight.
 constexpr int kMaxColumnChars = 60;
+
+// The writer prints its numbers (cells, margins, widths) with the C library, which follows the locale: under the
+// users' own a decimal comma would make the file unreadable. The "C" numbers hold on this thread while it writes.
+class TCNumbers {
+public:
+  TCNumbers() : previous_(Locale() ? ::uselocale(Locale()) : locale_t{}) {}
+  ~TCNumbers() {
+    if (Locale()) ::uselocale(previous_);
+  }
+  TCNumbers(const TCNumbers&) = delete;
+  TCNumbers& operator=(const TCNumbers&) = delete;
+
+private:
+  // The program's locale with "C" numbers, made once (none when the system cannot make it).
+  static locale_t Locale() {
+    static const locale_t locale = [] {
+      locale_t base = ::duplocale(LC_GLOBAL_LOCALE);
+      locale_t made = base ? ::newlocale(LC_NUMERIC_MASK, "C", base) : locale_t{};
+      if (!made && base) ::freelocale(base);
+      return made;
+    }();
+    return locale;
+  }
+  locale_t previous_;
+};
 
 void Check(lxw_error error, const std::string& fileName) {
   if (error != LXW_NO_ERROR) {
@@ -52,6 +80,7 @@ TRLXLSXFilter::TRLXLSXFilter(TComponent* owner) : TRLSpreadsheetFilter(owner) {
 TRLXLSXFilter::~TRLXLSXFilter() = default;
 
 void TRLXLSXFilter::StartTable(const TRLDataTable& table, const std::string& title) {
+  const TCNumbers numbers;
   auto book = std::make_unique<TBook>(FileName());
   // Rows go to the disk as they are written, so a report of any length costs the same memory.
   lxw_workbook_options options{};
@@ -92,6 +121,7 @@ void TRLXLSXFilter::StartTable(const TRLDataTable& table, const std::string& tit
 }
 
 void TRLXLSXFilter::WriteRow(const TRLTableRow& row) {
+  const TCNumbers numbers;
   TBook& book = *book_;
   ++book.row;
   for (std::size_t i = 0; i < row.Cells.size(); ++i) {
@@ -114,6 +144,7 @@ void TRLXLSXFilter::WriteRow(const TRLTableRow& row) {
 void TRLXLSXFilter::FinishTable(bool completed) {
   std::unique_ptr<TBook> book = std::move(book_);
   if (!book || !completed) return;
+  const TCNumbers numbers;
   if (book->columns > 0) {
     Check(worksheet_autofilter(book->sheet, 0, 0, book->row, static_cast<lxw_col_t>(book->columns - 1)), FileName());
   }

@@ -3,6 +3,7 @@
 #include "output/RLSpreadsheetFilters.h"
 
 #include "core/Definitions.h"
+#include "core/ScopeGuard.h"
 #include "data/MemDataSet.h"
 #include "output/RLOutputRegistration.h"
 #include "pages/RLConsts.h"
@@ -15,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <clocale>
 #include <cstdio>
 #include <fstream>
 
@@ -37,7 +40,8 @@ public:
     const auto& text = row.at(static_cast<std::size_t>(field->FieldNo() - 1));
     if (!text) return false;
     if (buffer) {
-      const double value = std::stod(*text);
+      double value = 0;
+      std::from_chars(text->data(), text->data() + text->size(), value);
       std::memcpy(buffer, &value, sizeof value);
     }
     return true;
@@ -355,6 +359,10 @@ TEST_F(Spreadsheet, AnEmptyReportWritesTheTitleRowOnly) {
 }
 
 TEST_F(Spreadsheet, TheWorkbookHoldsTypedCellsUnderABoldFrozenFilteredTitleRow) {
+  // The users' locale writes numbers with a decimal comma; the workbook's own numbers must not follow it.
+  const std::string numeric = std::setlocale(LC_NUMERIC, nullptr);
+  ASSERT_NE(std::setlocale(LC_NUMERIC, "pt_BR.UTF-8"), nullptr);
+  const TScopeExit restore([&] { std::setlocale(LC_NUMERIC, numeric.c_str()); });
   TRLReport& report = Run(kNestedGroups, kSalesColumns, kSales);
   report.Pages().SetTitle("Vendas: março/2023");
   const fs::path file = folder_.path() / "vendas.xlsx";
