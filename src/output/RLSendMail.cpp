@@ -90,8 +90,8 @@ std::string FindMailOpener() {
 
 std::string SendUnavailableReason() {
   if (!FindMailOpener().empty()) return {};
-  return "Enviar por e-mail não está disponível: o programa xdg-email (pacote xdg-utils), que abre uma mensagem "
-         "nova no programa de e-mail, não foi encontrado.";
+  return "Enviar por e-mail não está disponível: falta o xdg-email (pacote xdg-utils), que abre o programa de "
+         "e-mail.";
 }
 
 std::string AttachmentName(const std::string& title) {
