@@ -1,7 +1,8 @@
 // The client report generated over a demo client table: rows, pages, time to prepare and peak memory; with
 // --pdf FILE also the time of the PDF export of the prepared pages, and of preparing again while writing the PDF as
 // the batch export does; with --output also printing to a queue of a private print scheduler
-// (the time until the job is handed over), saving through the PDF save filter and saving the report file.
+// (the time until the job is handed over), saving through the PDF save filter and saving the report file. With
+// --pdf the spreadsheet save filters (.xlsx, .csv) are timed first, with the peak memory before and after them.
 #include "app/ClientReportSql.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
@@ -9,6 +10,7 @@
 #include "output/RLPrinters.h"
 #include "output/RLSaveFilters.h"
 #include "output/RLSpoolFilter.h"
+#include "output/RLSpreadsheetFilters.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 #include "pages/RLPdfWhileAdding.h"
@@ -62,10 +64,27 @@ int main(int argc, char** argv) {
   TRLGraphicStorage& pages = form.RLReport2->Pages();
   std::cout << "rows: " << rows << "\npages: " << pages.PageCount() << "\nprepare_s: " << prepare_s
             << "\nrows_per_s: " << static_cast<long long>(rows / prepare_s) << '\n';
+  auto peak_mb = [] {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+  };
   if (!pdf.empty()) {
+    // The data as spreadsheets, beside the PDF: before it, so that the peaks tell whose memory is whose.
+    std::cout << "before_sheets_peak_mb: " << peak_mb() << '\n';
+    for (auto [key, filter] : {std::pair<const char*, TRLCustomSaveFilter*>{"xlsx_s", &XLSXFilter()},
+                               std::pair<const char*, TRLCustomSaveFilter*>{"csv_s", &CSVFilter()}}) {
+      const auto sheet_start = clock::now();
+      filter->SetShowProgress(false);
+      filter->SetFileName((fs::path(pdf).replace_extension(filter->DefaultExt())).string());
+      filter->Run(pages);
+      std::cout << key << ": " << std::chrono::duration<double>(clock::now() - sheet_start).count() << '\n';
+    }
+    std::cout << "sheets_peak_mb: " << peak_mb() << '\n';
     const auto pdf_start = clock::now();
     SavePagesToPdf(pages, pdf);
     std::cout << "pdf_s: " << std::chrono::duration<double>(clock::now() - pdf_start).count() << '\n';
+    std::cout << "pdf_peak_mb: " << peak_mb() << '\n';
     // As the batch export writes it: the report made again, its pages written while they are made.
     const auto both_start = clock::now();
     if (!SavePagesToPdfWhileAdding(pages, pdf, [&] { return form.RLReport2->Prepare(); })) {
@@ -74,11 +93,6 @@ int main(int argc, char** argv) {
     }
     std::cout << "prepare_and_pdf_s: " << std::chrono::duration<double>(clock::now() - both_start).count() << '\n';
   }
-  auto peak_mb = [] {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-  };
   if (output) {
     std::cout << "prepared_peak_mb: " << peak_mb() << '\n';
     // Wall time; the process's processor time goes out beside it, since a busy machine stretches the first.

@@ -28,6 +28,8 @@ const char* const kUsage =
     "                    .rpf  o arquivo de relatório com todas as páginas\n"
     "                    .pdf  todas as páginas num único PDF\n"
     "                    .png  uma imagem por página (ARQUIVO1.png, ARQUIVO2.png, ...)\n"
+    "                    .xlsx os dados numa planilha do Excel, uma linha por cliente\n"
+    "                    .csv  os mesmos dados em texto separado por ponto e vírgula\n"
     "  --city CIDADE     só os clientes dessa cidade (o texto exato); sem ela, todas as cidades\n"
     "  --demo            cria o banco de dados de demonstração e a configuração que o usa, se faltarem\n"
     "                    (uma configuração existente nunca é substituída)\n"
@@ -96,7 +98,8 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
   const fs::path target(file);
   const std::string ext = Lower(target.extension().string());
   if (ext != ".rpf" && !SaveFilterByExt(file)) {
-    err << "relclientes: extensão desconhecida \"" << target.extension().string() << "\" (use .rpf, .pdf ou .png)\n";
+    err << "relclientes: extensão desconhecida \"" << target.extension().string()
+        << "\" (use .rpf, .pdf, .png, .xlsx ou .csv)\n";
     return 2;
   }
 

@@ -9,6 +9,7 @@
 #include "output/RLSaveDialog.h"
 #include "output/RLSaveFilters.h"
 #include "output/RLSpoolFilter.h"
+#include "output/RLSpreadsheetFilters.h"
 #include "pages/RLMetaFile.h"
 #include "report/RLReport.h"
 
@@ -89,6 +90,8 @@ void InstallReportOutput() {
   });
   PDFFilter();
   PNGFilter();
+  XLSXFilter();
+  CSVFilter();
   TRLPreviewOutputActions& preview = PreviewOutputActions();
   preview.Print = [](TRLPreviewForm& form) {
     if (TRLPreview* active = form.ActivePreview(); active && active->Pages()) PrintFromPreview(*active->Pages());

@@ -22,6 +22,6 @@ void SetupPrinterFromPreview();
 void PrintReport(TRLCustomReport& report);
 
 // Gives the report engine its printing (TRLCustomReport::Print and the printer's metrics), the preview window its
-// Print, Save and printer-setup buttons, puts the PDF and PNG save filters in the filter list and registers the
+// Print, Save and printer-setup buttons, puts the PDF, PNG, spreadsheet and semicolon-separated text save filters in the filter list and registers the
 // output classes. Called once at start-up.
 void InstallReportOutput();

@@ -4,6 +4,7 @@
 #include "output/RLPrintDialog.h"
 #include "output/RLSaveDialog.h"
 #include "output/RLSaveFilters.h"
+#include "output/RLSpreadsheetFilters.h"
 #include "report/RLReport.h"
 
 #include <mutex>
@@ -62,5 +63,7 @@ void RegisterOutputClasses() {
     // The save filters publish nothing; a definition names them so that parameters can refer to them.
     RegisterClass<TRLPDFFilter>("TRLPDFFilter", "TComponent");
     RegisterClass<TRLPNGFilter>("TRLPNGFilter", "TComponent");
+    RegisterClass<TRLXLSXFilter>("TRLXLSXFilter", "TComponent");
+    RegisterClass<TRLCSVFilter>("TRLCSVFilter", "TComponent");
   });
 }

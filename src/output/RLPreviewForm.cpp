@@ -6,6 +6,7 @@
 #include "core/Variant.h"
 #include "output/RLFilters.h"
 #include "output/RLPreviewGlyphs.h"
+#include "output/RLSendMail.h"
 #include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
 #include "report/RLReport.h"
@@ -99,8 +100,11 @@ TRLPreviewForm::TRLPreviewForm(TComponent* owner) : TForm(owner) {
   SpeedButtonSave->OnClick = [this](TObject* s) { SpeedButtonSaveClick(s); };
   SpeedButtonSend = MakeButton(PanelTools, "SpeedButtonSend", 101, 1, 50, 22, messages.msgSend, messages.msgSendTo);
   SpeedButtonSend->OnClick = [this](TObject* s) { SpeedButtonSendClick(s); };
-  // Nothing in this system can receive a report.
-  SpeedButtonSend->SetEnabled(false);
+  // It sends through the desktop's mail opener; without one it stays disabled and its tip says why.
+  if (const std::string why = SendUnavailableReason(); !why.empty()) {
+    SpeedButtonSend->SetEnabled(false);
+    SpeedButtonSend->SetHint(why);
+  }
   Bevel1 = MakeBevel("Bevel1", 156);
   SpeedButtonSetup = MakeButton(PanelTools, "SpeedButtonSetup", 162, 1, 22, 22, " ", messages.msgConfigurePrinter);
   SpeedButtonSetup->OnClick = [this](TObject* s) { SpeedButtonSetupClick(s); };
@@ -393,7 +397,15 @@ void TRLPreviewForm::SpeedButtonPrintClick(TObject*) {
 
 void TRLPreviewForm::SpeedButtonSaveClick(TObject*) { RunOutputAction(PreviewOutputActions().Save, kNotAvailableSave); }
 
-void TRLPreviewForm::SpeedButtonSendClick(TObject*) {}
+void TRLPreviewForm::SpeedButtonSendClick(TObject*) {
+  TRLPreview* preview = ActivePreview();
+  if (!preview || !preview->Pages()) return;
+  try {
+    SendPages(*preview->Pages());
+  } catch (const Exception& error) {
+    ShowMessageBox(error.Message(), Caption(), mtError);
+  }
+}
 
 void TRLPreviewForm::SpeedButtonSetupClick(TObject*) {
   RunOutputAction(PreviewOutputActions().Setup, kNotAvailableSetup);

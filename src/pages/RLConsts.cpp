@@ -81,6 +81,7 @@ void FillMessagesPortuguese(TRLEngineMessages& m) {
   m.msgUp = "A&cima";
   m.msgDown = "A&baixo";
   m.msgDirection = "Direção";
+  m.msgSemicolonSeparatedText = "Texto separado por ponto e vírgula";
 }
 
 void FillMessagesEnglish(TRLEngineMessages& m) {
@@ -160,6 +161,7 @@ void FillMessagesEnglish(TRLEngineMessages& m) {
   m.msgUp = "&Up";
   m.msgDown = "&Down";
   m.msgDirection = "Direction";
+  m.msgSemicolonSeparatedText = "Semicolon-separated text";
 }
 
 void FillMessagesSpanish(TRLEngineMessages& m) {
@@ -239,6 +241,7 @@ void FillMessagesSpanish(TRLEngineMessages& m) {
   m.msgUp = "En&cima";
   m.msgDown = "&Abajo";
   m.msgDirection = "Dirección";
+  m.msgSemicolonSeparatedText = "Texto separado por punto y coma";
 }
 
 void FillMessagesFrench(TRLEngineMessages& m) {
@@ -318,6 +321,7 @@ void FillMessagesFrench(TRLEngineMessages& m) {
   m.msgUp = "Le &Haut";
   m.msgDown = "Le &bas";
   m.msgDirection = "Direction";
+  m.msgSemicolonSeparatedText = "Texte séparé par des points-virgules";
 }
 
 }  // namespace
@@ -435,6 +439,7 @@ const std::string& EngineMessageAt(const TRLEngineMessages& messages, int index)
       &TRLEngineMessages::msgUp,
       &TRLEngineMessages::msgDown,
       &TRLEngineMessages::msgDirection,
+      &TRLEngineMessages::msgSemicolonSeparatedText,
   };
   static const std::string empty;
   if (index < 0 || index >= EngineMessageCount) return empty;

@@ -82,9 +82,10 @@ struct TRLEngineMessages {
   std::string msgUp;
   std::string msgDown;
   std::string msgDirection;
+  std::string msgSemicolonSeparatedText;
 };
 
-constexpr int EngineMessageCount = 76;
+constexpr int EngineMessageCount = 77;
 
 enum class TRLLanguage { Portuguese, English, Spanish, French };
 
@@ -100,5 +101,6 @@ void FillEngineMessages(TRLEngineMessages& messages, TRLLanguage language);
 // The process-wide table, filled once in the process's language on first use and never changed afterwards.
 const TRLEngineMessages& EngineMessages();
 
-// The text at a key's position (0 = msgPrintingInProgress ... 75 = msgDirection); empty outside that range.
+// The text at a key's position (0 = msgPrintingInProgress ... 76 = msgSemicolonSeparatedText); empty outside that
+// range.
 const std::string& EngineMessageAt(const TRLEngineMessages& messages, int index);

@@ -211,6 +211,12 @@ void TRLGraphicStorage::Add(std::unique_ptr<TRLGraphicSurface> surface) {
   if (OnPageAdded) OnPageAdded(*page);
 }
 
+std::shared_ptr<TRLDataTable> TRLGraphicStorage::DataTable() {
+  std::lock_guard lock(mutex_);
+  if (!data_table_) data_table_ = std::make_shared<TRLDataTable>();
+  return data_table_;
+}
+
 void TRLGraphicStorage::Clear() {
   std::lock_guard lock(mutex_);
   if (temp_stream_) temp_stream_->Truncate(0);
@@ -226,6 +232,7 @@ void TRLGraphicStorage::Clear() {
     delete surface;
   }
   macros_.Clear();
+  data_table_.reset();
   assert(IsSound());
 }
 

@@ -73,6 +73,7 @@
 //          page's font names), Byte pitch (ordinal + 1), Int32 size in points, Byte style (1 bold, 2 italic,
 //          4 underline, 8 strike-out)
 
+#include "pages/RLDataTable.h"
 #include "pages/RLMetaSurface.h"
 
 #include <cstdint>
@@ -151,6 +152,9 @@ public:
   TRLPageRecord Record(int index);
   // Stores again every cached page that changed.
   void Flush();
+  // The report's data as a table, filled by the report run beside the pages; Clear starts a new one, so a holder
+  // of the old one may go on reading it. Not stored in the report file.
+  std::shared_ptr<TRLDataTable> DataTable();
   // Locks the collection for a sequence of operations on the calling thread.
   std::unique_lock<std::recursive_mutex> Lock() const { return std::unique_lock(mutex_); }
 
@@ -218,4 +222,5 @@ private:
   std::vector<TComponent*> links_;
   int page_load_count_ = 0;
   TRLMemoryStream buffer_;
+  std::shared_ptr<TRLDataTable> data_table_;
 };

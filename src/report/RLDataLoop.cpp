@@ -293,6 +293,7 @@ bool TRLCustomReport::RunPrepare() {
     return false;
   }
   RegisterBands();
+  table_recorder_.Begin(*this, Pages().DataTable());
   RefreshPrinterMetrics();
   ResetPager();
   ComputePrintRect();

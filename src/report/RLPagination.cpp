@@ -280,7 +280,11 @@ void TRLCustomBand::Print() {
   const bool countable = IsCountable();
   if (countable) ComputeResults(this);
   TRLCustomBandSet::Print();
-  if (countable) pager->ComputeResults(this);
+  if (countable) {
+    TRLCustomReport* report = RequestParentReport();
+    report->TableRecorder().RecordRow(*this, report->MasterReport()->PageCounter());
+    pager->ComputeResults(this);
+  }
   if (countable || BandType() == btSummary) {
     ForEachPagerUp(pager, [](TRLCustomPager& p) { p.SetDataPrinted(true); });
   }

@@ -8,6 +8,7 @@
 #include "report/RLDraw.h"
 #include "report/RLLabel.h"
 #include "report/RLPager.h"
+#include "report/RLTableRecorder.h"
 #include "widgets/Forms.h"
 
 #include <functional>
@@ -205,6 +206,8 @@ public:
   void DataNext() override;
   // The progress window of the running generation (the master's), or null.
   TRLReportProgress* Progress() const;
+  // Records the printed details of this report in its page collection's data table.
+  TRLTableRecorder& TableRecorder() { return table_recorder_; }
 
   // ---- Element overrides ----
   TRLGraphicSurface& GetPrintSurface() override;
@@ -254,6 +257,7 @@ private:
   std::unique_ptr<TRLReportProgress> progress_;
   std::string prepare_error_text_;
   TComponent* default_filter_ = nullptr;
+  TRLTableRecorder table_recorder_;
 };
 
 class TRLReport : public TRLCustomReport {

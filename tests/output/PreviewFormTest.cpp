@@ -6,6 +6,9 @@
 #include "output/PreviewFixture.h"
 #include "pages/RLConsts.h"
 
+#include "support/ScopedEnv.h"
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -58,6 +61,10 @@ protected:
 };
 
 TEST_F(PreviewForm, TheToolBarHoldsItsControlsInPlace) {
+  // A mail opener on PATH, so that Send shows its own tip.
+  TempFolder bin;
+  std::filesystem::create_symlink("/bin/true", bin.path() / "xdg-email");
+  ScopedEnv path("PATH", bin.path().string());
   TRLPreviewForm& form = Make(3);
   const TRLEngineMessages& m = EngineMessages();
   struct Button {
@@ -93,7 +100,7 @@ TEST_F(PreviewForm, TheToolBarHoldsItsControlsInPlace) {
       EXPECT_EQ(b.button->Glyph().Height() / b.button->GlyphScale(), 16);
     }
   }
-  EXPECT_FALSE(form.SpeedButtonSend->Enabled());
+  EXPECT_TRUE(form.SpeedButtonSend->Enabled());
   EXPECT_EQ(form.SpeedButtonEdit->GroupIndex(), 1);
   EXPECT_TRUE(form.SpeedButtonEdit->AllowAllUp());
   EXPECT_EQ(form.SpeedButtonCopyright->Hint(), "ZozozoRavivi 0.6");

@@ -181,7 +181,9 @@ TEST(EngineMessages, EachLanguageHasItsOwnTexts) {
   EXPECT_EQ(EngineMessageAt(fr, 75), "Direction");
   EXPECT_EQ(EngineMessageAt(es, 75), "Dirección");
   EXPECT_EQ(EngineMessageAt(en, 25), "Preview");
-  EXPECT_EQ(EngineMessageAt(en, 76), "");
+  EXPECT_EQ(EngineMessageAt(pt, 76), "Texto separado por ponto e vírgula");
+  EXPECT_EQ(EngineMessageAt(fr, 76), "Texte séparé par des points-virgules");
+  EXPECT_EQ(EngineMessageAt(en, 77), "");
 
   for (const TRLEngineMessages* table : {&pt, &en, &es, &fr}) {
     for (int i = 0; i < EngineMessageCount; ++i) EXPECT_FALSE(EngineMessageAt(*table, i).empty()) << i;
