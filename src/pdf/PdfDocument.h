@@ -83,29 +83,36 @@ public:
   TPdfDocument& operator=(const TPdfDocument&) = delete;
 
   // Starts the next page with the given size in millimetres and returns the canvas to draw it on, valid until the
-  // next page or Close.
+  // next page or Close. A page drawn this way cannot be drawn again: a document of our writer that has one and meets
+  // what it does not write exactly writes no file (Close returns false).
   TCanvas& NewPage(double widthMM, double heightMM);
   // Adds the next page with the given size in millimetres, drawn by `draw` on a canvas with the font, pen and brush
   // of a new one, and returns at once (once a few pages wait, when one of them is drawn): our writer draws pages on
   // threads of its own, several at once, and puts them in the file in the order they were added; the file is the
-  // one NewPage would make of them. `draw` must not use what the caller's thread may change meanwhile. Qt's writer
-  // draws the page at once. Raises what drawing or writing an earlier page raised.
+  // one NewPage would make of them. `draw` must not use what the caller's thread may change meanwhile. Our writer
+  // keeps `draw` until Close, to draw the page again on Qt's writer should a page need that writer: it is to hold
+  // where the page is found, not more. Qt's writer draws the page at once. Raises what drawing or writing an earlier
+  // page raised.
   void AddPage(double widthMM, double heightMM, std::function<void(TCanvas&)> draw);
   // How many threads draw the pages added from now on: 0 (the default) for one for each core, up to four; fewer
   // when other threads of the process are busy meanwhile, which would leave no core to more. Raising it adds
   // threads; lowering it stops none.
   void SetDrawingThreads(unsigned count);
-  // False once a page drew something our writer does not write as Qt's would; always true for Qt's writer. Pages
-  // added with AddPage count once drawn.
+  // False once a page drew something our writer does not write as Qt's would; our writer then draws no more, and
+  // Close hands the pages to Qt's writer. Always true for Qt's writer. Pages added with AddPage count once drawn.
   bool Exact() const;
-  // Finishes the file and puts it in place; raises EFileWriteError when it could not be written completely.
-  // Returns false, leaving no file, when the document is not exact: the caller draws the pages again on a
-  // document of Qt's writer. A document destroyed without Close leaves no file.
+  // Finishes the file and puts it in place; raises EFileWriteError when it could not be written completely. A
+  // document of our writer that is not exact draws its pages again on Qt's writer first; when some were drawn with
+  // NewPage it cannot, and returns false, leaving no file. A document destroyed without Close leaves no file.
   [[nodiscard]] bool Close();
 
 private:
   class TDrawers;
 
+  // Starts the file on Qt's writer.
+  void StartQt();
+  // Draws the pages added so far again on Qt's writer, which takes the pages from now on.
+  void ReplayOnQt();
   void FinishOwnPage();
   // Writes a page's deflated operators and the page itself; pages are written one at a time.
   void WriteOwnPage(const std::string& deflated, double widthMM, double heightMM);
@@ -136,4 +143,12 @@ private:
   // The threads of AddPage, once it is called.
   std::unique_ptr<TDrawers> drawers_;
   unsigned drawing_threads_ = 0;
+  // The pages added, to be drawn again on Qt's writer should ours meet what it does not write exactly; that cannot
+  // be done once a page was drawn with NewPage.
+  struct TKeptPage {
+    double width_mm = 0, height_mm = 0;
+    std::function<void(TCanvas&)> draw;
+  };
+  std::vector<TKeptPage> kept_;
+  bool replayable_ = true;
 };

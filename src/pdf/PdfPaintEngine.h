@@ -4,10 +4,9 @@
 // Qt's own PDF writer writes it, so that the pages render to the same pixels. Text goes out as the glyphs the layout
 // chose, at the positions it gave them, in subsets of the faces it used made as Qt's writer makes them.
 //
-// What this writer does not reproduce exactly (gradients and patterns, images, transparency, composition modes
-// other than plain painting, dashed or brushed pens, made-up bold and italic styles, faces without TrueType
-// outlines) is still drawn as well as it can, but the engine then stops being exact: such a file is to be written
-// by Qt's writer instead.
+// What this writer does not reproduce exactly (gradients and patterns, images, points, transparency, composition
+// modes other than plain painting, dashed or brushed pens, made-up bold and italic styles, faces without TrueType
+// outlines) makes the engine inexact, and an inexact engine draws nothing more: such a page is Qt's writer's.
 
 #include "graphics/OwnPaintDevices.h"
 #include "pdf/PdfFonts.h"
@@ -54,7 +53,7 @@ public:
   void drawTiledPixmap(const QRectF& rect, const QPixmap& pixmap, const QPointF& offset) override;
   void drawTextItem(const QPointF& origin, const QTextItem& item) override;
 
-  void DrawGlyphRun(QPainter& painter, const QPointF& origin, const QGlyphRun& run) override;
+  void DrawGlyphRun(const QPointF& origin, const QGlyphRun& run) override;
 
   // False once something was drawn that this writer does not write as Qt's writer would.
   bool Exact() const { return exact_; }
@@ -83,7 +82,6 @@ private:
   void Point(double x, double y);
   void Path(const QPainterPath& path);
   void Colour(const QColor& colour, bool stroke);
-  void Alpha(double alpha);
   // Sets the fill to the brush; false when it paints nothing.
   bool UseBrush();
   // Sets the line operators for the pen; false when it draws nothing.
@@ -103,8 +101,6 @@ private:
   // The number of the face's resource name.
   int FontName(TFontUse& use);
   TFontUse& FontUse(const QRawFont& font);
-  // The resource name of a repeating tile whose pixel (0, 0) is where tileToUser maps it in the drawing's space.
-  std::string PatternName(const QImage& tile, const QTransform& tileToUser);
 
   TPdfResources& resources_;
   double points_per_pixel_;
@@ -138,15 +134,9 @@ private:
   QTransform applied_;
   bool fill_known_ = false, stroke_known_ = false;
   QColor fill_, stroke_;
-  double alpha_ = 1;
   std::string line_;
 
-  // The run that the painter is drawing through DrawGlyphRun, and where.
-  const QGlyphRun* next_run_ = nullptr;
-  QPointF next_origin_;
-
   std::vector<TFontUse> fonts_;
-  std::map<double, std::string> alphas_;
 };
 
 class TPdfPaintDevice : public QPaintDevice, public TOwnPagedDevice {

@@ -1,10 +1,13 @@
 // PDF documents drawn through a canvas by our writer render to the very pixels of Qt's writer, with the same text;
 // the faces are embedded as Qt's writer embeds them, byte for byte; whatever our writer does not reproduce makes the
 // document inexact, and such a document leaves no file. Pages are rendered with poppler's pdftoppm.
+#include "core/SafeFile.h"
 #include "graphics/Bitmap.h"
 #include "pdf/PdfDocument.h"
 #include "pdf/PdfFile.h"
 #include "pdf/PdfFontSubset.h"
+#include "pdf/PdfPaintEngine.h"
+#include "pdf/PdfResources.h"
 #include "support/TempFolder.h"
 
 #include <QBuffer>
@@ -185,11 +188,22 @@ TEST(PdfStreams, DeflatedStreamsInflateToWhatWasGiven) {
 // PDF numbers are the shortest decimals that read back as the value, as the C++ library gives them, without an
 // exponent; a few that are not: very small values are 0, and values a page cannot hold its largest.
 TEST(PdfNumbers, AreTheShortestDecimalsThatReadBack) {
-  const std::pair<double, const char*> cases[] = {
-      {0, "0"},          {-3, "-3"},         {12.5, "12.5"},     {-0.25, "-0.25"},  {0.125, "0.125"},
-      {269.75, "269.75"}, {0.1, "0.1"},       {10.02, "10.02"},   {-999999.999, "-999999.999"},
-      {0.1 + 0.2, "0.30000000000000004"},     {1e-10, "0"},       {1.0 / 3, "0.3333333333333333"},
-      {1e300, "32767"},  {-1e300, "-32767"}, {std::nan(""), "0"}, {1e7 + 0.5, "10000000.5"}};
+  const std::pair<double, const char*> cases[] = {{0, "0"},
+                                                  {-3, "-3"},
+                                                  {12.5, "12.5"},
+                                                  {-0.25, "-0.25"},
+                                                  {0.125, "0.125"},
+                                                  {269.75, "269.75"},
+                                                  {0.1, "0.1"},
+                                                  {10.02, "10.02"},
+                                                  {-999999.999, "-999999.999"},
+                                                  {0.1 + 0.2, "0.30000000000000004"},
+                                                  {1e-10, "0"},
+                                                  {1.0 / 3, "0.3333333333333333"},
+                                                  {1e300, "32767"},
+                                                  {-1e300, "-32767"},
+                                                  {std::nan(""), "0"},
+                                                  {1e7 + 0.5, "10000000.5"}};
   for (const auto& [value, expected] : cases) {
     std::string out;
     AppendPdfNumber(out, value);
@@ -202,8 +216,9 @@ TEST(PdfNumbers, AreTheShortestDecimalsThatReadBack) {
     const double whole = static_cast<double>(static_cast<long long>(rng() % 2000000) - 1000000);
     const double value = kind == 0   ? whole / 1000
                          : kind == 1 ? whole / 64
-                         : kind == 2 ? whole / 7
-                                     : std::ldexp(static_cast<double>(rng() % (1u << 30)), -static_cast<int>(rng() % 40));
+                         : kind == 2
+                             ? whole / 7
+                             : std::ldexp(static_cast<double>(rng() % (1u << 30)), -static_cast<int>(rng() % 40));
     std::string out;
     AppendPdfNumber(out, value);
     char expected[64];
@@ -390,10 +405,13 @@ TEST(PdfDocument, PagesDrawnOnThreadsMakeTheFileOfPagesDrawnInTurn) {
   }
 }
 
-// A page added that our writer cannot write exactly leaves no file, as one drawn with NewPage; a page whose drawing
-// fails raises the failure and leaves no file either.
-TEST(PdfDocument, PagesDrawnOnThreadsThatFailLeaveNoFile) {
-  const TDrawing text = [](TCanvas& c) { Write(c, 10, 40, "texto", "DejaVu Sans", 10); };
+// Pages added to a document of our writer go to Qt's writer, every one of them and in order, once one of them draws
+// what ours does not write exactly; a page whose drawing fails raises the failure and leaves no file.
+TEST(PdfDocument, AddedPagesGoToQtsWriterOnceOneNeedsIt) {
+  if (!HasPoppler()) GTEST_SKIP() << "no poppler-utils";
+  const auto text = [](int page) {
+    return TDrawing([page](TCanvas& c) { Write(c, 10, 40, "texto " + std::to_string(page), "DejaVu Sans", 10); });
+  };
   const TDrawing dashed = [](TCanvas& c) {
     c.Pen().SetStyle(psDash);
     c.MoveTo(10, 10);
@@ -407,15 +425,50 @@ TEST(PdfDocument, PagesDrawnOnThreadsThatFailLeaveNoFile) {
     bool raised = false;
     try {
       TPdfDocument document(file);
-      for (int i = 0; i < 12; ++i) document.AddPage(100, 60, i != 5 ? text : fails ? failing : dashed);
-      EXPECT_FALSE(document.Close());
+      for (int i = 0; i < 12; ++i) document.AddPage(100, 60, i != 5 ? text(i) : fails ? failing : dashed);
+      EXPECT_TRUE(document.Close());
     } catch (const std::runtime_error& error) {
       raised = true;
       EXPECT_STREQ(error.what(), "drawing failed");
     }
     EXPECT_EQ(raised, fails);
-    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(std::filesystem::exists(file), !fails);
+    if (fails) continue;
+    const std::string info = Output("pdfinfo '" + file + "'");
+    EXPECT_EQ(info.find("relclientes\n", info.find("Producer:")), std::string::npos) << "written by Qt's writer\n"
+                                                                                     << info;
+    std::string expected;
+    for (int i = 0; i < 12; ++i) expected += i == 5 ? "\f" : "texto " + std::to_string(i) + "\n\n\f";
+    EXPECT_EQ(Output("pdftotext '" + file + "' -"), expected);
   }
+}
+
+// Once the engine meets what it does not reproduce, it draws nothing more: no approximation of it, and nothing after.
+TEST(PdfDocument, AnEngineStopsAtWhatItDoesNotReproduce) {
+  TempFolder dir;
+  TSafeFile safe(dir.File("engine.pdf"));
+  TPdfFile file(safe);
+  TPdfResources resources(file);
+  TPdfPaintDevice device(resources, 96);
+  device.Engine().StartPage(100);
+  {
+    TCanvas canvas(&device, 1.0);
+    canvas.Brush().SetStyle(bsSolid);
+    canvas.FillRect({0, 0, 10, 10});
+    canvas.Brush().SetStyle(bsCross);
+    canvas.FillRect({20, 20, 30, 30});
+    canvas.Brush().SetStyle(bsSolid);
+    canvas.FillRect({40, 40, 50, 50});
+    Write(canvas, 10, 10, "depois", "DejaVu Sans", 10);
+    canvas.EndPaint();
+  }
+  EXPECT_FALSE(device.Engine().Exact());
+  const std::string content = device.Engine().FinishPage();
+  EXPECT_NE(content.find("0 0 10 10 re"), std::string::npos) << content;
+  EXPECT_EQ(content.find("20 20"), std::string::npos) << content;
+  EXPECT_EQ(content.find("40 40"), std::string::npos) << content;
+  EXPECT_EQ(content.find("Pattern"), std::string::npos) << content;
+  EXPECT_EQ(content.find("BT"), std::string::npos) << content;
 }
 
 // Each face's subset is the one Qt's writer embeds for the same glyphs drawn in the same order, to the byte: the
