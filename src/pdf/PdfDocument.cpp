@@ -114,7 +114,7 @@ private:
     const TLayout& layout = document_.layout_;
     TPdfPaintDevice device(*document_.resources_, layout.Resolution);
     TPdfPaintEngine& engine = device.Engine();
-    engine.NumberGlyphsLater();
+    engine.NameFacesLater();
     std::unique_ptr<TCanvas> canvas;
     for (;;) {
       TPage page;
@@ -143,7 +143,7 @@ private:
       page.draw = nullptr;
       const std::string* content = nullptr;
       InTurn(numbered_, page.sequence, [&] {
-        if (exact_) content = &engine.NumberGlyphs();
+        if (exact_) content = &engine.NameFaces();
       });
       std::string deflated;
       Attempt([&] {
@@ -355,9 +355,7 @@ bool TPdfDocument::CloseOwn() {
   }
   FinishOwnPage();
   if (!Exact()) return false;
-  const std::optional<std::string> resources = resources_->Write();
-  if (!resources) return false;
-  pdf_->WriteObject(resources_object_, "<< " + *resources + " >>");
+  pdf_->WriteObject(resources_object_, "<< " + resources_->Write() + " >>");
   std::string kids;
   for (int page : page_objects_) kids += std::to_string(page) + " 0 R ";
   pdf_->WriteObject(page_tree_,

@@ -58,9 +58,7 @@ void TPdfPaintEngine::StartPage(double heightPoints, QPoint origin) {
   applied_ = QTransform();
   clip_changed_ = true;
   Forget();
-  // Device pixels from the origin: the matrix computed as Qt's writer computes it (flipped at the page's height,
-  // then moved to the origin) and its numbers written as that writer writes them, so that a reader places the
-  // page's contents where it places that writer's.
+  // Device pixels from the origin: flipped at the page's height, then moved to the origin.
   const double matrix[] = {points_per_pixel_,
                            0,
                            0,
@@ -68,7 +66,7 @@ void TPdfPaintEngine::StartPage(double heightPoints, QPoint origin) {
                            origin.x() * points_per_pixel_,
                            heightPoints + origin.y() * -points_per_pixel_};
   for (double number : matrix) {
-    AppendQtPdfNumber(content_, number);
+    AppendPdfNumber(content_, number);
     content_ += ' ';
   }
   content_ += "cm\n";
@@ -76,50 +74,38 @@ void TPdfPaintEngine::StartPage(double heightPoints, QPoint origin) {
 
 const std::string& TPdfPaintEngine::FinishPage() {
   EndPage();
-  return NumberGlyphs();
+  return NameFaces();
 }
 
 void TPdfPaintEngine::EndPage() { CloseClip(); }
 
-const std::string& TPdfPaintEngine::NumberGlyphs() {
-  // The glyphs' digits in place, then the faces' names in their places (one for each face not named before).
-  bool insert = false;
+const std::string& TPdfPaintEngine::NameFaces() {
+  if (names_.empty()) return content_;
+  // The faces' names in their places, in drawing order.
+  std::string named;
+  named.reserve(content_.size() + 4 * names_.size());
+  std::size_t copied = 0;
   for (const TName& name : names_) {
-    TFontUse& use = fonts_[name.font];
-    if (name.glyph < 0) {
-      FontName(use);
-      insert = true;
-    } else {
-      WriteHexGlyph(content_.data() + name.at, SubsetGlyph(use, static_cast<unsigned>(name.glyph)));
-    }
+    named.append(content_, copied, name.at - copied);
+    named += std::to_string(FontName(fonts_[name.font]));
+    copied = name.at;
   }
-  if (insert) {
-    std::string named;
-    named.reserve(content_.size() + 16);
-    std::size_t copied = 0;
-    for (const TName& name : names_) {
-      if (name.glyph >= 0) continue;
-      named.append(content_, copied, name.at - copied);
-      named += std::to_string(fonts_[name.font].name);
-      copied = name.at;
-    }
-    named.append(content_, copied);
-    content_.swap(named);
-  }
+  named.append(content_, copied);
+  content_.swap(named);
   names_.clear();
   return content_;
 }
 
 int TPdfPaintEngine::FontName(TFontUse& use) {
-  if (use.name == 0) use.name = resources_.Fonts().Number(use.font, static_cast<int>(std::lround(use.raw.pixelSize())));
+  if (use.name == 0) use.name = resources_.Fonts().Number(use.font);
   return use.name;
 }
 
-unsigned TPdfPaintEngine::SubsetGlyph(TFontUse& use, unsigned glyph) {
-  if (glyph >= use.numbers.size()) use.numbers.resize(glyph + 1, -1);
-  int& number = use.numbers[glyph];
-  if (number < 0) number = static_cast<int>(resources_.Fonts().Glyph(use.font, glyph));
-  return static_cast<unsigned>(number);
+void TPdfPaintEngine::AddGlyph(TFontUse& use, unsigned glyph) {
+  if (glyph >= use.added.size()) use.added.resize(glyph + 1, false);
+  if (use.added[glyph]) return;
+  use.added[glyph] = true;
+  resources_.Fonts().Add(use.font, glyph);
 }
 
 TPdfPaintEngine::TFontUse& TPdfPaintEngine::FontUse(const QRawFont& font) {
@@ -419,7 +405,7 @@ void TPdfPaintEngine::ShowGlyphs(const QGlyphRun& run, const QPointF& origin) {
   if (!exact_) return;
   const std::size_t font_index = static_cast<std::size_t>(&use - fonts_.data());
   content_ += "BT /F";
-  if (numbering_later_ && use.name == 0) names_.push_back({content_.size(), font_index, -1});
+  if (naming_later_ && use.name == 0) names_.push_back({content_.size(), font_index});
   else content_ += std::to_string(FontName(use));
   content_ += ' ';
   Number(font.pixelSize());
@@ -436,15 +422,9 @@ void TPdfPaintEngine::ShowGlyphs(const QGlyphRun& run, const QPointF& origin) {
     *at++ = ' ';
     at = WritePdfNumber(at, y - gy);
     at = literal(at, " Td <");
-    if (numbering_later_ && (glyphs[i] >= use.numbers.size() || use.numbers[glyphs[i]] < 0)) {
-      names_.push_back(
-          {content_.size() + static_cast<std::size_t>(at - line), font_index, static_cast<int>(glyphs[i])});
-      at = literal(at, "0000");
-    } else {
-      WriteHexGlyph(at, SubsetGlyph(use, glyphs[i]));
-      at += 4;
-    }
-    at = literal(at, "> Tj\n");
+    AddGlyph(use, glyphs[i]);
+    WriteHexGlyph(at, glyphs[i]);
+    at = literal(at + 4, "> Tj\n");
     content_.append(line, static_cast<std::size_t>(at - line));
     x = gx;
     y = gy;

@@ -62,15 +62,15 @@ public:
   // Starts a page `heightPoints` high whose device pixels count from `origin` (device pixels from the sheet's top
   // left corner); the operators of the page so far are dropped.
   void StartPage(double heightPoints, QPoint origin = {});
-  // The operators of the page drawn since StartPage, complete. The glyphs the page used go to the file's fonts.
+  // The operators of the page drawn since StartPage, complete. Glyphs are named by their numbers in their faces,
+  // and go to the file's fonts as they are drawn.
   const std::string& FinishPage();
-  // For pages drawn on several threads at once: the glyphs and faces that the file's fonts do not number yet are
-  // left unnamed as they are drawn, and FinishPage goes in two steps. EndPage completes the operators; NumberGlyphs
-  // then names what was left, the glyphs entering the file's fonts. Pages whose glyphs are numbered in page order
-  // make the same file, whatever thread drew them and when.
-  void NumberGlyphsLater() { numbering_later_ = true; }
+  // For pages drawn on several threads at once: the faces that the file's fonts do not name yet are left unnamed as
+  // they are drawn, and FinishPage goes in two steps. EndPage completes the operators; NameFaces then names what was
+  // left. Pages whose faces are named in page order make the same file, whatever thread drew them and when.
+  void NameFacesLater() { naming_later_ = true; }
   void EndPage();
-  const std::string& NumberGlyphs();
+  const std::string& NameFaces();
 
 private:
   // Brings the page's clipping and transformation up to the painter's.
@@ -89,15 +89,15 @@ private:
   void Paint(const QPainterPath& path, bool fill, bool stroke);
   void ShowGlyphs(const QGlyphRun& run, const QPointF& origin);
   void SetClip(const QPainterPath& devicePath, Qt::ClipOperation operation);
-  // The font of a raw font, and the subset's numbers of its glyphs (-1 until known).
+  // The font of a raw font, and the glyphs of its face added to the font's subset.
   struct TFontUse {
     QRawFont raw;
     TPdfFonts::TFont* font;
-    std::vector<int> numbers;
+    std::vector<bool> added;
     // Of the font's resource name, once named.
     int name = 0;
   };
-  unsigned SubsetGlyph(TFontUse& use, unsigned glyph);
+  void AddGlyph(TFontUse& use, unsigned glyph);
   // The number of the face's resource name.
   int FontName(TFontUse& use);
   TFontUse& FontUse(const QRawFont& font);
@@ -106,14 +106,12 @@ private:
   double points_per_pixel_;
   double page_height_ = 0;
   std::string content_;
-  // Where a face's resource name (glyph < 0) goes in content_, or the four digits of a glyph's number in its
-  // subset stand, still unnamed, in drawing order.
+  // Where a face's resource name goes in content_, still unnamed, in drawing order.
   struct TName {
     std::size_t at;
     std::size_t font;  // in fonts_
-    int glyph;
   };
-  bool numbering_later_ = false;
+  bool naming_later_ = false;
   std::vector<TName> names_;
   bool exact_ = true;
 

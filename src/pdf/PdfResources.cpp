@@ -15,9 +15,7 @@ void TPdfResources::WriteObject(int number, const std::string& body) {
   file_.WriteObject(number, body);
 }
 
-std::optional<std::string> TPdfResources::Write() {
+std::string TPdfResources::Write() {
   std::lock_guard lock(mutex_);
-  const std::optional<std::string> fonts = fonts_.Write(file_);
-  if (!fonts) return std::nullopt;
-  return "/Font << " + *fonts + ">> /ProcSet [/PDF /Text]";
+  return "/Font << " + fonts_.Write(file_) + ">> /ProcSet [/PDF /Text]";
 }

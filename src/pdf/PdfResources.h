@@ -7,7 +7,6 @@
 #include "pdf/PdfFonts.h"
 
 #include <mutex>
-#include <optional>
 #include <string>
 
 class TPdfResources {
@@ -20,8 +19,8 @@ public:
   void WriteDeflatedStream(int number, const std::string& deflated);
   void WriteObject(int number, const std::string& body);
 
-  // Writes the fonts; the entries of the resource dictionary of every page, or none when a font cannot be written.
-  std::optional<std::string> Write();
+  // Writes the fonts; the entries of the resource dictionary of every page.
+  std::string Write();
 
 private:
   std::mutex mutex_;
