@@ -1,8 +1,8 @@
 #pragma once
 
-// A paint device whose painter writes the operators of PDF pages: what a canvas draws on a PDF document, written as
-// Qt's own PDF writer writes it, so that the pages render to the same pixels. Text goes out as the glyphs the layout
-// chose, at the positions it gave them, in subsets of the faces it used made as Qt's writer makes them.
+// A paint device whose painter writes the operators of PDF pages: what a canvas draws on a PDF document, so that a
+// reader renders it as Qt's own writer's pages. Text goes out as the glyphs the layout chose, at the positions it
+// gave them, in subsets of the faces it used.
 //
 // What this writer does not reproduce exactly (gradients and patterns, images, points, transparency, composition
 // modes other than plain painting, dashed or brushed pens, made-up bold and italic styles, faces without TrueType
