@@ -1,11 +1,13 @@
 // The client report generated over a demo client table: rows, pages, time to prepare and peak memory; with
-// --pdf FILE also the time of the PDF export of the prepared pages, and of preparing again while writing the PDF as
-// the batch export does; with --output also printing to a queue of a private print scheduler
-// (the time until the job is handed over), saving through the PDF save filter and saving the report file. With
-// --pdf the spreadsheet save filters (.xlsx, .csv) are timed first, with the peak memory before and after them.
+// --pdf FILE also the time of the PDF export of the prepared pages (pdf_s), of the same pages through Qt's writer
+// (pdf_qt_s) and through ours with every text shaped in full (pdf_noshortcut_s), and of preparing again while
+// writing the PDF as the batch export does; with --output also printing to a queue of a private print scheduler
+// (the time until the job is handed over), saving through the PDF save filter and saving the report file.
+// With --pdf the spreadsheet save filters (.xlsx, .csv) are timed first, with the peak memory before and after them.
 #include "app/ClientReportSql.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
+#include "graphics/GlyphShaper.h"
 #include "output/RLFilters.h"
 #include "output/RLPrinters.h"
 #include "output/RLSaveFilters.h"
@@ -14,6 +16,7 @@
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 #include "pages/RLPdfWhileAdding.h"
+#include "pdf/PdfDocument.h"
 #include "support/CupsServer.h"
 
 #include "BenchClientDatabase.h"
@@ -85,6 +88,21 @@ int main(int argc, char** argv) {
     SavePagesToPdf(pages, pdf);
     std::cout << "pdf_s: " << std::chrono::duration<double>(clock::now() - pdf_start).count() << '\n';
     std::cout << "pdf_peak_mb: " << peak_mb() << '\n';
+    // The same pages written by Qt's writer alone, beside ours (FILE.qt.pdf).
+    const auto qt_start = clock::now();
+    {
+      auto lock = pages.Lock();
+      TPdfDocument qt(pdf + ".qt.pdf", TPdfDocument::TWriter::Qt);
+      AddPagesToPdf(qt, pages, 0);
+      if (!qt.Close()) return 1;
+    }
+    std::cout << "pdf_qt_s: " << std::chrono::duration<double>(clock::now() - qt_start).count() << '\n';
+    // What the shaper's shortcut saves: every text shaped by HarfBuzz.
+    TGlyphShaper::SetShortcut(false);
+    const auto full_start = clock::now();
+    SavePagesToPdf(pages, pdf);
+    std::cout << "pdf_noshortcut_s: " << std::chrono::duration<double>(clock::now() - full_start).count() << '\n';
+    TGlyphShaper::SetShortcut(true);
     // As the batch export writes it: the report made again, its pages written while they are made.
     const auto both_start = clock::now();
     if (!SavePagesToPdfWhileAdding(pages, pdf, [&] { return form.RLReport2->Prepare(); })) {

@@ -6,6 +6,7 @@
 #include <hb.h>
 
 #include <algorithm>
+#include <atomic>
 #include <bitset>
 #include <mutex>
 #include <tuple>
@@ -277,6 +278,8 @@ hb_segment_properties_t TextProperties() {
   return properties;
 }
 
+std::atomic<bool> shortcut{true};
+
 struct BufferDeleter {
   void operator()(hb_buffer_t* buffer) const { hb_buffer_destroy(buffer); }
 };
@@ -388,7 +391,7 @@ bool TGlyphShaper::Shape(const QString& text, std::vector<unsigned>& glyphs) con
   }
   // Characters whose glyphs no rule touches shape to their own glyphs, whatever surrounds them.
   glyphs.reserve(static_cast<std::size_t>(text.size()));
-  for (qsizetype i = 0; i < text.size(); ++i) {
+  for (qsizetype i = 0; i < text.size() && shortcut.load(std::memory_order_relaxed); ++i) {
     const char16_t c = text[i].unicode();
     const unsigned glyph = alone_[c];
     if (glyph == 0) break;
@@ -426,6 +429,8 @@ bool TGlyphShaper::Shape(const QString& text, std::vector<unsigned>& glyphs) con
   }
   return true;
 }
+
+void TGlyphShaper::SetShortcut(bool use) { shortcut = use; }
 
 const TGlyphShaper& TGlyphShaper::For(const QRawFont& face) {
   static std::mutex mutex;

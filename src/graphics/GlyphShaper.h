@@ -31,6 +31,10 @@ public:
   // that the face's positioning rules would move off their advances, a face it cannot read).
   bool Shape(const QString& text, std::vector<unsigned>& glyphs) const;
 
+  // Whether Shape takes its glyphs straight from the character map when no rule of the face can act on the text
+  // (the default), or shapes every text in full. For benchmarks, which measure what the shortcut saves.
+  static void SetShortcut(bool use);
+
   // The entry for a face, made on first use from its tables. Entries live as long as the process.
   static const TGlyphShaper& For(const QRawFont& face);
 

@@ -4,7 +4,6 @@
 // drawn on them without the canvas knowing the device.
 
 class QGlyphRun;
-class QPainter;
 class QPointF;
 
 // A paged device that is none of Qt's paged devices (a page of our PDF writer): a canvas on it sizes its fonts by
@@ -17,9 +16,9 @@ public:
 // A paint engine that takes a shaped text's glyph runs as they are, instead of the text items Qt lays out again.
 class TGlyphRunEngine {
 public:
-  // Draws the glyphs of `run` in the painter's pen, their positions taken from `origin`. The painter must be
-  // active on a device of this engine.
-  virtual void DrawGlyphRun(QPainter& painter, const QPointF& origin, const QGlyphRun& run) = 0;
+  // Draws the glyphs of `run` in the pen of the painter active on a device of this engine, with its clip and
+  // transformation, their positions taken from `origin`.
+  virtual void DrawGlyphRun(const QPointF& origin, const QGlyphRun& run) = 0;
 
 protected:
   virtual ~TGlyphRunEngine() = default;

@@ -102,14 +102,14 @@ TShapedText::TShapedText(const TFontMeasure& measure, std::string_view text, con
 void TShapedText::Draw(QPainter& painter, const QPointF& origin) const {
   auto* runs = dynamic_cast<TGlyphRunEngine*>(painter.paintEngine());
   if (!glyphs_.isEmpty()) {
-    if (runs) runs->DrawGlyphRun(painter, origin, glyphs_);
+    if (runs) runs->DrawGlyphRun(origin, glyphs_);
     else painter.drawGlyphRun(origin, glyphs_);
     return;
   }
   if (layout_ && runs) {
     // Such an engine takes the layout's glyphs as they are, each run in its face.
     for (const QGlyphRun& run : layout_->glyphRuns()) {
-      runs->DrawGlyphRun(painter, QPointF(origin.x(), origin.y() - ascent_), run);
+      runs->DrawGlyphRun(QPointF(origin.x(), origin.y() - ascent_), run);
     }
     return;
   }

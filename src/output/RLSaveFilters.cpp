@@ -19,29 +19,16 @@ TRLPDFFilter::TRLPDFFilter(TComponent* owner) : TRLCustomSaveFilter(owner) {
 
 TRLPDFFilter::~TRLPDFFilter() = default;
 
-void TRLPDFFilter::BeginDoc() {
-  document_ = std::make_unique<TPdfDocument>(FileName());
-  drawn_.clear();
-}
+void TRLPDFFilter::BeginDoc() { document_ = std::make_unique<TPdfDocument>(FileName()); }
 
 void TRLPDFFilter::DrawPage(TRLGraphicSurface& page) {
-  drawn_.push_back(page.PageIndex());
-  if (document_->Exact()) AddPageToPdf(*document_, &page, *Pages());
+  AddStandalonePageToPdf(*document_, page.StandaloneCopy(), *Pages());
 }
 
 void TRLPDFFilter::EndDoc() {
   // A document dropped without Close leaves no file: a run cut short keeps whatever file was there.
   std::unique_ptr<TPdfDocument> document = std::move(document_);
-  std::vector<int> drawn = std::move(drawn_);
-  if (!Completed() || document->Close()) return;
-  // Pages our writer does not write exactly: the same pages again through Qt's writer.
-  document.reset();
-  TPdfDocument qt(FileName(), TPdfDocument::TWriter::Qt);
-  for (int index : drawn) {
-    TRLPageRef page = Pages()->Pages(index);
-    AddPageToPdf(qt, page.Get(), *Pages());
-  }
-  (void)qt.Close();
+  if (Completed()) (void)document->Close();
 }
 
 TRLPNGFilter::TRLPNGFilter(TComponent* owner) : TRLCustomSaveFilter(owner) {

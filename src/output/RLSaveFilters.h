@@ -25,8 +25,6 @@ protected:
 
 private:
   std::unique_ptr<TPdfDocument> document_;
-  // The pages drawn, by index: drawn again by Qt's writer when ours cannot write them exactly.
-  std::vector<int> drawn_;
 };
 
 // Every page of the range as a PNG image at 96 pixels per inch, named by PNGPageFileName. The images take their

@@ -445,32 +445,33 @@ void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGrap
 }
 
 void AddStandalonePageToPdf(TPdfDocument& document, std::unique_ptr<TRLGraphicSurface> page,
-                            const TRLGraphicStorage& storage) {
+                            TRLGraphicStorage& storage) {
   const TPoint size = PdfPageSize(page.get(), storage);
-  std::shared_ptr<TRLGraphicSurface> drawn = std::move(page);
-  document.AddPage(size.X * kMillimetresPerPixel, size.Y * kMillimetresPerPixel, [drawn, size](TCanvas& canvas) {
-    if (drawn) drawn->PaintTo(canvas, {0, 0, size.X, size.Y});
-  });
+  const int index = page ? page->PageIndex() : -1;
+  // Drawn first from the copy, on one of the document's threads; again, should the document need it, from the
+  // collection.
+  auto copy = std::make_shared<std::unique_ptr<TRLGraphicSurface>>(std::move(page));
+  document.AddPage(size.X * kMillimetresPerPixel, size.Y * kMillimetresPerPixel,
+                   [copy, index, &storage, size](TCanvas& canvas) {
+                     if (std::unique_ptr<TRLGraphicSurface> drawn = std::move(*copy)) {
+                       drawn->PaintTo(canvas, {0, 0, size.X, size.Y});
+                     } else if (index >= 0) {
+                       if (TRLPageRef stored = storage.Pages(index); stored.Get()) {
+                         stored.Get()->PaintTo(canvas, {0, 0, size.X, size.Y});
+                       }
+                     }
+                   });
 }
 
 void AddPagesToPdf(TPdfDocument& document, TRLGraphicStorage& storage, int first) {
-  for (int i = first; i < storage.PageCount() && document.Exact(); ++i) {
+  for (int i = first; i < storage.PageCount(); ++i) {
     AddStandalonePageToPdf(document, storage.Record(i).Load(), storage);
   }
 }
 
-void ClosePagesPdf(std::unique_ptr<TPdfDocument> document, TRLGraphicStorage& storage, const std::string& fileName) {
-  if (document->Close()) return;
-  // Ours left no file; Qt's writer takes every page.
-  document.reset();
-  TPdfDocument qt(fileName, TPdfDocument::TWriter::Qt);
-  AddPagesToPdf(qt, storage, 0);
-  (void)qt.Close();
-}
-
 void SavePagesToPdf(TRLGraphicStorage& storage, const std::string& fileName) {
   auto lock = storage.Lock();
-  auto document = std::make_unique<TPdfDocument>(fileName);
-  AddPagesToPdf(*document, storage, 0);
-  ClosePagesPdf(std::move(document), storage, fileName);
+  TPdfDocument document(fileName);
+  AddPagesToPdf(document, storage, 0);
+  (void)document.Close();
 }

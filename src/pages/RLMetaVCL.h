@@ -49,15 +49,13 @@ std::unique_ptr<TBitmap> RenderPageToImage(TRLGraphicSurface& page, double zoom)
 // Adds a page to a PDF document at the page's own size (the collection's paper for a page without one, or for
 // a page that could not be read, which stays blank); text stays text.
 void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGraphicStorage& storage);
-// As AddPageToPdf, for a page that belongs to the document from now on (a standalone copy, or none): drawn on the
-// document's own threads while the caller goes on.
+// As AddPageToPdf, for a page of the collection loaded for the document, which it belongs to from now on (or none):
+// drawn on the document's threads while the caller goes on, and drawn again from the collection, locked by the
+// caller when the document closes, should the document hand its pages to Qt's writer.
 void AddStandalonePageToPdf(TPdfDocument& document, std::unique_ptr<TRLGraphicSurface> page,
-                            const TRLGraphicStorage& storage);
-// Draws the stored pages from `first` on, each as AddPageToPdf does (several at once), up to the first one our
-// writer cannot write exactly (Qt's writer takes them all); the collection is locked by the caller.
+                            TRLGraphicStorage& storage);
+// Draws the stored pages from `first` on, each as AddStandalonePageToPdf does (several at once); the collection is
+// locked by the caller.
 void AddPagesToPdf(TPdfDocument& document, TRLGraphicStorage& storage, int first);
-// Closes a document holding every page of the collection; when our writer could not write them exactly, the file is
-// written again, whole, by Qt's writer. The collection is locked by the caller.
-void ClosePagesPdf(std::unique_ptr<TPdfDocument> document, TRLGraphicStorage& storage, const std::string& fileName);
 // Every page of the collection as one page of a PDF file, written by our writer, or by Qt's when the pages need it.
 void SavePagesToPdf(TRLGraphicStorage& storage, const std::string& fileName);

@@ -83,14 +83,14 @@ private:
   bool stopped_ = false;
 };
 
-// The writing thread: the document is made, drawn and closed there alone. Once a page needs Qt's writer, the pages
-// are no longer drawn: the whole collection goes through Qt's writer at the end.
+// The writing thread: the document is made, drawn and closed there alone (when a page needs Qt's writer, the
+// document draws the collection's pages again on it as it closes).
 void WritePages(TPageHandOver& handOver, TRLGraphicStorage& storage, const std::string& fileName) {
   auto document = std::make_unique<TPdfDocument>(fileName);
   // While the run goes on, one thread drawing keeps up with it; the pages drawn after it have every core.
   document->SetDrawingThreads(1);
   for (TRLPageRecord page; handOver.Pop(page);) {
-    if (document->Exact()) AddStandalonePageToPdf(*document, page.Load(), storage);
+    AddStandalonePageToPdf(*document, page.Load(), storage);
   }
   if (handOver.End() != TPageHandOver::TEnd::Finish) return;  // the document goes without leaving a file
   if (handOver.Restarted()) {
@@ -100,7 +100,7 @@ void WritePages(TPageHandOver& handOver, TRLGraphicStorage& storage, const std::
   document->SetDrawingThreads(0);
   auto lock = storage.Lock();
   AddPagesToPdf(*document, storage, handOver.FirstToDraw());
-  ClosePagesPdf(std::move(document), storage, fileName);
+  (void)document->Close();
 }
 
 }  // namespace

@@ -22,6 +22,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include <unistd.h>
+
 namespace {
 
 QPageSize PageSize(double widthMM, double heightMM) {
@@ -113,7 +115,7 @@ private:
     const TLayout& layout = document_.layout_;
     TPdfPaintDevice device(*document_.resources_, layout.Resolution);
     TPdfPaintEngine& engine = device.Engine();
-    engine.NumberGlyphsLater();
+    engine.NameFacesLater();
     std::unique_ptr<TCanvas> canvas;
     for (;;) {
       TPage page;
@@ -142,7 +144,7 @@ private:
       page.draw = nullptr;
       const std::string* content = nullptr;
       InTurn(numbered_, page.sequence, [&] {
-        if (exact_) content = &engine.NumberGlyphs();
+        if (exact_) content = &engine.NameFaces();
       });
       std::string deflated;
       Attempt([&] {
@@ -201,7 +203,10 @@ private:
 TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer) : TPdfDocument(fileName, writer, TLayout{}) {}
 
 TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer, const TLayout& layout)
-    : safe_file_(fileName), writer_kind_(writer), layout_(layout) {
+    : safe_file_(fileName),
+      writer_kind_(writer),
+      layout_(layout),
+      replayable_(layout.OriginX == 0 && layout.OriginY == 0) {
   if (writer == TWriter::Qt && (layout.OriginX != 0 || layout.OriginY != 0)) {
     throw std::invalid_argument("Qt's writer draws from the sheet's corner");
   }
@@ -215,13 +220,17 @@ TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer, const TL
     info_ = pdf_->Reserve();
     return;
   }
+  StartQt();
+}
+
+void TPdfDocument::StartQt() {
   file_ = std::make_unique<QFile>();
   if (!file_->open(safe_file_.Descriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
     throw EFileWriteError(
-        Format(Translate("pdf", "Cannot create file \"%s\": %s"), {fileName, FromQString(file_->errorString())}));
+        Format(Translate("pdf", "Cannot create file \"%s\": %s"), {safe_file_.FileName(), FromQString(file_->errorString())}));
   }
   writer_ = std::make_unique<QPdfWriter>(file_.get());
-  writer_->setResolution(layout.Resolution);
+  writer_->setResolution(layout_.Resolution);
   writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
   writer_->setCreator(QStringLiteral("relclientes"));
 }
@@ -249,6 +258,9 @@ void TPdfDocument::AddPage(double widthMM, double heightMM, std::function<void(T
   // A page started with NewPage goes first.
   FinishOwnPage();
   ++pages_;
+  kept_.push_back({widthMM, heightMM, draw});
+  // Once our writer is out, the pages are only kept for Qt's.
+  if (!Exact()) return;
   if (!drawers_) drawers_ = std::make_unique<TDrawers>(*this);
   drawers_->UseThreads(drawing_threads_);
   drawers_->Add(widthMM, heightMM, std::move(draw));
@@ -271,6 +283,7 @@ TCanvas& TPdfDocument::NewPage(double widthMM, double heightMM) {
   }
   // Pages added before go first.
   if (drawers_) drawers_->Finish();
+  replayable_ = false;
   FinishOwnPage();
   page_width_mm_ = widthMM;
   page_height_mm_ = heightMM;
@@ -306,18 +319,36 @@ void TPdfDocument::WriteOwnPage(const std::string& deflated, double widthMM, dou
 
 bool TPdfDocument::Close() {
   if (closed_) return true;
-  if (writer_kind_ == TWriter::Qt) {
-    CloseQt();
-  } else if (!CloseOwn()) {
-    return false;
+  if (writer_kind_ == TWriter::Own && !CloseOwn()) {
+    if (!replayable_) return false;
+    ReplayOnQt();
   }
+  if (writer_kind_ == TWriter::Qt) CloseQt();
   closed_ = true;
   return true;
 }
 
+void TPdfDocument::ReplayOnQt() {
+  drawers_.reset();
+  canvas_.reset();
+  device_.reset();
+  resources_.reset();
+  pdf_.reset();
+  // Our writer's bytes go; Qt's writer starts the file again.
+  if (::ftruncate(safe_file_.Descriptor(), 0) != 0 || ::lseek(safe_file_.Descriptor(), 0, SEEK_SET) != 0) {
+    throw EFileWriteError("Cannot write file \"" + safe_file_.FileName() + "\"");
+  }
+  writer_kind_ = TWriter::Qt;
+  StartQt();
+  pages_ = 0;
+  const std::vector<TKeptPage> pages = std::move(kept_);
+  kept_.clear();
+  for (const TKeptPage& page : pages) AddPage(page.width_mm, page.height_mm, page.draw);
+}
+
 bool TPdfDocument::CloseOwn() {
   // A document without pages still gets one: a PDF needs a page.
-  if (pages_ == 0) NewPage(210, 297);
+  if (pages_ == 0) AddPage(210, 297, [](TCanvas&) {});
   if (drawers_) {
     drawers_->Finish();
     const bool exact = drawers_->Exact();
@@ -326,9 +357,7 @@ bool TPdfDocument::CloseOwn() {
   }
   FinishOwnPage();
   if (!Exact()) return false;
-  const std::optional<std::string> resources = resources_->Write();
-  if (!resources) return false;
-  pdf_->WriteObject(resources_object_, "<< " + *resources + " >>");
+  pdf_->WriteObject(resources_object_, "<< " + resources_->Write() + " >>");
   std::string kids;
   for (int page : page_objects_) kids += std::to_string(page) + " 0 R ";
   pdf_->WriteObject(page_tree_,

@@ -48,37 +48,6 @@ void AppendPdfNumber(std::string& out, double value) {
   out.append(buffer, static_cast<std::size_t>(WritePdfNumber(buffer, value) - buffer));
 }
 
-void AppendQtPdfNumber(std::string& out, double value) {
-  if (!std::isfinite(value) || std::abs(value) >= 1e9) {
-    AppendPdfNumber(out, value);
-    return;
-  }
-  if (value < 0) {
-    out += '-';
-    value = -value;
-  }
-  auto whole = static_cast<unsigned>(value);
-  auto fraction = static_cast<unsigned>((value - whole) * 1e9);
-  if (fraction == 1000000000) {
-    ++whole;
-    fraction = 0;
-  }
-  char digits[16];
-  char* end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
-  out.append(digits, static_cast<std::size_t>(end - digits));
-  // Each digit of the whole part takes one of the nine after the point.
-  unsigned place = 100000000;
-  if (whole != 0) {
-    for (const char* d = digits; d != end; ++d) {
-      place /= 10;
-      fraction /= 10;
-    }
-  }
-  if (fraction == 0) return;
-  out += '.';
-  for (; place != 0; place /= 10) out += static_cast<char>('0' + fraction / place % 10);
-}
-
 void AppendPdfName(std::string& out, std::string_view name) {
   out += '/';
   for (unsigned char c : name) {

@@ -14,10 +14,6 @@ void AppendPdfNumber(std::string& out, double value);
 // The same written at `out`, which has room for kPdfNumberRoom characters; returns the end of what it wrote.
 constexpr std::size_t kPdfNumberRoom = 64;
 char* WritePdfNumber(char* out, double value);
-// Appends a number as Qt's writer writes it: nine digits after the point less one for each digit before it,
-// truncated, not rounded. A reader takes such a number for a slightly different value than the shortest form gives
-// (10.0199999 for 10.02), and places what follows it accordingly.
-void AppendQtPdfNumber(std::string& out, double value);
 // Appends a text as a PDF name (the solidus included), other than regular characters escaped.
 void AppendPdfName(std::string& out, std::string_view name);
 

@@ -7,6 +7,9 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <map>
+#include <set>
+#include <vector>
 
 struct TPdfFonts::TFace : TFont {
   std::unique_ptr<TPdfFontSubset> subset;
@@ -15,7 +18,7 @@ struct TPdfFonts::TFace : TFont {
 namespace {
 
 // Six capitals that tell this subset of the face from others of it.
-std::string SubsetTag(const std::string& name, const std::vector<unsigned>& glyphs) {
+std::string SubsetTag(const std::string& name, const std::set<unsigned>& glyphs) {
   std::size_t hash = std::hash<std::string>{}(name);
   for (unsigned g : glyphs) hash = hash * 1000003u ^ g;
   std::string tag;
@@ -29,22 +32,41 @@ void AppendHex16(std::string& out, unsigned value) {
   out += hex;
 }
 
-std::string ToUnicodeMap(const std::vector<unsigned>& characters) {
+// A character as the UTF-16 of a ToUnicode map: one unit, or the two of a pair beyond the basic plane.
+void AppendUtf16(std::string& out, unsigned character) {
+  if (character < 0x10000) return AppendHex16(out, character);
+  character -= 0x10000;
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "<%04X%04X>", 0xD800 + (character >> 10), 0xDC00 + (character & 0x3FF));
+  out += hex;
+}
+
+// The widths of the glyphs drawn, in runs of consecutive glyphs: "first [width width ...]".
+std::string Widths(const TPdfFontSubset& subset) {
+  std::string widths;
+  unsigned next = ~0u;
+  for (unsigned glyph : subset.Glyphs()) {
+    if (glyph != next) widths += (next == ~0u ? "" : "] ") + std::to_string(glyph) + " [";
+    else widths += ' ';
+    widths += std::to_string(subset.Width(glyph));
+    next = glyph + 1;
+  }
+  return widths + ']';
+}
+
+std::string ToUnicodeMap(const std::map<unsigned, unsigned>& characters) {
   std::string map =
       "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
       "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
       "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
-  std::vector<std::pair<unsigned, unsigned>> entries;
-  for (unsigned g = 0; g < characters.size(); ++g) {
-    if (characters[g] != 0) entries.emplace_back(g, characters[g]);
-  }
+  const std::vector<std::pair<unsigned, unsigned>> entries(characters.begin(), characters.end());
   for (std::size_t at = 0; at < entries.size(); at += 100) {
     const std::size_t block = std::min<std::size_t>(100, entries.size() - at);
     map += std::to_string(block) + " beginbfchar\n";
     for (std::size_t i = at; i < at + block; ++i) {
       AppendHex16(map, entries[i].first);
       map += ' ';
-      AppendHex16(map, entries[i].second);
+      AppendUtf16(map, entries[i].second);
       map += '\n';
     }
     map += "endbfchar\n";
@@ -77,30 +99,25 @@ TPdfFonts::TFont* TPdfFonts::For(const QRawFont& font) {
   return face->subset ? face.get() : nullptr;
 }
 
-int TPdfFonts::Number(TFont* font, int pixelsPerEm) {
+int TPdfFonts::Number(TFont* font) {
   std::lock_guard lock(mutex_);
-  if (font->number == 0) {
-    font->number = ++numbered_;
-    static_cast<TFace*>(font)->subset->SetPixelsPerEm(pixelsPerEm);
-  }
+  if (font->number == 0) font->number = ++numbered_;
   return font->number;
 }
 
-unsigned TPdfFonts::Glyph(TFont* font, unsigned glyph) {
+void TPdfFonts::Add(TFont* font, unsigned glyph) {
   std::lock_guard lock(mutex_);
-  return static_cast<TFace*>(font)->subset->Add(glyph);
+  static_cast<TFace*>(font)->subset->Add(glyph);
 }
 
-std::optional<std::string> TPdfFonts::Write(TPdfFile& file) {
+std::string TPdfFonts::Write(TPdfFile& file) {
   std::lock_guard lock(mutex_);
   std::string resources;
   for (const auto& [key, face] : faces_) {
     // A face no page named (its page left unwritten) is not embedded.
     if (!face->subset || face->number == 0) continue;
     const TPdfFontSubset& subset = *face->subset;
-    const std::optional<std::string> font = subset.FontFile();
-    if (!font) return std::nullopt;
-    const std::string& data = *font;
+    const std::string data = subset.FontFile();
     const int font_file = file.Reserve();
     file.WriteStream(font_file, "/Length1 " + std::to_string(data.size()), data);
     std::string name = subset.PostScriptName();
@@ -127,12 +144,10 @@ std::optional<std::string> TPdfFonts::Write(TPdfFile& file) {
     const int descriptor_object = file.Reserve();
     file.WriteObject(descriptor_object, descriptor);
 
-    std::string widths;
-    for (int w : subset.Widths()) widths += std::to_string(w) + ' ';
     std::string cid = "<< /Type /Font /Subtype /CIDFontType2 /BaseFont ";
     AppendPdfName(cid, name);
     cid += " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor " +
-           std::to_string(descriptor_object) + " 0 R /W [0 [" + widths + "]] /CIDToGIDMap /Identity >>";
+           std::to_string(descriptor_object) + " 0 R /W [" + Widths(subset) + "] /CIDToGIDMap /Identity >>";
     const int cid_object = file.Reserve();
     file.WriteObject(cid_object, cid);
     std::string type0 = "<< /Type /Font /Subtype /Type0 /BaseFont ";

@@ -1,14 +1,13 @@
 #pragma once
 
-// The fonts of a PDF file: for each TrueType face drawn, a subset of it as Qt's writer embeds it (see
-// PdfFontSubset.h), its widths and the map back from glyphs to characters.
+// The fonts of a PDF file: for each TrueType face drawn, a subset of it (see PdfFontSubset.h), its widths and the
+// map back from glyphs to characters.
 
 #include <QRawFont>
 
 #include <map>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 
 class TPdfFile;
@@ -31,14 +30,12 @@ public:
   // The font of a raw font's face, made on first use; null for a face without TrueType outlines, which this
   // writer does not embed.
   TFont* For(const QRawFont& font);
-  // The number of the font's resource name, given on first call: faces are numbered in the order they are named,
-  // and embedded as first drawn at `pixelsPerEm`, the size of the text that names them first.
-  int Number(TFont* font, int pixelsPerEm);
-  // The number in the font's subset of a glyph of its face.
-  unsigned Glyph(TFont* font, unsigned glyph);
-  // Writes every font and returns the entries of the font resource dictionary ("/F1 12 0 R ..."); none when a
-  // subset cannot be written as Qt's writer writes it.
-  std::optional<std::string> Write(TPdfFile& file);
+  // The number of the font's resource name, given on first call: faces are numbered in the order they are named.
+  int Number(TFont* font);
+  // Adds a glyph of the face to the font's subset.
+  void Add(TFont* font, unsigned glyph);
+  // Writes every font and returns the entries of the font resource dictionary ("/F1 12 0 R ...").
+  std::string Write(TPdfFile& file);
 
 private:
   struct TFace;

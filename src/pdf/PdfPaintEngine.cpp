@@ -58,9 +58,7 @@ void TPdfPaintEngine::StartPage(double heightPoints, QPoint origin) {
   applied_ = QTransform();
   clip_changed_ = true;
   Forget();
-  // Device pixels from the origin: the matrix computed as Qt's writer computes it (flipped at the page's height,
-  // then moved to the origin) and its numbers written as that writer writes them, so that a reader places the
-  // page's contents where it places that writer's.
+  // Device pixels from the origin: flipped at the page's height, then moved to the origin.
   const double matrix[] = {points_per_pixel_,
                            0,
                            0,
@@ -68,7 +66,7 @@ void TPdfPaintEngine::StartPage(double heightPoints, QPoint origin) {
                            origin.x() * points_per_pixel_,
                            heightPoints + origin.y() * -points_per_pixel_};
   for (double number : matrix) {
-    AppendQtPdfNumber(content_, number);
+    AppendPdfNumber(content_, number);
     content_ += ' ';
   }
   content_ += "cm\n";
@@ -76,50 +74,38 @@ void TPdfPaintEngine::StartPage(double heightPoints, QPoint origin) {
 
 const std::string& TPdfPaintEngine::FinishPage() {
   EndPage();
-  return NumberGlyphs();
+  return NameFaces();
 }
 
 void TPdfPaintEngine::EndPage() { CloseClip(); }
 
-const std::string& TPdfPaintEngine::NumberGlyphs() {
-  // The glyphs' digits in place, then the faces' names in their places (one for each face not named before).
-  bool insert = false;
+const std::string& TPdfPaintEngine::NameFaces() {
+  if (names_.empty()) return content_;
+  // The faces' names in their places, in drawing order.
+  std::string named;
+  named.reserve(content_.size() + 4 * names_.size());
+  std::size_t copied = 0;
   for (const TName& name : names_) {
-    TFontUse& use = fonts_[name.font];
-    if (name.glyph < 0) {
-      FontName(use);
-      insert = true;
-    } else {
-      WriteHexGlyph(content_.data() + name.at, SubsetGlyph(use, static_cast<unsigned>(name.glyph)));
-    }
+    named.append(content_, copied, name.at - copied);
+    named += std::to_string(FontName(fonts_[name.font]));
+    copied = name.at;
   }
-  if (insert) {
-    std::string named;
-    named.reserve(content_.size() + 16);
-    std::size_t copied = 0;
-    for (const TName& name : names_) {
-      if (name.glyph >= 0) continue;
-      named.append(content_, copied, name.at - copied);
-      named += std::to_string(fonts_[name.font].name);
-      copied = name.at;
-    }
-    named.append(content_, copied);
-    content_.swap(named);
-  }
+  named.append(content_, copied);
+  content_.swap(named);
   names_.clear();
   return content_;
 }
 
 int TPdfPaintEngine::FontName(TFontUse& use) {
-  if (use.name == 0) use.name = resources_.Fonts().Number(use.font, static_cast<int>(std::lround(use.raw.pixelSize())));
+  if (use.name == 0) use.name = resources_.Fonts().Number(use.font);
   return use.name;
 }
 
-unsigned TPdfPaintEngine::SubsetGlyph(TFontUse& use, unsigned glyph) {
-  if (glyph >= use.numbers.size()) use.numbers.resize(glyph + 1, -1);
-  int& number = use.numbers[glyph];
-  if (number < 0) number = static_cast<int>(resources_.Fonts().Glyph(use.font, glyph));
-  return static_cast<unsigned>(number);
+void TPdfPaintEngine::AddGlyph(TFontUse& use, unsigned glyph) {
+  if (glyph >= use.added.size()) use.added.resize(glyph + 1, false);
+  if (use.added[glyph]) return;
+  use.added[glyph] = true;
+  resources_.Fonts().Add(use.font, glyph);
 }
 
 TPdfPaintEngine::TFontUse& TPdfPaintEngine::FontUse(const QRawFont& font) {
@@ -127,7 +113,7 @@ TPdfPaintEngine::TFontUse& TPdfPaintEngine::FontUse(const QRawFont& font) {
     if (use.raw == font) return use;
   }
   fonts_.push_back({font, resources_.Fonts().For(font), {}, 0});
-  // Qt's writer thickens or slants a face for a style it lacks.
+  // Faces without TrueType outlines, and styles Qt's writer makes up by thickening or slanting a face, are its own.
   if (!fonts_.back().font || StyleIsSynthesized(font)) Inexact();
   return fonts_.back();
 }
@@ -170,7 +156,6 @@ void TPdfPaintEngine::SetClip(const QPainterPath& devicePath, Qt::ClipOperation 
 
 void TPdfPaintEngine::Forget() {
   fill_known_ = stroke_known_ = false;
-  alpha_ = 1;
   line_.clear();
 }
 
@@ -259,18 +244,10 @@ void TPdfPaintEngine::Path(const QPainterPath& path) {
   }
 }
 
-void TPdfPaintEngine::Alpha(double alpha) {
-  if (alpha != 1) Inexact();
-  if (alpha == alpha_) return;
-  alpha_ = alpha;
-  auto it = alphas_.find(alpha);
-  if (it == alphas_.end()) it = alphas_.emplace(alpha, resources_.Alpha(alpha)).first;
-  content_ += it->second + " gs\n";
-}
-
 void TPdfPaintEngine::Colour(const QColor& colour, bool stroke) {
   const QColor rgb = colour.toRgb();
-  Alpha(rgb.alphaF() * opacity_);
+  // Transparency is Qt's writer's.
+  if (rgb.alphaF() * opacity_ != 1) return Inexact();
   QColor& known = stroke ? stroke_ : fill_;
   bool& is_known = stroke ? stroke_known_ : fill_known_;
   if (is_known && known == rgb) return;
@@ -284,42 +261,23 @@ void TPdfPaintEngine::Colour(const QColor& colour, bool stroke) {
 }
 
 bool TPdfPaintEngine::UseBrush() {
-  switch (brush_.style()) {
-    case Qt::NoBrush: return false;
-    case Qt::SolidPattern: Colour(brush_.color(), false); return true;
-    case Qt::LinearGradientPattern:
-    case Qt::RadialGradientPattern:
-    case Qt::ConicalGradientPattern: {
-      Inexact();
-      const QGradientStops stops = brush_.gradient()->stops();
-      Colour(stops.isEmpty() ? brush_.color() : stops.front().second, false);
-      return true;
-    }
-    default: break;
+  if (brush_.style() == Qt::NoBrush) return false;
+  // Gradients, patterns and textures are Qt's writer's.
+  if (brush_.style() != Qt::SolidPattern) {
+    Inexact();
+    return false;
   }
-  Inexact();
-  QImage tile;
-  if (brush_.style() == Qt::TexturePattern) {
-    tile = brush_.textureImage();
-  } else {
-    // The hatched patterns repeat every eight units: one tile drawn by Qt's own rasteriser.
-    tile = QImage(8, 8, QImage::Format_ARGB32_Premultiplied);
-    tile.fill(Qt::transparent);
-    QPainter painter(&tile);
-    painter.fillRect(tile.rect(), brush_);
-  }
-  if (tile.isNull()) return false;
-  const std::string name =
-      PatternName(tile, brush_.transform() * QTransform::fromTranslate(brush_origin_.x(), brush_origin_.y()));
-  Alpha(opacity_);
-  content_ += "/Pattern cs " + name + " scn\n";
-  fill_known_ = false;
-  return true;
+  Colour(brush_.color(), false);
+  return exact_;
 }
 
 bool TPdfPaintEngine::UsePen() {
   if (pen_.style() == Qt::NoPen) return false;
-  if (pen_.style() != Qt::SolidLine || pen_.brush().style() != Qt::SolidPattern) Inexact();
+  // Dashes and pens of a pattern are Qt's writer's.
+  if (pen_.style() != Qt::SolidLine || pen_.brush().style() != Qt::SolidPattern) {
+    Inexact();
+    return false;
+  }
   double width = pen_.widthF();
   // A cosmetic pen is as wide on every device: a device pixel when it has no width.
   if (pen_.isCosmetic()) {
@@ -335,31 +293,21 @@ bool TPdfPaintEngine::UsePen() {
     AppendPdfNumber(line, std::max<qreal>(1, pen_.miterLimit()));
     line += " M ";
   }
-  line += '[';
-  if (pen_.style() != Qt::SolidLine) {
-    const double unit = width > 0 ? width : 1;
-    for (qreal d : pen_.dashPattern()) {
-      AppendPdfNumber(line, d * unit);
-      line += ' ';
-    }
-  }
-  line += "] ";
-  AppendPdfNumber(line, pen_.style() != Qt::SolidLine ? pen_.dashOffset() * (width > 0 ? width : 1) : 0);
-  line += " d\n";
+  line += "[] 0 d\n";
   if (line != line_) {
     content_ += line;
     line_ = std::move(line);
   }
   Colour(pen_.color(), true);
-  return true;
+  return exact_;
 }
 
 void TPdfPaintEngine::Paint(const QPainterPath& path, bool fill, bool stroke) {
-  if (!fill && !stroke) return;
+  if ((!fill && !stroke) || !exact_) return;
   Sync();
   fill = fill && UseBrush();
   stroke = stroke && UsePen();
-  if (!fill && !stroke) return;
+  if ((!fill && !stroke) || !exact_) return;
   Path(path);
   const bool even_odd = path.fillRule() == Qt::OddEvenFill;
   if (fill && stroke) content_ += even_odd ? "B*\n" : "B\n";
@@ -369,11 +317,11 @@ void TPdfPaintEngine::Paint(const QPainterPath& path, bool fill, bool stroke) {
 
 void TPdfPaintEngine::drawRects(const QRectF* rects, int count) {
   const bool fill = brush_.style() != Qt::NoBrush, stroke = pen_.style() != Qt::NoPen;
-  if (!fill && !stroke) return;
+  if ((!fill && !stroke) || !exact_) return;
   Sync();
   const bool filled = fill && UseBrush();
   const bool stroked = stroke && UsePen();
-  if (!filled && !stroked) return;
+  if ((!filled && !stroked) || !exact_) return;
   for (int i = 0; i < count; ++i) {
     Point(rects[i].x(), rects[i].y());
     Point(rects[i].width(), rects[i].height());
@@ -402,23 +350,9 @@ void TPdfPaintEngine::drawLines(const QLine* lines, int count) {
   drawLines(exact.data(), count);
 }
 
-void TPdfPaintEngine::drawPoints(const QPointF* points, int count) {
-  if (pen_.style() == Qt::NoPen || count <= 0) return;
-  Inexact();
-  Sync();
-  // Each point a square of the pen's width around it (a device pixel for a cosmetic pen).
-  double size = pen_.widthF();
-  if (pen_.isCosmetic()) {
-    const double scale = std::sqrt(std::abs(transform_.determinant()));
-    size = (size > 0 ? size : 1) / (scale > 0 ? scale : 1);
-  }
-  Colour(pen_.color(), false);
-  for (int i = 0; i < count; ++i) {
-    Point(points[i].x() - size / 2, points[i].y() - size / 2);
-    Point(size, size);
-    content_ += "re\n";
-  }
-  content_ += "f\n";
+// Points, pictures and tiles are Qt's writer's.
+void TPdfPaintEngine::drawPoints(const QPointF*, int count) {
+  if (pen_.style() != Qt::NoPen && count > 0) Inexact();
 }
 
 void TPdfPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) {
@@ -436,61 +370,20 @@ void TPdfPaintEngine::drawPath(const QPainterPath& path) {
   Paint(path, brush_.style() != Qt::NoBrush, pen_.style() != Qt::NoPen);
 }
 
-std::string TPdfPaintEngine::PatternName(const QImage& tile, const QTransform& tileToUser) {
-  // A pattern's space is the page's default one, not the current: the tile goes through the drawing's
-  // transformation and the page's own.
-  const QTransform page(points_per_pixel_, 0, 0, -points_per_pixel_, 0, page_height_);
-  return resources_.Pattern(tile, tileToUser * transform_ * page);
+void TPdfPaintEngine::drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) { Inexact(); }
+
+void TPdfPaintEngine::drawPixmap(const QRectF&, const QPixmap&, const QRectF&) { Inexact(); }
+
+void TPdfPaintEngine::drawTiledPixmap(const QRectF&, const QPixmap&, const QPointF&) { Inexact(); }
+
+void TPdfPaintEngine::DrawGlyphRun(const QPointF& origin, const QGlyphRun& run) {
+  // The painter's state first (the clip above all), as the painter brings it before any drawing of its own.
+  syncState();
+  ShowGlyphs(run, origin);
 }
 
-void TPdfPaintEngine::drawImage(const QRectF& rect, const QImage& image, const QRectF& source,
-                                Qt::ImageConversionFlags) {
-  Inexact();
-  if (image.isNull() || source.width() <= 0 || source.height() <= 0) return;
-  const QImage part = source == QRectF(image.rect()) ? image : image.copy(source.toAlignedRect());
-  Sync();
-  Alpha(opacity_);
-  const std::string name = resources_.Image(part);
-  content_ += "q ";
-  Point(rect.width(), 0);
-  Point(0, -rect.height());
-  Point(rect.x(), rect.y() + rect.height());
-  content_ += "cm " + name + " Do Q\n";
-}
-
-void TPdfPaintEngine::drawPixmap(const QRectF& rect, const QPixmap& pixmap, const QRectF& source) {
-  drawImage(rect, pixmap.toImage(), source);
-}
-
-void TPdfPaintEngine::drawTiledPixmap(const QRectF& rect, const QPixmap& pixmap, const QPointF& offset) {
-  Inexact();
-  if (pixmap.isNull()) return;
-  Sync();
-  const std::string name =
-      PatternName(pixmap.toImage(), QTransform::fromTranslate(rect.x() - offset.x(), rect.y() - offset.y()));
-  Alpha(opacity_);
-  content_ += "/Pattern cs " + name + " scn\n";
-  fill_known_ = false;
-  Point(rect.x(), rect.y());
-  Point(rect.width(), rect.height());
-  content_ += "re f\n";
-}
-
-void TPdfPaintEngine::DrawGlyphRun(QPainter& painter, const QPointF& origin, const QGlyphRun& run) {
-  // Through the painter, which brings this engine up to date with its state (the clip above all) first.
-  next_run_ = &run;
-  next_origin_ = origin;
-  painter.drawGlyphRun(origin, run);
-  next_run_ = nullptr;
-}
-
+// A text given by its characters: laid out here as a painter would, on one line from the baseline at origin.
 void TPdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& item) {
-  if (next_run_) {
-    ShowGlyphs(*next_run_, next_origin_);
-    next_run_ = nullptr;
-    return;
-  }
-  // A text given by its characters: laid out here as a painter would, on one line from the baseline at origin.
   QTextLayout layout(item.text(), item.font());
   layout.beginLayout();
   QTextLine line = layout.createLine();
@@ -503,24 +396,16 @@ void TPdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& item)
 void TPdfPaintEngine::ShowGlyphs(const QGlyphRun& run, const QPointF& origin) {
   const QList<quint32> glyphs = run.glyphIndexes();
   const QList<QPointF> positions = run.positions();
-  if (glyphs.isEmpty() || pen_.style() == Qt::NoPen) return;
+  if (glyphs.isEmpty() || pen_.style() == Qt::NoPen || !exact_) return;
   const QRawFont font = run.rawFont();
+  TFontUse& use = FontUse(font);
+  if (!exact_) return;
   Sync();
   Colour(pen_.color(), false);
-  TFontUse& use = FontUse(font);
-  if (!use.font) {
-    // A font that cannot be embedded: its outlines, which keep the look if not the text.
-    QPainterPath outlines;
-    for (qsizetype i = 0; i < glyphs.size(); ++i) {
-      outlines.addPath(font.pathForGlyph(glyphs[i]).translated(origin + positions[i]));
-    }
-    Path(outlines);
-    content_ += "f\n";
-    return;
-  }
+  if (!exact_) return;
   const std::size_t font_index = static_cast<std::size_t>(&use - fonts_.data());
   content_ += "BT /F";
-  if (numbering_later_ && use.name == 0) names_.push_back({content_.size(), font_index, -1});
+  if (naming_later_ && use.name == 0) names_.push_back({content_.size(), font_index});
   else content_ += std::to_string(FontName(use));
   content_ += ' ';
   Number(font.pixelSize());
@@ -537,15 +422,9 @@ void TPdfPaintEngine::ShowGlyphs(const QGlyphRun& run, const QPointF& origin) {
     *at++ = ' ';
     at = WritePdfNumber(at, y - gy);
     at = literal(at, " Td <");
-    if (numbering_later_ && (glyphs[i] >= use.numbers.size() || use.numbers[glyphs[i]] < 0)) {
-      names_.push_back(
-          {content_.size() + static_cast<std::size_t>(at - line), font_index, static_cast<int>(glyphs[i])});
-      at = literal(at, "0000");
-    } else {
-      WriteHexGlyph(at, SubsetGlyph(use, glyphs[i]));
-      at += 4;
-    }
-    at = literal(at, "> Tj\n");
+    AddGlyph(use, glyphs[i]);
+    WriteHexGlyph(at, glyphs[i]);
+    at = literal(at + 4, "> Tj\n");
     content_.append(line, static_cast<std::size_t>(at - line));
     x = gx;
     y = gy;

@@ -1,13 +1,12 @@
 #pragma once
 
-// A paint device whose painter writes the operators of PDF pages: what a canvas draws on a PDF document, written as
-// Qt's own PDF writer writes it, so that the pages render to the same pixels. Text goes out as the glyphs the layout
-// chose, at the positions it gave them, in subsets of the faces it used made as Qt's writer makes them.
+// A paint device whose painter writes the operators of PDF pages: what a canvas draws on a PDF document, so that a
+// reader renders it as Qt's own writer's pages. Text goes out as the glyphs the layout chose, at the positions it
+// gave them, in subsets of the faces it used.
 //
-// What this writer does not reproduce exactly (gradients and patterns, images, transparency, composition modes
-// other than plain painting, dashed or brushed pens, made-up bold and italic styles, faces without TrueType
-// outlines) is still drawn as well as it can, but the engine then stops being exact: such a file is to be written
-// by Qt's writer instead.
+// What this writer does not reproduce exactly (gradients and patterns, images, points, transparency, composition
+// modes other than plain painting, dashed or brushed pens, made-up bold and italic styles, faces without TrueType
+// outlines) makes the engine inexact, and an inexact engine draws nothing more: such a page is Qt's writer's.
 
 #include "graphics/OwnPaintDevices.h"
 #include "pdf/PdfFonts.h"
@@ -54,7 +53,7 @@ public:
   void drawTiledPixmap(const QRectF& rect, const QPixmap& pixmap, const QPointF& offset) override;
   void drawTextItem(const QPointF& origin, const QTextItem& item) override;
 
-  void DrawGlyphRun(QPainter& painter, const QPointF& origin, const QGlyphRun& run) override;
+  void DrawGlyphRun(const QPointF& origin, const QGlyphRun& run) override;
 
   // False once something was drawn that this writer does not write as Qt's writer would.
   bool Exact() const { return exact_; }
@@ -63,15 +62,15 @@ public:
   // Starts a page `heightPoints` high whose device pixels count from `origin` (device pixels from the sheet's top
   // left corner); the operators of the page so far are dropped.
   void StartPage(double heightPoints, QPoint origin = {});
-  // The operators of the page drawn since StartPage, complete. The glyphs the page used go to the file's fonts.
+  // The operators of the page drawn since StartPage, complete. Glyphs are named by their numbers in their faces,
+  // and go to the file's fonts as they are drawn.
   const std::string& FinishPage();
-  // For pages drawn on several threads at once: the glyphs and faces that the file's fonts do not number yet are
-  // left unnamed as they are drawn, and FinishPage goes in two steps. EndPage completes the operators; NumberGlyphs
-  // then names what was left, the glyphs entering the file's fonts. Pages whose glyphs are numbered in page order
-  // make the same file, whatever thread drew them and when.
-  void NumberGlyphsLater() { numbering_later_ = true; }
+  // For pages drawn on several threads at once: the faces that the file's fonts do not name yet are left unnamed as
+  // they are drawn, and FinishPage goes in two steps. EndPage completes the operators; NameFaces then names what was
+  // left. Pages whose faces are named in page order make the same file, whatever thread drew them and when.
+  void NameFacesLater() { naming_later_ = true; }
   void EndPage();
-  const std::string& NumberGlyphs();
+  const std::string& NameFaces();
 
 private:
   // Brings the page's clipping and transformation up to the painter's.
@@ -83,7 +82,6 @@ private:
   void Point(double x, double y);
   void Path(const QPainterPath& path);
   void Colour(const QColor& colour, bool stroke);
-  void Alpha(double alpha);
   // Sets the fill to the brush; false when it paints nothing.
   bool UseBrush();
   // Sets the line operators for the pen; false when it draws nothing.
@@ -91,33 +89,29 @@ private:
   void Paint(const QPainterPath& path, bool fill, bool stroke);
   void ShowGlyphs(const QGlyphRun& run, const QPointF& origin);
   void SetClip(const QPainterPath& devicePath, Qt::ClipOperation operation);
-  // The font of a raw font, and the subset's numbers of its glyphs (-1 until known).
+  // The font of a raw font, and the glyphs of its face added to the font's subset.
   struct TFontUse {
     QRawFont raw;
     TPdfFonts::TFont* font;
-    std::vector<int> numbers;
+    std::vector<bool> added;
     // Of the font's resource name, once named.
     int name = 0;
   };
-  unsigned SubsetGlyph(TFontUse& use, unsigned glyph);
+  void AddGlyph(TFontUse& use, unsigned glyph);
   // The number of the face's resource name.
   int FontName(TFontUse& use);
   TFontUse& FontUse(const QRawFont& font);
-  // The resource name of a repeating tile whose pixel (0, 0) is where tileToUser maps it in the drawing's space.
-  std::string PatternName(const QImage& tile, const QTransform& tileToUser);
 
   TPdfResources& resources_;
   double points_per_pixel_;
   double page_height_ = 0;
   std::string content_;
-  // Where a face's resource name (glyph < 0) goes in content_, or the four digits of a glyph's number in its
-  // subset stand, still unnamed, in drawing order.
+  // Where a face's resource name goes in content_, still unnamed, in drawing order.
   struct TName {
     std::size_t at;
     std::size_t font;  // in fonts_
-    int glyph;
   };
-  bool numbering_later_ = false;
+  bool naming_later_ = false;
   std::vector<TName> names_;
   bool exact_ = true;
 
@@ -138,15 +132,9 @@ private:
   QTransform applied_;
   bool fill_known_ = false, stroke_known_ = false;
   QColor fill_, stroke_;
-  double alpha_ = 1;
   std::string line_;
 
-  // The run that the painter is drawing through DrawGlyphRun, and where.
-  const QGlyphRun* next_run_ = nullptr;
-  QPointF next_origin_;
-
   std::vector<TFontUse> fonts_;
-  std::map<double, std::string> alphas_;
 };
 
 class TPdfPaintDevice : public QPaintDevice, public TOwnPagedDevice {
