@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 
 namespace {
 
@@ -185,6 +186,26 @@ TEST_F(Filters, ABackgroundRunAndTheMainThreadReadTheSamePagesSafely) {
   EXPECT_EQ(std::count_if(filter.calls.begin(), filter.calls.end(), [](auto& c) { return c.rfind("draw", 0) == 0; }),
             40);
   EXPECT_GT(painted, 0);
+}
+
+// A preview window frees its pages, and its caller the filter, as soon as the wait for the runs on them returns: by
+// then no thread may still touch either, also when the thread is still telling the user of an error.
+TEST_F(Filters, TheWaitForTheRunsOnPagesEndsOnlyAfterTheirThreadsLetTheFiltersGo) {
+  TRLGraphicStorage* pages = MakePages(owner_, 3);
+  for (int fail_at_page : {0, 2}) {
+    for (int round = 0; round < 10; ++round) {
+      SCOPED_TRACE("failing at page " + std::to_string(fail_at_page) + ", round " + std::to_string(round));
+      errors_.clear();
+      auto filter = std::make_unique<TRecordingFilter>();
+      filter->fail_at_page = fail_at_page;
+      filter->Run(*pages, 1, true);
+      WaitForOutputOf(*pages);
+      EXPECT_FALSE(filter->Running());
+      EXPECT_FALSE(BackgroundOutputRunning());
+      ASSERT_EQ(filter->calls.back(), "end");
+      EXPECT_EQ(errors_.size(), fail_at_page ? 1u : 0u);
+    }
+  }
 }
 
 TEST_F(Filters, TheFilterListKeepsCreationOrderAndFindsSaveFiltersByExtension) {
