@@ -44,6 +44,7 @@ std::string_view StatusMessage(Status s) {
     case status::LoginRefused: return "The server refused the user name or password.";
     case status::DatabaseBusy: return "The database is locked by another user.";
     case status::ConnectionLost: return "The connection to the database server was lost.";
+    case status::StatementTimeout: return "The database server did not answer in time.";
     case status::AlreadyInitialised: return "The database engine is already initialised.";
     case status::SqlSyntax: return "Invalid SQL statement.";
     case status::SqlError: return "Error in SQL statement.";
