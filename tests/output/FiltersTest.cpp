@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 
@@ -253,6 +254,43 @@ TEST_F(Filters, ThePdfAndPngFiltersWriteTheRangeAndAreFoundByExtension) {
   PNGFilter().Run(*pages, 4, false, 5);
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"p4.png", "p5.png", "r.pdf"}));
   EXPECT_EQ(Read(folder.path() / "p5.png").substr(0, 4), "\x89PNG");
+}
+
+// Pages of an earlier, longer export under the same name go once the new ones are all in place; other files stay.
+TEST_F(Filters, APngExportLeavesExactlyItsOwnPagesUnderItsName) {
+  TempFolder folder;
+  const std::vector<std::string> others = {"r.png", "r1.pdf", "rx2.png", "report3.png", "r-4.png", "r0.png"};
+  for (const std::string& name : others) std::ofstream(folder.path() / name) << "not a page";
+  const auto earlier_export = [&] {
+    for (const char* name : {"r1.png", "r2.png", "r3.png", "r19.png", "r01.png", "r07.png", "r012.png"})
+      std::ofstream(folder.path() / name) << "an old page";
+  };
+  auto expected = others;
+  expected.insert(expected.end(), {"r1.png", "r2.png"});
+  std::sort(expected.begin(), expected.end());
+
+  earlier_export();
+  PNGFilter().SetShowProgress(false);
+  PNGFilter().SetFileName((folder.path() / "r.png").string());
+  PNGFilter().Run(*MakePages(owner_, 2));
+  EXPECT_EQ(folder.Names(), expected);
+  EXPECT_EQ(Read(folder.path() / "r2.png").substr(0, 4), "\x89PNG");
+  EXPECT_EQ(Read(folder.path() / "r.png"), "not a page");
+
+  // A run that fails on its second page removes nothing.
+  earlier_export();
+  TRLGraphicStorage* failing = MakePages(owner_, 3);
+  {
+    TRLPageRef page = failing->Pages(1);
+    auto* image = new TRLImageObject(page.Get());
+    image->SetBoundsRect({0, 0, 10, 10});
+    image->SetData("BMPnot a bitmap");
+    page->SetModified(true);
+  }
+  EXPECT_THROW(PNGFilter().Run(*failing), Exception);
+  EXPECT_EQ(Read(folder.path() / "r19.png"), "an old page");
+  EXPECT_EQ(Read(folder.path() / "r07.png"), "an old page");
+  EXPECT_EQ(folder.Names().size(), expected.size() + 5);
 }
 
 TEST_F(Filters, ASaveThatFailsOrIsCancelledLeavesTheOldFileAndNothingElse) {
