@@ -87,7 +87,8 @@ Status PgConnection::Failed(const PGresult* result, Status fallback) {
   std::string message = result ? Pq().PQresultErrorMessage(result) : "";
   if (message.empty()) message = Pq().PQerrorMessage(conn_);
   Status s = StatusForPg(state, message, fallback);
-  if (Pq().PQstatus(conn_) == CONNECTION_BAD) s = status::ConnectionLost;
+  // A connection given up for want of an answer is lost by the timeout, and says so.
+  if (Pq().PQstatus(conn_) == CONNECTION_BAD) s = given_up_ ? status::StatementTimeout : status::ConnectionLost;
   const std::int32_t native = PackedSqlState(state);
   std::vector<std::string> lines;
   if (result && Pq().PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)) {
@@ -124,7 +125,10 @@ Status PgConnection::Usable() {
   transaction_ = 0;
   openCursors_ = 0;
   Pq().PQreset(conn_);
-  if (Pq().PQstatus(conn_) == CONNECTION_OK) return ApplySettings();
+  if (Pq().PQstatus(conn_) == CONNECTION_OK) {
+    given_up_ = false;
+    return ApplySettings();
+  }
   return Failed(nullptr, status::ConnectionLost);
 }
 
@@ -186,6 +190,7 @@ Status PgConnection::TimedOut(PgResult& result) {
     while (PGresult* next = Pq().PQgetResult(conn_)) result.reset(next);
   } else {
     ::shutdown(Pq().PQsocket(conn_), SHUT_RDWR);
+    given_up_ = true;
     Pq().PQconsumeInput(conn_);
     while (PGresult* next = Pq().PQgetResult(conn_)) result.reset(next);
   }

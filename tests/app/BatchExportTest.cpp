@@ -136,8 +136,9 @@ TEST_P(BatchExport, OutsideTextInMessagesIsShownEscaped) {
     EXPECT_NE(Run(c.args), 0);
     const std::string shown = err_.str();
     EXPECT_NE(shown.find("\\x1B]0;PWNED\\x07"), std::string::npos) << shown;
-    EXPECT_EQ(
-        std::count_if(shown.begin(), shown.end(), [](char ch) { return (ch < 0x20 && ch != '\n') || ch == 0x7f; }), 0)
+    EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                            [](unsigned char ch) { return (ch < 0x20 && ch != '\n') || ch == 0x7f; }),
+              0)
         << shown;
   }
 }
