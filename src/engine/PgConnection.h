@@ -89,7 +89,7 @@ private:
   PGconn* conn_;
   std::string alias_, language_, collation_, location_;
   int statement_timeout_ = 0;
-  bool given_up_ = false;  // the connection was dropped because the server did not answer in time
+  bool given_up_ = false;     // the connection was dropped because the server did not answer in time
   bool inSavepoint_ = false;  // a failure is undone by rolling back to the savepoint, not the transaction
   int openCursors_ = 0;
   std::uint64_t nextCursor_ = 0;
