@@ -1,9 +1,14 @@
 # The two everyday commands: `make run` and `make test`. SANITIZE=1 builds with ASan and UBSan in build-asan/;
+# TSAN=1 builds with ThreadSanitizer in build-tsan/ and runs only the tests of the modules that start threads.
 # WERROR=1 turns compiler warnings into errors, as CI does.
 SANITIZE ?= 0
+TSAN ?= 0
 WERROR ?= 0
 JOBS ?= $(shell nproc)
-ifeq ($(SANITIZE),1)
+ifeq ($(TSAN),1)
+BUILD := build-tsan
+CMAKE_FLAGS := -DRELCLIENTES_TSAN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+else ifeq ($(SANITIZE),1)
 BUILD := build-asan
 CMAKE_FLAGS := -DRELCLIENTES_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 else
@@ -33,8 +38,17 @@ run: build
 	@$(BUILD)/src/app/relclientes --demo
 	@$(BUILD)/src/app/relclientes
 
+# Under ThreadSanitizer only the tests labelled `threads` (CMakeLists.txt names their modules).
+ifeq ($(TSAN),1)
+test: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target threaded_tests
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen \
+	  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+	  ctest --output-on-failure -j $(JOBS) -L threads
+else
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+endif
 
 # The Debian package relclientes_<version>_<arch>.deb in $(BUILD)/, made by CPack from the installed program.
 package: configure
@@ -63,4 +77,4 @@ format: setup
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i --style=file
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz

@@ -4,6 +4,9 @@
 #include "app/FirstStart.h"
 #include "app/TelaPrincipal.h"
 #include "core/SafeFile.h"
+#include "core/ScopeGuard.h"
+#include "core/TerminalText.h"
+#include "data/Sessions.h"
 #include "output/RLFilters.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLPdfWhileAdding.h"
@@ -38,6 +41,8 @@ const char* const kUsage =
     "\n"
     "O banco de dados vem da configuração em $RELCLIENTES_ENGINE_CONFIG ou, sem ela,\n"
     "em ~/.config/relclientes/engine.cfg; \"man relclientes\" descreve o arquivo.\n"
+    "Cada opção vale uma vez. Se ARQUIVO for um link simbólico, o arquivo para onde ele aponta é\n"
+    "substituído e o link continua.\n"
     "\n"
     "Em caso de erro a mensagem vai para a saída de erros, o código de saída é diferente de zero\n"
     "(1: falha ao gerar ou gravar, ou nenhum banco de dados configurado; 2: linha de comando inválida)\n"
@@ -76,7 +81,7 @@ bool IsBatchCommandLine(const std::vector<std::string>& args) {
 
 int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   std::string file, city;
-  bool has_file = false;
+  bool has_file = false, has_city = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
@@ -84,10 +89,16 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
       return 0;
     }
     if ((a == "--export" || a == "--city") && i + 1 < args.size()) {
+      bool& given = a == "--export" ? has_file : has_city;
+      if (given) {
+        // A second value would silently replace the first: which one the user meant is not ours to guess.
+        err << "relclientes: opção repetida: " << a << "\n\n" << kUsage;
+        return 2;
+      }
+      given = true;
       (a == "--export" ? file : city) = args[++i];
-      has_file = has_file || a == "--export";
     } else {
-      err << "relclientes: argumento inválido: " << a << "\n\n" << kUsage;
+      err << "relclientes: argumento inválido: " << EscapeForTerminal(a) << "\n\n" << kUsage;
       return 2;
     }
   }
@@ -98,7 +109,7 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
   const fs::path target(file);
   const std::string ext = Lower(target.extension().string());
   if (ext != ".rpf" && !SaveFilterByExt(file)) {
-    err << "relclientes: extensão desconhecida \"" << target.extension().string()
+    err << "relclientes: extensão desconhecida \"" << EscapeForTerminal(target.extension().string())
         << "\" (use .rpf, .pdf, .png, .xlsx ou .csv)\n";
     return 2;
   }
@@ -109,6 +120,17 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
         << "Para criar um banco de dados de demonstração e a sua configuração: relclientes --demo\n";
     return 1;
   }
+
+  // Nobody is there to type a password: a server that wants one the password file and the environment do not give
+  // refuses the export at once, whatever the platform, instead of waiting for a dialog.
+  std::string password_wanted_for;
+  TScopedValueRollback<TLoginHook> login_hook(LoginHook());
+  TScopedValueRollback<TPasswordHook> password_hook(PasswordHook());
+  LoginHook() = [&](const std::string& database, std::string& user, std::string&, bool) {
+    password_wanted_for = "usuário \"" + user + "\" de " + database;
+    return false;
+  };
+  PasswordHook() = [](TSession*) { return false; };
 
   std::vector<std::string> errors;
   TApplication* app = Application();
@@ -129,20 +151,24 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
     if (ext == ".pdf" ? !SavePagesToPdfWhileAdding(pages, target.string(), prepare) : !prepare()) {
       err << "relclientes: "
           << (form.RLReport2->PrepareErrorText().empty() ? std::string("geração cancelada")
-                                                         : form.RLReport2->PrepareErrorText())
+                                                         : EscapeMessageForTerminal(form.RLReport2->PrepareErrorText()))
           << '\n';
       code = 1;
     } else {
       if (ext != ".pdf") WritePages(pages, target);
-      out << pages.PageCount() << " página(s) gravada(s) em " << file << '\n';
+      out << pages.PageCount() << " página(s) gravada(s) em " << EscapeForTerminal(file) << '\n';
     }
   } catch (const std::exception& e) {
-    err << "relclientes: " << e.what() << '\n';
+    err << "relclientes: " << EscapeMessageForTerminal(e.what()) << '\n';
     code = 1;
   }
   for (const std::string& e : errors) {
     // Prepare errors were printed above; other reports of the handler go out here.
-    if (code == 0) err << "relclientes: " << e << '\n';
+    if (code == 0) err << "relclientes: " << EscapeMessageForTerminal(e) << '\n';
+  }
+  if (code != 0 && !password_wanted_for.empty()) {
+    err << "relclientes: o servidor pede a senha do " << EscapeForTerminal(password_wanted_for)
+        << "; sem janelas ela vem do arquivo de senhas do PostgreSQL (~/.pgpass ou PGPASSFILE) ou de PGPASSWORD\n";
   }
   if (app) app->OnException = saved_handler;
   return code;

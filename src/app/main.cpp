@@ -2,6 +2,7 @@
 #include "app/FirstStart.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
+#include "core/TerminalText.h"
 #include "output/RLFilters.h"
 #include "output/RLPreviewForm.h"
 #include "output/RLReportProgressWindow.h"
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
     application.CreateForm<TForm1>();
   } catch (const std::exception& error) {
     // Without its dialog the program has nothing to show.
-    std::cerr << "relclientes: " << error.what() << '\n';
+    std::cerr << "relclientes: " << EscapeMessageForTerminal(error.what()) << '\n';
     return 1;
   }
   application.Run();

@@ -1,6 +1,7 @@
 #include "core/SafeFile.h"
 
 #include "core/Exceptions.h"
+#include "core/TempFiles.h"
 #include "core/Translation.h"
 
 #include <QtGlobal>
@@ -8,48 +9,50 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
-#include <random>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
 const char* const kCannotCreate = QT_TRANSLATE_NOOP("core", "Cannot create file \"%s\": %s");
 const char* const kCannotWrite = QT_TRANSLATE_NOOP("core", "Cannot write file \"%s\": %s");
 
-// ".<name>.~mx<number>.tmp" beside `fileName`: hidden, and plainly not the file itself.
-std::string SiblingTempName(const std::string& fileName) {
-  static std::mutex mutex;
-  static std::mt19937 generator{std::random_device{}()};
-  std::lock_guard lock(mutex);
-  std::filesystem::path target(fileName);
-  std::string base = target.filename().string();
-  std::filesystem::path dir = target.parent_path();
-  std::string name = "." + base + ".~mx" + std::to_string(generator() % 2147483647u) + ".tmp";
-  return (dir.empty() ? std::filesystem::path(name) : dir / name).string();
+// The file a name stands for: a symbolic link is followed (also to a file still to be made), so that writing
+// replaces the file it names and the link stays.
+std::string FileNamedBy(const std::string& fileName) {
+  fs::path name(fileName);
+  for (int hop = 0; hop < 40; ++hop) {
+    std::error_code error;
+    if (!fs::is_symlink(name, error)) break;
+    const fs::path link = fs::read_symlink(name, error);
+    if (error) break;
+    name = link.is_absolute() ? link : name.parent_path() / link;
+  }
+  return name.string();
 }
 
 }  // namespace
 
-TSafeFile::TSafeFile(std::string fileName) : file_name_(std::move(fileName)) {
-  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-    temp_name_ = SiblingTempName(file_name_);
-    fd_ = ::open(temp_name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ < 0 && errno != EEXIST) break;
-  }
+TSafeFile::TSafeFile(std::string fileName) : file_name_(std::move(fileName)), real_name_(FileNamedBy(file_name_)) {
+  // ".<name>.~mx<pid>-<number>.tmp" beside the file: hidden, plainly not the file itself, and recognised by a later
+  // run when this one was killed before it could remove it.
+  const fs::path real(real_name_);
+  fd_ = CreateOwnedTempFile(real.parent_path().string(), TempPrefix(), 0666, temp_name_);
   if (fd_ < 0) {
     discarded_ = true;
     throw EFileWriteError(
         Format(Translate("core", "Cannot create file \"%s\": %s"), {file_name_, std::strerror(errno)}));
   }
   struct stat existing;
-  if (::stat(file_name_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+  if (::stat(real_name_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
     ::fchmod(fd_, existing.st_mode & 07777);
   }
 }
+
+std::string TSafeFile::TempPrefix() const { return "." + fs::path(real_name_).filename().string() + ".~mx"; }
 
 TSafeFile::~TSafeFile() { Discard(); }
 
@@ -72,7 +75,8 @@ void TSafeFile::Commit() {
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) Fail(kCannotWrite, errno);
-  if (::rename(temp_name_.c_str(), file_name_.c_str()) != 0) Fail(kCannotCreate, errno);
+  if (::rename(temp_name_.c_str(), real_name_.c_str()) != 0) Fail(kCannotCreate, errno);
+  ReleaseOwnedTempFile(temp_name_);
   committed_ = true;
 }
 
@@ -82,6 +86,7 @@ void TSafeFile::Discard() noexcept {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   ::unlink(temp_name_.c_str());
+  ReleaseOwnedTempFile(temp_name_);
 }
 
 void TSafeFile::Fail(const char* pattern, int error) {

@@ -14,7 +14,8 @@ class EFileWriteError : public Exception {
 //
 // The bytes go to a temporary file created exclusively beside the target (same folder, so that the rename stays on
 // one file system), with the target's permissions when the target exists. Commit flushes it to the disk, closes it
-// and renames it over the target. Destroying the object without Commit, or any failure on the way, removes the
+// and renames it over the target. A target that is a symbolic link is written through: the file it names is
+// replaced and the link stays. Destroying the object without Commit, or any failure on the way, removes the
 // temporary file and leaves the target as it was.
 class TSafeFile {
 public:
@@ -24,7 +25,7 @@ public:
   TSafeFile(const TSafeFile&) = delete;
   TSafeFile& operator=(const TSafeFile&) = delete;
 
-  // The target.
+  // The target, as given.
   const std::string& FileName() const { return file_name_; }
   // The temporary file: for writers that must open a path of their own (it is truncated when they do so).
   const std::string& TempName() const { return temp_name_; }
@@ -44,7 +45,10 @@ private:
   // Discards the file and throws the translated `pattern` with the file's name and the system's reason.
   [[noreturn]] void Fail(const char* pattern, int error);
 
+  std::string TempPrefix() const;
+
   std::string file_name_;
+  std::string real_name_;  // the file that is replaced: the target, or the file its symbolic links lead to
   std::string temp_name_;
   int fd_ = -1;
   bool committed_ = false;

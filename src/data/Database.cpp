@@ -248,8 +248,15 @@ void TDatabase::DoConnect() {
   }
 
   std::string password;
+  // A server wants a password only when libpq's password file and environment do not give one: its login is then
+  // asked by the engine when the server asks, not before every connection.
+  bool loginOnDemand = false;
   if (const engine::ConfigEntry* user = FindEntryOf(aliasParams, "USER NAME")) {
-    if (loginPrompt_) {
+    if (loginPrompt_ && !OnLogin && !aliasDriver.empty() && !SameText(aliasDriver, engine::kStandardDriver)) {
+      if (params_.IndexOfName("USER NAME") < 0) params_.SetValue("USER NAME", user->value);
+      password = params_.Values("PASSWORD");
+      loginOnDemand = true;
+    } else if (loginPrompt_) {
       if (params_.IndexOfName("USER NAME") < 0) params_.SetValue("USER NAME", user->value);
       TStrings loginParams;
       loginParams.SetValue("USER NAME", params_.Values("USER NAME"));
@@ -278,10 +285,13 @@ void TDatabase::DoConnect() {
       openName = databaseName_;
     }
     engine::DatabaseHandle h;
-    Check(engine::OpenDatabase(TranslateText({}, openName, true), "",
-                               readOnly_ ? engine::OpenMode::ReadOnly : engine::OpenMode::ReadWrite,
-                               exclusive_ ? engine::ShareMode::Exclusive : engine::ShareMode::Shared,
-                               TranslateText({}, password, true), nullptr, h));
+    const engine::Status opened = engine::OpenDatabase(
+        TranslateText({}, openName, true), "", readOnly_ ? engine::OpenMode::ReadOnly : engine::OpenMode::ReadWrite,
+        exclusive_ ? engine::ShareMode::Exclusive : engine::ShareMode::Shared, TranslateText({}, password, true),
+        nullptr, h);
+    // A login cancelled when the server asked is told as one cancelled before connecting.
+    if (opened == engine::status::LoginCancelled && loginOnDemand) DatabaseErrorFmt(SLoginError, {databaseName_}, this);
+    Check(opened);
     try {
       Check(engine::SetProp(h, engine::prop::DatabaseFlag05, 1));
       Check(engine::SetProp(h, engine::prop::DatabaseFlag04, 1));

@@ -1,7 +1,13 @@
 #include "engine/Config.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace engine {
 
@@ -129,6 +135,45 @@ std::filesystem::path ConfigFilePath() {
     base = std::filesystem::path(home && *home ? home : ".") / ".config";
   }
   return base / "relclientes" / "engine.cfg";
+}
+
+std::optional<std::string> ReadConfigFile(const std::filesystem::path& file, std::string& text) {
+  text.clear();
+  // Without O_NONBLOCK, opening a FIFO would wait for a writer before fstat could refuse it.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return std::string("The file cannot be opened: ") + std::strerror(errno);
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return std::string("The file cannot be read: ") + std::strerror(errno);
+  if (!S_ISREG(info.st_mode)) return std::string("It is not a regular file (a device, a FIFO or a folder)");
+  const auto tooLarge = [] {
+    return "It is larger than " + std::to_string(kMaxConfigFileSize / 1024) + " KB: not a configuration file";
+  };
+  if (static_cast<std::uintmax_t>(info.st_size) > kMaxConfigFileSize) return tooLarge();
+  // The size may change while the file is read: never more than the bound plus one byte is taken.
+  text.resize(static_cast<std::size_t>(info.st_size) + 1);
+  std::size_t got = 0;
+  while (got < text.size()) {
+    const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n < 0) {
+      text.clear();
+      return std::string("The file cannot be read: ") + std::strerror(errno);
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+    if (got == text.size() && got <= kMaxConfigFileSize)
+      text.resize(std::min<std::size_t>(got * 2, kMaxConfigFileSize + 1));
+  }
+  text.resize(got);
+  if (got > kMaxConfigFileSize) {
+    text.clear();
+    return tooLarge();
+  }
+  return std::nullopt;
 }
 
 const std::string* FindEntry(const std::vector<ConfigEntry>& entries, std::string_view name) {

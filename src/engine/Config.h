@@ -10,6 +10,7 @@
 // Section paths and entry names compare without regard to letter case; the leading backslash of a path may be
 // left out. Values keep their letter case and lose only surrounding blanks.
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -58,6 +59,14 @@ private:
 // Where the configuration file is: $RELCLIENTES_ENGINE_CONFIG, else $XDG_CONFIG_HOME/relclientes/engine.cfg with
 // XDG_CONFIG_HOME defaulting to ~/.config.
 std::filesystem::path ConfigFilePath();
+
+// The largest configuration file read: a list of aliases is a few kilobytes.
+inline constexpr std::uintmax_t kMaxConfigFileSize = 1024 * 1024;
+
+// Reads the whole configuration file into `text`. Only a regular file of at most kMaxConfigFileSize bytes is read:
+// a device, a FIFO or a folder, or a larger file, gives the reason it was refused (as does a file that cannot be
+// opened or read); std::nullopt when `text` holds the file.
+std::optional<std::string> ReadConfigFile(const std::filesystem::path& file, std::string& text);
 
 // Value of an entry of a section, compared without regard to case; nullptr when absent.
 const std::string* FindEntry(const std::vector<ConfigEntry>& entries, std::string_view name);

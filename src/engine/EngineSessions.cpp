@@ -5,9 +5,7 @@
 #include "engine/Collation.h"
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 namespace engine {
 
@@ -28,12 +26,10 @@ Status LoadConfig(LoadedConfig& out) {
   if (!std::filesystem::exists(out.file, ec))
     return Fail(status::ConfigNotFound,
                 {"File: " + out.file.string(), "Set RELCLIENTES_ENGINE_CONFIG or create the file"});
-  std::ifstream in(out.file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  if (!in.good() && !in.eof())
-    return Fail(status::ConfigInvalid, {"File: " + out.file.string(), "The file cannot be read"});
-  if (auto problem = out.config.Parse(text.str()))
+  std::string text;
+  if (auto refused = ReadConfigFile(out.file, text))
+    return Fail(status::ConfigInvalid, {"File: " + out.file.string(), *refused});
+  if (auto problem = out.config.Parse(text))
     return Fail(status::ConfigInvalid,
                 {"File: " + out.file.string(), "Line " + std::to_string(problem->line) + ": " + problem->text});
   return status::Ok;

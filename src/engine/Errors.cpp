@@ -49,6 +49,7 @@ std::string_view StatusMessage(Status s) {
     case status::DatabaseBusy: return ENGINE_TRANSLATABLE("engine", "The database is locked by another user.");
     case status::ConnectionLost:
       return ENGINE_TRANSLATABLE("engine", "The connection to the database server was lost.");
+    case status::StatementTimeout: return ENGINE_TRANSLATABLE("engine", "The database server did not answer in time.");
     case status::AlreadyInitialised:
       return ENGINE_TRANSLATABLE("engine", "The database engine is already initialised.");
     case status::SqlSyntax: return ENGINE_TRANSLATABLE("engine", "Invalid SQL statement.");

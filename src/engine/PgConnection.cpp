@@ -1,5 +1,10 @@
 #include "engine/PgConnection.h"
 
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -82,7 +87,8 @@ Status PgConnection::Failed(const PGresult* result, Status fallback) {
   std::string message = result ? Pq().PQresultErrorMessage(result) : "";
   if (message.empty()) message = Pq().PQerrorMessage(conn_);
   Status s = StatusForPg(state, message, fallback);
-  if (Pq().PQstatus(conn_) == CONNECTION_BAD) s = status::ConnectionLost;
+  // A connection given up for want of an answer is lost by the timeout, and says so.
+  if (Pq().PQstatus(conn_) == CONNECTION_BAD) s = given_up_ ? status::StatementTimeout : status::ConnectionLost;
   const std::int32_t native = PackedSqlState(state);
   std::vector<std::string> lines;
   if (result && Pq().PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)) {
@@ -119,7 +125,10 @@ Status PgConnection::Usable() {
   transaction_ = 0;
   openCursors_ = 0;
   Pq().PQreset(conn_);
-  if (Pq().PQstatus(conn_) == CONNECTION_OK) return ApplySettings();
+  if (Pq().PQstatus(conn_) == CONNECTION_OK) {
+    given_up_ = false;
+    return ApplySettings();
+  }
   return Failed(nullptr, status::ConnectionLost);
 }
 
@@ -130,12 +139,68 @@ Status PgConnection::ApplySettings() {
 }
 
 Status PgConnection::Exec(const std::string& sql, const PgParams* params, ExecStatusType expected, PgResult& result) {
-  result.reset(params ? Pq().PQexecParams(conn_, sql.c_str(), static_cast<int>(params->values.size()), nullptr,
-                                          params->values.data(), nullptr, nullptr, 0)
-                      : Pq().PQexec(conn_, sql.c_str()));
+  result.reset();
+  const int sent = params ? Pq().PQsendQueryParams(conn_, sql.c_str(), static_cast<int>(params->values.size()), nullptr,
+                                                   params->values.data(), nullptr, nullptr, 0)
+                          : Pq().PQsendQuery(conn_, sql.c_str());
+  if (!sent) return Failed(nullptr);
+  if (Status s = AwaitResult(result)) return s;
   const ExecStatusType got = result ? Pq().PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (got == expected || (expected == PGRES_COMMAND_OK && got == PGRES_TUPLES_OK)) return status::Ok;
   return Failed(result.get());
+}
+
+bool PgConnection::WaitWhileBusy(std::chrono::steady_clock::time_point deadline) {
+  while (Pq().PQisBusy(conn_)) {
+    int wait = -1;
+    if (deadline != std::chrono::steady_clock::time_point::max()) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      if (left.count() <= 0) return false;
+      wait = static_cast<int>(std::min<long long>(left.count(), 60'000));
+    }
+    pollfd socket{Pq().PQsocket(conn_), POLLIN, 0};
+    const int ready = ::poll(&socket, 1, wait);
+    if (ready < 0 && errno != EINTR) return false;
+    if (ready > 0 && !Pq().PQconsumeInput(conn_)) return false;
+  }
+  return true;
+}
+
+Status PgConnection::AwaitResult(PgResult& result) {
+  const auto deadline = statement_timeout_ > 0
+                            ? std::chrono::steady_clock::now() + std::chrono::seconds(statement_timeout_)
+                            : std::chrono::steady_clock::time_point::max();
+  if (!WaitWhileBusy(deadline) && Pq().PQstatus(conn_) == CONNECTION_OK && Pq().PQisBusy(conn_))
+    return TimedOut(result);
+  // Every result of the statement is read, so that the connection is free again; the last one tells.
+  while (PGresult* next = Pq().PQgetResult(conn_)) result.reset(next);
+  return status::Ok;
+}
+
+Status PgConnection::TimedOut(PgResult& result) {
+  // The server is asked to stop the statement; a frozen one does not even answer that, and its connection is
+  // given up: a later statement on it fails at once instead of waiting again.
+  if (PGcancel* cancel = Pq().PQgetCancel(conn_)) {
+    char error[256];
+    Pq().PQcancel(cancel, error, sizeof error);
+    Pq().PQfreeCancel(cancel);
+  }
+  if (WaitWhileBusy(std::chrono::steady_clock::now() + std::chrono::seconds(2))) {
+    while (PGresult* next = Pq().PQgetResult(conn_)) result.reset(next);
+  } else {
+    ::shutdown(Pq().PQsocket(conn_), SHUT_RDWR);
+    given_up_ = true;
+    Pq().PQconsumeInput(conn_);
+    while (PGresult* next = Pq().PQgetResult(conn_)) result.reset(next);
+  }
+  result.reset();
+  RecordError(
+      status::StatementTimeout, 0,
+      "No answer within " + std::to_string(statement_timeout_) + " s (the alias's STATEMENT TIMEOUT, in seconds)");
+  RecordError(status::StatementTimeout, 0, "Alias: " + alias_ + " (" + location_ + ")");
+  AfterFailure();
+  return status::StatementTimeout;
 }
 
 Status PgConnection::Guarded(const std::function<Status()>& body) {

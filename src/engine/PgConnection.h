@@ -7,6 +7,7 @@
 // A failure that breaks the transaction rolls it back, and the cursors opened in it report that their rows are
 // gone. A connection the server dropped is made again by the next statement prepared or cursor opened.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -45,6 +46,10 @@ public:
   // The collation that orders texts in the alias's language; empty when the server has none for it.
   const std::string& Collation() const { return collation_; }
   void SetCollation(std::string collation) { collation_ = std::move(collation); }
+  // How long a statement may wait for the server's answer (seconds, 0: without end). A statement that waits longer
+  // is cancelled and fails with StatementTimeout; a server that does not even answer the cancel loses the
+  // connection, so that nothing waits on it again.
+  void SetStatementTimeout(int seconds) { statement_timeout_ = seconds; }
   PGconn* Raw() const { return conn_; }
 
   // Settings every session of the connection needs.
@@ -75,8 +80,16 @@ public:
 private:
   void AfterFailure();
 
+  // Waits for the answer to the statement sent, within the statement timeout; the last result in `result`.
+  Status AwaitResult(PgResult& result);
+  // Waits until the connection is no longer busy or the deadline passes; false on a failure or the deadline.
+  bool WaitWhileBusy(std::chrono::steady_clock::time_point deadline);
+  Status TimedOut(PgResult& result);
+
   PGconn* conn_;
   std::string alias_, language_, collation_, location_;
+  int statement_timeout_ = 0;
+  bool given_up_ = false;     // the connection was dropped because the server did not answer in time
   bool inSavepoint_ = false;  // a failure is undone by rolling back to the savepoint, not the transaction
   int openCursors_ = 0;
   std::uint64_t nextCursor_ = 0;

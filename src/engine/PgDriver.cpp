@@ -4,8 +4,10 @@
 // an address or a socket folder), PORT, DATABASE NAME and USER NAME; LANGDRIVER orders texts as on SQLite, through
 // the server's collation for that language (COLLATION names one outright). The password is the one the open is
 // given, else libpq's password file; a server that asks for one when none was given gets the session's login.
+// STATEMENT TIMEOUT (seconds, 0 for none; 5 minutes when absent) bounds the wait for the answer to each statement.
 
 #include <algorithm>
+#include <charconv>
 #include <memory>
 
 #include "engine/Dialect.h"
@@ -17,6 +19,9 @@
 namespace engine::detail {
 
 namespace {
+
+// Seconds a statement may wait for the server when the alias has no STATEMENT TIMEOUT entry.
+constexpr int kDefaultStatementTimeout = 5 * 60;
 
 class PgStatement final : public DriverStatement {
 public:
@@ -229,6 +234,15 @@ Status OpenPostgres(const OpenRequest& request, std::unique_ptr<Connection>& out
 
   const std::string language = AliasLanguage(request.params);
   auto pg = std::make_unique<PgConnection>(conn.release(), request.alias, language);
+  // A server that stops answering (frozen, or cut off without a word) must not hold the program forever.
+  int timeout = kDefaultStatementTimeout;
+  if (const std::string entered = entry("STATEMENT TIMEOUT"); !entered.empty()) {
+    const auto [end, error] = std::from_chars(entered.data(), entered.data() + entered.size(), timeout);
+    if (error != std::errc() || end != entered.data() + entered.size() || timeout < 0)
+      return Fail(status::ConfigInvalid,
+                  {"STATEMENT TIMEOUT=" + entered + ": not a number of seconds", "Alias: " + request.alias});
+  }
+  pg->SetStatementTimeout(timeout);
   if (Status s = pg->ApplySettings()) return s;
   std::string collation = entry("COLLATION");
   if (collation.empty())

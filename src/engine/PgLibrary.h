@@ -14,7 +14,9 @@ namespace engine::detail {
   X(PQclear) X(PQcmdTuples) X(PQconnectdbParams) X(PQconnectionNeedsPassword) X(PQdb) X(PQdescribePrepared)        \
   X(PQerrorMessage) X(PQexec) X(PQexecParams) X(PQfinish) X(PQfmod) X(PQfname) X(PQftype) X(PQgetisnull)          \
   X(PQgetlength) X(PQgetvalue) X(PQhost) X(PQnfields) X(PQnparams) X(PQntuples) X(PQport) X(PQprepare) X(PQreset) \
-  X(PQresultErrorField) X(PQresultErrorMessage) X(PQresultStatus) X(PQstatus) X(PQtransactionStatus) X(PQuser)
+  X(PQresultErrorField) X(PQresultErrorMessage) X(PQresultStatus) X(PQstatus) X(PQtransactionStatus) X(PQuser)     \
+  X(PQsendQuery) X(PQsendQueryParams) X(PQconsumeInput) X(PQisBusy) X(PQgetResult) X(PQsocket) X(PQgetCancel)     \
+  X(PQcancel) X(PQfreeCancel)
 // clang-format on
 
 struct PgLibrary {

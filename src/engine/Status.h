@@ -60,7 +60,8 @@ inline constexpr Status LoginRefused = 0x2905;
 // 0x2A: engine state
 inline constexpr Status DatabaseBusy = 0x2A01;
 inline constexpr Status ConnectionLost = 0x2A02;
-inline constexpr Status EndOfErrorList = 0x2A06;  // also "operation not available"
+inline constexpr Status StatementTimeout = 0x2A03;  // a server did not answer a statement in time
+inline constexpr Status EndOfErrorList = 0x2A06;    // also "operation not available"
 inline constexpr Status AlreadyInitialised = 0x2A07;
 
 // 0x2E: SQL

@@ -17,10 +17,16 @@
 
 namespace {
 
+// A background run: its filter and the collection it outputs, known until its thread no longer touches either.
+struct TBackgroundRun {
+  const TRLCustomFilter* filter;
+  const TRLGraphicStorage* pages;
+};
+
 struct TFilterRegistry {
   std::mutex mutex;
   std::vector<TRLCustomFilter*> filters;
-  int background_runs = 0;
+  std::vector<TBackgroundRun> background_runs;
 };
 
 TFilterRegistry& Registry() {
@@ -102,19 +108,21 @@ void TRLCustomFilter::Run(TRLGraphicStorage& pages, int firstPage, bool backgrou
   }
   {
     std::lock_guard lock(Registry().mutex);
-    ++Registry().background_runs;
+    Registry().background_runs.push_back({this, &pages});
   }
-  // The thread is on its own: it ends the run, tells the user of an error and lets the filter go.
+  // The thread is on its own: it ends the run, tells the user of an error and lets the filter go. Its last touch
+  // of the filter is clearing running_, under the registry's lock and together with the end of its run there, so
+  // that whoever waits for either (WaitForOutputOf, the destructor) may free the filter and the pages at once.
   std::thread([this] {
     try {
       Execute();
     } catch (...) {
       ReportBackgroundError(std::current_exception());
     }
-    {
-      std::lock_guard lock(Registry().mutex);
-      --Registry().background_runs;
-    }
+    std::lock_guard lock(Registry().mutex);
+    auto& runs = Registry().background_runs;
+    runs.erase(
+        std::find_if(runs.begin(), runs.end(), [this](const TBackgroundRun& run) { return run.filter == this; }));
     running_ = false;
   }).detach();
 }
@@ -214,7 +222,7 @@ void PrintPages(TRLGraphicStorage& pages, TRLCustomPrintFilter* filter, int firs
 
 bool BackgroundOutputRunning() {
   std::lock_guard lock(Registry().mutex);
-  return Registry().background_runs > 0;
+  return !Registry().background_runs.empty();
 }
 
 void FinishBackgroundOutput(bool cancel) {
@@ -227,10 +235,11 @@ void FinishBackgroundOutput(bool cancel) {
 }
 
 void WaitForOutputOf(const TRLGraphicStorage& pages) {
+  // A filter lets go of the pages (Pages() becomes null) before its thread ends: the registry's list of runs, not
+  // the filter, says when the thread is done with both.
   ProcessMessagesUntil([&pages] {
-    for (TRLCustomFilter* filter : FilterList()) {
-      if (filter->Running() && filter->Pages() == &pages) return false;
-    }
-    return true;
+    std::lock_guard lock(Registry().mutex);
+    const auto& runs = Registry().background_runs;
+    return std::none_of(runs.begin(), runs.end(), [&pages](const TBackgroundRun& run) { return run.pages == &pages; });
   });
 }

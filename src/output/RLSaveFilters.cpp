@@ -8,8 +8,38 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// The page number in "<stem><digits><ext>", padded with zeros or not; 0 when the name is not of that form.
+int NumberedPage(const std::string& name, const std::string& stem, const std::string& ext) {
+  if (name.size() <= stem.size() + ext.size() || !name.starts_with(stem) || !name.ends_with(ext)) return 0;
+  const std::string digits = name.substr(stem.size(), name.size() - stem.size() - ext.size());
+  if (digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return 0;
+  return std::stoi(digits);
+}
+
+// Removes the images of an earlier export under the same name (numbered as the PNG filter numbers, with or without
+// padding) that are not among `kept`, so that the folder holds exactly the pages of the last export.
+void RemoveOtherNumberedPages(const fs::path& target, const std::set<fs::path>& kept) {
+  const std::string stem = target.stem().string(), ext = target.extension().string();
+  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  std::error_code error;
+  std::vector<fs::path> stale;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    const fs::path name = entry.path().filename();
+    if (NumberedPage(name.string(), stem, ext) > 0 && !kept.contains(name) && entry.is_regular_file(error) &&
+        !entry.is_symlink(error))
+      stale.push_back(entry.path());
+  }
+  for (const fs::path& file : stale) fs::remove(file, error);
+}
+
+}  // namespace
 
 TRLPDFFilter::TRLPDFFilter(TComponent* owner) : TRLCustomSaveFilter(owner) {
   SetName("PDFFilter");
@@ -51,7 +81,13 @@ void TRLPNGFilter::DrawPage(TRLGraphicSurface& page) {
 void TRLPNGFilter::EndDoc() {
   std::vector<std::unique_ptr<TSafeFile>> files = std::move(files_);
   if (!Completed()) return;
-  for (auto& file : files) file->Commit();
+  std::set<fs::path> written;
+  for (auto& file : files) {
+    file->Commit();
+    written.insert(fs::path(file->FileName()).filename());
+  }
+  // Only once every new page is in place: a run cut short leaves the earlier export whole.
+  RemoveOtherNumberedPages(FileName(), written);
 }
 
 std::string PNGPageFileName(const std::string& fileName, int pageNumber, int pageCount) {

@@ -28,7 +28,8 @@ private:
 };
 
 // Every page of the range as a PNG image at 96 pixels per inch, named by PNGPageFileName. The images take their
-// names only when all of them were written.
+// names only when all of them were written; then the numbered images of an earlier export under the same name that
+// are not pages of this one (name7.png, or padded as name07.png) are removed.
 class TRLPNGFilter : public TRLCustomSaveFilter {
 public:
   explicit TRLPNGFilter(TComponent* owner = nullptr);

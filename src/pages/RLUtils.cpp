@@ -3,6 +3,7 @@
 #include "core/Translation.h"
 #include "pages/RLStream.h"
 
+#include "core/TempFiles.h"
 #include "core/Text.h"
 
 #include <algorithm>
@@ -93,21 +94,16 @@ std::string NewTempFileName() {
 }
 
 int CreateTempFile(std::string& fileName) {
-  for (int attempt = 0; attempt < 1000; ++attempt) {
-    std::string name = RandomTempName();
-    int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) {
-      fileName = name;
-      return fd;
-    }
-    if (errno != EEXIST)
-      throw ERLFileError(Format(Translate("pages", "Cannot create file \"%s\": %s"), {name, std::strerror(errno)}));
-  }
-  throw ERLFileError(Format(Translate("pages", "Cannot create a temporary file in \"%s\""), {TempDir()}));
+  const int fd = CreateOwnedTempFile(TempDir(), "~mx", 0600, fileName);
+  if (fd < 0) throw ERLFileError(Format(Translate("pages", "Cannot create a temporary file in \"%s\""), {TempDir()}));
+  return fd;
 }
 
 void RegisterTempFile(const std::string& fileName) { TempFiles().Add(fileName); }
-void UnregisterTempFile(const std::string& fileName) { TempFiles().Remove(fileName); }
+void UnregisterTempFile(const std::string& fileName) {
+  TempFiles().Remove(fileName);
+  ReleaseOwnedTempFile(fileName);
+}
 bool IsTempFileRegistered(const std::string& fileName) { return TempFiles().Contains(fileName); }
 
 std::string Token(std::string_view text, int n, char separator) {

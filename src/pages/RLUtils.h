@@ -14,8 +14,10 @@ const std::string& TempDir();
 // A name in the temporary folder, "~mx" + a random number + ".tmp", that did not exist when it was chosen.
 std::string NewTempFileName();
 
-// Creates a new temporary file exclusively (readable and writable by the user only) under a name of the same
-// form and returns its open descriptor; `fileName` receives the name. Raises EFCreateError when it cannot.
+// Creates a new temporary file exclusively (readable and writable by the user only), "~mx" + the process id + "-" +
+// a number + ".tmp", locked while its descriptor is open and removed on SIGTERM, SIGINT or SIGHUP (and by a later
+// run when this process was killed), and returns its open descriptor; `fileName` receives the name. Raises
+// EFCreateError when it cannot.
 int CreateTempFile(std::string& fileName);
 
 // Files in this list are deleted when the process ends.

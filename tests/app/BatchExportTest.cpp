@@ -1,7 +1,9 @@
 // The batch export over the small client table of the data tests.
 #include "app/BatchExport.h"
 #include "app/Units.h"
+#include "core/ScopeGuard.h"
 #include "data/ClientDbFixture.h"
+#include "data/Sessions.h"
 #include "widgets/Forms.h"
 
 #include "support/TestApplication.h"
@@ -10,6 +12,7 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -94,6 +97,8 @@ TEST_P(BatchExport, BadRequestsFailWithAMessageAndLeaveTheOldFileAlone) {
       {"no file", {"--export"}, "argumento inválido"},
       {"no folder", {"--export", (dir.path() / "missing" / "r.pdf").string()}, "não foi possível gravar"},
       {"stray argument", {"--export", kept.string(), "--colour"}, "argumento inválido"},
+      {"two files", {"--export", (dir.path() / "a.pdf").string(), "--export", kept.string()}, "opção repetida"},
+      {"two cities", {"--export", kept.string(), "--city", "Belém", "--city", "Natal"}, "opção repetida"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -109,14 +114,90 @@ TEST_P(BatchExport, BadRequestsFailWithAMessageAndLeaveTheOldFileAlone) {
   EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"engine.cfg", "kept.pdf", "veranto.db"}));
 }
 
+// Control bytes from arguments, paths and the configuration reach the terminal as visible escapes, never raw.
+TEST_P(BatchExport, OutsideTextInMessagesIsShownEscaped) {
+  const std::string title = "\x1b]0;PWNED\x07";
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    std::string config;  // replaces the engine configuration when not empty
+  };
+  const Case cases[] = {
+      {"an argument", {"--export", (dir.path() / "r.pdf").string(), "--x" + title}, ""},
+      {"an extension", {"--export", (dir.path() / ("r.p" + title)).string()}, ""},
+      {"a folder", {"--export", (dir.path() / ("missing" + title) / "r.pdf").string()}, ""},
+      {"a configuration line",
+       {"--export", (dir.path() / "r.pdf").string()},
+       "[\\DATABASES\\VERANTO]\nX" + title + "\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (!c.config.empty()) Write(configFile, c.config);
+    EXPECT_NE(Run(c.args), 0);
+    const std::string shown = err_.str();
+    EXPECT_NE(shown.find("\\x1B]0;PWNED\\x07"), std::string::npos) << shown;
+    EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                            [](unsigned char ch) { return (ch < 0x20 && ch != '\n') || ch == 0x7f; }),
+              0)
+        << shown;
+  }
+}
+
 TEST_P(BatchExport, HelpExplainsTheOptions) {
   EXPECT_EQ(Run({"--help"}), 0);
-  for (const char* option : {"--export", "--city", ".rpf", ".pdf", ".png"}) {
+  for (const char* option : {"--export", "--city", ".rpf", ".pdf", ".png", "link simbólico"}) {
     EXPECT_NE(out_.str().find(option), std::string::npos) << option;
   }
 }
 
+// A server that asks for a password: the batch export takes it from where libpq looks, or fails at once.
+class BatchExportOnServer : public BatchExport {
+protected:
+  void SetUp() override {
+    BatchExport::SetUp();
+    const enginetest::PgServer& server = enginetest::SharedPgServer();
+    ASSERT_EQ(server.Exec(std::string("GRANT SELECT ON acadclie TO ") + enginetest::PgServer::kSecureUser), "");
+    Write(configFile, "[\\DATABASES\\VERANTO\\DB INFO]\nTYPE=POSTGRESQL\n[\\DATABASES\\VERANTO\\DB OPEN]\nHOST=" +
+                          server.SocketFolder() + "\nPORT=" + std::to_string(server.Port()) +
+                          "\nDATABASE NAME=" + enginetest::PgServer::kDatabase +
+                          "\nUSER NAME=" + enginetest::PgServer::kSecureUser + "\nLANGDRIVER=pt_BR\n");
+  }
+  TScopedValueRollback<TLoginHook> saved_hook_{LoginHook()};
+};
+
+TEST_P(BatchExportOnServer, NeverAsksForAPasswordAndFailsAtOnceWithoutOne) {
+  int dialogs = 0;
+  LoginHook() = [&](const std::string&, std::string&, std::string&, bool) { return ++dialogs, false; };
+  const fs::path target = dir.path() / "r.pdf";
+  struct Case {
+    const char* what;
+    std::optional<std::string> password;
+    int code;
+  };
+  const Case cases[] = {
+      {"none anywhere", std::nullopt, 1},
+      {"a wrong one", "errada", 1},
+      {"PGPASSWORD", enginetest::PgServer::kSecurePassword, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScopedEnv file("PGPASSFILE", (dir.path() / "none").string()), password("PGPASSWORD", c.password);
+    EXPECT_EQ(Run({"--export", target.string()}), c.code) << err_.str();
+    EXPECT_EQ(fs::exists(target), c.code == 0);
+    if (!c.password) {
+      // Which user's password is missing, and where it may come from.
+      EXPECT_NE(err_.str().find("PGPASSWORD"), std::string::npos) << err_.str();
+      EXPECT_NE(err_.str().find("\"secure\""), std::string::npos) << err_.str();
+    }
+    Session()->Close();
+  }
+  EXPECT_EQ(dialogs, 0);
+}
+
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Server, BatchExportOnServer, ::testing::Values(querytest::Driver::Postgres),
+                         querytest::DriverName);
 
 INSTANTIATE_TEST_SUITE_P(Drivers, BatchExport,
                          ::testing::Values(querytest::Driver::Sqlite, querytest::Driver::Postgres),

@@ -3,6 +3,10 @@
 #include "core/ScopeGuard.h"
 #include "data/ClientDbFixture.h"
 
+#include <sys/stat.h>
+
+#include <optional>
+
 using namespace querytest;
 
 namespace {
@@ -83,6 +87,34 @@ TEST_P(ServerLogin, AServerThatAsksForAPasswordNobodyGaveGetsItFromTheLoginDialo
       EXPECT_EQ(error.substr(0, 25), "The login was cancelled.\n") << error;
     }
     delete q;
+  }
+}
+
+// An alias's USER NAME whose password libpq finds in the password file or the environment connects without asking.
+TEST_P(ServerLogin, AUserNameWhosePasswordLibpqFindsConnectsWithoutAsking) {
+  const std::string pgpass = (dir.path() / "pgpass").string();
+  enginetest::WriteFile(pgpass, std::string("*:*:*:") + enginetest::PgServer::kSecureUser + ":" +
+                                    enginetest::PgServer::kSecurePassword + "\n");
+  ::chmod(pgpass.c_str(), 0600);
+  struct Case {
+    const char* what;
+    std::optional<std::string> file, password;
+  };
+  const Case cases[] = {
+      {"the password file", pgpass, std::nullopt},
+      {"the environment", (dir.path() / "none").string(), enginetest::PgServer::kSecurePassword},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScopedEnv file("PGPASSFILE", c.file), password("PGPASSWORD", c.password);
+    int asked = 0;
+    LoginHook() = [&](const std::string&, std::string&, std::string&, bool) { return ++asked, false; };
+    TQuery* q = NewQuery("select codigo from acadclie order by codigo");
+    EXPECT_EQ(ErrorOf([&] { q->Open(); }), "<no error>");
+    EXPECT_EQ(q->RecordCount(), 10);
+    EXPECT_EQ(asked, 0);
+    delete q;
+    Session()->Close();
   }
 }
 

@@ -5,6 +5,8 @@
 
 #include <cctype>
 
+#include <sys/stat.h>
+
 using engine::ConfigEntry;
 using engine::EngineConfig;
 
@@ -175,4 +177,42 @@ TEST_F(EngineAliasTest, SessionAliasOverridesTheFile) {
   EXPECT_EQ(entries, (std::vector<ConfigEntry>{{"TYPE", "STANDARD"}, {"PATH", other.string()}}));
   ASSERT_EQ(engine::DeleteSessionAlias("TESTDB"), 0);
   EXPECT_EQ(engine::DeleteSessionAlias("TESTDB"), engine::status::UnknownAlias);
+}
+
+// What is not a small regular file is refused at once with its reason, never read without end or waited on.
+TEST_F(EngineAliasTest, OnlyASmallRegularFileIsReadAsTheConfiguration) {
+  const std::filesystem::path fifo = dir.path() / "fifo.cfg";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::filesystem::path large = dir.path() / "large.cfg";
+  {
+    // A valid file, made too large by a comment line.
+    std::string text = "[\\DATABASES\\TESTDB\\DB INFO]\nPATH=" + dbFile.string() + "\n#";
+    text.append(engine::kMaxConfigFileSize, 'x');
+    enginetest::WriteFile(large, text + "\n");
+  }
+  struct Case {
+    std::string file;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"/dev/zero", "not a regular file"},
+      {fifo.string(), "not a regular file"},
+      {dir.path().string(), "not a regular file"},
+      {large.string(), "larger than 1024 KB"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    ScopedEnv config("RELCLIENTES_ENGINE_CONFIG", c.file);
+    engine::AliasDesc desc;
+    EXPECT_EQ(engine::GetAliasDesc("TESTDB", desc), engine::status::ConfigInvalid);
+    const std::string context = enginetest::JoinedContext();
+    EXPECT_NE(context.find("File: " + c.file), std::string::npos) << context;
+    EXPECT_NE(context.find(c.reason), std::string::npos) << context;
+  }
+  // Just below the bound the same content is read.
+  std::string text = "[\\DATABASES\\TESTDB\\DB INFO]\nPATH=" + dbFile.string() + "\n#";
+  text.append(engine::kMaxConfigFileSize - text.size() - 1, 'x');
+  WriteConfig(text + "\n");
+  engine::AliasDesc desc;
+  EXPECT_EQ(engine::GetAliasDesc("TESTDB", desc), engine::status::Ok) << enginetest::JoinedContext();
 }

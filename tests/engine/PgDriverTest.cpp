@@ -1,6 +1,9 @@
 // The PostgreSQL driver against a server of the test's own: what a query returns, how its cursor moves, and what
 // each failure of the server tells.
 #include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
 
 #include "EngineFixture.h"
 #include "PgServer.h"
@@ -238,6 +241,33 @@ TEST_F(PgDriverTest, ADroppedConnectionFailsTheCursorAndTheNextStatementConnects
                                                                    << JoinedContext();
   EXPECT_EQ(engine::GetNextRecord(c, rec.data(), nullptr), st::ConnectionLost) << "and stays failed";
   EXPECT_EQ(Column(db, "select count(*) from numbers"), std::vector<std::string>{std::to_string(kRows)});
+}
+
+// A statement waits for the server no longer than the alias's STATEMENT TIMEOUT: a slow one is stopped, a frozen
+// server (its backend stopped) loses the connection; both fail with the timeout, after seconds, not never.
+TEST_F(PgDriverTest, AStatementTheServerDoesNotAnswerInTimeFailsWithTheTimeout) {
+  WriteConfig(Alias("TESTDB", enginetest::SharedPgServer().Connection(), "STATEMENT TIMEOUT=1\n"));
+  const auto db = Open();
+  const std::string backend = Column(db, "select pg_backend_pid()").at(0);
+  const auto runs_into_the_timeout = [&](const char* sql) {
+    engine::CursorHandle c;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Hex(Run(db, sql, c)), Hex(st::StatementTimeout)) << JoinedContext();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_NE(JoinedContext().find("STATEMENT TIMEOUT"), std::string::npos) << JoinedContext();
+    EXPECT_NE(JoinedContext().find("TESTDB"), std::string::npos) << JoinedContext();
+  };
+  runs_into_the_timeout("select pg_sleep(60)");
+  EXPECT_EQ(Column(db, "select count(*) from numbers"), std::vector<std::string>{std::to_string(kRows)})
+      << "a statement the server stopped leaves the connection usable";
+
+  const pid_t frozen = static_cast<pid_t>(std::stol(backend));
+  ASSERT_EQ(::kill(frozen, SIGSTOP), 0);
+  struct Thaw {
+    pid_t pid;
+    ~Thaw() { ::kill(pid, SIGCONT); }
+  } thaw{frozen};
+  runs_into_the_timeout("select count(*) from numbers");
 }
 
 }  // namespace

@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <memory>
 
 namespace {
 
@@ -241,6 +243,26 @@ TEST_F(Filters, ABackgroundRunAndTheMainThreadReadTheSamePagesSafely) {
   EXPECT_GT(painted, 0);
 }
 
+// A preview window frees its pages, and its caller the filter, as soon as the wait for the runs on them returns: by
+// then no thread may still touch either, also when the thread is still telling the user of an error.
+TEST_F(Filters, TheWaitForTheRunsOnPagesEndsOnlyAfterTheirThreadsLetTheFiltersGo) {
+  TRLGraphicStorage* pages = MakePages(owner_, 3);
+  for (int fail_at_page : {0, 2}) {
+    for (int round = 0; round < 10; ++round) {
+      SCOPED_TRACE("failing at page " + std::to_string(fail_at_page) + ", round " + std::to_string(round));
+      errors_.clear();
+      auto filter = std::make_unique<TRecordingFilter>();
+      filter->fail_at_page = fail_at_page;
+      filter->Run(*pages, 1, true);
+      WaitForOutputOf(*pages);
+      EXPECT_FALSE(filter->Running());
+      EXPECT_FALSE(BackgroundOutputRunning());
+      ASSERT_EQ(filter->calls.back(), "end");
+      EXPECT_EQ(errors_.size(), fail_at_page ? 1u : 0u);
+    }
+  }
+}
+
 TEST_F(Filters, TheFilterListKeepsCreationOrderAndFindsSaveFiltersByExtension) {
   TRecordingFilter text, other;
   text.SetDefaultExt("txt");
@@ -308,6 +330,43 @@ TEST_F(Filters, PngPagesAreNumberedWithTheDigitsOfThePageCount) {
   PNGFilter().SetFileName((folder.path() / "p.png").string());
   PNGFilter().Run(*pages, 8, false, 10);
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"p08.png", "p09.png", "p10.png"}));
+}
+
+// Pages of an earlier, longer export under the same name go once the new ones are all in place; other files stay.
+TEST_F(Filters, APngExportLeavesExactlyItsOwnPagesUnderItsName) {
+  TempFolder folder;
+  const std::vector<std::string> others = {"r.png", "r1.pdf", "rx2.png", "report3.png", "r-4.png", "r0.png"};
+  for (const std::string& name : others) std::ofstream(folder.path() / name) << "not a page";
+  const auto earlier_export = [&] {
+    for (const char* name : {"r1.png", "r2.png", "r3.png", "r19.png", "r01.png", "r07.png", "r012.png"})
+      std::ofstream(folder.path() / name) << "an old page";
+  };
+  auto expected = others;
+  expected.insert(expected.end(), {"r1.png", "r2.png"});
+  std::sort(expected.begin(), expected.end());
+
+  earlier_export();
+  PNGFilter().SetShowProgress(false);
+  PNGFilter().SetFileName((folder.path() / "r.png").string());
+  PNGFilter().Run(*MakePages(owner_, 2));
+  EXPECT_EQ(folder.Names(), expected);
+  EXPECT_EQ(Read(folder.path() / "r2.png").substr(0, 4), "\x89PNG");
+  EXPECT_EQ(Read(folder.path() / "r.png"), "not a page");
+
+  // A run that fails on its second page removes nothing.
+  earlier_export();
+  TRLGraphicStorage* failing = MakePages(owner_, 3);
+  {
+    TRLPageRef page = failing->Pages(1);
+    auto* image = new TRLImageObject(page.Get());
+    image->SetBoundsRect({0, 0, 10, 10});
+    image->SetData("BMPnot a bitmap");
+    page->SetModified(true);
+  }
+  EXPECT_THROW(PNGFilter().Run(*failing), Exception);
+  EXPECT_EQ(Read(folder.path() / "r19.png"), "an old page");
+  EXPECT_EQ(Read(folder.path() / "r07.png"), "an old page");
+  EXPECT_EQ(folder.Names().size(), expected.size() + 5);
 }
 
 TEST_F(Filters, ASaveThatFailsOrIsCancelledLeavesTheOldFileAndNothingElse) {
