@@ -217,6 +217,10 @@
         <source>The statement returns no records.</source>
         <translation>La sentencia no devuelve registros.</translation>
     </message>
+    <message>
+        <source>The database server did not answer in time.</source>
+        <translation>El servidor de la base de datos no respondió a tiempo.</translation>
+    </message>
 </context>
 <context>
     <name>graphics</name>

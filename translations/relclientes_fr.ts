@@ -217,6 +217,10 @@
         <source>The statement returns no records.</source>
         <translation>L&apos;instruction ne renvoie aucun enregistrement.</translation>
     </message>
+    <message>
+        <source>The database server did not answer in time.</source>
+        <translation>Le serveur de la base de données n&apos;a pas répondu à temps.</translation>
+    </message>
 </context>
 <context>
     <name>graphics</name>

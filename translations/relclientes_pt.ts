@@ -217,6 +217,10 @@
         <source>The statement returns no records.</source>
         <translation>O comando não retorna registros.</translation>
     </message>
+    <message>
+        <source>The database server did not answer in time.</source>
+        <translation>O servidor do banco de dados não respondeu a tempo.</translation>
+    </message>
 </context>
 <context>
     <name>graphics</name>
