@@ -14,7 +14,10 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -75,6 +78,69 @@ bool Contains(const TRect& outer, const TRect& inner) {
 TRect Intersection(const TRect& a, const TRect& b) {
   return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
 }
+
+// Which units of a one-unit styled line are drawn, over one period of its dash pattern.
+std::vector<bool> DashMask(TPenStyle style) {
+  const QList<qreal> dashes = DashPattern(style);
+  if (dashes.isEmpty()) return {true};
+  std::vector<bool> mask;
+  for (qsizetype i = 0; i < dashes.size(); ++i)
+    mask.insert(mask.end(), static_cast<std::size_t>(dashes[i]), i % 2 == 0);
+  return mask;
+}
+
+// The units a one-unit line from `from` up to, not including, `to` covers, as the classic integer line walk lays
+// them out, given by step number so that any stretch of the line is reached without walking up to it. At step k
+// the major axis has moved k units and the minor axis the nearest whole number to k * minor / major units,
+// halves rounded away from the start.
+class TLineSteps {
+public:
+  TLineSteps(TPoint from, TPoint to)
+      : from_(from),
+        dx_(std::abs(static_cast<std::int64_t>(to.X) - from.X)),
+        dy_(std::abs(static_cast<std::int64_t>(to.Y) - from.Y)),
+        sx_(from.X < to.X ? 1 : -1),
+        sy_(from.Y < to.Y ? 1 : -1),
+        x_major_(dx_ >= dy_) {}
+
+  std::int64_t Count() const { return std::max(dx_, dy_); }
+
+  TPoint At(std::int64_t k) const {
+    const std::int64_t minor = MinorAt(k);
+    const std::int64_t x = from_.X + sx_ * (x_major_ ? k : minor);
+    const std::int64_t y = from_.Y + sy_ * (x_major_ ? minor : k);
+    return {static_cast<int>(x), static_cast<int>(y)};
+  }
+
+  // The steps [first, last) whose major coordinate lies within the area.
+  std::pair<std::int64_t, std::int64_t> StepsWithin(const TRect& area) const {
+    const std::int64_t start = x_major_ ? from_.X : from_.Y;
+    const int sign = x_major_ ? sx_ : sy_;
+    const std::int64_t low = x_major_ ? area.Left : area.Top;
+    const std::int64_t high = x_major_ ? area.Right : area.Bottom;
+    std::int64_t first = sign > 0 ? low - start : start - high + 1;
+    std::int64_t last = sign > 0 ? high - start : start - low + 1;
+    first = std::clamp<std::int64_t>(first, 0, Count());
+    last = std::clamp<std::int64_t>(last, first, Count());
+    return {first, last};
+  }
+
+private:
+  std::int64_t MinorAt(std::int64_t k) const {
+    const std::int64_t major = Count();
+    if (major == 0) return 0;
+    // k and the spans are below 2^32, so the product fits in 64 unsigned bits.
+    const auto product = static_cast<std::uint64_t>(k) * static_cast<std::uint64_t>(x_major_ ? dy_ : dx_);
+    const auto quotient = product / static_cast<std::uint64_t>(major);
+    const auto remainder = product % static_cast<std::uint64_t>(major);
+    return static_cast<std::int64_t>(quotient) + (2 * remainder >= static_cast<std::uint64_t>(major) ? 1 : 0);
+  }
+
+  TPoint from_;
+  std::int64_t dx_, dy_;
+  int sx_, sy_;
+  bool x_major_;
+};
 
 }  // namespace
 
@@ -221,39 +287,35 @@ void TCanvas::StrokePath(QPainter& painter, std::span<const TPoint> points, bool
   painter.drawPath(path);
 }
 
+TRect TCanvas::ReachableArea() const {
+  // A unit of margin on each side covers units that the scale puts partly on the device.
+  const int width = static_cast<int>(std::min<double>(std::ceil(device_->width() / scale_), INT_MAX - 1));
+  const int height = static_cast<int>(std::min<double>(std::ceil(device_->height() / scale_), INT_MAX - 1));
+  const TRect device{-1, -1, width + 1, height + 1};
+  return painter_clipped_ ? Intersection(device, painter_clip_) : device;
+}
+
 void TCanvas::PlotPath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour) {
   // One-unit lines are laid out pixel by pixel: each segment from its start up to, not including, its end, the
-  // dash pattern running on from one segment into the next.
-  const QList<qreal> dashes = DashPattern(pen_.Style());
-  std::size_t dash = 0;
-  int left = dashes.isEmpty() ? 0 : static_cast<int>(dashes[0]);
+  // dash pattern running on from one segment into the next. Only the steps that can land on the device are
+  // walked; the others are only counted, for the dash pattern, so that the work is bounded by the device's size
+  // whatever the coordinates.
+  const TRect area = ReachableArea();
+  if (area.Right <= area.Left || area.Bottom <= area.Top) return;
+  const std::vector<bool> drawn = DashMask(pen_.Style());
+  const auto period = static_cast<std::int64_t>(drawn.size());
+  std::int64_t phase = 0;
   std::vector<QPoint> pixels;
-  auto plot = [&](int x, int y) {
-    if (dashes.isEmpty() || dash % 2 == 0) pixels.emplace_back(x, y);
-    if (!dashes.isEmpty() && --left == 0) {
-      dash = (dash + 1) % static_cast<std::size_t>(dashes.size());
-      left = static_cast<int>(dashes[static_cast<qsizetype>(dash)]);
-    }
-  };
-  std::size_t segments = closed ? points.size() : points.size() - 1;
+  const std::size_t segments = closed ? points.size() : points.size() - 1;
   for (std::size_t i = 0; i < segments; ++i) {
-    TPoint a = points[i], b = points[(i + 1) % points.size()];
-    int dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
-    int sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
-    int error = dx + dy;
-    int x = a.X, y = a.Y;
-    while (x != b.X || y != b.Y) {
-      plot(x, y);
-      int twice = 2 * error;
-      if (twice >= dy) {
-        error += dy;
-        x += sx;
-      }
-      if (twice <= dx) {
-        error += dx;
-        y += sy;
-      }
+    const TLineSteps line(points[i], points[(i + 1) % points.size()]);
+    const auto [first, last] = line.StepsWithin(area);
+    for (std::int64_t k = first; k < last; ++k) {
+      const TPoint p = line.At(k);
+      if (p.Y < area.Top || p.Y >= area.Bottom || p.X < area.Left || p.X >= area.Right) continue;
+      if (drawn[static_cast<std::size_t>((phase + k) % period)]) pixels.emplace_back(p.X, p.Y);
     }
+    phase = (phase + line.Count() % period) % period;
   }
   if (pixels.empty()) return;
   QPen pen(colour);
