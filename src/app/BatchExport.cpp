@@ -1,6 +1,7 @@
 #include "app/BatchExport.h"
 
 #include "app/ClientReportSql.h"
+#include "app/OpenReportFile.h"
 #include "app/TelaPrincipal.h"
 #include "core/SafeFile.h"
 #include "output/RLFilters.h"
@@ -17,15 +18,18 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kUsage =
-    "Uso: relclientes [--export ARQUIVO [--city CIDADE]]\n"
+    "Uso: relclientes [--export ARQUIVO [--city CIDADE | --from RELATORIO.rpf]]\n"
+    "     relclientes RELATORIO.rpf\n"
     "\n"
-    "Sem opções, abre o diálogo de relação de clientes por cidade.\n"
+    "Sem opções, abre o diálogo de relação de clientes por cidade; com um arquivo de relatório salvo,\n"
+    "mostra as suas páginas na visualização.\n"
     "\n"
     "  --export ARQUIVO  gera o relatório sem janelas e grava ARQUIVO conforme a extensão:\n"
     "                    .rpf  o arquivo de relatório com todas as páginas\n"
     "                    .pdf  todas as páginas num único PDF\n"
     "                    .png  uma imagem por página (ARQUIVO1.png, ARQUIVO2.png, ...)\n"
     "  --city CIDADE     só os clientes dessa cidade (o texto exato); sem ela, todas as cidades\n"
+    "  --from RELATORIO  grava as páginas de um relatório salvo em vez de gerá-lo (sem banco de dados)\n"
     "  --help            mostra esta ajuda\n"
     "\n"
     "Em caso de erro a mensagem vai para a saída de erros, o código de saída é diferente de zero\n"
@@ -54,16 +58,37 @@ void WritePages(TRLGraphicStorage& pages, const fs::path& target) {
   filter->Run(pages);
 }
 
+// `--from`: the saved report's pages written out as a generated report's are, without the database.
+int ExportReportFile(const std::string& from, const std::string& city, const fs::path& target, std::ostream& out,
+                     std::ostream& err) {
+  if (!city.empty()) {
+    err << "relclientes: --city não se aplica a um relatório salvo (--from)\n\n" << kUsage;
+    return 2;
+  }
+  try {
+    TComponent owner(nullptr);
+    auto* pages = new TRLGraphicStorage(&owner);
+    OpenReportFile(*pages, from);
+    CheckWritable(target);
+    WritePages(*pages, target);
+    out << pages->PageCount() << " página(s) gravada(s) em " << target.string() << '\n';
+  } catch (const std::exception& e) {
+    err << "relclientes: " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool IsBatchCommandLine(const std::vector<std::string>& args) {
   return std::any_of(args.begin(), args.end(), [](const std::string& a) {
-    return a == "--export" || a == "--help" || a == "-h" || a == "--city";
+    return a == "--export" || a == "--help" || a == "-h" || a == "--city" || a == "--from";
   });
 }
 
 int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  std::string file, city;
+  std::string file, city, from;
   bool has_file = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -71,8 +96,8 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
       out << kUsage;
       return 0;
     }
-    if ((a == "--export" || a == "--city") && i + 1 < args.size()) {
-      (a == "--export" ? file : city) = args[++i];
+    if ((a == "--export" || a == "--city" || a == "--from") && i + 1 < args.size()) {
+      (a == "--export" ? file : a == "--city" ? city : from) = args[++i];
       has_file = has_file || a == "--export";
     } else {
       err << "relclientes: argumento inválido: " << a << "\n\n" << kUsage;
@@ -89,6 +114,8 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
     err << "relclientes: extensão desconhecida \"" << target.extension().string() << "\" (use .rpf, .pdf ou .png)\n";
     return 2;
   }
+
+  if (!from.empty()) return ExportReportFile(from, city, target, out, err);
 
   std::vector<std::string> errors;
   TApplication* app = Application();

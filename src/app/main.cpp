@@ -1,4 +1,5 @@
 #include "app/BatchExport.h"
+#include "app/OpenReportFile.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
 #include "output/RLFilters.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   if (batch) return RunBatchExport(args, std::cout, std::cerr);
   InstallReportProgressWindow();
   InstallReportPreviewWindow();
+  if (IsReportFileCommandLine(args)) return PreviewReportFile(args[0], std::cerr);
   try {
     application.CreateForm<TForm1>();
   } catch (const std::exception& error) {
