@@ -380,8 +380,17 @@ void TCanvas::FrameRect(const TRect& rect) {
   FillFrame(*painter, rect.Left, rect.Top, rect.Right, rect.Bottom, 1, MakeBrush());
 }
 
+// Whether a frame of this width leaves no inside: computed in 64 bits, since a damaged page may give a pen as wide as
+// the coordinate range. When it does leave one, its inner edges (x1 + width, x2 - width, ...) are within range.
+namespace {
+bool FrameCoversAll(int x1, int y1, int x2, int y2, int width) {
+  const auto twice = 2 * static_cast<std::int64_t>(width);
+  return twice >= static_cast<std::int64_t>(x2) - x1 || twice >= static_cast<std::int64_t>(y2) - y1;
+}
+}  // namespace
+
 void TCanvas::FillFrame(QPainter& painter, int x1, int y1, int x2, int y2, int width, const QBrush& brush) {
-  if (2 * width >= x2 - x1 || 2 * width >= y2 - y1) {
+  if (FrameCoversAll(x1, y1, x2, y2, width)) {
     painter.fillRect(UnitRect(x1, y1, x2, y2), brush);
     return;
   }
@@ -414,7 +423,9 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   bool fill = brush_.Style() != bsClear || brush_.Bitmap();
   if (fill) {
     // Without an outline the platform leaves the last column and row out.
-    TRect inner = outline ? TRect{x1 + width, y1 + width, x2 - width, y2 - width} : TRect{x1, y1, x2 - 1, y2 - 1};
+    TRect inner = !outline                                ? TRect{x1, y1, x2 - 1, y2 - 1}
+                  : FrameCoversAll(x1, y1, x2, y2, width) ? TRect{}
+                                                          : TRect{x1 + width, y1 + width, x2 - width, y2 - width};
     if (inner.Right > inner.Left && inner.Bottom > inner.Top) {
       painter->fillRect(UnitRect(inner.Left, inner.Top, inner.Right, inner.Bottom), MakeBrush());
     }

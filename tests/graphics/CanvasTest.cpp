@@ -289,6 +289,29 @@ TEST(CanvasLine, ExtremeCoordinatesDrawTheVisibleUnits) {
   EXPECT_GT(gaps, 10) << Art(image);
 }
 
+// A pen about as wide as the coordinate range (damaged data) covers the whole rectangle, outline and inside.
+TEST(CanvasRectangle, PenWiderThanHalfTheRangeCoversEverything) {
+  const struct {
+    int width;
+    TRect bounds;
+    QRect covered;
+  } cases[] = {
+      {1233493556, {-10, -10, INT_MAX, INT_MAX}, QRect(0, 0, 16, 12)},
+      {INT_MAX, {INT_MIN, 2, 8, INT_MAX}, QRect(0, 2, 8, 10)},
+  };
+  for (const auto& k : cases) {
+    QImage image = Drawn([&](TCanvas& c) {
+      c.Pen().SetWidth(k.width);
+      c.Brush().SetColor(clRed);
+      c.Rectangle(k.bounds);
+    });
+    const std::vector<QPoint> painted = Painted(image);
+    EXPECT_EQ(BoundsOf(painted), k.covered) << Art(image);
+    EXPECT_EQ(painted.size(), static_cast<std::size_t>(k.covered.width() * k.covered.height())) << Art(image);
+    for (QPoint p : painted) EXPECT_EQ(image.pixel(p), kBlack) << Art(image);
+  }
+}
+
 // Each pen mode against the bitwise combination it stands for, per colour channel.
 TEST(CanvasPenMode, CombinesPenAndDeviceBitwise) {
   const TColor pen = RGBColor(0x3C, 0xA5, 0x0F);
