@@ -66,7 +66,12 @@ bool RasterOp(TPenMode mode, QPainter::CompositionMode& op) {
   }
 }
 
-QRectF UnitRect(int left, int top, int right, int bottom) { return QRectF(left, top, right - left, bottom - top); }
+// Sizes in floating point: the corners of a damaged page may lie further apart than an int reaches.
+qreal Span(int from, int to) { return static_cast<qreal>(to) - from; }
+
+QRectF UnitRect(int left, int top, int right, int bottom) {
+  return QRectF(left, top, Span(left, right), Span(top, bottom));
+}
 
 QPointF Centre(TPoint p) { return QPointF(p.X + 0.5, p.Y + 0.5); }
 
@@ -442,8 +447,8 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
 QRectF TCanvas::PenBounds(int x1, int y1, int x2, int y2) const {
   // The outline's centre line, so that a pen of any width stays inside the bounds.
   qreal half = pen_.Style() == psClear ? 0.5 : PenWidth() / 2.0;
-  if (Cosmetic()) return QRectF(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
-  return QRectF(x1 + half, y1 + half, x2 - x1 - 2 * half, y2 - y1 - 2 * half);
+  if (Cosmetic()) return QRectF(x1, y1, Span(x1, x2) - 1, Span(y1, y2) - 1);
+  return QRectF(x1 + half, y1 + half, Span(x1, x2) - 2 * half, Span(y1, y2) - 2 * half);
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
@@ -472,7 +477,8 @@ void TCanvas::DrawText(QPainter& painter, int x, int y, const TShapedText& text,
   }
   painter.setPen(ToQColor(font_.Color()));
   text.Draw(painter, QPointF(x, y + measure.Ascent()));
-  pen_pos_ = {x + text.Width(), y};
+  pen_pos_ = {static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(x) + text.Width(), INT_MIN, INT_MAX)),
+              y};
 }
 
 void TCanvas::TextOut(int x, int y, std::string_view text) {

@@ -312,6 +312,20 @@ TEST(CanvasRectangle, PenWiderThanHalfTheRangeCoversEverything) {
   }
 }
 
+// Rectangles whose corners lie further apart than an int reaches fill the part of them on the image.
+TEST(CanvasFillRect, CornersAtBothEndsOfTheRangeFillTheVisiblePart) {
+  QImage image = Drawn([](TCanvas& c) {
+    c.Brush().SetColor(clRed);
+    c.FillRect({INT_MIN, 2, INT_MAX, 5});
+    c.Rectangle(INT_MIN, 7, INT_MAX, INT_MAX);
+  });
+  for (int x = 0; x < 16; ++x) {
+    EXPECT_EQ(image.pixel(x, 3), kRed) << Art(image);
+    EXPECT_EQ(image.pixel(x, 7), kBlack) << Art(image);
+    EXPECT_EQ(image.pixel(x, 9), kRed) << Art(image);
+  }
+}
+
 // Each pen mode against the bitwise combination it stands for, per colour channel.
 TEST(CanvasPenMode, CombinesPenAndDeviceBitwise) {
   const TColor pen = RGBColor(0x3C, 0xA5, 0x0F);
