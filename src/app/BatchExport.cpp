@@ -2,6 +2,7 @@
 
 #include "app/ClientReportSql.h"
 #include "app/FirstStart.h"
+#include "app/OpenReportFile.h"
 #include "app/TelaPrincipal.h"
 #include "core/SafeFile.h"
 #include "core/ScopeGuard.h"
@@ -21,10 +22,11 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kUsage =
-    "Uso: relclientes [--export ARQUIVO [--city CIDADE]]\n"
-    "     relclientes ARQUIVO.rpf | --demo | --version | --help\n"
+    "Uso: relclientes [--export ARQUIVO [--city CIDADE | --from RELATORIO.rpf]]\n"
+    "     relclientes RELATORIO.rpf | --demo | --version | --help\n"
     "\n"
-    "Sem opções, abre o diálogo de relação de clientes por cidade.\n"
+    "Sem opções, abre o diálogo de relação de clientes por cidade; com um arquivo de relatório salvo,\n"
+    "mostra as suas páginas na visualização.\n"
     "\n"
     "  ARQUIVO.rpf       abre um arquivo de relatório gravado na visualização\n"
     "  --export ARQUIVO  gera o relatório sem janelas e grava ARQUIVO conforme a extensão:\n"
@@ -34,6 +36,7 @@ const char* const kUsage =
     "                    .xlsx os dados numa planilha do Excel, uma linha por cliente\n"
     "                    .csv  os mesmos dados em texto separado por ponto e vírgula\n"
     "  --city CIDADE     só os clientes dessa cidade (o texto exato); sem ela, todas as cidades\n"
+    "  --from RELATORIO  grava as páginas de um relatório salvo em vez de gerá-lo (sem banco de dados)\n"
     "  --demo            cria o banco de dados de demonstração e a configuração que o usa, se faltarem\n"
     "                    (uma configuração existente nunca é substituída)\n"
     "  --version         mostra a versão do programa\n"
@@ -71,32 +74,53 @@ void WritePages(TRLGraphicStorage& pages, const fs::path& target) {
   filter->Run(pages);
 }
 
+// `--from`: the saved report's pages written out as a generated report's are, without the database.
+int ExportReportFile(const std::string& from, const std::string& city, const fs::path& target, std::ostream& out,
+                     std::ostream& err) {
+  if (!city.empty()) {
+    err << "relclientes: --city não se aplica a um relatório salvo (--from)\n\n" << kUsage;
+    return 2;
+  }
+  try {
+    TComponent owner(nullptr);
+    auto* pages = new TRLGraphicStorage(&owner);
+    OpenReportFile(*pages, from);
+    CheckWritable(target);
+    WritePages(*pages, target);
+    out << pages->PageCount() << " página(s) gravada(s) em " << target.string() << '\n';
+  } catch (const std::exception& e) {
+    err << "relclientes: " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool IsBatchCommandLine(const std::vector<std::string>& args) {
   return std::any_of(args.begin(), args.end(), [](const std::string& a) {
-    return a == "--export" || a == "--help" || a == "-h" || a == "--city";
+    return a == "--export" || a == "--help" || a == "-h" || a == "--city" || a == "--from";
   });
 }
 
 int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  std::string file, city;
-  bool has_file = false, has_city = false;
+  std::string file, city, from;
+  bool has_file = false, has_city = false, has_from = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       out << kUsage;
       return 0;
     }
-    if ((a == "--export" || a == "--city") && i + 1 < args.size()) {
-      bool& given = a == "--export" ? has_file : has_city;
+    if ((a == "--export" || a == "--city" || a == "--from") && i + 1 < args.size()) {
+      bool& given = a == "--export" ? has_file : a == "--city" ? has_city : has_from;
       if (given) {
         // A second value would silently replace the first: which one the user meant is not ours to guess.
         err << "relclientes: opção repetida: " << a << "\n\n" << kUsage;
         return 2;
       }
       given = true;
-      (a == "--export" ? file : city) = args[++i];
+      (a == "--export" ? file : a == "--city" ? city : from) = args[++i];
     } else {
       err << "relclientes: argumento inválido: " << EscapeForTerminal(a) << "\n\n" << kUsage;
       return 2;
@@ -113,6 +137,9 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
         << "\" (use .rpf, .pdf, .png, .xlsx ou .csv)\n";
     return 2;
   }
+
+  // A saved report needs no database.
+  if (!from.empty()) return ExportReportFile(from, city, target, out, err);
 
   // A scheduled export must never print made-up clients: without a configuration it stops here.
   if (!EngineConfigured()) {

@@ -1,5 +1,6 @@
 #include "app/BatchExport.h"
 #include "app/FirstStart.h"
+#include "app/OpenReportFile.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
 #include "core/TerminalText.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   if (batch) return RunBatchExport(args, std::cout, std::cerr);
   InstallReportProgressWindow();
   InstallReportPreviewWindow();
+  if (IsReportFileCommandLine(args)) return PreviewReportFile(args[0], std::cerr);
   if (!OfferDemoSetupWhenUnconfigured()) return 1;
   try {
     application.CreateForm<TForm1>();

@@ -14,7 +14,10 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -63,7 +66,12 @@ bool RasterOp(TPenMode mode, QPainter::CompositionMode& op) {
   }
 }
 
-QRectF UnitRect(int left, int top, int right, int bottom) { return QRectF(left, top, right - left, bottom - top); }
+// Sizes in floating point: the corners of a damaged page may lie further apart than an int reaches.
+qreal Span(int from, int to) { return static_cast<qreal>(to) - from; }
+
+QRectF UnitRect(int left, int top, int right, int bottom) {
+  return QRectF(left, top, Span(left, right), Span(top, bottom));
+}
 
 QPointF Centre(TPoint p) { return QPointF(p.X + 0.5, p.Y + 0.5); }
 
@@ -75,6 +83,69 @@ bool Contains(const TRect& outer, const TRect& inner) {
 TRect Intersection(const TRect& a, const TRect& b) {
   return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
 }
+
+// Which units of a one-unit styled line are drawn, over one period of its dash pattern.
+std::vector<bool> DashMask(TPenStyle style) {
+  const QList<qreal> dashes = DashPattern(style);
+  if (dashes.isEmpty()) return {true};
+  std::vector<bool> mask;
+  for (qsizetype i = 0; i < dashes.size(); ++i)
+    mask.insert(mask.end(), static_cast<std::size_t>(dashes[i]), i % 2 == 0);
+  return mask;
+}
+
+// The units a one-unit line from `from` up to, not including, `to` covers, as the classic integer line walk lays
+// them out, given by step number so that any stretch of the line is reached without walking up to it. At step k
+// the major axis has moved k units and the minor axis the nearest whole number to k * minor / major units,
+// halves rounded away from the start.
+class TLineSteps {
+public:
+  TLineSteps(TPoint from, TPoint to)
+      : from_(from),
+        dx_(std::abs(static_cast<std::int64_t>(to.X) - from.X)),
+        dy_(std::abs(static_cast<std::int64_t>(to.Y) - from.Y)),
+        sx_(from.X < to.X ? 1 : -1),
+        sy_(from.Y < to.Y ? 1 : -1),
+        x_major_(dx_ >= dy_) {}
+
+  std::int64_t Count() const { return std::max(dx_, dy_); }
+
+  TPoint At(std::int64_t k) const {
+    const std::int64_t minor = MinorAt(k);
+    const std::int64_t x = from_.X + sx_ * (x_major_ ? k : minor);
+    const std::int64_t y = from_.Y + sy_ * (x_major_ ? minor : k);
+    return {static_cast<int>(x), static_cast<int>(y)};
+  }
+
+  // The steps [first, last) whose major coordinate lies within the area.
+  std::pair<std::int64_t, std::int64_t> StepsWithin(const TRect& area) const {
+    const std::int64_t start = x_major_ ? from_.X : from_.Y;
+    const int sign = x_major_ ? sx_ : sy_;
+    const std::int64_t low = x_major_ ? area.Left : area.Top;
+    const std::int64_t high = x_major_ ? area.Right : area.Bottom;
+    std::int64_t first = sign > 0 ? low - start : start - high + 1;
+    std::int64_t last = sign > 0 ? high - start : start - low + 1;
+    first = std::clamp<std::int64_t>(first, 0, Count());
+    last = std::clamp<std::int64_t>(last, first, Count());
+    return {first, last};
+  }
+
+private:
+  std::int64_t MinorAt(std::int64_t k) const {
+    const std::int64_t major = Count();
+    if (major == 0) return 0;
+    // k and the spans are below 2^32, so the product fits in 64 unsigned bits.
+    const auto product = static_cast<std::uint64_t>(k) * static_cast<std::uint64_t>(x_major_ ? dy_ : dx_);
+    const auto quotient = product / static_cast<std::uint64_t>(major);
+    const auto remainder = product % static_cast<std::uint64_t>(major);
+    return static_cast<std::int64_t>(quotient) + (2 * remainder >= static_cast<std::uint64_t>(major) ? 1 : 0);
+  }
+
+  TPoint from_;
+  std::int64_t dx_, dy_;
+  int sx_, sy_;
+  bool x_major_;
+};
 
 }  // namespace
 
@@ -225,39 +296,35 @@ void TCanvas::StrokePath(QPainter& painter, std::span<const TPoint> points, bool
   painter.drawPath(path);
 }
 
+TRect TCanvas::ReachableArea() const {
+  // A unit of margin on each side covers units that the scale puts partly on the device.
+  const int width = static_cast<int>(std::min<double>(std::ceil(device_->width() / scale_), INT_MAX - 1));
+  const int height = static_cast<int>(std::min<double>(std::ceil(device_->height() / scale_), INT_MAX - 1));
+  const TRect device{-1, -1, width + 1, height + 1};
+  return painter_clipped_ ? Intersection(device, painter_clip_) : device;
+}
+
 void TCanvas::PlotPath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour) {
   // One-unit lines are laid out pixel by pixel: each segment from its start up to, not including, its end, the
-  // dash pattern running on from one segment into the next.
-  const QList<qreal> dashes = DashPattern(pen_.Style());
-  std::size_t dash = 0;
-  int left = dashes.isEmpty() ? 0 : static_cast<int>(dashes[0]);
+  // dash pattern running on from one segment into the next. Only the steps that can land on the device are
+  // walked; the others are only counted, for the dash pattern, so that the work is bounded by the device's size
+  // whatever the coordinates.
+  const TRect area = ReachableArea();
+  if (area.Right <= area.Left || area.Bottom <= area.Top) return;
+  const std::vector<bool> drawn = DashMask(pen_.Style());
+  const auto period = static_cast<std::int64_t>(drawn.size());
+  std::int64_t phase = 0;
   std::vector<QPoint> pixels;
-  auto plot = [&](int x, int y) {
-    if (dashes.isEmpty() || dash % 2 == 0) pixels.emplace_back(x, y);
-    if (!dashes.isEmpty() && --left == 0) {
-      dash = (dash + 1) % static_cast<std::size_t>(dashes.size());
-      left = static_cast<int>(dashes[static_cast<qsizetype>(dash)]);
-    }
-  };
-  std::size_t segments = closed ? points.size() : points.size() - 1;
+  const std::size_t segments = closed ? points.size() : points.size() - 1;
   for (std::size_t i = 0; i < segments; ++i) {
-    TPoint a = points[i], b = points[(i + 1) % points.size()];
-    int dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
-    int sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
-    int error = dx + dy;
-    int x = a.X, y = a.Y;
-    while (x != b.X || y != b.Y) {
-      plot(x, y);
-      int twice = 2 * error;
-      if (twice >= dy) {
-        error += dy;
-        x += sx;
-      }
-      if (twice <= dx) {
-        error += dx;
-        y += sy;
-      }
+    const TLineSteps line(points[i], points[(i + 1) % points.size()]);
+    const auto [first, last] = line.StepsWithin(area);
+    for (std::int64_t k = first; k < last; ++k) {
+      const TPoint p = line.At(k);
+      if (p.Y < area.Top || p.Y >= area.Bottom || p.X < area.Left || p.X >= area.Right) continue;
+      if (drawn[static_cast<std::size_t>((phase + k) % period)]) pixels.emplace_back(p.X, p.Y);
     }
+    phase = (phase + line.Count() % period) % period;
   }
   if (pixels.empty()) return;
   QPen pen(colour);
@@ -322,8 +389,17 @@ void TCanvas::FrameRect(const TRect& rect) {
   FillFrame(*painter, rect.Left, rect.Top, rect.Right, rect.Bottom, 1, MakeBrush());
 }
 
+// Whether a frame of this width leaves no inside: computed in 64 bits, since a damaged page may give a pen as wide as
+// the coordinate range. When it does leave one, its inner edges (x1 + width, x2 - width, ...) are within range.
+namespace {
+bool FrameCoversAll(int x1, int y1, int x2, int y2, int width) {
+  const auto twice = 2 * static_cast<std::int64_t>(width);
+  return twice >= static_cast<std::int64_t>(x2) - x1 || twice >= static_cast<std::int64_t>(y2) - y1;
+}
+}  // namespace
+
 void TCanvas::FillFrame(QPainter& painter, int x1, int y1, int x2, int y2, int width, const QBrush& brush) {
-  if (2 * width >= x2 - x1 || 2 * width >= y2 - y1) {
+  if (FrameCoversAll(x1, y1, x2, y2, width)) {
     painter.fillRect(UnitRect(x1, y1, x2, y2), brush);
     return;
   }
@@ -356,7 +432,9 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   bool fill = brush_.Style() != bsClear || brush_.Bitmap();
   if (fill) {
     // Without an outline the platform leaves the last column and row out.
-    TRect inner = outline ? TRect{x1 + width, y1 + width, x2 - width, y2 - width} : TRect{x1, y1, x2 - 1, y2 - 1};
+    TRect inner = !outline                                ? TRect{x1, y1, x2 - 1, y2 - 1}
+                  : FrameCoversAll(x1, y1, x2, y2, width) ? TRect{}
+                                                          : TRect{x1 + width, y1 + width, x2 - width, y2 - width};
     if (inner.Right > inner.Left && inner.Bottom > inner.Top) {
       painter->fillRect(UnitRect(inner.Left, inner.Top, inner.Right, inner.Bottom), MakeBrush());
     }
@@ -373,8 +451,8 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
 QRectF TCanvas::PenBounds(int x1, int y1, int x2, int y2) const {
   // The outline's centre line, so that a pen of any width stays inside the bounds.
   qreal half = pen_.Style() == psClear ? 0.5 : PenWidth() / 2.0;
-  if (Cosmetic()) return QRectF(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
-  return QRectF(x1 + half, y1 + half, x2 - x1 - 2 * half, y2 - y1 - 2 * half);
+  if (Cosmetic()) return QRectF(x1, y1, Span(x1, x2) - 1, Span(y1, y2) - 1);
+  return QRectF(x1 + half, y1 + half, Span(x1, x2) - 2 * half, Span(y1, y2) - 2 * half);
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
@@ -403,7 +481,8 @@ void TCanvas::DrawText(QPainter& painter, int x, int y, const TShapedText& text,
   }
   painter.setPen(ToQColor(font_.Color()));
   text.Draw(painter, QPointF(x, y + measure.Ascent()));
-  pen_pos_ = {x + text.Width(), y};
+  pen_pos_ = {static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(x) + text.Width(), INT_MIN, INT_MAX)),
+              y};
 }
 
 void TCanvas::TextOut(int x, int y, std::string_view text) {

@@ -125,6 +125,8 @@ private:
   QPainter* BeginShape(int& x1, int& y1, int& x2, int& y2, QColor& colour);
   // The pen for the outline and the brush (or none) for the inside of a shape.
   void UsePenAndBrush(QPainter& painter, const QColor& colour);
+  // The units that drawing can reach: the device's, within the painter's clip, with a unit of margin.
+  TRect ReachableArea() const;
   void PlotPath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour);
   void StrokePath(QPainter& painter, std::span<const TPoint> points, bool closed, const QColor& colour);
   void FillFrame(QPainter& painter, int x1, int y1, int x2, int y2, int width, const QBrush& brush);

@@ -84,6 +84,23 @@
 #include <string_view>
 #include <vector>
 
+// Why a report file could not be read: the file as a whole (no report file, another version of the format, cut
+// short), or what is wrong, found on which page (1 for the first) or outside the pages (0).
+class ERLReportFileError : public ERLStreamError {
+public:
+  enum TReason { rfNotAReportFile, rfOtherVersion, rfTruncated, rfCorrupted };
+  ERLReportFileError(TReason reason, int versionOrPage = 0);
+  TReason Reason() const { return reason_; }
+  // The version the file says it has, for rfOtherVersion.
+  int Version() const { return reason_ == rfOtherVersion ? value_ : 0; }
+  // The page found damaged, for rfCorrupted and rfTruncated; 0 outside the pages.
+  int Page() const { return reason_ == rfOtherVersion ? 0 : value_; }
+
+private:
+  TReason reason_;
+  int value_;
+};
+
 // A page fetched from a collection. While it lives the collection stays locked, so no other thread can change its
 // pages, and the page stays in memory: the caller uses it and lets it go soon. It must not be kept across a
 // blocking call into another thread that may use the same collection.
@@ -161,6 +178,13 @@ public:
   // Writes the report file beside `fileName` and renames it into place: a failure leaves any previous file intact.
   void SaveToFile(const std::string& fileName);
   void SaveToStream(TRLStream& stream);
+  // Reads a report file in place of the collection's pages and named values. The whole file is checked first,
+  // each page read, so that a file that is not a sound report file of kReportFileVersion leaves the collection as
+  // it was and raises ERLReportFileError. LoadFromFile raises ERLFileError for a file it cannot open or read.
+  void LoadFromStream(TRLStream& stream);
+  void LoadFromFile(const std::string& fileName);
+  // The largest page side, in pixels at 96 per inch, that a report file may give: about 8.6 metres.
+  static constexpr int kLargestPageSide = 32767;
 
   // The one version of the report file that SaveToStream writes.
   static constexpr int kReportFileVersion = 3;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <string>
 #include <vector>
@@ -225,6 +226,104 @@ TEST(CanvasLine, StyledPensLeaveGapsOnlyWhenOneUnitWide) {
     c.Rectangle(1, 1, 8, 8);
   });
   for (QPoint p : Painted(clear)) EXPECT_NE(p.y(), 5) << "a clear pen drew" << Art(clear);
+}
+
+// A one-unit line laid out only where it can show must still show exactly the units of the whole line: the same
+// polyline on a small image and, shifted, well inside a large one.
+TEST(CanvasLine, LinesRunningOffTheDeviceShowTheSameUnits) {
+  struct Case {
+    std::vector<TPoint> points;
+    TPenStyle style;
+    bool clip;
+  };
+  const Case cases[] = {
+      {{{-90, 3}, {150, 14}}, psSolid, false},
+      {{{150, 14}, {-90, 3}}, psDashDot, false},
+      {{{7, -60}, {12, 190}, {-80, -70}}, psDash, false},
+      {{{190, 190}, {-10, -17}, {190, 5}}, psDashDotDot, false},
+      {{{-99, 9}, {5, 9}, {5, 199}}, psDot, true},
+      {{{-13, -77}, {33, 100}}, psSolid, true},
+  };
+  constexpr int kShift = 100;
+  for (const Case& k : cases) {
+    auto draw = [&](TCanvas& c, int shift) {
+      c.Pen().SetStyle(k.style);
+      if (k.clip) c.SetClipRect({shift + 3, shift + 2, shift + 15, shift + 11});
+      std::vector<TPoint> points;
+      for (TPoint p : k.points) points.push_back({p.X + shift, p.Y + shift});
+      c.Polyline(points);
+    };
+    QImage small = Drawn([&](TCanvas& c) { draw(c, 0); }, 20, 16);
+    QImage large = Drawn([&](TCanvas& c) { draw(c, kShift); }, 300, 300);
+    EXPECT_FALSE(Painted(small).empty()) << "style " << k.style << Art(small);
+    EXPECT_EQ(small, large.copy(kShift, kShift, 20, 16))
+        << "style " << k.style << Art(small) << Art(large.copy(kShift, kShift, 20, 16));
+  }
+}
+
+// Coordinates at the ends of the integer range cost no more than the device's size.
+TEST(CanvasLine, ExtremeCoordinatesDrawTheVisibleUnits) {
+  const TPoint triangle[] = {{2, 2}, {INT_MAX, 2}, {2, INT_MAX}};
+  const TPoint diagonal[] = {{INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}};
+  const TPoint across[] = {{INT_MIN, 25}, {INT_MAX, 25}};
+  QImage image = Drawn(
+      [&](TCanvas& c) {
+        c.Brush().SetColor(clRed);
+        c.Polygon(triangle);
+        c.Polyline(diagonal);
+        c.Pen().SetStyle(psDot);
+        c.Polyline(across);
+      },
+      40, 30);
+  for (int x = 2; x < 40; ++x) EXPECT_EQ(image.pixel(x, 2), kBlack) << x << Art(image);
+  for (int y = 2; y < 30; ++y) EXPECT_EQ(image.pixel(2, y), kBlack) << y << Art(image);
+  for (int i = 0; i < 30; ++i) EXPECT_EQ(image.pixel(i, i), kBlack) << i << Art(image);
+  EXPECT_EQ(image.pixel(20, 10), kRed) << Art(image);
+  EXPECT_EQ(image.pixel(1, 0), kWhite) << Art(image);
+  int dots = 0, gaps = 0;
+  for (int x = 3; x < 40; ++x) {
+    if (x == 25) continue;
+    (image.pixel(x, 25) == kBlack ? dots : gaps) += 1;
+  }
+  EXPECT_GT(dots, 10) << Art(image);
+  EXPECT_GT(gaps, 10) << Art(image);
+}
+
+// A pen about as wide as the coordinate range (damaged data) covers the whole rectangle, outline and inside.
+TEST(CanvasRectangle, PenWiderThanHalfTheRangeCoversEverything) {
+  const struct {
+    int width;
+    TRect bounds;
+    QRect covered;
+  } cases[] = {
+      {1233493556, {-10, -10, INT_MAX, INT_MAX}, QRect(0, 0, 16, 12)},
+      {INT_MAX, {INT_MIN, 2, 8, INT_MAX}, QRect(0, 2, 8, 10)},
+  };
+  for (const auto& k : cases) {
+    QImage image = Drawn([&](TCanvas& c) {
+      c.Pen().SetWidth(k.width);
+      c.Brush().SetColor(clRed);
+      c.Rectangle(k.bounds);
+    });
+    const std::vector<QPoint> painted = Painted(image);
+    EXPECT_EQ(BoundsOf(painted), k.covered) << Art(image);
+    EXPECT_EQ(painted.size(), static_cast<std::size_t>(k.covered.width() * k.covered.height())) << Art(image);
+    for (QPoint p : painted) EXPECT_EQ(image.pixel(p), kBlack) << Art(image);
+  }
+}
+
+// Rectangles whose corners lie further apart than an int reaches fill the part of them on the image.
+TEST(CanvasFillRect, CornersAtBothEndsOfTheRangeFillTheVisiblePart) {
+  QImage image = Drawn([](TCanvas& c) {
+    c.Brush().SetColor(clRed);
+    c.FillRect({INT_MIN, 2, INT_MAX, 5});
+    c.Rectangle(INT_MIN, 7, INT_MAX, INT_MAX);
+  });
+  for (int x = 0; x < 16; ++x) {
+    EXPECT_EQ(image.pixel(x, 3), kRed) << Art(image);
+    EXPECT_EQ(image.pixel(x, 7), kBlack) << Art(image);
+    EXPECT_EQ(image.pixel(x, 9), kRed) << Art(image);
+  }
 }
 
 // Each pen mode against the bitwise combination it stands for, per colour channel.

@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -158,6 +159,39 @@ TEST_F(OutputActions, SavingFromThePreviewAsPdfAndAsAReportFile) {
   });
   EXPECT_FALSE(SaveFromPreview(*pages));
   EXPECT_EQ(proposed, (folder.path() / "clientes.pdf").string());
+  EXPECT_TRUE(errors_.empty());
+}
+
+// A report file opened again saves through the save dialog like a generated report: over itself as a report file,
+// and as a PDF.
+TEST_F(OutputActions, AnOpenedReportFileSavesAsAGeneratedOne) {
+  TempFolder folder;
+  const std::string saved = (folder.path() / "clientes.rpf").string();
+  std::filesystem::copy_file(std::string(RELCLIENTES_TESTS_DIR) + "/pages/fixtures/two-pages.rpf", saved);
+  auto read = [](const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string original = read(saved);
+  auto* pages = new TRLGraphicStorage(&owner_);
+  pages->LoadFromFile(saved);
+
+  SaveParams().SetFilter(nullptr);
+  WhenDialog([&](QWidget& dialog) {
+    Type(dialog, "EditFileName", saved);
+    Press(dialog, "ButtonSave");
+  });
+  EXPECT_TRUE(SaveFromPreview(*pages));
+  EXPECT_EQ(read(saved), original);
+
+  WhenDialog([&](QWidget& dialog) {
+    Type(dialog, "EditFileName", (folder.path() / "clientes").string());
+    Choose(dialog, "ComboBoxFilters", "PDF");
+    Press(dialog, "ButtonSave");
+  });
+  EXPECT_TRUE(SaveFromPreview(*pages));
+  EXPECT_EQ(PdfPageCount(folder.path() / "clientes.pdf"), 2);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clientes.pdf", "clientes.rpf"}));
   EXPECT_TRUE(errors_.empty());
 }
 

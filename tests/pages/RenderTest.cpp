@@ -515,4 +515,20 @@ TEST(Render, ExtremeRecordedValuesPaintWithoutFault) {
   EXPECT_EQ(bitmap->Canvas().Pixels(150, 150), clRed);
 }
 
+// A polygon reaching the end of the coordinate range, as a damaged file may hold, paints the part of it that falls
+// on the image, at the cost of the image's size.
+TEST(Render, PolygonWithAnExtremePointPaintsItsVisiblePart) {
+  auto page = Page(100, 100);
+  auto* polygon = new TRLPolygonObject(page.get());
+  polygon->SetPoints({{10, 10}, {INT_MAX, 10}, {10, 90}});
+  polygon->Brush().SetColor(kBlue);
+  auto bitmap = RenderPageToImage(*page, 0.5);
+  TCanvas& canvas = bitmap->Canvas();
+  for (int x = 5; x < 50; ++x) EXPECT_EQ(canvas.Pixels(x, 5), clBlack) << x;
+  for (int y = 5; y < 45; ++y) EXPECT_EQ(canvas.Pixels(5, y), clBlack) << y;
+  EXPECT_EQ(canvas.Pixels(30, 20), clBlue);
+  EXPECT_EQ(canvas.Pixels(30, 47), clWhite);
+  EXPECT_EQ(canvas.Pixels(3, 3), clWhite);
+}
+
 }  // namespace
