@@ -157,6 +157,15 @@ void TRLGraphicStorage::StoreSurface(TRLGraphicSurface* surface) {
   surface->modified_ = false;
 }
 
+void TRLGraphicStorage::AppendRecord(const std::string& bytes) {
+  OpenTempFile();
+  temp_stream_->Seek(temp_size_);
+  temp_stream_->WriteInt32(CheckedPosition(static_cast<std::int64_t>(bytes.size())));
+  temp_stream_->Write(bytes.data(), bytes.size());
+  page_offsets_.push_back(temp_size_);
+  temp_size_ += 4 + static_cast<std::int64_t>(bytes.size());
+}
+
 void TRLGraphicStorage::InsertInCache(TRLGraphicSurface* surface) {
   // The oldest page goes first; a page that someone is using stays until it is released.
   while (cache_.size() > 4) {
@@ -226,6 +235,7 @@ void TRLGraphicStorage::Clear() {
     delete surface;
   }
   macros_.Clear();
+  outline_.clear();
   assert(IsSound());
 }
 
@@ -338,10 +348,67 @@ void TRLGraphicStorage::SaveToStream(TRLStream& stream) {
     stream.WriteInt32(static_cast<std::int32_t>(record.size()));
     stream.Write(record.data(), record.size());
   }
+  if (!outline_.empty()) WriteOutlineRecord(stream, outline_);
   std::int64_t end = stream.Position();
   stream.Seek(table_position);
   for (std::int32_t position : positions) stream.WriteInt32(position);
   stream.Seek(end);
+}
+
+void TRLGraphicStorage::LoadFromStream(TRLStream& stream) {
+  std::lock_guard lock(mutex_);
+  Clear();
+  try {
+    char signature[sizeof kStorageSignature - 1];
+    stream.ReadBuffer(signature, sizeof signature);
+    if (std::string_view(signature, sizeof signature) != std::string_view(kStorageSignature, sizeof signature)) {
+      throw ERLCorruptedFile();
+    }
+    const std::int32_t value_count = stream.ReadInt32();
+    if (value_count < 0) throw ERLCorruptedFile();
+    for (std::int32_t i = 0; i < value_count; ++i) macros_.Add(stream.ReadString());
+    const std::int32_t page_count = stream.ReadInt32();
+    if (page_count < 0 || page_count > stream.Remaining() / 4) throw ERLCorruptedFile();
+    std::vector<std::int32_t> positions(static_cast<std::size_t>(page_count));
+    for (std::int32_t& position : positions) position = stream.ReadInt32();
+    // Records may follow the last page; they start where the furthest page ends.
+    std::int64_t end = stream.Position();
+    std::string record;
+    for (std::int32_t position : positions) {
+      if (position < 0 || position > stream.Size()) throw ERLCorruptedFile();
+      stream.Seek(position);
+      record = stream.ReadString();
+      AppendRecord(record);
+      end = std::max(end, stream.Position());
+    }
+    stream.Seek(end);
+    outline_ = ReadOutlineRecords(stream, page_count);
+  } catch (const ERLStreamError&) {
+    Clear();
+    throw ERLCorruptedFile();
+  }
+  assert(IsSound());
+}
+
+void TRLGraphicStorage::LoadFromFile(const std::string& fileName) {
+  TRLFileStream stream(fileName, TRLFileStream::fmOpenRead);
+  LoadFromStream(stream);
+}
+
+void TRLGraphicStorage::AddOutlineEntry(TRLOutlineEntry entry) {
+  std::lock_guard lock(mutex_);
+  entry.Level = OutlineLevelAfter(outline_, entry.Level);
+  outline_.push_back(std::move(entry));
+}
+
+TRLOutline TRLGraphicStorage::Outline() const {
+  std::lock_guard lock(mutex_);
+  return outline_;
+}
+
+bool TRLGraphicStorage::HasOutline() const {
+  std::lock_guard lock(mutex_);
+  return !outline_.empty();
 }
 
 void TRLGraphicStorage::SaveToFile(const std::string& fileName) {

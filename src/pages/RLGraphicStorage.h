@@ -26,6 +26,26 @@
 //   t       4        p, the number of pages
 //   t+4     4*p      the page table: for each page the Int32 offset, from the start of the file, of its record
 //   ...     ...      p page records, in page order, each an Int32 length n then n bytes of a page
+//   ...     ...      after the last page, zero or more framed records, to the end of the file (a reader that reads
+//                    by the page table stops before them, and a file without them is complete)
+//
+// A framed record:
+//
+//   offset  size     meaning
+//   0       4        tag, four characters
+//   4       4        version of the record's payload
+//   8       4        s, the payload size
+//   12      s        the payload
+//
+// A reader skips by its size a record whose tag or version it does not know, and stops at a frame that runs past
+// the end of the file. A new version of a record gets a new version number; a reader keeps the last record it
+// knows. The records:
+//
+//   tag     version  payload
+//   "RLOL"  1        the outline (written only when it has entries): Int32 count, then per entry, in the order
+//                    the group headers printed: Int32 level (0 outermost, at most one deeper than the entry before),
+//                    Int32 page index (0 first), Int32 top (the row on the page where the header starts, pixels at
+//                    96 per inch), String text
 //
 // The temporary page file, private to one collection and removed with it, is the page records alone, one after
 // the other as pages are stored; a page stored again is appended and the older record is left unused. The
@@ -74,6 +94,7 @@
 //          4 underline, 8 strike-out)
 
 #include "pages/RLMetaSurface.h"
+#include "pages/RLOutline.h"
 
 #include <cstdint>
 #include <functional>
@@ -157,6 +178,16 @@ public:
   // Writes the report file beside `fileName` and renames it into place: a failure leaves any previous file intact.
   void SaveToFile(const std::string& fileName);
   void SaveToStream(TRLStream& stream);
+  // Replaces the pages, the named values and the outline with those of a report file; ERLCorruptedFile for a
+  // stream that is not one (the collection is then empty).
+  void LoadFromFile(const std::string& fileName);
+  void LoadFromStream(TRLStream& stream);
+
+  // The groups of the report, as their headers printed. AddOutlineEntry takes the entry's nesting as its Level
+  // and keeps it at most one deeper than the entry before.
+  void AddOutlineEntry(TRLOutlineEntry entry);
+  TRLOutline Outline() const;
+  bool HasOutline() const;
 
   // The one version of the report file that SaveToStream writes.
   static constexpr int kReportFileVersion = 3;
@@ -206,6 +237,7 @@ private:
   void DetachSurface(TRLGraphicSurface* surface);
   void OpenTempFile();
   void ReadRecord(std::int64_t offset, std::string& bytes);
+  void AppendRecord(const std::string& bytes);
 
   mutable std::recursive_mutex mutex_;
   std::vector<TRLGraphicSurface*> cache_;
@@ -215,6 +247,7 @@ private:
   std::int64_t temp_size_ = 0;
   int file_version_ = kReportFileVersion;
   TStrings macros_;
+  TRLOutline outline_;
   std::vector<TComponent*> links_;
   int page_load_count_ = 0;
   TRLMemoryStream buffer_;
