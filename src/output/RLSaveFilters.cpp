@@ -32,10 +32,13 @@ void TRLPDFFilter::EndDoc() {
   // A document dropped without Close leaves no file: a run cut short keeps whatever file was there.
   std::unique_ptr<TPdfDocument> document = std::move(document_);
   std::vector<int> drawn = std::move(drawn_);
-  if (!Completed() || document->Close()) return;
+  if (!Completed()) return;
+  DescribePdf(*document, *Pages(), &drawn);
+  if (document->Close()) return;
   // Pages our writer does not write exactly: the same pages again through Qt's writer.
   document.reset();
   TPdfDocument qt(FileName(), TPdfDocument::TWriter::Qt);
+  DescribePdf(qt, *Pages(), &drawn);
   for (int index : drawn) {
     TRLPageRef page = Pages()->Pages(index);
     AddPageToPdf(qt, page.Get(), *Pages());

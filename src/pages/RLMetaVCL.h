@@ -56,6 +56,11 @@ void AddStandalonePageToPdf(TPdfDocument& document, std::unique_ptr<TRLGraphicSu
 // Draws the stored pages from `first` on, each as AddPageToPdf does (several at once), up to the first one our
 // writer cannot write exactly (Qt's writer takes them all); the collection is locked by the caller.
 void AddPagesToPdf(TPdfDocument& document, TRLGraphicStorage& storage, int first);
+// Gives the document the collection's title, the user as its author and the collection's outline as its
+// bookmarks. `pageIndexes`, when given, are the collection's pages the document holds, in its order; an entry on
+// another page has no bookmark.
+void DescribePdf(TPdfDocument& document, const TRLGraphicStorage& storage,
+                 const std::vector<int>* pageIndexes = nullptr);
 // Closes a document holding every page of the collection; when our writer could not write them exactly, the file is
 // written again, whole, by Qt's writer. The collection is locked by the caller.
 void ClosePagesPdf(std::unique_ptr<TPdfDocument> document, TRLGraphicStorage& storage, const std::string& fileName);
