@@ -15,6 +15,15 @@
 #endif
 
 std::string PdfTextString(std::string_view utf8) {
+  // Plain printable ASCII stays a literal string, readable in the file; anything else is UTF-16.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+    std::string out = "(";
+    for (char c : utf8) {
+      if (c == '(' || c == ')' || c == '\\') out += '\\';
+      out += c;
+    }
+    return out + ')';
+  }
   const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   std::string out = "<FEFF";
   out.reserve(out.size() + static_cast<std::size_t>(text.size()) * 4 + 1);
@@ -47,7 +56,8 @@ std::string PdfInfoDictionary(const TPdfInfo& info, std::string_view date) {
   entry("Subject", info.Subject);
   entry("Author", info.Author);
   entry("Creator", PdfCreator());
-  entry("Producer", PdfCreator());
+  // The writer itself, as it always named itself.
+  entry("Producer", "relclientes");
   out += " /CreationDate (" + std::string(date) + ") >>";
   return out;
 }

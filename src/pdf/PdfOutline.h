@@ -17,14 +17,16 @@ struct TPdfOutlineItem {
   double Top = 0;
 };
 
-// What the information dictionary says. The creator is this program and its version, the date when it is written.
+// What the information dictionary says. The creator is this program and its version, the producer "relclientes",
+// the date when it is written.
 struct TPdfInfo {
   std::string Title;
   std::string Subject;
   std::string Author;
 };
 
-// A text as a PDF text string: UTF-16 with its byte order mark, in hexadecimal, so that any character survives.
+// A text as a PDF text string: printable ASCII as a literal string, anything else as UTF-16 with its byte order
+// mark, in hexadecimal, so that any character survives.
 std::string PdfTextString(std::string_view utf8);
 
 // The full name of the user running the program, from the system's user database, or empty.
