@@ -250,6 +250,15 @@ void TRLPreview::SetPageIndex(int index) {
   ReLayout();
 }
 
+void TRLPreview::ShowPageAt(int index, int row) {
+  if (index < 0 || index >= PageCount()) return;
+  SetPageIndex(index);
+  // A little of what is above the row stays in sight.
+  constexpr int kRoomAbove = 8;
+  VertScrollBar().SetPosition(RoundToInt(std::max(0, row - kRoomAbove) * zoom_factor_ / 100));
+  if (OnChangeView) OnChangeView(this);
+}
+
 void TRLPreview::GotoPage(int pageNumber) {
   if (!pages_) return;
   SetPageIndex(pageNumber - FirstPageNumber());

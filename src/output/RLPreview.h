@@ -90,6 +90,8 @@ public:
 
   // Navigation, by the numbers the user sees.
   void GotoPage(int pageNumber);
+  // Shows the page with the given index scrolled so that `row` (in page pixels) is near the top.
+  void ShowPageAt(int index, int row);
   void FirstPage();
   void PriorPage();
   void NextPage();

@@ -5,6 +5,7 @@
 #include "core/Text.h"
 #include "core/Variant.h"
 #include "output/RLFilters.h"
+#include "output/RLOutlinePanel.h"
 #include "output/RLPreviewGlyphs.h"
 #include "output/RLSendMail.h"
 #include "pages/RLConsts.h"
@@ -194,6 +195,18 @@ TRLPreviewForm::TRLPreviewForm(TComponent* owner) : TForm(owner) {
   SetGlyph(SpeedButtonViews, static_cast<int>(TRLPreviewGlyph::Views));
   SetGlyph(SpeedButtonEdit, static_cast<int>(TRLPreviewGlyph::Edit));
   SetGlyph(SpeedButtonCopyright, static_cast<int>(TRLPreviewGlyph::About));
+
+  SpeedButtonOutline =
+      MakeButton(PanelTools, "SpeedButtonOutline", 749, 1, 22, 22, " ", "Mostrar ou ocultar os grupos do relatório");
+  SpeedButtonOutline->SetGroupIndex(2);
+  SpeedButtonOutline->SetAllowAllUp(true);
+  SpeedButtonOutline->SetVisible(false);
+  SetGlyph(SpeedButtonOutline, static_cast<int>(TRLPreviewGlyph::Outline));
+  SpeedButtonOutline->OnClick = [this](TObject* s) { SpeedButtonOutlineClick(s); };
+  PanelOutline = new TRLOutlinePanel(this);
+  PanelOutline->OnGoTo = [this](const TRLOutlineEntry& entry) {
+    if (TRLPreview* preview = ActivePreview()) preview->ShowPageAt(entry.PageIndex, entry.Top);
+  };
 
   PanelContainer = MakePanel(this, "PanelContainer", 0, 24, 807, 311);
   PanelContainer->SetBevelOuter(bvLowered);
@@ -518,9 +531,17 @@ void TRLPreviewForm::rpvDefaultChangeView(TObject* sender) {
   if (auto* preview = dynamic_cast<TRLPreview*>(sender)) {
     PanelPageCount->SetCaption(std::to_string(preview->PageCount()));
   }
+  if (PanelOutline->Pages() != Pages()) {
+    PanelOutline->SetPages(Pages());
+    SpeedButtonOutline->SetVisible(PanelOutline->HasOutline());
+    SpeedButtonOutline->SetDown(PanelOutline->Wanted());
+  }
+  if (TRLPreview* active = ActivePreview()) PanelOutline->FollowPage(active->PageIndex());
   RefreshPageBox();
   RefreshZoomBox();
 }
+
+void TRLPreviewForm::SpeedButtonOutlineClick(TObject*) { PanelOutline->SetWanted(SpeedButtonOutline->Down()); }
 
 void TRLPreviewForm::RefreshPageBox() {
   TRLPreview* preview = ActivePreview();
@@ -546,6 +567,8 @@ void TRLPreviewForm::FormKeyDown(TObject*, int& key, TShiftState shift) {
     if (preview) (preview->*method)();
     key = 0;
   };
+  // The outline's tree moves through its entries with the arrow and paging keys.
+  if (PanelOutline->Tree->Focused() && key != VK_ESCAPE && !ctrl) return;
   switch (key) {
     case VK_ESCAPE:
       key = 0;

@@ -17,6 +17,7 @@
 #include <vector>
 
 class TRLGraphicStorage;
+class TRLOutlinePanel;
 class TRLPreviewForm;
 
 // The preview windows' defaults, for reports that ask for them. Every window records its window state here when it
@@ -83,6 +84,9 @@ public:
   TSpeedButton* SpeedButtonCopyright;
   TPanel* PanelContainer;
   TTimer* TimerRepeat;
+  // The report's groups at the left, and the toolbar's toggle that shows them.
+  TRLOutlinePanel* PanelOutline;
+  TSpeedButton* SpeedButtonOutline;
 
   int PreviewCount() const { return static_cast<int>(previews_.size()); }
   TRLPreview* Previews(int index) const { return previews_.at(static_cast<std::size_t>(index)).preview; }
@@ -116,6 +120,7 @@ public:
   void SpeedButtonEditClick(TObject* sender);
   void SpeedButtonCloseClick(TObject* sender);
   void rpvDefaultChangeView(TObject* sender);
+  void SpeedButtonOutlineClick(TObject* sender);
   void FormKeyDown(TObject* sender, int& key, TShiftState shift);
   void FormClose(TObject* sender, TCloseAction& action);
 

@@ -3,6 +3,7 @@
 #include "graphics/Bitmap.h"
 
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -98,6 +99,13 @@ void DrawPreviewGlyph(TBitmap& bitmap, TRLPreviewGlyph glyph) {
     case TRLPreviewGlyph::Last: DrawArrow(pen, false, true); break;
     case TRLPreviewGlyph::ZoomDown: DrawMagnifier(pen, false); break;
     case TRLPreviewGlyph::ZoomUp: DrawMagnifier(pen, true); break;
+    case TRLPreviewGlyph::Outline:
+      // A list whose inner lines are indented.
+      for (auto [left, top] : {std::pair(1, 2), std::pair(4, 6), std::pair(4, 10), std::pair(1, 14)}) {
+        pen.Fill(left, top - 1, left + 2, top + 1, kInk);
+        pen.Fill(left + 3, top - 1, 15, top + 1, kOutline);
+      }
+      break;
     case TRLPreviewGlyph::Views:
       // The window divided in two, one page in each half.
       pen.Box(1, 1, 15, 8, kPaper, kOutline);

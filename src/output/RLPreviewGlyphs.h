@@ -2,7 +2,7 @@
 
 class TBitmap;
 
-enum class TRLPreviewGlyph { Setup, First, Prior, Next, Last, ZoomDown, ZoomUp, Views, Edit, About };
+enum class TRLPreviewGlyph { Setup, First, Prior, Next, Last, ZoomDown, ZoomUp, Views, Edit, About, Outline };
 
 // Device pixels per unit of a glyph: a glyph is 16 x 16 units, drawn on a 32 x 32 bitmap so that it stays sharp on
 // a screen with twice the usual density.

@@ -49,16 +49,23 @@ TRLPDFFilter::TRLPDFFilter(TComponent* owner) : TRLCustomSaveFilter(owner) {
 
 TRLPDFFilter::~TRLPDFFilter() = default;
 
-void TRLPDFFilter::BeginDoc() { document_ = std::make_unique<TPdfDocument>(FileName()); }
+void TRLPDFFilter::BeginDoc() {
+  drawn_.clear();
+  document_ = std::make_unique<TPdfDocument>(FileName());
+}
 
 void TRLPDFFilter::DrawPage(TRLGraphicSurface& page) {
+  drawn_.push_back(page.PageIndex());
   AddStandalonePageToPdf(*document_, page.StandaloneCopy(), *Pages());
 }
 
 void TRLPDFFilter::EndDoc() {
   // A document dropped without Close leaves no file: a run cut short keeps whatever file was there.
   std::unique_ptr<TPdfDocument> document = std::move(document_);
-  if (Completed()) (void)document->Close();
+  const std::vector<int> drawn = std::move(drawn_);
+  if (!Completed()) return;
+  DescribePdf(*document, *Pages(), &drawn);
+  (void)document->Close();
 }
 
 TRLPNGFilter::TRLPNGFilter(TComponent* owner) : TRLCustomSaveFilter(owner) {

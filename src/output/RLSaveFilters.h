@@ -25,6 +25,8 @@ protected:
 
 private:
   std::unique_ptr<TPdfDocument> document_;
+  // The collection's pages drawn, in the document's order: the outline's entries are mapped to them.
+  std::vector<int> drawn_;
 };
 
 // Every page of the range as a PNG image at 96 pixels per inch, named by PNGPageFileName. The images take their

@@ -233,6 +233,7 @@ void TRLGraphicStorage::Clear() {
   }
   macros_.Clear();
   data_table_.reset();
+  outline_.clear();
   assert(IsSound());
 }
 
@@ -345,10 +346,27 @@ void TRLGraphicStorage::SaveToStream(TRLStream& stream) {
     stream.WriteInt32(static_cast<std::int32_t>(record.size()));
     stream.Write(record.data(), record.size());
   }
+  if (!outline_.empty()) WriteOutlineRecord(stream, outline_);
   std::int64_t end = stream.Position();
   stream.Seek(table_position);
   for (std::int32_t position : positions) stream.WriteInt32(position);
   stream.Seek(end);
+}
+
+void TRLGraphicStorage::AddOutlineEntry(TRLOutlineEntry entry) {
+  std::lock_guard lock(mutex_);
+  entry.Level = OutlineLevelAfter(outline_, entry.Level);
+  outline_.push_back(std::move(entry));
+}
+
+TRLOutline TRLGraphicStorage::Outline() const {
+  std::lock_guard lock(mutex_);
+  return outline_;
+}
+
+bool TRLGraphicStorage::HasOutline() const {
+  std::lock_guard lock(mutex_);
+  return !outline_.empty();
 }
 
 void TRLGraphicStorage::SaveToFile(const std::string& fileName) {

@@ -26,6 +26,26 @@
 //   t       4        p, the number of pages
 //   t+4     4*p      the page table: for each page the Int32 offset, from the start of the file, of its record
 //   ...     ...      p page records, in page order, each an Int32 length n then n bytes of a page
+//   ...     ...      after the last page, zero or more framed records, to the end of the file (a reader that reads
+//                    by the page table stops before them, and a file without them is complete)
+//
+// A framed record:
+//
+//   offset  size     meaning
+//   0       4        tag, four characters
+//   4       4        version of the record's payload
+//   8       4        s, the payload size
+//   12      s        the payload
+//
+// A reader skips by its size a record whose tag or version it does not know, and stops at a frame that runs past
+// the end of the file. A new version of a record gets a new version number; a reader keeps the last record it
+// knows. The records:
+//
+//   tag     version  payload
+//   "RLOL"  1        the outline (written only when it has entries): Int32 count, then per entry, in the order
+//                    the group headers printed: Int32 level (0 outermost, at most one deeper than the entry before),
+//                    Int32 page index (0 first), Int32 top (the row on the page where the header starts, pixels at
+//                    96 per inch), String text
 //
 // The temporary page file, private to one collection and removed with it, is the page records alone, one after
 // the other as pages are stored; a page stored again is appended and the older record is left unused. The
@@ -75,6 +95,7 @@
 
 #include "pages/RLDataTable.h"
 #include "pages/RLMetaSurface.h"
+#include "pages/RLOutline.h"
 
 #include <cstdint>
 #include <functional>
@@ -178,13 +199,19 @@ public:
   // Writes the report file beside `fileName` and renames it into place: a failure leaves any previous file intact.
   void SaveToFile(const std::string& fileName);
   void SaveToStream(TRLStream& stream);
-  // Reads a report file in place of the collection's pages and named values. The whole file is checked first,
+  // Reads a report file in place of the collection's pages, named values and outline. The whole file is checked first,
   // each page read, so that a file that is not a sound report file of kReportFileVersion leaves the collection as
   // it was and raises ERLReportFileError. LoadFromFile raises ERLFileError for a file it cannot open or read.
   void LoadFromStream(TRLStream& stream);
   void LoadFromFile(const std::string& fileName);
   // The largest page side, in pixels at 96 per inch, that a report file may give: about 8.6 metres.
   static constexpr int kLargestPageSide = 32767;
+
+  // The groups of the report, as their headers printed. AddOutlineEntry takes the entry's nesting as its Level
+  // and keeps it at most one deeper than the entry before.
+  void AddOutlineEntry(TRLOutlineEntry entry);
+  TRLOutline Outline() const;
+  bool HasOutline() const;
 
   // The one version of the report file that SaveToStream writes.
   static constexpr int kReportFileVersion = 3;
@@ -243,6 +270,7 @@ private:
   std::int64_t temp_size_ = 0;
   int file_version_ = kReportFileVersion;
   TStrings macros_;
+  TRLOutline outline_;
   std::vector<TComponent*> links_;
   int page_load_count_ = 0;
   TRLMemoryStream buffer_;

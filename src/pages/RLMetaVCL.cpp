@@ -469,9 +469,30 @@ void AddPagesToPdf(TPdfDocument& document, TRLGraphicStorage& storage, int first
   }
 }
 
+void DescribePdf(TPdfDocument& document, const TRLGraphicStorage& storage, const std::vector<int>* pageIndexes) {
+  TPdfInfo info;
+  info.Title = storage.Title();
+  if (info.Title.empty()) info.Title = storage.MacroValue("Caption");
+  info.Subject = storage.MacroValue("Subject");
+  info.Author = CurrentUserFullName();
+  document.SetInfo(info);
+  std::vector<TPdfOutlineItem> items;
+  for (const TRLOutlineEntry& entry : storage.Outline()) {
+    int page = entry.PageIndex;
+    if (pageIndexes) {
+      const auto found = std::find(pageIndexes->begin(), pageIndexes->end(), page);
+      if (found == pageIndexes->end()) continue;
+      page = static_cast<int>(found - pageIndexes->begin());
+    }
+    items.push_back({entry.Text, entry.Level, page, static_cast<double>(entry.Top)});
+  }
+  document.SetOutline(std::move(items));
+}
+
 void SavePagesToPdf(TRLGraphicStorage& storage, const std::string& fileName) {
   auto lock = storage.Lock();
   TPdfDocument document(fileName);
+  DescribePdf(document, storage);
   AddPagesToPdf(document, storage, 0);
   (void)document.Close();
 }

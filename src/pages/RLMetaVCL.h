@@ -57,5 +57,10 @@ void AddStandalonePageToPdf(TPdfDocument& document, std::unique_ptr<TRLGraphicSu
 // Draws the stored pages from `first` on, each as AddStandalonePageToPdf does (several at once); the collection is
 // locked by the caller.
 void AddPagesToPdf(TPdfDocument& document, TRLGraphicStorage& storage, int first);
+// Gives the document the collection's title, the user as its author and the collection's outline as its
+// bookmarks. `pageIndexes`, when given, are the collection's pages the document holds, in its order; an entry on
+// another page has no bookmark.
+void DescribePdf(TPdfDocument& document, const TRLGraphicStorage& storage,
+                 const std::vector<int>* pageIndexes = nullptr);
 // Every page of the collection as one page of a PDF file, written by our writer, or by Qt's when the pages need it.
 void SavePagesToPdf(TRLGraphicStorage& storage, const std::string& fileName);

@@ -100,6 +100,8 @@ void WritePages(TPageHandOver& handOver, TRLGraphicStorage& storage, const std::
   document->SetDrawingThreads(0);
   auto lock = storage.Lock();
   AddPagesToPdf(*document, storage, handOver.FirstToDraw());
+  // The collection is complete now: the document learns its title and outline here.
+  DescribePdf(*document, storage);
   (void)document->Close();
 }
 

@@ -4,6 +4,7 @@
 
 #include "pages/RLMetaSurface.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -119,15 +120,21 @@ void TRLGraphicStorage::LoadFromStream(TRLStream& stream) {
       if (!SaneSide(ReadRealValue(macros, side) * 96.0 / 25.4)) Fail(ERLReportFileError::rfCorrupted);
     }
     // Every page is read before the collection changes, and again as it is added: only one is in memory at once.
+    // The framed records after the pages start where the furthest page ends.
+    std::int64_t records = table_end;
     for (std::size_t i = 0; i < contents.page_offsets.size(); ++i) {
       ReadPage(stream, table_end, contents.page_offsets[i], static_cast<int>(i));
+      records = std::max(records, stream.Position());
     }
+    stream.Seek(records);
+    TRLOutline outline = ReadOutlineRecords(stream, static_cast<int>(contents.page_offsets.size()));
     Clear();
     for (const std::string& line : contents.macros) macros_.Add(line);
     file_version_ = kReportFileVersion;
     for (std::size_t i = 0; i < contents.page_offsets.size(); ++i) {
       Add(ReadPage(stream, table_end, contents.page_offsets[i], static_cast<int>(i)));
     }
+    outline_ = std::move(outline);
   } catch (const ERLReportFileError&) {
     throw;
   } catch (const ERLFileError&) {

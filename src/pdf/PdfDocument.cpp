@@ -232,7 +232,21 @@ void TPdfDocument::StartQt() {
   writer_ = std::make_unique<QPdfWriter>(file_.get());
   writer_->setResolution(layout_.Resolution);
   writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
-  writer_->setCreator(QStringLiteral("relclientes"));
+  writer_->setCreator(QString::fromStdString(PdfCreator()));
+  SetInfo(info_values_);
+}
+
+void TPdfDocument::SetInfo(const TPdfInfo& info) {
+  info_values_ = info;
+  if (writer_) writer_->setTitle(QString::fromStdString(info.Title));
+}
+
+void TPdfDocument::SetOutline(std::vector<TPdfOutlineItem> items) {
+  // Rows from canvas units to points below the top of the sheet.
+  const double origin = layout_.Resolution > 0 ? 72.0 * layout_.OriginY / layout_.Resolution : 0;
+  const double per_unit = 72.0 / (layout_.UnitsPerInch > 0 ? layout_.UnitsPerInch : std::max(1, layout_.Resolution));
+  for (TPdfOutlineItem& item : items) item.Top = origin + item.Top * per_unit;
+  outline_ = std::move(items);
 }
 
 TPdfDocument::~TPdfDocument() {
@@ -315,6 +329,7 @@ void TPdfDocument::WriteOwnPage(const std::string& deflated, double widthMM, dou
   body += "] /Resources " + std::to_string(resources_object_) + " 0 R /Contents " + std::to_string(content) + " 0 R >>";
   resources_->WriteObject(page, body);
   page_objects_.push_back(page);
+  page_heights_.push_back(Points(heightMM));
 }
 
 bool TPdfDocument::Close() {
@@ -362,8 +377,12 @@ bool TPdfDocument::CloseOwn() {
   for (int page : page_objects_) kids += std::to_string(page) + " 0 R ";
   pdf_->WriteObject(page_tree_,
                     "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(page_objects_.size()) + " >>");
-  pdf_->WriteObject(catalog_, "<< /Type /Catalog /Pages " + std::to_string(page_tree_) + " 0 R >>");
-  pdf_->WriteObject(info_, "<< /Creator (relclientes) /Producer (relclientes) /CreationDate (" + PdfDate() + ") >>");
+  std::string catalog = "<< /Type /Catalog /Pages " + std::to_string(page_tree_) + " 0 R";
+  if (const int outline = WritePdfOutline(*pdf_, outline_, page_objects_, page_heights_)) {
+    catalog += " /Outlines " + std::to_string(outline) + " 0 R /PageMode /UseOutlines";
+  }
+  pdf_->WriteObject(catalog_, catalog + " >>");
+  pdf_->WriteObject(info_, PdfInfoDictionary(info_values_, PdfDate()));
   pdf_->Finish(catalog_, info_);
   safe_file_.Commit();
   return true;

@@ -49,6 +49,7 @@
 
 #include "core/SafeFile.h"
 #include "graphics/Canvas.h"
+#include "pdf/PdfOutline.h"
 
 #include <functional>
 #include <memory>
@@ -106,6 +107,11 @@ public:
   // when other threads of the process are busy meanwhile, which would leave no core to more. Raising it adds
   // threads; lowering it stops none.
   void SetDrawingThreads(unsigned count);
+  // The document's description; Qt's writer takes its title. Set before the first page.
+  void SetInfo(const TPdfInfo& info);
+  // The document's bookmarks, written at Close by our writer, which then opens the file with them shown. An item's
+  // row is in canvas units from the top of its page.
+  void SetOutline(std::vector<TPdfOutlineItem> items);
   // False once a page drew something our writer does not write as Qt's would; our writer then draws no more, and
   // Close hands the pages to Qt's writer. Always true for Qt's writer. Pages added with AddPage count once drawn.
   bool Exact() const;
@@ -145,6 +151,9 @@ private:
   std::unique_ptr<TPdfPaintDevice> device_;
   int catalog_ = 0, page_tree_ = 0, resources_object_ = 0, info_ = 0;
   std::vector<int> page_objects_;
+  std::vector<double> page_heights_;  // in points
+  TPdfInfo info_values_;
+  std::vector<TPdfOutlineItem> outline_;
   bool page_open_ = false;
   double page_width_mm_ = 0, page_height_mm_ = 0;
   bool closed_ = false;

@@ -4,6 +4,7 @@
 #include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
 #include "report/RLReport.h"
+#include "widgets/Forms.h"
 
 #include <chrono>
 
@@ -134,6 +135,8 @@ void TRLCustomGroup::Print() {
   ResetPager();
   ComputePrintRect();
   SetLastKey(GroupKey());
+  outline_pending_ = true;
+  outline_entered_ = false;
   bool first = true;
   while (!skipper->DataEnd() && !report->Cancelled()) {
     SetBroken(false);
@@ -144,6 +147,7 @@ void TRLCustomGroup::Print() {
     if (Broken()) break;
     if (!skipper->RecordMoved()) skipper->DataNext();
   }
+  outline_pending_ = false;
   Finish();
   if (PageBreaking() == pbAfterPrint) report->SetNewPageNeeded(true);
 }
@@ -316,6 +320,10 @@ bool TRLCustomReport::RunPrepare() {
   pages.SetFirstPageNumber(FirstPageNumber());
   pages.SetLastPageNumber(LastPageNumber());
   pages.SetTitle(Title());
+  // The window that holds the report names its documents when the report has no title.
+  if (const auto* form = dynamic_cast<const TForm*>(Owner()); form && !form->Caption().empty()) {
+    pages.SetMacroValue("Caption", form->Caption());
+  }
   pages.SetOrientation(PageSetup().Orientation() == TRLPageOrientation::poLandscape ? 2 : 1);
   pages.SetPaperWidth(PageSetup().PaperWidth());
   pages.SetPaperHeight(PageSetup().PaperHeight());

@@ -1,7 +1,9 @@
 #include "report/RLPager.h"
 
+#include "core/Text.h"
 #include "data/DB.h"
 #include "pages/RLConsts.h"
+#include "pages/RLMetaFile.h"
 #include "report/RLReport.h"
 
 #include <algorithm>
@@ -113,6 +115,48 @@ std::string TRLCustomGroup::GroupKey() {
     start = end + 1;
   }
   return key;
+}
+
+void TRLCustomGroup::HeaderPlaced(const TRLGraphicSurface& header, int row) {
+  if (!outline_pending_) return;
+  outline_pending_ = false;
+  TRLCustomReport* report = RequestParentReport();
+  if (!report->Outline()) return;
+  std::string text = OutlineEntryText(header);
+  if (text.empty()) return;
+  // Nested under the enclosing groups that have an entry for the instance they print.
+  int depth = 0;
+  for (TRLCustomPager* outer = ParentPager(); outer; outer = outer->ParentPager()) {
+    if (auto* group = ComponentCast<TRLCustomGroup>(outer); group && group->outline_entered_) ++depth;
+  }
+  outline_entered_ = true;
+  TRLCustomReport* master = MasterReport();
+  master->Pages().AddOutlineEntry({std::move(text), depth, master->PageCounter(), AbsolutePrintTop() + row});
+}
+
+std::string TRLCustomGroup::OutlineEntryText(const TRLGraphicSurface& header) {
+  if (!outline_text_.empty()) return Trim(RequestParentReport()->EvaluateFormula(outline_text_, this).ToText());
+  // The header's first line: the texts that start above the bottom of the highest one, left to right. Column
+  // captions under a group's title are not its name.
+  std::vector<const TRLTextObject*> texts;
+  for (int i = 0; i < header.ObjectCount(); ++i) {
+    const auto* text = dynamic_cast<const TRLTextObject*>(header.Objects(i));
+    if (text && !Trim(text->Text()).empty()) texts.push_back(text);
+  }
+  if (texts.empty()) return {};
+  const auto highest = std::min_element(texts.begin(), texts.end(), [](const auto* a, const auto* b) {
+    return a->BoundsRect().Top < b->BoundsRect().Top;
+  });
+  const int line_bottom = (*highest)->BoundsRect().Bottom;
+  std::erase_if(texts, [&](const TRLTextObject* text) { return text->BoundsRect().Top >= line_bottom; });
+  std::stable_sort(texts.begin(), texts.end(),
+                   [](const auto* a, const auto* b) { return a->BoundsRect().Left < b->BoundsRect().Left; });
+  std::string line;
+  for (const TRLTextObject* text : texts) {
+    if (!line.empty()) line += ' ';
+    line += Trim(text->Text());
+  }
+  return line;
 }
 
 void TRLCustomGroup::ComputeResults(TRLCustomControl* caller) {

@@ -159,6 +159,9 @@ public:
   const std::string& DataFormula() const { return data_formula_; }
   void SetDataFormula(const std::string& value);
   TRLOnGetBreakEvent OnGetBreak;
+  // A formula whose value names the group in the report's outline; empty: the texts of its header's first line.
+  const std::string& OutlineText() const { return outline_text_; }
+  void SetOutlineText(const std::string& value) { outline_text_ = value; }
 
   const std::string& LastKey() const { return last_key_; }
   void SetLastKey(const std::string& value) { last_key_ = value; }
@@ -174,10 +177,19 @@ public:
   void ComputeResults(TRLCustomControl* caller) override;
   // The group's run: its bands repeat for every record while the key stays the same.
   void Print() override;
+  // A header band of the group is being placed at `row` of the group on the current page; the first of a group
+  // instance makes its outline entry, unless its text is empty.
+  void HeaderPlaced(const TRLGraphicSurface& header, int row);
 
 private:
+  std::string OutlineEntryText(const TRLGraphicSurface& header);
+
   std::string data_fields_;
   std::string data_formula_;
+  std::string outline_text_;
+  // Set from the start of an instance until its first header is placed, and once that header made an entry.
+  bool outline_pending_ = false;
+  bool outline_entered_ = false;
   std::string last_key_;
   bool broken_ = false;
 };

@@ -363,6 +363,9 @@ void TRLCustomBand::TransferToParent() {
       target.ResetClipRect();
     }
     target.CopyRect(target_rect, band_surface, source_rect);
+    if (done == 0 && type == btHeader) {
+      if (auto* group = ComponentCast<TRLCustomGroup>(pager)) group->HeaderPlaced(band_surface, PrintTop());
+    }
     done += piece;
     fresh_page = false;
     if (done < height) {

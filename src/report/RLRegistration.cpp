@@ -394,6 +394,7 @@ void RegisterElements() {
   PagerParts(group);
   group.String("DataFields", &TRLGroup::DataFields, &TRLGroup::SetDataFields)
       .String("DataFormula", &TRLGroup::DataFormula, &TRLGroup::SetDataFormula)
+      .String("OutlineText", &TRLGroup::OutlineText, &TRLGroup::SetOutlineText)
       .Enum("PageBreaking", &TRLGroup::PageBreaking, &TRLGroup::SetPageBreaking, RLNames::PageBreaking,
             std::optional(pbNone))
       .Event("OnGetBreak", &TRLGroup::OnGetBreak);
@@ -412,6 +413,7 @@ void RegisterElements() {
       .Integer("FirstPageNumber", &TRLReport::FirstPageNumber, &TRLReport::SetFirstPageNumber, 1)
       .Boolean("ForcePrepare", &TRLReport::ForcePrepare, &TRLReport::SetForcePrepare, true)
       .Reference("NextReport", &TRLReport::NextReport, &TRLReport::SetNextReport)
+      .Boolean("Outline", &TRLReport::Outline, &TRLReport::SetOutline, true)
       .Object("PageSetup", [](TRLReport& r) -> TRLPageSetup& { return r.PageSetup(); })
       .Object("PreviewOptions", [](TRLReport& r) -> TRLPreviewOptions& { return r.PreviewOptions(); })
       .Boolean("PrintDialog", &TRLReport::PrintDialog, &TRLReport::SetPrintDialog, true)

@@ -129,6 +129,9 @@ public:
   void SetTitle(const std::string& value) { title_ = value; }
   bool ShowProgress() const { return show_progress_; }
   void SetShowProgress(bool value) { show_progress_ = value; }
+  // Whether the headers of the report's groups make the outline of its pages.
+  bool Outline() const { return outline_; }
+  void SetOutline(bool value) { outline_ = value; }
   TRLPrintQuality PrintQuality() const { return print_quality_; }
   void SetPrintQuality(TRLPrintQuality value);
   bool AdjustableMargins() const { return adjustable_margins_; }
@@ -247,6 +250,7 @@ private:
   std::string title_;
   double report_date_time_ = 0;
   bool show_progress_ = true;
+  bool outline_ = true;
   TRLPrintQuality print_quality_ = pqFullFeature;
   std::unique_ptr<TRLGraphicSurface> page_surface_;
   bool adjustable_margins_ = false;

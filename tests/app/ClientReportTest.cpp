@@ -141,6 +141,41 @@ TEST_F(ClientReport, EveryPageHasTheHeadingAndACityBrokenAcrossPagesGetsItsBarAg
   EXPECT_LE(std::chrono::abs(generated_local - before_local), std::chrono::seconds(60));
 }
 
+TEST_F(ClientReport, TheOutlineHasEachCityOnceWhereItsBarFirstPrintsAndTheReportFileKeepsIt) {
+  ASSERT_TRUE(Generate("")) << (errors_.empty() ? "" : errors_.front());
+  TRLGraphicStorage& pages = form_->RLReport2->Pages();
+  const TRLOutline outline = pages.Outline();
+  // Arapoti's bar prints again at the top of page 2, where it goes on; Castro starts below it there.
+  ASSERT_EQ(outline.size(), 2u);
+  const std::vector<std::pair<std::string, int>> cities = {{"Arapoti", 0}, {"Castro", 1}};
+  for (std::size_t i = 0; i < cities.size(); ++i) {
+    const auto& [city, page_index] = cities[i];
+    SCOPED_TRACE(city);
+    EXPECT_EQ(outline[i].Text, "Cidade " + city) << "the bar's first line, not the column captions below it";
+    EXPECT_EQ(outline[i].Level, 0);
+    ASSERT_EQ(outline[i].PageIndex, page_index);
+    TRLPageRef page = pages.Pages(page_index);
+    const TRLTextObject* bar = nullptr;
+    for (int k = 0; k < page->ObjectCount(); ++k) {
+      auto* t = dynamic_cast<const TRLTextObject*>(page->Objects(k));
+      if (t && t->Text() == city && (!bar || t->BoundsRect().Top > bar->BoundsRect().Top)) bar = t;
+    }
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(outline[i].Top, bar->BoundsRect().Top - 13) << "the bar's top: its city text sits 13 below it";
+  }
+  EXPECT_EQ(outline[0].Top, 71);
+
+  const std::string file = (dir_.path() / "clientes.rpf").string();
+  pages.SaveToFile(file);
+  TRLGraphicStorage reopened;
+  reopened.LoadFromFile(file);
+  EXPECT_EQ(reopened.Outline(), outline);
+  ASSERT_EQ(reopened.PageCount(), 2);
+  TRLPageRef second = reopened.Pages(1);
+  ASSERT_TRUE(second) << second.Error();
+  EXPECT_NE(FindText(*second, "Castro"), nullptr);
+}
+
 TEST_F(ClientReport, LongNamesAreClippedToTheirColumn) {
   ASSERT_TRUE(Generate("Castro")) << (errors_.empty() ? "" : errors_.front());
   ASSERT_EQ(form_->RLReport2->Pages().PageCount(), 1);

@@ -161,3 +161,122 @@ TEST(ReportFileFormat, AFixtureMadeFromTheTableReadsThroughItByTheProgramAndBack
   storage.SaveToStream(written);
   EXPECT_EQ(written.Bytes(), file);
 }
+
+namespace {
+
+std::string Int32Bytes(std::int32_t v) {
+  std::string out(4, '\0');
+  for (int i = 0; i < 4; ++i)
+    out[static_cast<std::size_t>(i)] = static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF);
+  return out;
+}
+
+std::string Frame(const std::string& tag, std::int32_t version, const std::string& payload) {
+  return tag + Int32Bytes(version) + Int32Bytes(static_cast<std::int32_t>(payload.size())) + payload;
+}
+
+std::string OutlinePayload(const std::vector<TRLOutlineEntry>& entries) {
+  std::string out = Int32Bytes(static_cast<std::int32_t>(entries.size()));
+  for (const TRLOutlineEntry& e : entries) {
+    out += Int32Bytes(e.Level) + Int32Bytes(e.PageIndex) + Int32Bytes(e.Top) +
+           Int32Bytes(static_cast<std::int32_t>(e.Text.size())) + e.Text;
+  }
+  return out;
+}
+
+const std::vector<TRLOutlineEntry> kTwoCities = {{"Cidade Arapoti", 0, 0, 71}, {"Cidade São Paulo", 0, 1, 300}};
+
+TRLOutline Reopened(const std::string& bytes, int* pages = nullptr) {
+  TRLGraphicStorage storage;
+  TRLMemoryStream stream(bytes);
+  storage.LoadFromStream(stream);
+  if (pages) *pages = storage.PageCount();
+  return storage.Outline();
+}
+
+}  // namespace
+
+TEST(ReportFileFormat, TheOutlineFollowsTheLastPageInAFramedRecordAndReadsBack) {
+  const std::string old_file = Fixture("two-pages.rpf");
+  ASSERT_EQ(old_file.size(), 408u);
+
+  // A file of before the outline reads whole, with none; and writes back as it was.
+  TRLGraphicStorage storage;
+  storage.LoadFromFile(std::string(RELCLIENTES_TESTS_DIR) + "/pages/fixtures/two-pages.rpf");
+  EXPECT_EQ(storage.PageCount(), 2);
+  EXPECT_EQ(storage.Title(), "Clientes");
+  EXPECT_EQ(storage.LastPageNumber(), 2);
+  EXPECT_FALSE(storage.HasOutline());
+  {
+    TRLPageRef page = storage.Pages(1);
+    ASSERT_TRUE(page) << page.Error();
+    EXPECT_EQ(page->ObjectCount(), 1);
+  }
+  TRLMemoryStream again;
+  storage.SaveToStream(again);
+  EXPECT_EQ(again.Bytes(), old_file);
+
+  // With an outline: the same bytes and then the record, as the table gives it.
+  for (const TRLOutlineEntry& entry : kTwoCities) storage.AddOutlineEntry(entry);
+  TRLMemoryStream written;
+  storage.SaveToStream(written);
+  const std::string& file = written.Bytes();
+  ASSERT_EQ(file.substr(0, old_file.size()), old_file) << "readers that go by the page table see the old file";
+  TableReader r(file, old_file.size());
+  EXPECT_EQ(r.Raw(4), "RLOL");
+  EXPECT_EQ(r.Int32(), 1) << "version";
+  const auto size = static_cast<std::size_t>(r.Int32());
+  EXPECT_EQ(r.At() + size, file.size()) << "the record runs to the end of the file";
+  ASSERT_EQ(r.Int32(), 2);
+  EXPECT_EQ((std::vector<std::int32_t>{r.Int32(), r.Int32(), r.Int32()}), (std::vector<std::int32_t>{0, 0, 71}));
+  EXPECT_EQ(r.String(), "Cidade Arapoti");
+  EXPECT_EQ((std::vector<std::int32_t>{r.Int32(), r.Int32(), r.Int32()}), (std::vector<std::int32_t>{0, 1, 300}));
+  EXPECT_EQ(r.String(), "Cidade São Paulo");
+
+  int pages = 0;
+  EXPECT_EQ(Reopened(file, &pages), kTwoCities);
+  EXPECT_EQ(pages, 2);
+
+  // Clear forgets the outline with the pages.
+  storage.Clear();
+  EXPECT_FALSE(storage.HasOutline());
+}
+
+TEST(ReportFileFormat, RecordsAReaderDoesNotKnowAreSkippedAndADamagedTailLosesOnlyItself) {
+  const std::string old_file = Fixture("two-pages.rpf");
+  const std::string known = Frame("RLOL", 1, OutlinePayload(kTwoCities));
+  struct Case {
+    const char* name;
+    std::string tail;
+    std::vector<TRLOutlineEntry> outline;
+  };
+  const std::vector<Case> cases = {
+      {"an unknown record before", Frame("XTRA", 1, "whatever it holds") + known, kTwoCities},
+      {"a later version after", known + Frame("RLOL", 2, "a layout of tomorrow"), kTwoCities},
+      {"only a later version", Frame("RLOL", 7, OutlinePayload(kTwoCities)), {}},
+      {"a frame past the end", known + "XTRA" + Int32Bytes(1) + Int32Bytes(100) + "only a few", kTwoCities},
+      {"a few stray bytes", known + "xy", kTwoCities},
+      {"an entry past the last page",
+       Frame("RLOL", 1, OutlinePayload({kTwoCities[0], {"Nowhere", 0, 2, 0}})),
+       {kTwoCities[0]}},
+      {"levels that skip one",
+       Frame("RLOL", 1, OutlinePayload({{"A", 3, 0, 0}, {"B", 5, 0, 10}, {"C", -1, 1, 0}})),
+       {{"A", 0, 0, 0}, {"B", 1, 0, 10}, {"C", 0, 1, 0}}},
+      {"a payload cut short", Frame("RLOL", 1, OutlinePayload(kTwoCities).substr(0, 30)), {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int pages = 0;
+    EXPECT_EQ(Reopened(old_file + c.tail, &pages), c.outline);
+    EXPECT_EQ(pages, 2);
+  }
+  // What is not a report file is refused, and leaves the collection as it was.
+  for (const std::string& bad : {std::string("RLGraphicStorage4\x1A") + old_file.substr(18), old_file.substr(0, 300)}) {
+    TRLGraphicStorage storage;
+    storage.AddOutlineEntry(kTwoCities[0]);
+    TRLMemoryStream stream(bad);
+    EXPECT_THROW(storage.LoadFromStream(stream), ERLReportFileError);
+    EXPECT_EQ(storage.PageCount(), 0);
+    EXPECT_EQ(storage.Outline(), TRLOutline{kTwoCities[0]});
+  }
+}

@@ -569,3 +569,57 @@ TEST(SafeFile, APdfDocumentAppearsOnlyWhenClosed) {
   EXPECT_EQ(ReadFile(target).substr(0, 5), "%PDF-");
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"pages.pdf"}));
 }
+
+TEST(PdfDocument, BookmarksNestGoToTheirPagesAndTheFileOpensOnThem) {
+  if (std::system("command -v mutool >/dev/null 2>&1 && command -v pdfinfo >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "no mupdf-tools or poppler-utils";
+  }
+  TempFolder dir;
+  const std::string target = dir.File("outline.pdf");
+  TPdfDocument document(target);
+  document.SetInfo({"Clientes de São Paulo", "Clientes por cidade", "Fulano de Tal"});
+  for (int i = 0; i < 3; ++i) document.NewPage(210, 297);
+  // Rows in canvas pixels from the top of an A4 page, 842 points high: 96 pixels are 72 points.
+  document.SetOutline({{"Cidade São Paulo", 0, 0, 96},
+                       {"Bairro Sé", 1, 0, 480},
+                       {"Bairro Água Rasa", 1, 1, 0},
+                       {"Cidade Óbidos", 0, 2, 960},
+                       {"Past the last page", 0, 3, 0},
+                       {"Too deep", 5, 2, 1000}});
+  ASSERT_TRUE(document.Close());
+
+  const std::string outline = Output("mutool show '" + target + "' outline");
+  // mutool lists each bookmark with its page and its row from the page's top in points; "+" marks one closed on
+  // its children. The item past the last page is left out; the one too deep hangs from the one before it.
+  EXPECT_EQ(outline,
+            "+\t\"Cidade São Paulo\"\t#page=1&zoom=nan,0,72\n"
+            "|\t\t\"Bairro Sé\"\t#page=1&zoom=nan,0,360\n"
+            "|\t\t\"Bairro Água Rasa\"\t#page=2&zoom=nan,0,0\n"
+            "+\t\"Cidade Óbidos\"\t#page=3&zoom=nan,0,720\n"
+            "|\t\t\"Too deep\"\t#page=3&zoom=nan,0,750\n");
+  const std::string info = Output("pdfinfo '" + target + "'");
+  EXPECT_NE(info.find("Title:           Clientes de São Paulo\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("Subject:         Clientes por cidade\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("Author:          Fulano de Tal\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("Creator:         relclientes "), std::string::npos) << info;
+  EXPECT_NE(info.find("CreationDate:"), std::string::npos) << info;
+  EXPECT_NE(ReadFile(target).find("/PageMode /UseOutlines"), std::string::npos);
+}
+
+TEST(PdfDocument, WithoutBookmarksTheFileOpensOnItsPagesAndQtsWriterTakesTheTitle) {
+  if (std::system("command -v pdfinfo >/dev/null 2>&1") != 0) GTEST_SKIP() << "no poppler-utils";
+  TempFolder dir;
+  for (const auto writer : {TPdfDocument::TWriter::Own, TPdfDocument::TWriter::Qt}) {
+    const std::string target = dir.File(writer == TPdfDocument::TWriter::Own ? "own.pdf" : "qt.pdf");
+    TPdfDocument document(target, writer);
+    document.SetInfo({"Relação de Clientes Por Cidade", "", ""});
+    document.NewPage(210, 297);
+    document.SetOutline({});
+    ASSERT_TRUE(document.Close());
+    SCOPED_TRACE(target);
+    const std::string info = Output("pdfinfo '" + target + "'");
+    EXPECT_NE(info.find("Title:           Relação de Clientes Por Cidade\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Creator:         relclientes "), std::string::npos) << info;
+    EXPECT_EQ(ReadFile(target).find("/Outlines"), std::string::npos);
+  }
+}

@@ -4,6 +4,7 @@
 
 #include "core/ScopeGuard.h"
 #include "pages/RLConsts.h"
+#include "report/RLParser.h"
 
 #include <gtest/gtest.h>
 
@@ -485,4 +486,116 @@ TEST(ReportRun, EachPrintOfAControlRecordsUnderAGroupNumberOfItsOwn) {
         << "the background of the detail at row " << fill->BoundsRect().Top;
   }
   EXPECT_EQ(band_backgrounds, 3);
+}
+
+namespace {
+
+// An outline entry as "text/level/page", with "@top" when asked.
+std::vector<std::string> OutlineOf(const TRLCustomReport& report, bool tops = false) {
+  std::vector<std::string> out;
+  for (const TRLOutlineEntry& e : const_cast<TRLCustomReport&>(report).Pages().Outline()) {
+    out.push_back(e.Text + "/" + std::to_string(e.Level) + "/" + std::to_string(e.PageIndex) +
+                  (tops ? "@" + std::to_string(e.Top) : ""));
+  }
+  return out;
+}
+
+struct OutlineCase {
+  const char* name;
+  std::vector<std::vector<std::string>> rows;
+  std::function<void(PagedRig&)> setup;
+  std::vector<std::string> outline;
+};
+
+void PrintTo(const OutlineCase& c, std::ostream* out) { *out << c.name; }
+
+class Outline : public testing::TestWithParam<OutlineCase> {};
+
+// Groups on "g" and, inside it, on "n", the outer one with a header showing its key when asked; the inner one's
+// header shows n, its details too.
+void AddNestedGroups(PagedRig& rig, bool outer_header) {
+  auto* outer = rig.Add<TRLGroup>(rig.report, "Outer");
+  outer->SetDataFields("g");
+  if (outer_header) rig.AddField(rig.AddBand(outer, "OuterHeader", btHeader, 20), "g", 0);
+  auto* inner = rig.Add<TRLGroup>(outer, "Inner");
+  inner->SetDataFields("n");
+  rig.AddField(rig.AddBand(inner, "InnerHeader", btHeader, 20), "n", 0);
+  rig.AddDetail(inner);
+}
+
+}  // namespace
+
+TEST_P(Outline, EachGroupThatStartsMakesOneEntry) {
+  const OutlineCase& c = GetParam();
+  PagedRig rig(c.rows);
+  rig.data->Open();
+  c.setup(rig);
+  ASSERT_TRUE(rig.report->Prepare()) << rig.report->PrepareErrorText();
+  EXPECT_EQ(OutlineOf(*rig.report), c.outline);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ReportRun, Outline,
+    testing::Values(
+        OutlineCase{"NoGroupsNoEntries", Rows("A", 1, 3), [](PagedRig& rig) { rig.AddDetail(rig.report); }, {}},
+        // 70 details of 16 do not fit one page: "A" goes on with its header repeated, which adds no entry.
+        OutlineCase{"AGroupContinuedOnTheNextPageKeepsItsFirstPage",
+                    Concat(Concat(Rows("A", 1, 70), Rows("B", 71, 1)), Rows("C", 72, 1)),
+                    [](PagedRig& rig) { AddGroup(rig, 16); },
+                    {"A/0/0", "B/0/1", "C/0/1"}},
+        OutlineCase{"NestedGroupsNest",
+                    Concat(Rows("A", 1, 2), Rows("B", 3, 1)),
+                    [](PagedRig& rig) { AddNestedGroups(rig, true); },
+                    {"A/0/0", "1/1/0", "2/1/0", "B/0/0", "3/1/0"}},
+        OutlineCase{"AnInnerGroupUnderAnOuterOneWithoutHeaderHangsAtTheTop",
+                    Concat(Rows("A", 1, 1), Rows("B", 2, 1)),
+                    [](PagedRig& rig) { AddNestedGroups(rig, false); },
+                    {"1/0/0", "2/0/0"}},
+        OutlineCase{"SwitchedOffRecordsNothing",
+                    Rows("A", 1, 2),
+                    [](PagedRig& rig) {
+                      AddGroup(rig, 16);
+                      rig.report->SetOutline(false);
+                    },
+                    {}},
+        // The header's first line names the group; the captions below it do not.
+        OutlineCase{"TheHeadersFirstLineLeftToRight",
+                    Concat(Rows("A", 1, 1), Rows("B", 2, 1)),
+                    [](PagedRig& rig) {
+                      auto* group = rig.Add<TRLGroup>(rig.report, "Group");
+                      group->SetDataFields("g");
+                      TRLBand* header = rig.AddBand(group, "GroupHeader", btHeader, 44);
+                      rig.AddField(header, "g", 60);
+                      rig.AddLabel(header, "Cidade", 0);
+                      rig.AddLabel(header, "Codigo", 20);
+                      rig.AddDetail(group, 16);
+                    },
+                    {"Cidade A/0/0", "Cidade B/0/0"}},
+        OutlineCase{"AFormulaNamesTheEntry",
+                    Concat(Rows("A", 1, 1), Rows("B", 2, 1)),
+                    [](PagedRig& rig) {
+                      rig.report->SetExpressionParser(new TRLExpressionParser(&rig.form));
+                      AddGroup(rig, 16)->SetOutlineText("'Grupo ' + g + ' desde ' + n");
+                    },
+                    {"Grupo A desde 1/0/0", "Grupo B desde 2/0/0"}}),
+    [](const testing::TestParamInfo<OutlineCase>& info) { return std::string(info.param.name); });
+
+TEST(ReportRun, AnOutlineEntryPointsAtItsHeadersRowAndANewRunStartsAnew) {
+  PagedRig rig(Concat(Rows("A", 1, 70), Rows("B", 71, 1)));
+  rig.data->Open();
+  AddGroup(rig, 16);
+  ASSERT_TRUE(rig.report->Prepare()) << rig.report->PrepareErrorText();
+  const std::vector<std::string> first = OutlineOf(*rig.report, true);
+  ASSERT_EQ(first.size(), 2u);
+  // Each entry's row is where its header's text was recorded on its page.
+  for (const TRLOutlineEntry& entry : rig.report->Pages().Outline()) {
+    TRLPageRef page = rig.report->Pages().Pages(entry.PageIndex);
+    bool found = false;
+    for (auto* text : Recorded<TRLTextObject>(*page)) {
+      if (text->Text() == entry.Text && text->BoundsRect().Top == entry.Top) found = true;
+    }
+    EXPECT_TRUE(found) << entry.Text << " at row " << entry.Top << " of page " << entry.PageIndex + 1;
+  }
+  ASSERT_TRUE(rig.report->Prepare());
+  EXPECT_EQ(OutlineOf(*rig.report, true), first) << "a second run replaces the outline, it does not add to it";
 }
