@@ -86,7 +86,8 @@ void FromMetaPen(const TRLMetaPen& meta, TPen& pen) {
 
 int ScaledPenWidth(int width, double scaleX) {
   if (width <= 1) return width;
-  return std::max(1, static_cast<int>(std::min<double>(std::trunc(width * scaleX), INT_MAX)));
+  // A page of negative width (damaged data) gives a negative scale; widths stay within 1 .. INT_MAX.
+  return static_cast<int>(std::clamp<double>(std::trunc(width * scaleX), 1, INT_MAX));
 }
 
 void ToMetaBrush(const TBrush& brush, TRLMetaBrush& meta) {

@@ -115,7 +115,8 @@ TEST(Render, PenWidthAndFontSizeFollowTheScale) {
     double scale;
     int expected;
   };
-  const PenCase pens[] = {{0, 2.0, 0}, {1, 5.0, 1}, {3, 0.1, 1}, {3, 2.5, 7}, {4, 0.5, 2}, {2, 1.9, 3}};
+  const PenCase pens[] = {{0, 2.0, 0}, {1, 5.0, 1}, {3, 0.1, 1},        {3, 2.5, 7},
+                          {4, 0.5, 2}, {2, 1.9, 3}, {INT_MAX, -2.0, 1}, {INT_MAX, 3.0, INT_MAX}};
   for (const auto& c : pens) EXPECT_EQ(ScaledPenWidth(c.width, c.scale), c.expected) << c.width << " x " << c.scale;
 
   struct FontCase {
