@@ -70,15 +70,19 @@ TfrmRLFindDialog::TfrmRLFindDialog(TComponent* owner) : TForm(owner) {
 }
 
 void TfrmRLFindDialog::FitTexts() {
-  // The direction box lays its choices out with 8 pixels on the left and 4 on the right.
-  constexpr int kGap = 4, kChoiceMargins = 12;
+  // The direction box lays its choices out with 8 pixels on the left and 4 on the right; a choice's size hint ends
+  // with a pixel of spacing after its text, which the right margin may take: the box of the design (73 pixels) holds
+  // "&Down" whole that way.
+  constexpr int kGap = 4, kChoiceMargins = 11;
+  // The design leaves 3 pixels between the check boxes and the direction box.
+  constexpr int kChecksGap = 3;
   // The check boxes end before the direction box; the direction box holds its longest choice.
-  const int checks_right =
-      std::max({CheckBoxWholeWords->Left() + TextWidthNeeded(*CheckBoxWholeWords),
-                CheckBoxMatchCase->Left() + TextWidthNeeded(*CheckBoxMatchCase), RadioGroupDirection->Left() - kGap});
+  const int checks_right = std::max({CheckBoxWholeWords->Left() + TextWidthNeeded(*CheckBoxWholeWords),
+                                     CheckBoxMatchCase->Left() + TextWidthNeeded(*CheckBoxMatchCase),
+                                     RadioGroupDirection->Left() - kChecksGap});
   CheckBoxWholeWords->SetWidth(std::max(CheckBoxWholeWords->Width(), checks_right - CheckBoxWholeWords->Left()));
   CheckBoxMatchCase->SetWidth(std::max(CheckBoxMatchCase->Width(), checks_right - CheckBoxMatchCase->Left()));
-  const int shift_direction = checks_right + kGap - RadioGroupDirection->Left();
+  const int shift_direction = checks_right + kChecksGap - RadioGroupDirection->Left();
   RadioGroupDirection->SetLeft(RadioGroupDirection->Left() + shift_direction);
   RadioGroupDirection->HandleNeeded();
   int choices = TextWidthNeeded(*RadioGroupDirection);

@@ -232,7 +232,7 @@ TRLPreviewForm::TRLPreviewForm(TComponent* owner) : TForm(owner) {
                                                             PanelZoom,           Bevel4,
                                                             SpeedButtonViews,    Bevel5,
                                                             SpeedButtonEdit,     Bevel6,
-                                                            SpeedButtonClose}) {
+                                                            SpeedButtonClose,    SpeedButtonOutline}) {
     tool_places_.emplace_back(control, control->Left());
   }
   WrapToolBar();

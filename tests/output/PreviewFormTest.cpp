@@ -218,7 +218,9 @@ TEST_F(PreviewForm, TheToolBarWrapsInANarrowWindow) {
       }
     }
     EXPECT_EQ(rows > 1, width < 744);
-    if (width == 815) EXPECT_EQ(form.SpeedButtonClose->Left(), 695);
+    if (width == 815) {
+      EXPECT_EQ(form.SpeedButtonClose->Left(), 695);
+    }
   }
 }
 
