@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <QMessageBox>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -164,6 +165,17 @@ TEST_F(OutputActions, SavingFromThePreviewAsPdfAndAsAReportFile) {
 
 // A report file opened again saves through the save dialog like a generated report: over itself as a report file,
 // and as a PDF.
+// Answers Yes to the question the save dialog asks before it replaces a file (tried for up to two seconds).
+void AnswerYesToTheReplaceQuestion(int tries = 200) {
+  QTimer::singleShot(10, [tries] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      box->button(QMessageBox::Yes)->click();
+    } else if (tries > 0) {
+      AnswerYesToTheReplaceQuestion(tries - 1);
+    }
+  });
+}
+
 TEST_F(OutputActions, AnOpenedReportFileSavesAsAGeneratedOne) {
   TempFolder folder;
   const std::string saved = (folder.path() / "clientes.rpf").string();
@@ -179,6 +191,7 @@ TEST_F(OutputActions, AnOpenedReportFileSavesAsAGeneratedOne) {
   SaveParams().SetFilter(nullptr);
   WhenDialog([&](QWidget& dialog) {
     Type(dialog, "EditFileName", saved);
+    AnswerYesToTheReplaceQuestion();
     Press(dialog, "ButtonSave");
   });
   EXPECT_TRUE(SaveFromPreview(*pages));
