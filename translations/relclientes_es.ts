@@ -2,6 +2,183 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es">
 <context>
+    <name>app</name>
+    <message>
+        <source>Usage: relclientes [--export FILE [--city CITY | --from REPORT.rpf]]
+       relclientes REPORT.rpf | --demo | --version | --help
+
+With no options, opens the dialog of clients by city; with a saved report file, shows its pages
+in the preview window.
+
+  FILE.rpf          opens a saved report file in the preview window
+  --export FILE     makes the report without windows and writes FILE as its extension says:
+                    .rpf  the report file with every page
+                    .pdf  every page in one PDF
+                    .png  one image per page (FILE1.png, FILE2.png, ...)
+                    .xlsx the data in an Excel spreadsheet, one row per client
+                    .csv  the same data as text separated by semicolons
+  --city CITY       only the clients of that city (the exact text); without it, every city
+  --from REPORT     writes the pages of a saved report instead of making it (no database)
+  --demo            creates the demonstration database and the configuration that uses it, where
+                    missing (an existing configuration is never replaced)
+  --version         shows the program&apos;s version
+  --help            shows this help
+
+The database comes from the configuration in $RELCLIENTES_ENGINE_CONFIG or, without it,
+in ~/.config/relclientes/engine.cfg; &quot;man relclientes&quot; describes the file.
+Each option counts once. If FILE is a symbolic link, the file it points to is replaced
+and the link stays.
+
+On an error the message goes to the standard error, the exit status is not zero
+(1: making or writing failed, or no database is configured; 2: invalid command line)
+and no existing file is left half-written.
+</source>
+        <translation>Uso: relclientes [--export ARCHIVO [--city CIUDAD | --from INFORME.rpf]]
+     relclientes INFORME.rpf | --demo | --version | --help
+
+Sin opciones, abre el diálogo de clientes por ciudad; con un archivo de informe guardado,
+muestra sus páginas en la vista previa.
+
+  ARCHIVO.rpf       abre un archivo de informe guardado en la vista previa
+  --export ARCHIVO  genera el informe sin ventanas y escribe ARCHIVO según su extensión:
+                    .rpf  el archivo de informe con todas las páginas
+                    .pdf  todas las páginas en un único PDF
+                    .png  una imagen por página (ARCHIVO1.png, ARCHIVO2.png, ...)
+                    .xlsx los datos en una hoja de cálculo de Excel, una fila por cliente
+                    .csv  los mismos datos en texto separado por punto y coma
+  --city CIUDAD     solo los clientes de esa ciudad (el texto exacto); sin ella, todas las ciudades
+  --from INFORME    escribe las páginas de un informe guardado en lugar de generarlo (sin base de datos)
+  --demo            crea la base de datos de demostración y la configuración que la usa, si faltan
+                    (una configuración existente nunca se reemplaza)
+  --version         muestra la versión del programa
+  --help            muestra esta ayuda
+
+La base de datos viene de la configuración en $RELCLIENTES_ENGINE_CONFIG o, sin ella,
+en ~/.config/relclientes/engine.cfg; &quot;man relclientes&quot; describe el archivo.
+Cada opción vale una vez. Si ARCHIVO es un enlace simbólico, se reemplaza el archivo al que
+apunta y el enlace se mantiene.
+
+En caso de error el mensaje va a la salida de errores, el código de salida no es cero
+(1: fallo al generar o escribir, o ninguna base de datos configurada; 2: línea de órdenes no válida)
+y ningún archivo existente queda a medias.
+</translation>
+    </message>
+    <message>
+        <source>cannot write %s (%s)</source>
+        <translation>no se pudo escribir %s (%s)</translation>
+    </message>
+    <message>
+        <source>%d page(s) written to %s</source>
+        <translation>%d página(s) escrita(s) en %s</translation>
+    </message>
+    <message>
+        <source>--city does not apply to a saved report (--from)</source>
+        <translation>--city no se aplica a un informe guardado (--from)</translation>
+    </message>
+    <message>
+        <source>repeated option: %s</source>
+        <translation>opción repetida: %s</translation>
+    </message>
+    <message>
+        <source>invalid argument: %s</source>
+        <translation>argumento no válido: %s</translation>
+    </message>
+    <message>
+        <source>missing --export FILE</source>
+        <translation>falta --export ARCHIVO</translation>
+    </message>
+    <message>
+        <source>unknown extension &quot;%s&quot; (use .rpf, .pdf, .png, .xlsx or .csv)</source>
+        <translation>extensión desconocida &quot;%s&quot; (use .rpf, .pdf, .png, .xlsx o .csv)</translation>
+    </message>
+    <message>
+        <source>To create a demonstration database and its configuration: relclientes --demo</source>
+        <translation>Para crear una base de datos de demostración y su configuración: relclientes --demo</translation>
+    </message>
+    <message>
+        <source>user &quot;%s&quot; of %s</source>
+        <translation>usuario &quot;%s&quot; de %s</translation>
+    </message>
+    <message>
+        <source>making the report was cancelled</source>
+        <translation>generación cancelada</translation>
+    </message>
+    <message>
+        <source>the server asks for the password of %s; without windows it comes from PostgreSQL&apos;s password file (~/.pgpass or PGPASSFILE) or from PGPASSWORD</source>
+        <translation>el servidor pide la contraseña del %s; sin ventanas viene del archivo de contraseñas de PostgreSQL (~/.pgpass o PGPASSFILE) o de PGPASSWORD</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %s (%s)</source>
+        <translation>no se pudo crear la carpeta %s (%s)</translation>
+    </message>
+    <message>
+        <source>No database is configured.
+The configuration is kept in the file %s (or in the file that the variable RELCLIENTES_ENGINE_CONFIG names). It gives the alias VERANTO the clients&apos; database: the path (PATH) of an SQLite file or a PostgreSQL server (TYPE=POSTGRESQL, HOST, DATABASE NAME). See &quot;man relclientes&quot;.</source>
+        <translation>No hay ninguna base de datos configurada.
+La configuración está en el archivo %s (o en el archivo que indique la variable RELCLIENTES_ENGINE_CONFIG). Da al alias VERANTO la base de datos de los clientes: la ruta (PATH) de un archivo SQLite o un servidor PostgreSQL (TYPE=POSTGRESQL, HOST, DATABASE NAME). Vea &quot;man relclientes&quot;.</translation>
+    </message>
+    <message>
+        <source>cannot create the demonstration database: %s</source>
+        <translation>no se pudo crear la base de datos de demostración: %s</translation>
+    </message>
+    <message>
+        <source>Demonstration database created: %s (%d clients)</source>
+        <translation>Base de datos de demostración creada: %s (%d clientes)</translation>
+    </message>
+    <message>
+        <source>Configuration created: %s (alias VERANTO: %s)</source>
+        <translation>Configuración creada: %s (alias VERANTO: %s)</translation>
+    </message>
+    <message>
+        <source>Existing configuration kept: %s</source>
+        <translation>Configuración existente mantenida: %s</translation>
+    </message>
+    <message>
+        <source>Clients by City</source>
+        <translation>Clientes por Ciudad</translation>
+    </message>
+    <message>
+        <source>Create a demonstration database now, with made-up clients, and the configuration that uses it?</source>
+        <translation>¿Crear ahora una base de datos de demostración, con clientes ficticios, y la configuración que la usa?</translation>
+    </message>
+    <message>
+        <source>Create demonstration</source>
+        <translation>Crear demostración</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Salir</translation>
+    </message>
+    <message>
+        <source>&quot;%s&quot; is not a report file</source>
+        <translation>&quot;%s&quot; no es un archivo de informe</translation>
+    </message>
+    <message>
+        <source>&quot;%s&quot; is a report file of version %d of the format; this program reads version 3 only</source>
+        <translation>&quot;%s&quot; es un archivo de informe de la versión %d del formato; este programa solo lee la versión 3</translation>
+    </message>
+    <message>
+        <source>the report file &quot;%s&quot; is incomplete: it ends before the end of the report</source>
+        <translation>el archivo de informe &quot;%s&quot; está incompleto: termina antes del final del informe</translation>
+    </message>
+    <message>
+        <source>the report file &quot;%s&quot; is damaged on page %d</source>
+        <translation>el archivo de informe &quot;%s&quot; está dañado en la página %d</translation>
+    </message>
+    <message>
+        <source>the report file &quot;%s&quot; is damaged</source>
+        <translation>el archivo de informe &quot;%s&quot; está dañado</translation>
+    </message>
+    <message>
+        <source>cannot read &quot;%s&quot; (%s)</source>
+        <translation>no se pudo leer &quot;%s&quot; (%s)</translation>
+    </message>
+    <message>
+        <source>Open report</source>
+        <translation>Abrir informe</translation>
+    </message>
+</context>
+<context>
     <name>core</name>
     <message>
         <source>Cannot create file &quot;%s&quot;: %s</source>

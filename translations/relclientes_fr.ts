@@ -2,6 +2,183 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr">
 <context>
+    <name>app</name>
+    <message>
+        <source>Usage: relclientes [--export FILE [--city CITY | --from REPORT.rpf]]
+       relclientes REPORT.rpf | --demo | --version | --help
+
+With no options, opens the dialog of clients by city; with a saved report file, shows its pages
+in the preview window.
+
+  FILE.rpf          opens a saved report file in the preview window
+  --export FILE     makes the report without windows and writes FILE as its extension says:
+                    .rpf  the report file with every page
+                    .pdf  every page in one PDF
+                    .png  one image per page (FILE1.png, FILE2.png, ...)
+                    .xlsx the data in an Excel spreadsheet, one row per client
+                    .csv  the same data as text separated by semicolons
+  --city CITY       only the clients of that city (the exact text); without it, every city
+  --from REPORT     writes the pages of a saved report instead of making it (no database)
+  --demo            creates the demonstration database and the configuration that uses it, where
+                    missing (an existing configuration is never replaced)
+  --version         shows the program&apos;s version
+  --help            shows this help
+
+The database comes from the configuration in $RELCLIENTES_ENGINE_CONFIG or, without it,
+in ~/.config/relclientes/engine.cfg; &quot;man relclientes&quot; describes the file.
+Each option counts once. If FILE is a symbolic link, the file it points to is replaced
+and the link stays.
+
+On an error the message goes to the standard error, the exit status is not zero
+(1: making or writing failed, or no database is configured; 2: invalid command line)
+and no existing file is left half-written.
+</source>
+        <translation>Usage : relclientes [--export FICHIER [--city VILLE | --from RAPPORT.rpf]]
+        relclientes RAPPORT.rpf | --demo | --version | --help
+
+Sans option, ouvre la boîte de dialogue des clients par ville ; avec un fichier de rapport enregistré,
+affiche ses pages dans l&apos;aperçu.
+
+  FICHIER.rpf       ouvre un fichier de rapport enregistré dans l&apos;aperçu
+  --export FICHIER  produit le rapport sans fenêtre et écrit FICHIER selon son extension :
+                    .rpf  le fichier de rapport avec toutes les pages
+                    .pdf  toutes les pages dans un seul PDF
+                    .png  une image par page (FICHIER1.png, FICHIER2.png, ...)
+                    .xlsx les données dans un classeur Excel, une ligne par client
+                    .csv  les mêmes données en texte séparé par des points-virgules
+  --city VILLE      seulement les clients de cette ville (le texte exact) ; sans elle, toutes les villes
+  --from RAPPORT    écrit les pages d&apos;un rapport enregistré au lieu de le produire (sans base de données)
+  --demo            crée la base de données de démonstration et la configuration qui l&apos;utilise, si elles
+                    manquent (une configuration existante n&apos;est jamais remplacée)
+  --version         affiche la version du programme
+  --help            affiche cette aide
+
+La base de données vient de la configuration de $RELCLIENTES_ENGINE_CONFIG ou, sans elle,
+de ~/.config/relclientes/engine.cfg ; &quot;man relclientes&quot; décrit le fichier.
+Chaque option compte une fois. Si FICHIER est un lien symbolique, le fichier vers lequel il pointe
+est remplacé et le lien reste.
+
+En cas d&apos;erreur le message va sur la sortie d&apos;erreur, le code de sortie n&apos;est pas zéro
+(1 : échec de la production ou de l&apos;écriture, ou aucune base de données configurée ;
+2 : ligne de commande non valide) et aucun fichier existant n&apos;est laissé à moitié écrit.
+</translation>
+    </message>
+    <message>
+        <source>cannot write %s (%s)</source>
+        <translation>impossible d&apos;écrire %s (%s)</translation>
+    </message>
+    <message>
+        <source>%d page(s) written to %s</source>
+        <translation>%d page(s) écrite(s) dans %s</translation>
+    </message>
+    <message>
+        <source>--city does not apply to a saved report (--from)</source>
+        <translation>--city ne s&apos;applique pas à un rapport enregistré (--from)</translation>
+    </message>
+    <message>
+        <source>repeated option: %s</source>
+        <translation>option répétée : %s</translation>
+    </message>
+    <message>
+        <source>invalid argument: %s</source>
+        <translation>argument non valide : %s</translation>
+    </message>
+    <message>
+        <source>missing --export FILE</source>
+        <translation>il manque --export FICHIER</translation>
+    </message>
+    <message>
+        <source>unknown extension &quot;%s&quot; (use .rpf, .pdf, .png, .xlsx or .csv)</source>
+        <translation>extension inconnue &quot;%s&quot; (utilisez .rpf, .pdf, .png, .xlsx ou .csv)</translation>
+    </message>
+    <message>
+        <source>To create a demonstration database and its configuration: relclientes --demo</source>
+        <translation>Pour créer une base de données de démonstration et sa configuration : relclientes --demo</translation>
+    </message>
+    <message>
+        <source>user &quot;%s&quot; of %s</source>
+        <translation>utilisateur &quot;%s&quot; de %s</translation>
+    </message>
+    <message>
+        <source>making the report was cancelled</source>
+        <translation>production annulée</translation>
+    </message>
+    <message>
+        <source>the server asks for the password of %s; without windows it comes from PostgreSQL&apos;s password file (~/.pgpass or PGPASSFILE) or from PGPASSWORD</source>
+        <translation>le serveur demande le mot de passe de l&apos;%s ; sans fenêtre il vient du fichier de mots de passe de PostgreSQL (~/.pgpass ou PGPASSFILE) ou de PGPASSWORD</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %s (%s)</source>
+        <translation>impossible de créer le dossier %s (%s)</translation>
+    </message>
+    <message>
+        <source>No database is configured.
+The configuration is kept in the file %s (or in the file that the variable RELCLIENTES_ENGINE_CONFIG names). It gives the alias VERANTO the clients&apos; database: the path (PATH) of an SQLite file or a PostgreSQL server (TYPE=POSTGRESQL, HOST, DATABASE NAME). See &quot;man relclientes&quot;.</source>
+        <translation>Aucune base de données n&apos;est configurée.
+La configuration se trouve dans le fichier %s (ou dans le fichier qu&apos;indique la variable RELCLIENTES_ENGINE_CONFIG). Elle donne à l&apos;alias VERANTO la base de données des clients : le chemin (PATH) d&apos;un fichier SQLite ou un serveur PostgreSQL (TYPE=POSTGRESQL, HOST, DATABASE NAME). Voir &quot;man relclientes&quot;.</translation>
+    </message>
+    <message>
+        <source>cannot create the demonstration database: %s</source>
+        <translation>impossible de créer la base de données de démonstration : %s</translation>
+    </message>
+    <message>
+        <source>Demonstration database created: %s (%d clients)</source>
+        <translation>Base de données de démonstration créée : %s (%d clients)</translation>
+    </message>
+    <message>
+        <source>Configuration created: %s (alias VERANTO: %s)</source>
+        <translation>Configuration créée : %s (alias VERANTO : %s)</translation>
+    </message>
+    <message>
+        <source>Existing configuration kept: %s</source>
+        <translation>Configuration existante conservée : %s</translation>
+    </message>
+    <message>
+        <source>Clients by City</source>
+        <translation>Clients par ville</translation>
+    </message>
+    <message>
+        <source>Create a demonstration database now, with made-up clients, and the configuration that uses it?</source>
+        <translation>Créer maintenant une base de données de démonstration, avec des clients fictifs, et la configuration qui l&apos;utilise ?</translation>
+    </message>
+    <message>
+        <source>Create demonstration</source>
+        <translation>Créer la démonstration</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>&quot;%s&quot; is not a report file</source>
+        <translation>&quot;%s&quot; n&apos;est pas un fichier de rapport</translation>
+    </message>
+    <message>
+        <source>&quot;%s&quot; is a report file of version %d of the format; this program reads version 3 only</source>
+        <translation>&quot;%s&quot; est un fichier de rapport de la version %d du format ; ce programme ne lit que la version 3</translation>
+    </message>
+    <message>
+        <source>the report file &quot;%s&quot; is incomplete: it ends before the end of the report</source>
+        <translation>le fichier de rapport &quot;%s&quot; est incomplet : il se termine avant la fin du rapport</translation>
+    </message>
+    <message>
+        <source>the report file &quot;%s&quot; is damaged on page %d</source>
+        <translation>le fichier de rapport &quot;%s&quot; est endommagé à la page %d</translation>
+    </message>
+    <message>
+        <source>the report file &quot;%s&quot; is damaged</source>
+        <translation>le fichier de rapport &quot;%s&quot; est endommagé</translation>
+    </message>
+    <message>
+        <source>cannot read &quot;%s&quot; (%s)</source>
+        <translation>impossible de lire &quot;%s&quot; (%s)</translation>
+    </message>
+    <message>
+        <source>Open report</source>
+        <translation>Ouvrir un rapport</translation>
+    </message>
+</context>
+<context>
     <name>core</name>
     <message>
         <source>Cannot create file &quot;%s&quot;: %s</source>

@@ -2,6 +2,183 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pt">
 <context>
+    <name>app</name>
+    <message>
+        <source>Usage: relclientes [--export FILE [--city CITY | --from REPORT.rpf]]
+       relclientes REPORT.rpf | --demo | --version | --help
+
+With no options, opens the dialog of clients by city; with a saved report file, shows its pages
+in the preview window.
+
+  FILE.rpf          opens a saved report file in the preview window
+  --export FILE     makes the report without windows and writes FILE as its extension says:
+                    .rpf  the report file with every page
+                    .pdf  every page in one PDF
+                    .png  one image per page (FILE1.png, FILE2.png, ...)
+                    .xlsx the data in an Excel spreadsheet, one row per client
+                    .csv  the same data as text separated by semicolons
+  --city CITY       only the clients of that city (the exact text); without it, every city
+  --from REPORT     writes the pages of a saved report instead of making it (no database)
+  --demo            creates the demonstration database and the configuration that uses it, where
+                    missing (an existing configuration is never replaced)
+  --version         shows the program&apos;s version
+  --help            shows this help
+
+The database comes from the configuration in $RELCLIENTES_ENGINE_CONFIG or, without it,
+in ~/.config/relclientes/engine.cfg; &quot;man relclientes&quot; describes the file.
+Each option counts once. If FILE is a symbolic link, the file it points to is replaced
+and the link stays.
+
+On an error the message goes to the standard error, the exit status is not zero
+(1: making or writing failed, or no database is configured; 2: invalid command line)
+and no existing file is left half-written.
+</source>
+        <translation>Uso: relclientes [--export ARQUIVO [--city CIDADE | --from RELATORIO.rpf]]
+     relclientes RELATORIO.rpf | --demo | --version | --help
+
+Sem opções, abre o diálogo de relação de clientes por cidade; com um arquivo de relatório salvo,
+mostra as suas páginas na visualização.
+
+  ARQUIVO.rpf       abre um arquivo de relatório gravado na visualização
+  --export ARQUIVO  gera o relatório sem janelas e grava ARQUIVO conforme a extensão:
+                    .rpf  o arquivo de relatório com todas as páginas
+                    .pdf  todas as páginas num único PDF
+                    .png  uma imagem por página (ARQUIVO1.png, ARQUIVO2.png, ...)
+                    .xlsx os dados numa planilha do Excel, uma linha por cliente
+                    .csv  os mesmos dados em texto separado por ponto e vírgula
+  --city CIDADE     só os clientes dessa cidade (o texto exato); sem ela, todas as cidades
+  --from RELATORIO  grava as páginas de um relatório salvo em vez de gerá-lo (sem banco de dados)
+  --demo            cria o banco de dados de demonstração e a configuração que o usa, se faltarem
+                    (uma configuração existente nunca é substituída)
+  --version         mostra a versão do programa
+  --help            mostra esta ajuda
+
+O banco de dados vem da configuração em $RELCLIENTES_ENGINE_CONFIG ou, sem ela,
+em ~/.config/relclientes/engine.cfg; &quot;man relclientes&quot; descreve o arquivo.
+Cada opção vale uma vez. Se ARQUIVO for um link simbólico, o arquivo para onde ele aponta é
+substituído e o link continua.
+
+Em caso de erro a mensagem vai para a saída de erros, o código de saída é diferente de zero
+(1: falha ao gerar ou gravar, ou nenhum banco de dados configurado; 2: linha de comando inválida)
+e nenhum arquivo existente fica pela metade.
+</translation>
+    </message>
+    <message>
+        <source>cannot write %s (%s)</source>
+        <translation>não foi possível gravar %s (%s)</translation>
+    </message>
+    <message>
+        <source>%d page(s) written to %s</source>
+        <translation>%d página(s) gravada(s) em %s</translation>
+    </message>
+    <message>
+        <source>--city does not apply to a saved report (--from)</source>
+        <translation>--city não se aplica a um relatório salvo (--from)</translation>
+    </message>
+    <message>
+        <source>repeated option: %s</source>
+        <translation>opção repetida: %s</translation>
+    </message>
+    <message>
+        <source>invalid argument: %s</source>
+        <translation>argumento inválido: %s</translation>
+    </message>
+    <message>
+        <source>missing --export FILE</source>
+        <translation>falta --export ARQUIVO</translation>
+    </message>
+    <message>
+        <source>unknown extension &quot;%s&quot; (use .rpf, .pdf, .png, .xlsx or .csv)</source>
+        <translation>extensão desconhecida &quot;%s&quot; (use .rpf, .pdf, .png, .xlsx ou .csv)</translation>
+    </message>
+    <message>
+        <source>To create a demonstration database and its configuration: relclientes --demo</source>
+        <translation>Para criar um banco de dados de demonstração e a sua configuração: relclientes --demo</translation>
+    </message>
+    <message>
+        <source>user &quot;%s&quot; of %s</source>
+        <translation>usuário &quot;%s&quot; de %s</translation>
+    </message>
+    <message>
+        <source>making the report was cancelled</source>
+        <translation>geração cancelada</translation>
+    </message>
+    <message>
+        <source>the server asks for the password of %s; without windows it comes from PostgreSQL&apos;s password file (~/.pgpass or PGPASSFILE) or from PGPASSWORD</source>
+        <translation>o servidor pede a senha do %s; sem janelas ela vem do arquivo de senhas do PostgreSQL (~/.pgpass ou PGPASSFILE) ou de PGPASSWORD</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %s (%s)</source>
+        <translation>não foi possível criar a pasta %s (%s)</translation>
+    </message>
+    <message>
+        <source>No database is configured.
+The configuration is kept in the file %s (or in the file that the variable RELCLIENTES_ENGINE_CONFIG names). It gives the alias VERANTO the clients&apos; database: the path (PATH) of an SQLite file or a PostgreSQL server (TYPE=POSTGRESQL, HOST, DATABASE NAME). See &quot;man relclientes&quot;.</source>
+        <translation>Nenhum banco de dados está configurado.
+A configuração fica no arquivo %s (ou no arquivo que a variável RELCLIENTES_ENGINE_CONFIG indicar). Ela dá ao apelido VERANTO o banco de dados dos clientes: o caminho (PATH) de um arquivo SQLite ou um servidor PostgreSQL (TYPE=POSTGRESQL, HOST, DATABASE NAME). Veja &quot;man relclientes&quot;.</translation>
+    </message>
+    <message>
+        <source>cannot create the demonstration database: %s</source>
+        <translation>não foi possível criar o banco de dados de demonstração: %s</translation>
+    </message>
+    <message>
+        <source>Demonstration database created: %s (%d clients)</source>
+        <translation>Banco de dados de demonstração criado: %s (%d clientes)</translation>
+    </message>
+    <message>
+        <source>Configuration created: %s (alias VERANTO: %s)</source>
+        <translation>Configuração criada: %s (apelido VERANTO: %s)</translation>
+    </message>
+    <message>
+        <source>Existing configuration kept: %s</source>
+        <translation>Configuração existente mantida: %s</translation>
+    </message>
+    <message>
+        <source>Clients by City</source>
+        <translation>Relação de Clientes por Cidade</translation>
+    </message>
+    <message>
+        <source>Create a demonstration database now, with made-up clients, and the configuration that uses it?</source>
+        <translation>Criar agora um banco de dados de demonstração, com clientes fictícios, e a configuração que o usa?</translation>
+    </message>
+    <message>
+        <source>Create demonstration</source>
+        <translation>Criar demonstração</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Sair</translation>
+    </message>
+    <message>
+        <source>&quot;%s&quot; is not a report file</source>
+        <translation>&quot;%s&quot; não é um arquivo de relatório</translation>
+    </message>
+    <message>
+        <source>&quot;%s&quot; is a report file of version %d of the format; this program reads version 3 only</source>
+        <translation>&quot;%s&quot; é um arquivo de relatório da versão %d do formato; este programa lê somente a versão 3</translation>
+    </message>
+    <message>
+        <source>the report file &quot;%s&quot; is incomplete: it ends before the end of the report</source>
+        <translation>o arquivo de relatório &quot;%s&quot; está incompleto: termina antes do fim do relatório</translation>
+    </message>
+    <message>
+        <source>the report file &quot;%s&quot; is damaged on page %d</source>
+        <translation>o arquivo de relatório &quot;%s&quot; está danificado na página %d</translation>
+    </message>
+    <message>
+        <source>the report file &quot;%s&quot; is damaged</source>
+        <translation>o arquivo de relatório &quot;%s&quot; está danificado</translation>
+    </message>
+    <message>
+        <source>cannot read &quot;%s&quot; (%s)</source>
+        <translation>não foi possível ler &quot;%s&quot; (%s)</translation>
+    </message>
+    <message>
+        <source>Open report</source>
+        <translation>Abrir relatório</translation>
+    </message>
+</context>
+<context>
     <name>core</name>
     <message>
         <source>Cannot create file &quot;%s&quot;: %s</source>

@@ -7,6 +7,7 @@
 #include "core/SafeFile.h"
 #include "core/ScopeGuard.h"
 #include "core/TerminalText.h"
+#include "core/Translation.h"
 #include "data/Sessions.h"
 #include "output/RLFilters.h"
 #include "pages/RLMetaFile.h"
@@ -21,35 +22,38 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kUsage =
-    "Uso: relclientes [--export ARQUIVO [--city CIDADE | --from RELATORIO.rpf]]\n"
-    "     relclientes RELATORIO.rpf | --demo | --version | --help\n"
-    "\n"
-    "Sem opções, abre o diálogo de relação de clientes por cidade; com um arquivo de relatório salvo,\n"
-    "mostra as suas páginas na visualização.\n"
-    "\n"
-    "  ARQUIVO.rpf       abre um arquivo de relatório gravado na visualização\n"
-    "  --export ARQUIVO  gera o relatório sem janelas e grava ARQUIVO conforme a extensão:\n"
-    "                    .rpf  o arquivo de relatório com todas as páginas\n"
-    "                    .pdf  todas as páginas num único PDF\n"
-    "                    .png  uma imagem por página (ARQUIVO1.png, ARQUIVO2.png, ...)\n"
-    "                    .xlsx os dados numa planilha do Excel, uma linha por cliente\n"
-    "                    .csv  os mesmos dados em texto separado por ponto e vírgula\n"
-    "  --city CIDADE     só os clientes dessa cidade (o texto exato); sem ela, todas as cidades\n"
-    "  --from RELATORIO  grava as páginas de um relatório salvo em vez de gerá-lo (sem banco de dados)\n"
-    "  --demo            cria o banco de dados de demonstração e a configuração que o usa, se faltarem\n"
-    "                    (uma configuração existente nunca é substituída)\n"
-    "  --version         mostra a versão do programa\n"
-    "  --help            mostra esta ajuda\n"
-    "\n"
-    "O banco de dados vem da configuração em $RELCLIENTES_ENGINE_CONFIG ou, sem ela,\n"
-    "em ~/.config/relclientes/engine.cfg; \"man relclientes\" descreve o arquivo.\n"
-    "Cada opção vale uma vez. Se ARQUIVO for um link simbólico, o arquivo para onde ele aponta é\n"
-    "substituído e o link continua.\n"
-    "\n"
-    "Em caso de erro a mensagem vai para a saída de erros, o código de saída é diferente de zero\n"
-    "(1: falha ao gerar ou gravar, ou nenhum banco de dados configurado; 2: linha de comando inválida)\n"
-    "e nenhum arquivo existente fica pela metade.\n";
+// The help of --help, also shown after a command-line mistake.
+std::string Usage() {
+  return Translate("app",
+                   "Usage: relclientes [--export FILE [--city CITY | --from REPORT.rpf]]\n"
+                   "       relclientes REPORT.rpf | --demo | --version | --help\n"
+                   "\n"
+                   "With no options, opens the dialog of clients by city; with a saved report file, shows its pages\n"
+                   "in the preview window.\n"
+                   "\n"
+                   "  FILE.rpf          opens a saved report file in the preview window\n"
+                   "  --export FILE     makes the report without windows and writes FILE as its extension says:\n"
+                   "                    .rpf  the report file with every page\n"
+                   "                    .pdf  every page in one PDF\n"
+                   "                    .png  one image per page (FILE1.png, FILE2.png, ...)\n"
+                   "                    .xlsx the data in an Excel spreadsheet, one row per client\n"
+                   "                    .csv  the same data as text separated by semicolons\n"
+                   "  --city CITY       only the clients of that city (the exact text); without it, every city\n"
+                   "  --from REPORT     writes the pages of a saved report instead of making it (no database)\n"
+                   "  --demo            creates the demonstration database and the configuration that uses it, where\n"
+                   "                    missing (an existing configuration is never replaced)\n"
+                   "  --version         shows the program's version\n"
+                   "  --help            shows this help\n"
+                   "\n"
+                   "The database comes from the configuration in $RELCLIENTES_ENGINE_CONFIG or, without it,\n"
+                   "in ~/.config/relclientes/engine.cfg; \"man relclientes\" describes the file.\n"
+                   "Each option counts once. If FILE is a symbolic link, the file it points to is replaced\n"
+                   "and the link stays.\n"
+                   "\n"
+                   "On an error the message goes to the standard error, the exit status is not zero\n"
+                   "(1: making or writing failed, or no database is configured; 2: invalid command line)\n"
+                   "and no existing file is left half-written.\n");
+}
 
 std::string Lower(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -61,8 +65,12 @@ void CheckWritable(const fs::path& target) {
   try {
     TSafeFile probe(target.string());
   } catch (const EFileWriteError& error) {
-    throw Exception("não foi possível gravar " + target.string() + " (" + error.Message() + ")");
+    throw Exception(Format(Translate("app", "cannot write %s (%s)"), {target.string(), error.Message()}));
   }
+}
+
+std::string PagesWrittenText(int pageCount, const std::string& file) {
+  return Format(Translate("app", "%d page(s) written to %s"), {pageCount, EscapeForTerminal(file)});
 }
 
 // The report file, or the save filter that writes the file's format.
@@ -78,7 +86,7 @@ void WritePages(TRLGraphicStorage& pages, const fs::path& target) {
 int ExportReportFile(const std::string& from, const std::string& city, const fs::path& target, std::ostream& out,
                      std::ostream& err) {
   if (!city.empty()) {
-    err << "relclientes: --city não se aplica a um relatório salvo (--from)\n\n" << kUsage;
+    err << "relclientes: " << Translate("app", "--city does not apply to a saved report (--from)") << "\n\n" << Usage();
     return 2;
   }
   try {
@@ -87,9 +95,9 @@ int ExportReportFile(const std::string& from, const std::string& city, const fs:
     OpenReportFile(*pages, from);
     CheckWritable(target);
     WritePages(*pages, target);
-    out << pages->PageCount() << " página(s) gravada(s) em " << target.string() << '\n';
+    out << PagesWrittenText(pages->PageCount(), target.string()) << '\n';
   } catch (const std::exception& e) {
-    err << "relclientes: " << e.what() << '\n';
+    err << "relclientes: " << EscapeMessageForTerminal(e.what()) << '\n';
     return 1;
   }
   return 0;
@@ -109,32 +117,35 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
-      out << kUsage;
+      out << Usage();
       return 0;
     }
     if ((a == "--export" || a == "--city" || a == "--from") && i + 1 < args.size()) {
       bool& given = a == "--export" ? has_file : a == "--city" ? has_city : has_from;
       if (given) {
         // A second value would silently replace the first: which one the user meant is not ours to guess.
-        err << "relclientes: opção repetida: " << a << "\n\n" << kUsage;
+        err << "relclientes: " << Format(Translate("app", "repeated option: %s"), {a}) << "\n\n" << Usage();
         return 2;
       }
       given = true;
       (a == "--export" ? file : a == "--city" ? city : from) = args[++i];
     } else {
-      err << "relclientes: argumento inválido: " << EscapeForTerminal(a) << "\n\n" << kUsage;
+      err << "relclientes: " << Format(Translate("app", "invalid argument: %s"), {EscapeForTerminal(a)}) << "\n\n"
+          << Usage();
       return 2;
     }
   }
   if (!has_file || file.empty()) {
-    err << "relclientes: falta --export ARQUIVO\n\n" << kUsage;
+    err << "relclientes: " << Translate("app", "missing --export FILE") << "\n\n" << Usage();
     return 2;
   }
   const fs::path target(file);
   const std::string ext = Lower(target.extension().string());
   if (ext != ".rpf" && !SaveFilterByExt(file)) {
-    err << "relclientes: extensão desconhecida \"" << EscapeForTerminal(target.extension().string())
-        << "\" (use .rpf, .pdf, .png, .xlsx ou .csv)\n";
+    err << "relclientes: "
+        << Format(Translate("app", "unknown extension \"%s\" (use .rpf, .pdf, .png, .xlsx or .csv)"),
+                  {EscapeForTerminal(target.extension().string())})
+        << '\n';
     return 2;
   }
 
@@ -144,7 +155,7 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
   // A scheduled export must never print made-up clients: without a configuration it stops here.
   if (!EngineConfigured()) {
     err << "relclientes: " << NoDatabaseConfiguredText() << "\n"
-        << "Para criar um banco de dados de demonstração e a sua configuração: relclientes --demo\n";
+        << Translate("app", "To create a demonstration database and its configuration: relclientes --demo") << '\n';
     return 1;
   }
 
@@ -154,7 +165,7 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
   TScopedValueRollback<TLoginHook> login_hook(LoginHook());
   TScopedValueRollback<TPasswordHook> password_hook(PasswordHook());
   LoginHook() = [&](const std::string& database, std::string& user, std::string&, bool) {
-    password_wanted_for = "usuário \"" + user + "\" de " + database;
+    password_wanted_for = Format(Translate("app", "user \"%s\" of %s"), {user, database});
     return false;
   };
   PasswordHook() = [](TSession*) { return false; };
@@ -177,13 +188,13 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
     const auto prepare = [&] { return form.RLReport2->Prepare(); };
     if (ext == ".pdf" ? !SavePagesToPdfWhileAdding(pages, target.string(), prepare) : !prepare()) {
       err << "relclientes: "
-          << (form.RLReport2->PrepareErrorText().empty() ? std::string("geração cancelada")
+          << (form.RLReport2->PrepareErrorText().empty() ? Translate("app", "making the report was cancelled")
                                                          : EscapeMessageForTerminal(form.RLReport2->PrepareErrorText()))
           << '\n';
       code = 1;
     } else {
       if (ext != ".pdf") WritePages(pages, target);
-      out << pages.PageCount() << " página(s) gravada(s) em " << EscapeForTerminal(file) << '\n';
+      out << PagesWrittenText(pages.PageCount(), file) << '\n';
     }
   } catch (const std::exception& e) {
     err << "relclientes: " << EscapeMessageForTerminal(e.what()) << '\n';
@@ -194,8 +205,12 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
     if (code == 0) err << "relclientes: " << EscapeMessageForTerminal(e) << '\n';
   }
   if (code != 0 && !password_wanted_for.empty()) {
-    err << "relclientes: o servidor pede a senha do " << EscapeForTerminal(password_wanted_for)
-        << "; sem janelas ela vem do arquivo de senhas do PostgreSQL (~/.pgpass ou PGPASSFILE) ou de PGPASSWORD\n";
+    err << "relclientes: "
+        << Format(Translate("app",
+                            "the server asks for the password of %s; without windows it comes from "
+                            "PostgreSQL's password file (~/.pgpass or PGPASSFILE) or from PGPASSWORD"),
+                  {EscapeForTerminal(password_wanted_for)})
+        << '\n';
   }
   if (app) app->OnException = saved_handler;
   return code;

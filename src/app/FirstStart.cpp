@@ -2,6 +2,8 @@
 
 #include "core/Exceptions.h"
 #include "core/SafeFile.h"
+#include "core/TerminalText.h"
+#include "core/Translation.h"
 #include "demo/DemoDatabase.h"
 #include "engine/Config.h"
 #include "widgets/Forms.h"
@@ -18,7 +20,6 @@ namespace {
 constexpr long long kDemoClients = 2000;
 constexpr std::uint64_t kDemoSeed = 1;
 constexpr const char* kAlias = "VERANTO";
-constexpr const char* kCaption = "Relação de Clientes por Cidade";
 
 std::string ConfigText(const fs::path& database) {
   return "# Configuração do banco de dados de relclientes.\n"
@@ -48,7 +49,9 @@ fs::path AliasDatabase(const fs::path& config) {
 void CreateFolderOf(const fs::path& file) {
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
-  if (ec) throw Exception("não foi possível criar a pasta " + file.parent_path().string() + " (" + ec.message() + ")");
+  if (ec)
+    throw Exception(
+        Format(Translate("app", "cannot create the folder %s (%s)"), {file.parent_path().string(), ec.message()}));
 }
 
 // Writes the configuration unless one appeared meanwhile; returns whether it did.
@@ -70,12 +73,13 @@ bool EngineConfigured() {
 }
 
 std::string NoDatabaseConfiguredText() {
-  return "Nenhum banco de dados está configurado.\n"
-         "A configuração fica no arquivo " +
-         engine::ConfigFilePath().string() +
-         " (ou no arquivo que a variável RELCLIENTES_ENGINE_CONFIG indicar). Ela dá ao apelido VERANTO o banco de "
-         "dados dos clientes: o caminho (PATH) de um arquivo SQLite ou um servidor PostgreSQL (TYPE=POSTGRESQL, "
-         "HOST, DATABASE NAME). Veja \"man relclientes\".";
+  return Format(Translate("app",
+                          "No database is configured.\n"
+                          "The configuration is kept in the file %s (or in the file that the variable "
+                          "RELCLIENTES_ENGINE_CONFIG names). It gives the alias VERANTO the clients' database: "
+                          "the path (PATH) of an SQLite file or a PostgreSQL server (TYPE=POSTGRESQL, HOST, "
+                          "DATABASE NAME). See \"man relclientes\"."),
+                {engine::ConfigFilePath().string()});
 }
 
 fs::path DemoDatabasePath() {
@@ -100,7 +104,7 @@ DemoSetup CreateDemoSetup() {
   if (wanted && !fs::exists(setup.database, ec)) {
     CreateFolderOf(setup.database);
     if (const std::string error = demo::WriteClientDatabase(setup.database, kDemoClients, kDemoSeed); !error.empty())
-      throw Exception("não foi possível criar o banco de dados de demonstração: " + error);
+      throw Exception(Format(Translate("app", "cannot create the demonstration database: %s"), {error}));
     setup.databaseCreated = true;
   }
   if (!configured) setup.configCreated = WriteConfigIfMissing(setup.config, setup.database);
@@ -110,31 +114,35 @@ DemoSetup CreateDemoSetup() {
 int RunDemoSetup(std::ostream& out, std::ostream& err) {
   try {
     const DemoSetup setup = CreateDemoSetup();
+    const std::string database = EscapeForTerminal(setup.database.string());
+    const std::string config = EscapeForTerminal(setup.config.string());
     if (setup.databaseCreated)
-      out << "Banco de dados de demonstração criado: " << setup.database.string() << " (" << kDemoClients
-          << " clientes)\n";
+      out << Format(Translate("app", "Demonstration database created: %s (%d clients)"), {database, kDemoClients})
+          << '\n';
     if (setup.configCreated)
-      out << "Configuração criada: " << setup.config.string() << " (apelido VERANTO: " << setup.database.string()
-          << ")\n";
-    else out << "Configuração existente mantida: " << setup.config.string() << '\n';
+      out << Format(Translate("app", "Configuration created: %s (alias VERANTO: %s)"), {config, database}) << '\n';
+    else out << Format(Translate("app", "Existing configuration kept: %s"), {config}) << '\n';
     return 0;
   } catch (const std::exception& error) {
-    err << "relclientes: " << error.what() << '\n';
+    err << "relclientes: " << EscapeMessageForTerminal(error.what()) << '\n';
     return 1;
   }
 }
 
 bool OfferDemoSetupWhenUnconfigured() {
   if (EngineConfigured()) return true;
-  const std::string question = NoDatabaseConfiguredText() +
-                               "\n\nCriar agora um banco de dados de demonstração, com clientes fictícios, e a "
-                               "configuração que o usa?";
-  if (ShowChoiceBox(question, kCaption, mtConfirmation, {"Criar demonstração", "Sair"}) != 0) return false;
+  const std::string caption = Translate("app", "Clients by City");
+  const std::string question =
+      NoDatabaseConfiguredText() + "\n\n" +
+      Translate("app",
+                "Create a demonstration database now, with made-up clients, and the configuration that uses it?");
+  const std::vector<std::string> buttons{Translate("app", "Create demonstration"), Translate("app", "Quit")};
+  if (ShowChoiceBox(question, caption, mtConfirmation, buttons) != 0) return false;
   try {
     CreateDemoSetup();
     return true;
   } catch (const std::exception& error) {
-    ShowMessageBox(error.what(), kCaption, mtError);
+    ShowMessageBox(error.what(), caption, mtError);
     return false;
   }
 }

@@ -6,6 +6,7 @@
 #include "data/Sessions.h"
 #include "widgets/Forms.h"
 
+#include "support/ScopedEnv.h"
 #include "support/TestApplication.h"
 
 #include <gtest/gtest.h>
@@ -19,12 +20,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// On the small client table of each driver.
+// On the small client table of each driver, in Portuguese unless a test starts the program in another language.
 class BatchExport : public querytest::ClientDbOn {
 protected:
   void SetUp() override {
     querytest::ClientDbOn::SetUp();
     InitializeUnits();
+    StartIn("pt_BR.UTF-8");
+  }
+
+  // The program as started under LANG=`locale`: its texts are chosen when it starts.
+  void StartIn(const char* locale) {
+    application_.reset();
+    language_.emplace("LANG", locale);
     application_ = MakeTestApplication();
   }
   void TearDown() override {
@@ -56,6 +64,9 @@ protected:
     return names;
   }
 
+  ScopedEnv all_{"LC_ALL", nullptr};
+  ScopedEnv messages_{"LC_MESSAGES", nullptr};
+  std::optional<ScopedEnv> language_;
   std::unique_ptr<TApplication> application_;
   std::ostringstream out_, err_;
 };
@@ -114,6 +125,56 @@ TEST_P(BatchExport, BadRequestsFailWithAMessageAndLeaveTheOldFileAlone) {
   EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"engine.cfg", "kept.pdf", "veranto.db"}));
 }
 
+TEST_P(BatchExport, MessagesFollowTheUsersLanguage) {
+  const fs::path pdf = dir.path() / "clientes.pdf";
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    const char* portuguese;
+    const char* english;
+  };
+  const Case cases[] = {
+      {"written", {"--export", pdf.string(), "--city", "Belém"}, "1 página(s) gravada(s) em", "1 page(s) written to"},
+      {"stray argument",
+       {"--export", pdf.string(), "--colour"},
+       "argumento inválido: --colour",
+       "invalid argument: --colour"},
+      {"no file", {"--city", "Belém"}, "falta --export ARQUIVO", "missing --export FILE"},
+      {"repeated",
+       {"--export", pdf.string(), "--export", pdf.string()},
+       "opção repetida: --export",
+       "repeated option: --export"},
+      {"extension",
+       {"--export", (dir.path() / "r.txt").string()},
+       "extensão desconhecida \".txt\"",
+       "unknown extension \".txt\""},
+      {"no folder",
+       {"--export", (dir.path() / "missing" / "r.pdf").string()},
+       "não foi possível gravar",
+       "cannot write"},
+      {"city with --from",
+       {"--export", pdf.string(), "--from", "a.rpf", "--city", "Belém"},
+       "--city não se aplica a um relatório salvo",
+       "--city does not apply to a saved report"},
+      {"saved report missing",
+       {"--export", pdf.string(), "--from", (dir.path() / "none.rpf").string()},
+       "não foi possível ler",
+       "cannot read"},
+      {"help", {"--help"}, "Uso: relclientes", "Usage: relclientes"},
+  };
+  for (const char* locale : {"pt_BR.UTF-8", "pt_PT", "C", "en_US.UTF-8"}) {
+    StartIn(locale);
+    const bool portuguese = locale[0] == 'p';
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(locale) + ": " + c.what);
+      Run(c.args);
+      const std::string said = out_.str() + err_.str();
+      EXPECT_NE(said.find(portuguese ? c.portuguese : c.english), std::string::npos) << said;
+      EXPECT_EQ(said.find(portuguese ? c.english : c.portuguese), std::string::npos) << said;
+    }
+  }
+}
+
 // Control bytes from arguments, paths and the configuration reach the terminal as visible escapes, never raw.
 TEST_P(BatchExport, OutsideTextInMessagesIsShownEscaped) {
   const std::string title = "\x1b]0;PWNED\x07";
@@ -126,6 +187,9 @@ TEST_P(BatchExport, OutsideTextInMessagesIsShownEscaped) {
       {"an argument", {"--export", (dir.path() / "r.pdf").string(), "--x" + title}, ""},
       {"an extension", {"--export", (dir.path() / ("r.p" + title)).string()}, ""},
       {"a folder", {"--export", (dir.path() / ("missing" + title) / "r.pdf").string()}, ""},
+      {"a saved report",
+       {"--export", (dir.path() / "r.pdf").string(), "--from", (dir.path() / ("r" + title)).string()},
+       ""},
       {"a configuration line",
        {"--export", (dir.path() / "r.pdf").string()},
        "[\\DATABASES\\VERANTO]\nX" + title + "\n"},

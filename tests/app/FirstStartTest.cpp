@@ -54,6 +54,10 @@ protected:
   ScopedEnv configEnv_{"RELCLIENTES_ENGINE_CONFIG", nullptr};
   ScopedEnv configHomeEnv_{"XDG_CONFIG_HOME", nullptr};
   ScopedEnv dataHomeEnv_{"XDG_DATA_HOME", nullptr};
+  // The texts are looked for in Portuguese.
+  ScopedEnv allEnv_{"LC_ALL", nullptr};
+  ScopedEnv messagesEnv_{"LC_MESSAGES", nullptr};
+  ScopedEnv languageEnv_{"LANG", "pt_BR.UTF-8"};
 };
 
 TEST_F(FirstStart, TheDemoSetupMakesWhatIsMissingAndNeverReplacesAConfiguration) {
@@ -110,6 +114,7 @@ TEST_F(FirstStart, FollowsTheConfigurationVariableAndTheUsersDataFolder) {
 }
 
 TEST_F(FirstStart, TheDialogOffersTheDemoAndGoesOnOnlyWithADatabase) {
+  const auto application = MakeTestApplication();
   std::vector<std::string> questions;
   int answer = 1;
   const auto previous = SetChoiceBoxHandler(

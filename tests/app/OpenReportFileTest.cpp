@@ -18,6 +18,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -35,6 +36,13 @@ class OpenReportFile : public ::testing::Test {
 protected:
   void SetUp() override {
     InitializeUnits();
+    StartIn("pt_BR.UTF-8");
+  }
+
+  // The program as started under LANG=`locale`: its texts are chosen when it starts.
+  void StartIn(const char* locale) {
+    application_.reset();
+    language_.emplace("LANG", locale);
     application_ = MakeTestApplication();
   }
 
@@ -48,6 +56,7 @@ protected:
   ScopedEnv config_{"RELCLIENTES_ENGINE_CONFIG", "/nonexistent/engine.cfg"};
   ScopedEnv all_{"LC_ALL", nullptr};
   ScopedEnv messages_{"LC_MESSAGES", nullptr};
+  std::optional<ScopedEnv> language_;
   TempFolder folder_;
   std::unique_ptr<TApplication> application_;
   std::ostringstream out_, err_;
@@ -104,7 +113,7 @@ TEST_F(OpenReportFile, FilesThatAreNoSoundReportAreRefusedInTheUsersLanguage) {
   };
   for (const Case& k : cases) {
     for (const char* lang : {"pt_BR.UTF-8", "C"}) {
-      ScopedEnv language("LANG", lang);
+      StartIn(lang);
       const std::string expected = std::string(lang)[0] == 'p' ? k.portuguese : k.english;
       EXPECT_EQ(Run({"--export", folder_.File("out.pdf"), "--from", k.file}), 1) << k.file;
       EXPECT_NE(err_.str().find(expected), std::string::npos) << err_.str();
@@ -120,7 +129,6 @@ TEST_F(OpenReportFile, ThePreviewOfAFileThatCannotBeOpenedIsAMessageAndAnExitCod
   std::vector<std::string> boxes;
   const TMessageBoxHandler previous =
       SetMessageBoxHandler([&](const std::string& text, const std::string&, TMsgDlgType) { boxes.push_back(text); });
-  ScopedEnv language("LANG", "pt_BR.UTF-8");
   std::ostringstream err;
   EXPECT_EQ(PreviewReportFile(folder_.File("notes.rpf"), err), 1);
   SetMessageBoxHandler(previous);
