@@ -316,6 +316,12 @@ double TRLPreview::MultiplePagesZoom(int boxes) const {
   return std::min(across, FitFactor(Height(), pages_->OrientedPixelHeight()));
 }
 
+TPoint TRLPreview::PageRoom(double zoom) const {
+  if (!pages_) return {0, 0};
+  return {RoundToInt(pages_->OrientedPixelWidth() * zoom / 100) + kShadowRoom,
+          RoundToInt(pages_->OrientedPixelHeight() * zoom / 100) + kShadowRoom};
+}
+
 void TRLPreview::SetVisibleBoxes(int count) {
   visible_boxes_ = count;
   for (int k = 0; k < 3; ++k) boxes_[static_cast<std::size_t>(k)]->SetVisible(k < count);

@@ -120,6 +120,8 @@ public:
   double FullWidthZoom() const;
   double FullPageZoom() const;
   double MultiplePagesZoom(int boxes) const;
+  // The control's size that shows the first page whole at `zoom`, shadow included; (0, 0) without a collection.
+  TPoint PageRoom(double zoom) const;
 
   bool Editing() const { return editing_; }
   // Turning it off drops the selection of every box.

@@ -261,6 +261,17 @@ void TRLPreviewForm::WrapToolBar() {
   PanelTools->SetHeight(kRow * (row + 1));
 }
 
+void TRLPreviewForm::SizeToPage() {
+  TRLPreview* preview = Previews(0);
+  const TPoint room = preview->PageRoom(100);
+  if (room.X <= 0 || room.Y <= 0) return;
+  int row = 0;
+  for (auto [control, left] : tool_places_) row = std::max(row, left + control->Width());
+  SetClientWidth(std::max(row + PanelCopyright->Width() + 2, room.X + ClientWidth() - preview->Width()));
+  // The width decides how many rows the tool bar takes, and so the room left below it.
+  SetClientHeight(room.Y + ClientHeight() - preview->Height());
+}
+
 TRLPreviewForm::~TRLPreviewForm() {
   Destroying();
   find_dialog_.reset();
@@ -628,6 +639,7 @@ void ShowPreview(TRLGraphicStorage* pages, bool modal, TFormStyle formStyle, con
   auto form = std::make_unique<TRLPreviewForm>();
   TRLPreview* preview = form->Previews(0);
   preview->SetPages(pages);
+  form->SizeToPage();
   double zoom = PreviewDefaults().Zoom;
   if (zoom == -1) preview->ZoomFullWidth();
   else if (zoom == -2) preview->ZoomFullPage();

@@ -137,6 +137,10 @@ public:
   // Lays the tool bar's controls out in their places while they fit the window's width, and on further rows, in
   // the same order and groups, where they do not (a narrow window, a screen scaled up).
   void WrapToolBar();
+  // Sizes the window for when it is not maximized: the first preview's page whole at 100% beside the outline
+  // where it shows, below the tool bar, and the window no narrower than the tool bar's single row. Showing the
+  // window then keeps it within the screen.
+  void SizeToPage();
 
 protected:
   void BoundsChanged() override;

@@ -4,12 +4,16 @@
 #include "core/ScopeGuard.h"
 #include "core/Text.h"
 #include "output/PreviewFixture.h"
+#include "output/RLOutlinePanel.h"
 #include "pages/RLConsts.h"
 
 #include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -221,6 +225,49 @@ TEST_F(PreviewForm, TheToolBarWrapsInANarrowWindow) {
     if (width == 815) {
       EXPECT_EQ(form.SpeedButtonClose->Left(), 695);
     }
+  }
+}
+
+// Restored from maximized, the window shows the page whole at 100% where the screen has room for it.
+TEST_F(PreviewForm, TheRestoredSizeHoldsThePageAtFullSizeWithinTheScreen) {
+  const TScopedValueRollback<TRLOutlinePanelSettings> outline_settings(OutlinePanelSettings(), {});
+  struct Case {
+    const char* what;
+    double paperWidth, paperHeight;  // mm
+    bool outline;
+    bool fits;  // the screen of the offscreen platform holds the page at 100%
+  };
+  const Case cases[] = {
+      {"a small page", 80, 50, false, true},
+      {"a small page beside the outline", 80, 50, true, true},
+      {"a landscape page", 120, 70, false, true},
+      {"A4, taller than the screen", 210, 297, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TRLPreviewForm& form = Make(2);
+    storage_->SetPaperWidth(c.paperWidth);
+    storage_->SetPaperHeight(c.paperHeight);
+    if (c.outline) storage_->AddOutlineEntry({"Belém", 0, 0, 40});
+    form.Previews(0)->SetPages(nullptr);
+    form.Previews(0)->SetPages(storage_);
+    form.SizeToPage();
+    form.Show();
+    QApplication::processEvents();
+    TRLPreview& preview = *form.Previews(0);
+    EXPECT_EQ(form.PanelOutline->Visible(), c.outline);
+    EXPECT_EQ(form.PanelTools->Height(), 23) << "the tool bar on one row";
+    const QRect screen = form.Widget()->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(form.Widget()->frameGeometry()))
+        << form.Widget()->frameGeometry().width() << "x" << form.Widget()->frameGeometry().height();
+    if (c.fits) {
+      // Not a pixel more than the page needs in the direction that limits it.
+      EXPECT_EQ(preview.FullPageZoom(), 100) << preview.Width() << "x" << preview.Height();
+      EXPECT_GE(preview.FullWidthZoom(), 100);
+    } else {
+      EXPECT_LT(preview.FullPageZoom(), 100);
+    }
+    form_.reset();
   }
 }
 
