@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -430,6 +431,45 @@ TEST_F(PreviewForm, TheDividedScreenShowsTheReportTwiceEachHalfOnItsOwn) {
   EXPECT_TRUE(top->IsActive());
   EXPECT_EQ(top->Align(), alClient);
   EXPECT_EQ(storage_->LinkCount(), 1);
+}
+
+// Scrolled both ways, each half of the divided screen shows the square between its scroll bars, not the page that
+// lies beneath it.
+TEST_F(PreviewForm, TheSquareBetweenTheScrollBarsCoversThePage) {
+  TRLPreviewForm& form = Make(2, 1, [](int, TRLGraphicSurface& page) {
+    for (int y = 0; y < kPageHeight; y += 10) AddText(page, {0, y, kPageWidth, y + 14}, std::string(90, 'M'));
+  });
+  form.SetBounds(0, 0, 815, 623);
+  form.SpeedButtonViewsClick(nullptr);
+  ASSERT_EQ(form.PreviewCount(), 2);
+  form.Show();
+  for (int i = 0; i < 2; ++i) {
+    TRLPreview& preview = *form.Previews(i);
+    preview.SetZoomFactor(200);
+    preview.HorzScrollBar().SetPosition(300);
+    preview.VertScrollBar().SetPosition(300 + 100 * i);
+  }
+  QApplication::processEvents();
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    TRLPreview& preview = *form.Previews(i);
+    ASSERT_TRUE(preview.HorzScrollBar().IsScrollBarVisible() && preview.VertScrollBar().IsScrollBarVisible());
+    QWidget* widget = preview.Widget();
+    const int extent = widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, widget);
+    const QImage image = Grab(preview);
+    const QRect corner(image.width() - extent, image.height() - extent, extent, extent);
+    const QRgb face = widget->palette().color(QPalette::Window).rgb();
+    int page_ink_above = 0, not_face = 0;
+    for (int x = corner.left(); x <= corner.right(); ++x) {
+      // Just above the square the page shows, with its text.
+      for (int y = corner.top() - extent; y < corner.top(); ++y)
+        page_ink_above += qGray(image.pixel(x - extent, y)) < 128;
+      for (int y = corner.top(); y <= corner.bottom(); ++y)
+        not_face += (image.pixel(x, y) & 0xffffff) != (face & 0xffffff);
+    }
+    EXPECT_GT(page_ink_above, 0) << "no page text near the corner: the test shows nothing";
+    EXPECT_EQ(not_face, 0) << "pixels of the square that are not the window's colour";
+  }
 }
 
 TEST_F(PreviewForm, EditModeTogglesOnTheActivePreview) {
