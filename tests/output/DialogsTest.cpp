@@ -33,19 +33,6 @@ namespace {
 
 using namespace outputtest;
 
-// Runs `action` once the next modal window is up.
-void WhenModal(std::function<void(QWidget*)> action) {
-  auto* timer = new QTimer;
-  QObject::connect(timer, &QTimer::timeout, [timer, action] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      action(modal);
-    }
-  });
-  timer->start(10);
-}
-
 class PrintDialog : public testing::Test {
 protected:
   void SetUp() override {

@@ -7,6 +7,10 @@
 #include "output/RLFilters.h"
 #include "pages/RLMetaFile.h"
 
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -15,6 +19,19 @@
 #include <vector>
 
 namespace outputtest {
+
+// Runs `action` once the next modal window is up.
+inline void WhenModal(std::function<void(QWidget*)> action) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, action] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      action(modal);
+    }
+  });
+  timer->start(10);
+}
 
 // Page i (from 1): "Page i" on A4, landscape when `wide`.
 inline std::unique_ptr<TRLGraphicSurface> NumberedPage(int i, bool wide = false) {

@@ -1,6 +1,7 @@
 // The preview window: tool bar, zoom and page boxes, keyboard, repeat of Prior and Next, divided screen, find.
 #include "output/RLPreviewForm.h"
 
+#include "OutputTestSupport.h"
 #include "core/ScopeGuard.h"
 #include "core/Text.h"
 #include "output/PreviewFixture.h"
@@ -13,6 +14,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
 
@@ -530,6 +535,63 @@ TEST_F(PreviewForm, TheFindDialogSearchesTheActivePreview) {
   dialog.BitBtnFindNextClick(nullptr);
   EXPECT_EQ(Active().CurrentPageNumber(), 2);
   EXPECT_EQ(messages_.size(), 2u);
+}
+
+// Enter searches wherever the focus is in the find dialog, and the dialog's own "not found" message, which takes
+// the focus while it is up, leaves the dialog open.
+TEST_F(PreviewForm, TheFindDialogSearchesOnEnterAndOutlivesItsNotFoundMessage) {
+  TRLPreviewForm& form = Make(6, 1, [](int index, TRLGraphicSurface& page) {
+    if (index == 1 || index == 4) AddText(page, {100, 500, 300, 520}, "Ponta Grossa");
+  });
+  form.Show();
+  form.OpenFindDialog();
+  TfrmRLFindDialog& dialog = *form.FindDialog();
+  dialog.EditTextToFind->SetText("ponta");
+  dialog.Widget()->activateWindow();
+  QApplication::processEvents();
+  const QList<QRadioButton*> directions = dialog.RadioGroupDirection->Widget()->findChildren<QRadioButton*>();
+  ASSERT_EQ(directions.size(), 2);
+  auto enter_on = [&](QWidget* focus) {
+    focus->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), focus);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(focus, &press);
+  };
+  struct Case {
+    const char* what;
+    QWidget* focus;
+    int page;
+  };
+  const Case cases[] = {
+      {"the chosen direction", directions[1], 2},
+      {"a check box", dialog.CheckBoxWholeWords->Widget(), 5},
+  };
+  ASSERT_TRUE(directions[1]->isChecked()) << "downward";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    enter_on(c.focus);
+    EXPECT_EQ(Active().CurrentPageNumber(), c.page);
+    EXPECT_TRUE(directions[1]->isChecked()) << "Enter chose nothing";
+  }
+
+  EXPECT_TRUE(messages_.empty());
+
+  // Nothing after page 5, from the direction not chosen: the real message box, answered once it is up.
+  SetMessageBoxHandler({});
+  QString said;
+  bool dialog_active_under_box = true;
+  outputtest::WhenModal([&](QWidget* box) {
+    said = box->findChild<QLabel*>("qt_msgbox_label") ? box->findChild<QLabel*>("qt_msgbox_label")->text() : "";
+    dialog_active_under_box = dialog.Widget()->isActiveWindow();
+    static_cast<QDialog*>(box)->accept();
+  });
+  enter_on(directions[0]);
+  QApplication::processEvents();
+  EXPECT_EQ(said.toStdString(), EngineMessages().msgNotFound);
+  EXPECT_FALSE(dialog_active_under_box) << "the message took the focus";
+  EXPECT_TRUE(dialog.Visible());
+  EXPECT_TRUE(dialog.Widget()->isVisible());
 }
 
 TEST(FindDialog, ItsControlsAndOptions) {
