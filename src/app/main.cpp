@@ -18,12 +18,14 @@ int main(int argc, char** argv) {
     std::cout << "relclientes " RELCLIENTES_VERSION "\n";
     return 0;
   }
-  if (args == std::vector<std::string>{"--demo"}) return RunDemoSetup(std::cout, std::cerr);
-  const bool batch = IsBatchCommandLine(args);
+  const bool demo = args == std::vector<std::string>{"--demo"};
+  const bool batch = demo || IsBatchCommandLine(args);
   // A batch run needs no screen: scripts and servers have none.
   if (batch) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  // The application comes first: it brings the user's language.
   TApplication application(argc, argv);
   application.Initialize();
+  if (demo) return RunDemoSetup(std::cout, std::cerr);
   if (batch) return RunBatchExport(args, std::cout, std::cerr);
   InstallReportProgressWindow();
   InstallReportPreviewWindow();
