@@ -293,16 +293,22 @@ QScreen* TForm::OwnersScreen() const {
 void TForm::KeepOnScreen() {
   QScreen* screen = OwnersScreen();
   if (!screen || Parent()) return;
-  const QRect area = screen->availableGeometry();
-  // The window manager's frame, known once the window was shown; a title bar's worth before that.
+  QRect area = screen->availableGeometry();
+  // The window manager's frame, known once it framed the window (some time after the window was shown); a title
+  // bar's worth before that.
   QWidget* w = Widget();
   QMargins frame(0, 0, 0, 0);
   if (w->isVisible()) {
     const QRect outer = w->frameGeometry(), inner = w->geometry();
     frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
                      outer.bottom() - inner.bottom());
-  } else if (border_style_ != bsNone) {
+  }
+  if (frame.isNull() && border_style_ != bsNone) {
     frame = QMargins(4, 28, 4, 4);
+    // Until then the window system may take the position for the client area's: the frame's top and left are kept
+    // free above and beside it as well, so that the title bar is on the screen either way (restoring a maximized
+    // window brings this place back).
+    area.adjust(frame.left(), frame.top(), 0, 0);
   }
   const int width = std::min(Width(), area.width() - frame.left() - frame.right());
   const int height = std::min(Height(), area.height() - frame.top() - frame.bottom());
