@@ -30,6 +30,16 @@ std::string TranslationLanguage(const std::string& localeName) {
 
 namespace {
 
+// The kinds of entry that Qt's file chooser names in its Type column. Qt's own catalogues of some languages
+// (Portuguese, Spanish, French in the Debian packages) lack them, and the chooser said "Folder" among Portuguese
+// texts; ours, searched first, carry them.
+[[maybe_unused]] constexpr const char* kFileChooserTypeNames[] = {
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Folder"),
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "File"),
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Drive"),
+    QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Unknown"),
+};
+
 // A translator installed in the application when `load` finds its catalogue; none otherwise.
 template <typename Load>
 std::unique_ptr<QTranslator> Installed(Load load) {
