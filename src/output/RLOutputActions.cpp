@@ -10,6 +10,7 @@
 #include "output/RLSaveFilters.h"
 #include "output/RLSpoolFilter.h"
 #include "output/RLSpreadsheetFilters.h"
+#include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
 #include "report/RLReport.h"
 
@@ -44,7 +45,15 @@ bool SaveFromPreview(TRLGraphicStorage& pages) {
   return true;
 }
 
-void SetupPrinterFromPreview() { RLPrinter().ExecuteSetup(); }
+void SetupPrinterFromPreview() {
+  // Without a printer there is no page setup to show: the user is told so rather than left with a button that
+  // does nothing.
+  if (!RLPrinter().ValidatePrinter()) {
+    ShowMessageBox(EngineMessages().msgPrinterNotFound, EngineMessages().msgConfigurePrinter, mtError);
+    return;
+  }
+  RLPrinter().ExecuteSetup();
+}
 
 namespace {
 // A default filter that is no print filter leaves the print parameters' filter as it was.

@@ -15,13 +15,13 @@ bool PrintFromPreview(TRLGraphicStorage& pages);
 // chosen save filter over the chosen range (in the background when asked), or the report file with every page.
 // False when the user cancelled.
 bool SaveFromPreview(TRLGraphicStorage& pages);
-// The preview window's printer-setup button.
+// The preview window's printer-setup button: the page setup of the chosen printer, or a message that there is none.
 void SetupPrinterFromPreview();
 
 // The report's Print: printer paper, print dialog, generation when needed, output.
 void PrintReport(TRLCustomReport& report);
 
 // Gives the report engine its printing (TRLCustomReport::Print and the printer's metrics), the preview window its
-// Print, Save and printer-setup buttons, puts the PDF, PNG, spreadsheet and semicolon-separated text save filters in the filter list and registers the
-// output classes. Called once at start-up.
+// Print, Save and printer-setup buttons, puts the PDF, PNG, spreadsheet and semicolon-separated text save filters in
+// the filter list and registers the output classes. Called once at start-up.
 void InstallReportOutput();

@@ -1,6 +1,7 @@
 // Printing through a real scheduler of our own, whose queues copy each job into a folder.
 #include "OutputTestSupport.h"
 
+#include "output/RLOutputActions.h"
 #include "output/RLPrinters.h"
 #include "output/RLSpoolFilter.h"
 #include "pages/RLConsts.h"
@@ -359,6 +360,14 @@ TEST_F(NoPrinter, FallbackMetricsAndAClearMessage) {
   FinishBackgroundOutput(false);
   EXPECT_EQ(errors_, (std::vector<std::string>{EngineMessages().msgPrinterNotFound}));
   EXPECT_EQ(pages->LinkCount(), 0);
+
+  // The preview's printer button says why it shows no page setup.
+  std::vector<std::string> boxes;
+  const TMessageBoxHandler previous =
+      SetMessageBoxHandler([&](const std::string& text, const std::string&, TMsgDlgType) { boxes.push_back(text); });
+  SetupPrinterFromPreview();
+  SetMessageBoxHandler(previous);
+  EXPECT_EQ(boxes, std::vector<std::string>{EngineMessages().msgPrinterNotFound});
 }
 
 }  // namespace
