@@ -452,6 +452,58 @@ Do you want to replace it?</source>
         <translation>El archivo &quot;%s&quot; ya existe.
 ¿Desea reemplazarlo?</translation>
     </message>
+    <message>
+        <source>Another print or save is still running along this same way; wait for it to end and try again.</source>
+        <translation>Otra impresión o grabación todavía está en curso por este mismo camino; espere a que termine e inténtelo de nuevo.</translation>
+    </message>
+    <message>
+        <source>Show or hide the report&apos;s groups</source>
+        <translation>Mostrar u ocultar los grupos del informe</translation>
+    </message>
+    <message>
+        <source>Cannot create the temporary folder for the attachment: %s</source>
+        <translation>No se pudo crear la carpeta temporal para el adjunto: %s</translation>
+    </message>
+    <message>
+        <source>xdg-email did not understand the request</source>
+        <translation>xdg-email no entendió la petición</translation>
+    </message>
+    <message>
+        <source>xdg-email did not find the attached file</source>
+        <translation>xdg-email no encontró el archivo adjunto</translation>
+    </message>
+    <message>
+        <source>no e-mail program is set up on this desktop</source>
+        <translation>no hay ningún programa de correo configurado en este escritorio</translation>
+    </message>
+    <message>
+        <source>the e-mail program could not be opened</source>
+        <translation>no se pudo abrir el programa de correo</translation>
+    </message>
+    <message>
+        <source>xdg-email ended with status %d</source>
+        <translation>xdg-email terminó con el código %d</translation>
+    </message>
+    <message>
+        <source>Cannot open the e-mail program (%s): %s</source>
+        <translation>No se pudo abrir el programa de correo (%s): %s</translation>
+    </message>
+    <message>
+        <source>Sending by e-mail is not available: xdg-email (package xdg-utils), which opens the e-mail program, is missing.</source>
+        <translation>El envío por correo no está disponible: falta xdg-email (paquete xdg-utils), que abre el programa de correo.</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Informe</translation>
+    </message>
+    <message>
+        <source>Cannot send the report by e-mail: %s.</source>
+        <translation>No se pudo enviar el informe por correo: %s.</translation>
+    </message>
+    <message>
+        <source>This report has no data for a spreadsheet: no detail band with texts was printed in it (a report opened from an .rpf file keeps only the pages).</source>
+        <translation>Este informe no tiene datos para una hoja de cálculo: no se imprimió en él ninguna banda de detalle con textos (un informe abierto desde un archivo .rpf guarda solo las páginas).</translation>
+    </message>
 </context>
 <context>
     <name>pages</name>

@@ -452,6 +452,58 @@ Do you want to replace it?</source>
         <translation>Le fichier &quot;%s&quot; existe déjà.
 Voulez-vous le remplacer ?</translation>
     </message>
+    <message>
+        <source>Another print or save is still running along this same way; wait for it to end and try again.</source>
+        <translation>Une autre impression ou un autre enregistrement est encore en cours par ce même chemin ; attendez qu&apos;il se termine et réessayez.</translation>
+    </message>
+    <message>
+        <source>Show or hide the report&apos;s groups</source>
+        <translation>Afficher ou masquer les groupes du rapport</translation>
+    </message>
+    <message>
+        <source>Cannot create the temporary folder for the attachment: %s</source>
+        <translation>Impossible de créer le dossier temporaire de la pièce jointe : %s</translation>
+    </message>
+    <message>
+        <source>xdg-email did not understand the request</source>
+        <translation>xdg-email n&apos;a pas compris la demande</translation>
+    </message>
+    <message>
+        <source>xdg-email did not find the attached file</source>
+        <translation>xdg-email n&apos;a pas trouvé le fichier joint</translation>
+    </message>
+    <message>
+        <source>no e-mail program is set up on this desktop</source>
+        <translation>aucun programme de messagerie n&apos;est configuré sur ce bureau</translation>
+    </message>
+    <message>
+        <source>the e-mail program could not be opened</source>
+        <translation>le programme de messagerie n&apos;a pas pu être ouvert</translation>
+    </message>
+    <message>
+        <source>xdg-email ended with status %d</source>
+        <translation>xdg-email a terminé avec le code %d</translation>
+    </message>
+    <message>
+        <source>Cannot open the e-mail program (%s): %s</source>
+        <translation>Impossible d&apos;ouvrir le programme de messagerie (%s) : %s</translation>
+    </message>
+    <message>
+        <source>Sending by e-mail is not available: xdg-email (package xdg-utils), which opens the e-mail program, is missing.</source>
+        <translation>L&apos;envoi par courriel n&apos;est pas disponible : il manque xdg-email (paquet xdg-utils), qui ouvre le programme de messagerie.</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Rapport</translation>
+    </message>
+    <message>
+        <source>Cannot send the report by e-mail: %s.</source>
+        <translation>Impossible d&apos;envoyer le rapport par courriel : %s.</translation>
+    </message>
+    <message>
+        <source>This report has no data for a spreadsheet: no detail band with texts was printed in it (a report opened from an .rpf file keeps only the pages).</source>
+        <translation>Ce rapport n&apos;a pas de données pour un tableur : aucune bande de détail avec des textes n&apos;y a été imprimée (un rapport ouvert depuis un fichier .rpf ne garde que les pages).</translation>
+    </message>
 </context>
 <context>
     <name>pages</name>

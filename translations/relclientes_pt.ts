@@ -452,6 +452,58 @@ Do you want to replace it?</source>
         <translation>O arquivo &quot;%s&quot; já existe.
 Deseja substituí-lo?</translation>
     </message>
+    <message>
+        <source>Another print or save is still running along this same way; wait for it to end and try again.</source>
+        <translation>Outra impressão ou gravação ainda está em andamento por este mesmo caminho; aguarde o fim dela e tente de novo.</translation>
+    </message>
+    <message>
+        <source>Show or hide the report&apos;s groups</source>
+        <translation>Mostrar ou ocultar os grupos do relatório</translation>
+    </message>
+    <message>
+        <source>Cannot create the temporary folder for the attachment: %s</source>
+        <translation>Não foi possível criar a pasta temporária para o anexo: %s</translation>
+    </message>
+    <message>
+        <source>xdg-email did not understand the request</source>
+        <translation>o xdg-email não entendeu o pedido</translation>
+    </message>
+    <message>
+        <source>xdg-email did not find the attached file</source>
+        <translation>o xdg-email não encontrou o arquivo anexo</translation>
+    </message>
+    <message>
+        <source>no e-mail program is set up on this desktop</source>
+        <translation>não há programa de e-mail configurado nesta área de trabalho</translation>
+    </message>
+    <message>
+        <source>the e-mail program could not be opened</source>
+        <translation>o programa de e-mail não pôde ser aberto</translation>
+    </message>
+    <message>
+        <source>xdg-email ended with status %d</source>
+        <translation>o xdg-email terminou com o código %d</translation>
+    </message>
+    <message>
+        <source>Cannot open the e-mail program (%s): %s</source>
+        <translation>Não foi possível abrir o programa de e-mail (%s): %s</translation>
+    </message>
+    <message>
+        <source>Sending by e-mail is not available: xdg-email (package xdg-utils), which opens the e-mail program, is missing.</source>
+        <translation>Enviar por e-mail não está disponível: falta o xdg-email (pacote xdg-utils), que abre o programa de e-mail.</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Relatório</translation>
+    </message>
+    <message>
+        <source>Cannot send the report by e-mail: %s.</source>
+        <translation>Não foi possível enviar o relatório por e-mail: %s.</translation>
+    </message>
+    <message>
+        <source>This report has no data for a spreadsheet: no detail band with texts was printed in it (a report opened from an .rpf file keeps only the pages).</source>
+        <translation>Este relatório não tem dados para uma planilha: nenhuma faixa de detalhe com textos foi impressa nele (um relatório aberto de um arquivo .rpf guarda só as páginas).</translation>
+    </message>
 </context>
 <context>
     <name>pages</name>

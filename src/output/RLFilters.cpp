@@ -1,5 +1,6 @@
 #include "output/RLFilters.h"
 
+#include "core/Translation.h"
 #include "output/RLFeedBack.h"
 #include "output/RLPrinters.h"
 #include "output/RLSpoolFilter.h"
@@ -80,9 +81,9 @@ void TRLCustomFilter::Notification(TComponent* component, TOperation operation) 
 
 void TRLCustomFilter::Run(TRLGraphicStorage& pages, int firstPage, bool background, int lastPage) {
   if (running_.exchange(true)) {
-    throw Exception(
-        "Outra impressão ou gravação ainda está em andamento por este mesmo caminho; "
-        "aguarde o fim dela e tente de novo.");
+    throw Exception(Translate("output",
+                              "Another print or save is still running along this same way; wait for it "
+                              "to end and try again."));
   }
   try {
     canceled_ = false;

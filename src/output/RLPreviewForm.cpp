@@ -3,6 +3,7 @@
 #include "core/FloatFormat.h"
 #include "core/ScopeGuard.h"
 #include "core/Text.h"
+#include "core/Translation.h"
 #include "core/Variant.h"
 #include "output/RLFilters.h"
 #include "output/RLOutlinePanel.h"
@@ -196,8 +197,8 @@ TRLPreviewForm::TRLPreviewForm(TComponent* owner) : TForm(owner) {
   SetGlyph(SpeedButtonEdit, static_cast<int>(TRLPreviewGlyph::Edit));
   SetGlyph(SpeedButtonCopyright, static_cast<int>(TRLPreviewGlyph::About));
 
-  SpeedButtonOutline =
-      MakeButton(PanelTools, "SpeedButtonOutline", 749, 1, 22, 22, " ", "Mostrar ou ocultar os grupos do relatório");
+  SpeedButtonOutline = MakeButton(PanelTools, "SpeedButtonOutline", 749, 1, 22, 22, " ",
+                                  Translate("output", "Show or hide the report's groups"));
   SpeedButtonOutline->SetGroupIndex(2);
   SpeedButtonOutline->SetAllowAllUp(true);
   SpeedButtonOutline->SetVisible(false);

@@ -2,6 +2,7 @@
 
 #include "core/Exceptions.h"
 #include "core/Text.h"
+#include "core/Translation.h"
 #include "output/RLSaveFilters.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLUtils.h"
@@ -32,7 +33,8 @@ public:
   TAttachmentFolder() {
     std::string pattern = TempDir() + "relclientes-envio-XXXXXX";
     if (!::mkdtemp(pattern.data())) {
-      throw Exception("Não foi possível criar a pasta temporária para o anexo: " + std::string(std::strerror(errno)));
+      throw Exception(Format(Translate("output", "Cannot create the temporary folder for the attachment: %s"),
+                             {std::strerror(errno)}));
     }
     path_ = pattern;
   }
@@ -49,11 +51,11 @@ private:
 // What went wrong, by the opener's exit status (its documented codes).
 std::string OpenerFailure(int status) {
   switch (status) {
-    case 1: return "o xdg-email não entendeu o pedido";
-    case 2: return "o xdg-email não encontrou o arquivo anexo";
-    case 3: return "não há programa de e-mail configurado nesta área de trabalho";
-    case 4: return "o programa de e-mail não pôde ser aberto";
-    default: return "o xdg-email terminou com o código " + std::to_string(status);
+    case 1: return Translate("output", "xdg-email did not understand the request");
+    case 2: return Translate("output", "xdg-email did not find the attached file");
+    case 3: return Translate("output", "no e-mail program is set up on this desktop");
+    case 4: return Translate("output", "the e-mail program could not be opened");
+    default: return Format(Translate("output", "xdg-email ended with status %d"), {status});
   }
 }
 
@@ -65,7 +67,8 @@ int RunOpener(const std::string& opener, const std::string& subject, const std::
   argv.push_back(nullptr);
   pid_t pid = 0;
   if (const int error = ::posix_spawn(&pid, opener.c_str(), nullptr, nullptr, argv.data(), environ); error != 0) {
-    throw Exception("Não foi possível abrir o programa de e-mail (" + opener + "): " + std::strerror(error));
+    throw Exception(
+        Format(Translate("output", "Cannot open the e-mail program (%s): %s"), {opener, std::strerror(error)}));
   }
   int status = 0;
   ProcessMessagesUntil([&] {
@@ -90,8 +93,9 @@ std::string FindMailOpener() {
 
 std::string SendUnavailableReason() {
   if (!FindMailOpener().empty()) return {};
-  return "Enviar por e-mail não está disponível: falta o xdg-email (pacote xdg-utils), que abre o programa de "
-         "e-mail.";
+  return Translate("output",
+                   "Sending by e-mail is not available: xdg-email (package xdg-utils), which opens the "
+                   "e-mail program, is missing.");
 }
 
 std::string AttachmentName(const std::string& title) {
@@ -124,9 +128,9 @@ bool SendPages(TRLGraphicStorage& pages) {
   pdf.SetFileName(file);
   pdf.Run(pages);
   if (pdf.Canceled() || !fs::exists(file)) return false;
-  const int status = RunOpener(opener, title.empty() ? "Relatório" : title, file);
+  const int status = RunOpener(opener, title.empty() ? Translate("output", "Report") : title, file);
   if (status != 0) {
-    throw Exception("Não foi possível enviar o relatório por e-mail: " + OpenerFailure(status) + ".");
+    throw Exception(Format(Translate("output", "Cannot send the report by e-mail: %s."), {OpenerFailure(status)}));
   }
   return true;
 }

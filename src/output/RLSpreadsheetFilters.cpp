@@ -1,6 +1,7 @@
 #include "output/RLSpreadsheetFilters.h"
 
 #include "core/Exceptions.h"
+#include "core/Translation.h"
 #include "pages/RLMetaFile.h"
 
 #include <chrono>
@@ -36,9 +37,9 @@ TRLSpreadsheetFilter::~TRLSpreadsheetFilter() = default;
 void TRLSpreadsheetFilter::BeginDoc() {
   std::shared_ptr<TRLDataTable> table = Pages()->DataTable();
   if (table->ColumnCount() == 0) {
-    throw Exception(
-        "Este relatório não tem dados para uma planilha: nenhuma faixa de detalhe com textos foi "
-        "impressa nele (um relatório aberto de um arquivo .rpf guarda só as páginas).");
+    throw Exception(Translate("output",
+                              "This report has no data for a spreadsheet: no detail band with texts was "
+                              "printed in it (a report opened from an .rpf file keeps only the pages)."));
   }
   source_ = std::make_unique<TRowSource>(std::move(table));
   StartTable(*source_->table, Pages()->Title());

@@ -38,6 +38,8 @@ protected:
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
+  // Messages are looked for in Portuguese unless a test starts the program in another language.
+  ScopedEnv language_{"LC_ALL", "pt_BR.UTF-8"};
   std::unique_ptr<TApplication> application_;
   std::vector<std::string> errors_;
   TComponent owner_{nullptr};

@@ -41,12 +41,14 @@ protected:
     const fs::path script = bin_ / "xdg-email";
     std::ofstream(script) << "#!/bin/sh\n"
                           << "for a in \"$@\"; do echo \"$a\"; done > '" << (folder_.path() / "args").string() << "'\n"
-                          << "/usr/bin/pdfinfo \"$4\" | /bin/sed -n 's/^Pages: *//p' > '" << (folder_.path() / "pages").string()
-                          << "'\n"
+                          << "/usr/bin/pdfinfo \"$4\" | /bin/sed -n 's/^Pages: *//p' > '"
+                          << (folder_.path() / "pages").string() << "'\n"
                           << "exit " << status << "\n";
     ::chmod(script.c_str(), 0755);
   }
 
+  // The messages are looked for in Portuguese: the program starts in the user's language.
+  ScopedEnv language_{"LC_ALL", "pt_BR.UTF-8"};
   std::unique_ptr<TApplication> application_;
   TMessageBoxHandler previous_handler_;
   std::vector<std::string> boxes_;
