@@ -103,6 +103,8 @@ void TRLPrinterWrapper::BeginDoc(TPdfDocument::TWriter writer, const std::string
 
 void TRLPrinterWrapper::NewPage() { Printer().NewPage(); }
 
+void TRLPrinterWrapper::AddPage(std::function<void(TCanvas&)> draw) { Printer().AddPage(std::move(draw)); }
+
 bool TRLPrinterWrapper::EndDoc() {
   int selected = Printer().PrinterIndex();
   const TScopeExit keepSelection([&] {

@@ -6,6 +6,7 @@
 #include "pdf/PdfDocument.h"
 #include "report/RLReport.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,9 +42,11 @@ public:
   // 96 units per inch (Canvas().Scale() device pixels each). Its pages are written by Qt's PDF writer or by ours.
   // `title` names the print job in the printer's queue.
   void BeginDoc(TPdfDocument::TWriter writer = TPdfDocument::TWriter::Qt, const std::string& title = {});
+  // Pages drawn on Canvas with NewPage between them, or each added with AddPage (see TPrinter).
   void NewPage();
-  // Ends the job and keeps the printer that was selected before it. False when a job of our writer met something
-  // it does not write exactly and handed nothing over: its pages are to be drawn again on a job of Qt's writer.
+  void AddPage(std::function<void(TCanvas&)> draw);
+  // Ends the job and keeps the printer that was selected before it. False when a job of our writer drawn on Canvas
+  // met something it does not write exactly and handed nothing over; a job of added pages is always handed over.
   bool EndDoc();
   TCanvas& Canvas();
 

@@ -1,6 +1,7 @@
 #include "output/RLSpoolFilter.h"
 
 #include "output/RLPrinters.h"
+#include "pages/RLConsts.h"
 #include "pages/RLMetaFile.h"
 #include "pages/RLMetaVCL.h"
 #include "pages/RLUtils.h"
@@ -25,42 +26,28 @@ std::string TRLSpoolFilter::JobTitle() const {
 
 void TRLSpoolFilter::BeginDoc() {
   doc_started_ = false;
-  page_pending_ = false;
   SetPaper(Pages()->Orientation(), Pages()->PaperHeight(), Pages()->PaperWidth());
 }
 
 void TRLSpoolFilter::EndDoc() {
-  page_pending_ = false;
   if (doc_started_) EndJob();
 }
 
 void TRLSpoolFilter::EndJob() {
   doc_started_ = false;
-  const std::vector<int> drawn = std::move(drawn_);
-  drawn_.clear();
-  if (RLPrinter().EndDoc()) return;
-  // What our writer does not write exactly: the same pages through Qt's writer.
-  TRLPrinterWrapper& printer = RLPrinter();
-  printer.BeginDoc(TPdfDocument::TWriter::Qt, JobTitle());
-  for (std::size_t i = 0; i < drawn.size(); ++i) {
-    if (i > 0) printer.NewPage();
-    TRLPageRef page = Pages()->Pages(drawn[i]);
-    DrawOnPrinter(*page.Get());
-  }
-  printer.EndDoc();
+  // Pages our writer does not write exactly are written again by Qt's: a job of added pages is always handed over.
+  if (!RLPrinter().EndDoc()) throw Exception(EngineMessages().msgPrinterDriverError);
 }
 
-void TRLSpoolFilter::NewPage() { page_pending_ = true; }
+// Each page is a page of the job of its own: there is nothing to feed.
+void TRLSpoolFilter::NewPage() {}
 
 void TRLSpoolFilter::DrawPage(TRLGraphicSurface& page) {
   SetPaper(page.Orientation(), page.PaperHeight(), page.PaperWidth());
-  // A job that has just started is on its first page already: a feed there would leave a blank sheet.
-  if (page_pending_) {
-    page_pending_ = false;
-    RLPrinter().NewPage();
-  }
-  drawn_.push_back(page.PageIndex());
-  DrawOnPrinter(page);
+  RLPrinter().AddPage(StandalonePageDrawing(page.StandaloneCopy(), *Pages(),
+                                            [printerRect = printer_rect_](TCanvas& canvas, TRLGraphicSurface& drawn) {
+                                              DrawOnPrinter(canvas, drawn, printerRect);
+                                            }));
 }
 
 void TRLSpoolFilter::SetPaper(int orientation, double height, double width) {
@@ -69,7 +56,6 @@ void TRLSpoolFilter::SetPaper(int orientation, double height, double width) {
   paper_height_ = height;
   orientation_ = orientation;
   if (doc_started_) EndJob();
-  page_pending_ = false;
   TRLPrinterWrapper& printer = RLPrinter();
   printer.SetPaperSize(orientation == 2, false, height, width);
   TRLPrinterMetrics m;
@@ -85,12 +71,11 @@ void TRLSpoolFilter::SetPaper(int orientation, double height, double width) {
   doc_started_ = true;
 }
 
-void TRLSpoolFilter::DrawOnPrinter(TRLGraphicSurface& page) {
-  TCanvas& canvas = RLPrinter().Canvas();
+void TRLSpoolFilter::DrawOnPrinter(TCanvas& canvas, TRLGraphicSurface& page, const TRect& printerRect) {
   // The printer rectangle in the canvas's units.
   const double units = canvas.Scale();
-  const TRect target{RoundToInt(printer_rect_.Left / units), RoundToInt(printer_rect_.Top / units),
-                     RoundToInt(printer_rect_.Right / units), RoundToInt(printer_rect_.Bottom / units)};
+  const TRect target{RoundToInt(printerRect.Left / units), RoundToInt(printerRect.Top / units),
+                     RoundToInt(printerRect.Right / units), RoundToInt(printerRect.Bottom / units)};
   double scaleX = page.Width() ? RectWidth(target) / static_cast<double>(page.Width()) : 1.0;
   double scaleY = page.Height() ? RectHeight(target) / static_cast<double>(page.Height()) : 1.0;
   auto mapped = [&](const TRect& r) {

@@ -4,11 +4,10 @@
 #include "widgets/Controls.h"
 
 #include <string>
-#include <vector>
 
 // The print filter that draws pages on the platform's printer. A page whose paper or orientation differs from the
-// job's ends that job and starts another. Jobs are written by our PDF writer; a job it cannot write exactly is
-// drawn again, page by page, on a job of Qt's writer.
+// job's ends that job and starts another. Jobs are written by our PDF writer, which hands a job it cannot write
+// exactly to Qt's writer by itself.
 class TRLSpoolFilter : public TRLCustomPrintFilter {
 public:
   explicit TRLSpoolFilter(TComponent* owner = nullptr);
@@ -31,15 +30,12 @@ protected:
 
 private:
   void SetPaper(int orientation, double height, double width);
-  void DrawOnPrinter(TRLGraphicSurface& page);
+  // Draws `page` over the printer rectangle: on whichever thread the job draws its pages.
+  static void DrawOnPrinter(TCanvas& canvas, TRLGraphicSurface& page, const TRect& printerRect);
   void EndJob();
 
   TRect printer_rect_;
   bool doc_started_ = false;
-  // A page feed asked for and not yet made: it is made when the next page goes into the same job.
-  bool page_pending_ = false;
-  // The pages drawn in the job, by index in the storage.
-  std::vector<int> drawn_;
   double paper_width_ = 0;
   double paper_height_ = 0;
   int orientation_ = 0;

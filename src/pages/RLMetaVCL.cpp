@@ -445,23 +445,26 @@ void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGrap
   if (page) page->PaintTo(canvas, {0, 0, size.X, size.Y});
 }
 
+std::function<void(TCanvas&)> StandalonePageDrawing(std::unique_ptr<TRLGraphicSurface> page, TRLGraphicStorage& storage,
+                                                    std::function<void(TCanvas&, TRLGraphicSurface&)> paint) {
+  const int index = page ? page->PageIndex() : -1;
+  auto copy = std::make_shared<std::unique_ptr<TRLGraphicSurface>>(std::move(page));
+  return [copy, index, &storage, paint = std::move(paint)](TCanvas& canvas) {
+    if (std::unique_ptr<TRLGraphicSurface> drawn = std::move(*copy)) {
+      paint(canvas, *drawn);
+    } else if (index >= 0) {
+      if (TRLPageRef stored = storage.Pages(index); stored.Get()) paint(canvas, *stored.Get());
+    }
+  };
+}
+
 void AddStandalonePageToPdf(TPdfDocument& document, std::unique_ptr<TRLGraphicSurface> page,
                             TRLGraphicStorage& storage) {
   const TPoint size = PdfPageSize(page.get(), storage);
-  const int index = page ? page->PageIndex() : -1;
-  // Drawn first from the copy, on one of the document's threads; again, should the document need it, from the
-  // collection.
-  auto copy = std::make_shared<std::unique_ptr<TRLGraphicSurface>>(std::move(page));
   document.AddPage(size.X * kMillimetresPerPixel, size.Y * kMillimetresPerPixel,
-                   [copy, index, &storage, size](TCanvas& canvas) {
-                     if (std::unique_ptr<TRLGraphicSurface> drawn = std::move(*copy)) {
-                       drawn->PaintTo(canvas, {0, 0, size.X, size.Y});
-                     } else if (index >= 0) {
-                       if (TRLPageRef stored = storage.Pages(index); stored.Get()) {
-                         stored.Get()->PaintTo(canvas, {0, 0, size.X, size.Y});
-                       }
-                     }
-                   });
+                   StandalonePageDrawing(std::move(page), storage, [size](TCanvas& canvas, TRLGraphicSurface& drawn) {
+                     drawn.PaintTo(canvas, {0, 0, size.X, size.Y});
+                   }));
 }
 
 void AddPagesToPdf(TPdfDocument& document, TRLGraphicStorage& storage, int first) {

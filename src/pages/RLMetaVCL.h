@@ -6,6 +6,7 @@
 
 #include "pages/RLMetaFile.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -52,6 +53,11 @@ void AddPageToPdf(TPdfDocument& document, TRLGraphicSurface* page, const TRLGrap
 // As AddPageToPdf, for a page of the collection loaded for the document, which it belongs to from now on (or none):
 // drawn on the document's threads while the caller goes on, and drawn again from the collection, locked by the
 // caller when the document closes, should the document hand its pages to Qt's writer.
+// The drawing of a page of the collection, loaded for a document that may draw it twice: `paint` draws it first from
+// `page` (which it belongs to from now on; none: from the collection), on whichever thread, and again from the
+// collection, locked by the caller, should the document draw it again.
+std::function<void(TCanvas&)> StandalonePageDrawing(std::unique_ptr<TRLGraphicSurface> page, TRLGraphicStorage& storage,
+                                                    std::function<void(TCanvas&, TRLGraphicSurface&)> paint);
 void AddStandalonePageToPdf(TPdfDocument& document, std::unique_ptr<TRLGraphicSurface> page,
                             TRLGraphicStorage& storage);
 // Draws the stored pages from `first` on, each as AddStandalonePageToPdf does (several at once); the collection is

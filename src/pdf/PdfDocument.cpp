@@ -203,13 +203,7 @@ private:
 TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer) : TPdfDocument(fileName, writer, TLayout{}) {}
 
 TPdfDocument::TPdfDocument(const std::string& fileName, TWriter writer, const TLayout& layout)
-    : safe_file_(fileName),
-      writer_kind_(writer),
-      layout_(layout),
-      replayable_(layout.OriginX == 0 && layout.OriginY == 0) {
-  if (writer == TWriter::Qt && (layout.OriginX != 0 || layout.OriginY != 0)) {
-    throw std::invalid_argument("Qt's writer draws from the sheet's corner");
-  }
+    : safe_file_(fileName), writer_kind_(writer), layout_(layout) {
   if (writer == TWriter::Own) {
     pdf_ = std::make_unique<TPdfFile>(safe_file_);
     resources_ = std::make_unique<TPdfResources>(*pdf_);
@@ -231,7 +225,7 @@ void TPdfDocument::StartQt() {
   }
   writer_ = std::make_unique<QPdfWriter>(file_.get());
   writer_->setResolution(layout_.Resolution);
-  writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
+  writer_->setPageMargins(QtMargins(), QPageLayout::Point);
   writer_->setCreator(QString::fromStdString(PdfCreator()));
   SetInfo(info_values_);
 }
@@ -254,6 +248,12 @@ TPdfDocument::~TPdfDocument() {
   // The painter ends before its device goes.
   canvas_.reset();
   writer_.reset();
+}
+
+// Qt's writer counts from the corner of its margins: the origin, in points.
+QMarginsF TPdfDocument::QtMargins() const {
+  const double per_pixel = layout_.Resolution > 0 ? 72.0 / layout_.Resolution : 0;
+  return QMarginsF(layout_.OriginX * per_pixel, layout_.OriginY * per_pixel, 0, 0);
 }
 
 double TPdfDocument::CanvasScale() const {
@@ -285,7 +285,7 @@ void TPdfDocument::SetDrawingThreads(unsigned count) { drawing_threads_ = count;
 TCanvas& TPdfDocument::NewPage(double widthMM, double heightMM) {
   ++pages_;
   if (writer_kind_ == TWriter::Qt) {
-    writer_->setPageLayout(QPageLayout(PageSize(widthMM, heightMM), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer_->setPageLayout(QPageLayout(PageSize(widthMM, heightMM), QPageLayout::Portrait, QtMargins()));
     if (!canvas_) {
       canvas_ = std::make_unique<TCanvas>(writer_.get(), CanvasScale());
     } else {

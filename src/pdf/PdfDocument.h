@@ -16,8 +16,7 @@
 // styles Qt makes up, faces without TrueType outlines. The engine stops at the first such call (it draws no
 // approximation, and nothing after it), and the document draws its pages again on Qt's writer as it closes; the
 // callers make one document and close it, whichever writer it ends with. Pages drawn with NewPage cannot be drawn
-// again: a printer's job is such a document, and the spool filter prints its pages again through the printer when
-// Close returns false.
+// again: a document that has one and meets such a call writes no file.
 //
 // Its parts:
 //
@@ -57,6 +56,7 @@
 #include <vector>
 
 class QFile;
+class QMarginsF;
 class QPdfWriter;
 class TPdfFile;
 class TPdfPaintDevice;
@@ -74,7 +74,7 @@ public:
   // How the canvas meets the sheet. By default the canvas counts pixels at 96 per inch from the sheet's top left
   // corner, the pages are written at 600 device pixels per inch, and each page starts painted white. A printer's
   // pages count from the corner of its printable area (`OriginX`, `OriginY`, in device pixels) on a sheet that
-  // is not painted; Qt's writer draws those through the printer itself, so its documents take no origin.
+  // is not painted; Qt's writer takes that corner as its page margins.
   struct TLayout {
     int Resolution = 600;
     // The canvas's units; 0: device pixels.
@@ -134,6 +134,7 @@ private:
   void CloseQt();
 
   double CanvasScale() const;
+  QMarginsF QtMargins() const;
 
   TSafeFile safe_file_;
   TWriter writer_kind_;

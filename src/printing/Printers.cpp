@@ -170,6 +170,7 @@ void TPrinter::BeginDoc(const std::string& title, int unitsPerInch, TPdfDocument
   }
   if (!job_) throw EPrinter(Translate("printing", "There is no default printer currently selected"));
   job_->setDocName(ToQString(title.empty() ? std::string("relclientes") : title));
+  pages_ = 0;
   if (writer == TPdfDocument::TWriter::Own) {
     BeginOwnDoc(unitsPerInch);
     return;
@@ -203,7 +204,6 @@ void TPrinter::BeginOwnDoc(int unitsPerInch) {
   try {
     own_file_ = OwnJobFileName();
     own_ = std::make_unique<TPdfDocument>(own_file_, TPdfDocument::TWriter::Own, pages);
-    own_canvas_ = &own_->NewPage(own_width_mm_, own_height_mm_);
   } catch (const Exception& error) {
     own_.reset();
     job_.reset();
@@ -212,13 +212,30 @@ void TPrinter::BeginOwnDoc(int unitsPerInch) {
 }
 
 void TPrinter::NewPage() {
-  if (!job_) throw EPrinter(Translate("printing", "Printer is not currently printing"));
+  // The job is on its first page from the start: a feed goes past it.
+  (void)Canvas();
   if (own_) {
     own_canvas_ = &own_->NewPage(own_width_mm_, own_height_mm_);
-    return;
+  } else {
+    canvas_->RemoveClip();
+    if (!job_->newPage()) throw EPrinter(Translate("printing", "Printer is not currently printing"));
   }
-  canvas_->RemoveClip();
-  if (!job_->newPage()) throw EPrinter(Translate("printing", "Printer is not currently printing"));
+  ++pages_;
+}
+
+void TPrinter::AddPage(std::function<void(TCanvas&)> draw) {
+  if (!job_) throw EPrinter(Translate("printing", "Printer is not currently printing"));
+  if (own_) {
+    own_canvas_ = nullptr;
+    own_->AddPage(own_width_mm_, own_height_mm_, std::move(draw));
+  } else {
+    if (pages_ > 0) {
+      canvas_->RemoveClip();
+      if (!job_->newPage()) throw EPrinter(Translate("printing", "Printer is not currently printing"));
+    }
+    draw(*canvas_);
+  }
+  ++pages_;
 }
 
 bool TPrinter::EndDoc() {
@@ -233,6 +250,8 @@ bool TPrinter::EndDoc() {
 }
 
 bool TPrinter::EndOwnDoc() {
+  // A job that drew nothing is one empty sheet.
+  if (pages_ == 0) (void)Canvas();
   own_canvas_ = nullptr;
   std::unique_ptr<TPdfDocument> document = std::move(own_);
   std::unique_ptr<QPrinter> printer = std::move(job_);
@@ -249,8 +268,15 @@ bool TPrinter::EndOwnDoc() {
 }
 
 TCanvas& TPrinter::Canvas() {
-  if (own_canvas_) return *own_canvas_;
-  if (!canvas_) throw EPrinter(Translate("printing", "Printer is not currently printing"));
+  if (!job_) throw EPrinter(Translate("printing", "Printer is not currently printing"));
+  if (own_) {
+    if (!own_canvas_) {
+      own_canvas_ = &own_->NewPage(own_width_mm_, own_height_mm_);
+      pages_ = std::max(pages_, 1);
+    }
+    return *own_canvas_;
+  }
+  pages_ = std::max(pages_, 1);
   return *canvas_;
 }
 

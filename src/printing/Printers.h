@@ -7,6 +7,7 @@
 #include "graphics/Canvas.h"
 #include "pdf/PdfDocument.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -61,10 +62,16 @@ public:
   // by Qt's writer or by ours (see PdfDocument.h), with the printer's paper, resolution and printable area.
   void BeginDoc(const std::string& title = {}, int unitsPerInch = 0,
                 TPdfDocument::TWriter writer = TPdfDocument::TWriter::Qt);
+  // A job's pages are either drawn on Canvas, with NewPage between them, or each added with AddPage.
   void NewPage();
-  // Hands the job to the printing service with its copies, paper, orientation and sides. Returns false, having
-  // handed nothing over, when our writer drew something it does not write exactly: the caller draws the pages
-  // again on a job of Qt's writer. Raises EPrinter when the service does not take the job.
+  // Adds the job's next page, drawn by `draw` on a canvas of its own. Our writer draws it on one of its threads and
+  // keeps `draw` until EndDoc, to draw the page again on Qt's writer should the job need that writer (see
+  // TPdfDocument::AddPage); Qt's writer draws it at once.
+  void AddPage(std::function<void(TCanvas&)> draw);
+  // Hands the job to the printing service with its copies, paper, orientation and sides. A job of added pages is
+  // always handed over, written by Qt's writer when ours met what it does not write exactly. One drawn on Canvas
+  // cannot be drawn again: then EndDoc returns false, having handed nothing over. Raises EPrinter when the service
+  // does not take the job.
   bool EndDoc();
   bool Printing() const { return job_ != nullptr; }
   // The job's canvas, in device pixels (or the units BeginDoc was given); its font's PixelsPerInch is the
@@ -93,6 +100,8 @@ private:
   std::string own_file_;
   TCanvas* own_canvas_ = nullptr;
   double own_width_mm_ = 0, own_height_mm_ = 0;
+  // The pages of the job begun so far, on either writer.
+  int pages_ = 0;
 };
 
 class EPrinter : public Exception {

@@ -269,6 +269,49 @@ TEST_F(Printing, PagesOurWriterCannotWriteExactlyArePrintedByQtsWriter) {
   EXPECT_TRUE(errors_.empty());
 }
 
+// Added pages that our writer cannot write exactly are written by Qt's writer within the same job: the sheets, the
+// pixels and the text of a job drawn by Qt's writer through the printer, the printable area's corner kept.
+TEST_F(Printing, AddedPagesOurWriterCannotWriteAreTheJobOfQtsWriter) {
+  AddQueues({"balcao"});
+  Printer().SetPrinterIndex(-1);
+  Printer().SetOrientation(poPortrait);
+  Printer().SetPaper(0, 148, 210);
+  for (TPdfDocument::TWriter writer : {TPdfDocument::TWriter::Qt, TPdfDocument::TWriter::Own}) {
+    Printer().BeginDoc("tracejado", 96, writer);
+    for (int page = 1; page <= 3; ++page) {
+      Printer().AddPage([page](TCanvas& canvas) {
+        DrawSample(canvas, page);
+        if (page == 2) {
+          canvas.Pen().SetWidth(1);
+          canvas.Pen().SetStyle(psDash);
+          canvas.Brush().SetStyle(bsClear);
+          canvas.Rectangle(60, 200, 400, 260);
+        }
+      });
+    }
+    ASSERT_TRUE(Printer().EndDoc());
+  }
+  const auto jobs = cups_.WaitForJobs(2);
+  ASSERT_EQ(jobs.size(), 2u);
+  const TCapturedJob& qt = jobs[0];
+  const TCapturedJob& ours = jobs[1];
+  EXPECT_EQ(JobOptions(ours), JobOptions(qt));
+  EXPECT_NE(PdfInfo(ours.File).find("Qt"), std::string::npos) << "our writer's job should have gone to Qt's writer";
+  ASSERT_EQ(PdfPageCount(ours.File), 3);
+  ASSERT_EQ(PdfPageCount(qt.File), 3);
+  for (int page = 1; page <= 3; ++page) {
+    EXPECT_EQ(PdfPageSize(ours.File, page), PdfPageSize(qt.File, page));
+    const std::string image = PdfPageImage(ours.File, page, 100);
+    ASSERT_FALSE(image.empty());
+    const int difference =
+        InkDifference(QImage::fromData(QByteArray::fromStdString(image)),
+                      QImage::fromData(QByteArray::fromStdString(PdfPageImage(qt.File, page, 100))), 100);
+    EXPECT_GE(difference, 0) << "page " << page;
+    EXPECT_LE(difference, kEdgeInk) << "page " << page;
+  }
+  EXPECT_EQ(PdfText(ours.File), PdfText(qt.File));
+}
+
 TEST_F(Printing, CancelEndsTheJobWithThePagesAlreadyDrawn) {
   AddQueues({"balcao"});
   TRLGraphicStorage* pages = MakePages(owner_, 50);
