@@ -196,6 +196,14 @@ La configuración está en el archivo %s (o en el archivo que indique la variabl
         <source>Open report</source>
         <translation>Abrir informe</translation>
     </message>
+    <message>
+        <source>Clients of every city</source>
+        <translation>Clientes de todas las ciudades</translation>
+    </message>
+    <message>
+        <source>Clients of %s</source>
+        <translation>Clientes de %s</translation>
+    </message>
 </context>
 <context>
     <name>core</name>

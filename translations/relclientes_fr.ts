@@ -196,6 +196,14 @@ La configuration se trouve dans le fichier %s (ou dans le fichier qu&apos;indiqu
         <source>Open report</source>
         <translation>Ouvrir un rapport</translation>
     </message>
+    <message>
+        <source>Clients of every city</source>
+        <translation>Clients de toutes les villes</translation>
+    </message>
+    <message>
+        <source>Clients of %s</source>
+        <translation>Clients de %s</translation>
+    </message>
 </context>
 <context>
     <name>core</name>

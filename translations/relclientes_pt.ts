@@ -196,6 +196,14 @@ A configuração fica no arquivo %s (ou no arquivo que a variável RELCLIENTES_E
         <source>Open report</source>
         <translation>Abrir relatório</translation>
     </message>
+    <message>
+        <source>Clients of every city</source>
+        <translation>Clientes de todas as cidades</translation>
+    </message>
+    <message>
+        <source>Clients of %s</source>
+        <translation>Clientes de %s</translation>
+    </message>
 </context>
 <context>
     <name>core</name>

@@ -1,6 +1,5 @@
 #include "app/BatchExport.h"
 
-#include "app/ClientReportSql.h"
 #include "app/FirstStart.h"
 #include "app/OpenReportFile.h"
 #include "app/TelaPrincipal.h"
@@ -179,10 +178,7 @@ int RunBatchExport(const std::vector<std::string>& args, std::ostream& out, std:
     CheckWritable(target);
     TForm1 form(nullptr);
     form.RLReport2->SetShowProgress(false);
-    form.QRel->Close();
-    form.QRel->SQL().Clear();
-    form.QRel->SQL().Add(ClientReportStatement(city));
-    form.QRel->Open();
+    form.SelectCity(city);
     TRLGraphicStorage& pages = form.RLReport2->Pages();
     // A PDF is written while the report is made, page by page; other files once it is made.
     const auto prepare = [&] { return form.RLReport2->Prepare(); };

@@ -3,6 +3,7 @@
 #include "app/ClientReportSql.h"
 #include "app/Units.h"
 #include "core/Definitions.h"
+#include "core/Translation.h"
 
 #include <QApplication>
 
@@ -40,19 +41,23 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   QRelfax = Bind<TStringField>("QRelfax");
   QRelcontato = Bind<TStringField>("QRelcontato");
   DSQRel = Bind<TDataSource>("DSQRel");
+  // The pages of a finished run are cleared as the next starts: the subject goes in once they are made.
+  RLReport2->AfterPrint = [this](TObject*) { RLReport2->Pages().SetMacroValue("Subject", subject_); };
+}
+
+void TForm1::SelectCity(const std::string& city) {
+  QRel->Close();
+  QRel->SQL().Clear();
+  QRel->SQL().Add(ClientReportStatement(city));
+  QRel->Open();
+  subject_ =
+      city.empty() ? Translate("app", "Clients of every city") : Format(Translate("app", "Clients of %s"), {city});
 }
 
 void TForm1::FormShow(TObject*) { QCidades->Open(); }
 
 void TForm1::cxButton2Click(TObject*) {
-  QRel->Close();
-  QRel->SQL().Clear();
-  if (cxLookupComboBox2->GetTextLen() == 0) {
-    QRel->SQL().Add(ClientReportStatement(""));
-  } else {
-    QRel->SQL().Add(ClientReportStatement(cxLookupComboBox2->GetText()));
-  }
-  QRel->Open();
+  SelectCity(cxLookupComboBox2->GetTextLen() == 0 ? std::string() : cxLookupComboBox2->GetText());
   RLReport2->Preview();
 }
 

@@ -32,6 +32,10 @@ public:
   TStringField* QRelcontato;
   TDataSource* DSQRel;
 
+  // Puts the clients of `city` (all clients when it is empty) into the report's query, open, and names them as the
+  // subject of the documents the report makes.
+  void SelectCity(const std::string& city);
+
   void FormShow(TObject* sender);
   void cxButton2Click(TObject* sender);
   void cxButton1Click(TObject* sender);
@@ -43,6 +47,8 @@ public:
 private:
   template <class T>
   T* Bind(const char* name);
+
+  std::string subject_;
 };
 
 // The definition of the dialog, compiled into the program.

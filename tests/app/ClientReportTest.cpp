@@ -1,7 +1,7 @@
 // The client report of the dialog's definition generated over a small client table.
-#include "app/ClientReportSql.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
+#include "core/Translation.h"
 #include "data/ClientDbFixture.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Canvas.h"
@@ -58,10 +58,7 @@ protected:
   }
 
   bool Generate(const std::string& city) {
-    form_->QRel->Close();
-    form_->QRel->SQL().Clear();
-    form_->QRel->SQL().Add(ClientReportStatement(city));
-    form_->QRel->Open();
+    form_->SelectCity(city);
     return form_->RLReport2->Prepare();
   }
 
@@ -174,6 +171,23 @@ TEST_F(ClientReport, TheOutlineHasEachCityOnceWhereItsBarFirstPrintsAndTheReport
   TRLPageRef second = reopened.Pages(1);
   ASSERT_TRUE(second) << second.Error();
   EXPECT_NE(FindText(*second, "Castro"), nullptr);
+}
+
+// The documents of a run name its clients as their subject, and the dialog's caption as their title; a later run
+// names its own.
+TEST_F(ClientReport, ThePdfNamesTheChosenClientsAsItsSubject) {
+  const std::string file = (dir_.path() / "clientes.pdf").string();
+  for (const std::string city : {"Castro", "", "Arapoti"}) {
+    SCOPED_TRACE(city);
+    ASSERT_TRUE(Generate(city)) << (errors_.empty() ? "" : errors_.front());
+    const std::string subject =
+        city.empty() ? Translate("app", "Clients of every city") : Format(Translate("app", "Clients of %s"), {city});
+    EXPECT_EQ(form_->RLReport2->Pages().MacroValue("Subject"), subject);
+    SavePagesToPdf(form_->RLReport2->Pages(), file);
+    const std::string info = outputtest::PdfInfo(file);
+    EXPECT_TRUE(std::regex_search(info, std::regex("\nSubject: +" + subject + "\n"))) << info;
+    EXPECT_TRUE(std::regex_search(info, std::regex("(^|\n)Title: +Relação de Clientes Por Cidade\n"))) << info;
+  }
 }
 
 TEST_F(ClientReport, LongNamesAreClippedToTheirColumn) {

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
@@ -583,6 +584,10 @@ TEST_F(PreviewForm, TheFindDialogSearchesOnEnterAndOutlivesItsNotFoundMessage) {
   bool dialog_active_under_box = true;
   outputtest::WhenModal([&](QWidget* box) {
     said = box->findChild<QLabel*>("qt_msgbox_label") ? box->findChild<QLabel*>("qt_msgbox_label")->text() : "";
+    // The box is modal at once and active a little later, once the platform has handed it the focus.
+    QElapsedTimer waited;
+    waited.start();
+    while (!box->isActiveWindow() && waited.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 10);
     dialog_active_under_box = dialog.Widget()->isActiveWindow();
     static_cast<QDialog*>(box)->accept();
   });
