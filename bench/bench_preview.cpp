@@ -1,5 +1,6 @@
-// The client report in a real preview window (offscreen): the first page after generation, a page turn through
-// every page at 100%, a search for a text that only the last page holds, and the memory while paging.
+// The client report in a real preview window (offscreen): the first page from the click that starts the report
+// (query and generation included) and from the end of generation, a page turn through every page at 100%, a search
+// for a text that only the last page holds, and the memory while paging.
 #include "app/ClientReportSql.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
@@ -60,6 +61,8 @@ int main(int argc, char** argv) {
   InitializeUnits();
   TApplication application(argc, argv);
   TForm1 dialog(nullptr);
+  // What the dialog's "Relatório" button runs: the query, the report's generation, then the preview window.
+  const auto click = Clock::now();
   dialog.QRel->SQL().Clear();
   dialog.QRel->SQL().Add(ClientReportStatement(""));
   dialog.QRel->Open();
@@ -79,6 +82,7 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   PaintNow(preview);
   const double first_page_ms = Milliseconds(start);
+  const double click_to_first_page_ms = Milliseconds(click);
 
   // Every page in turn, read from the page store and painted.
   const double rss_start = ResidentMegabytes();
@@ -109,8 +113,8 @@ int main(int argc, char** argv) {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   std::cout << "rows: " << rows << "\npages: " << pages.PageCount() << "\nfirst_page_ms: " << first_page_ms
-            << "\npage_turns: " << turns.size() << "\npage_turn_ms_p50: " << percentile(0.50)
-            << "\npage_turn_ms_p99: " << percentile(0.99)
+            << "\nclick_to_first_page_ms: " << click_to_first_page_ms << "\npage_turns: " << turns.size()
+            << "\npage_turn_ms_p50: " << percentile(0.50) << "\npage_turn_ms_p99: " << percentile(0.99)
             << "\npage_turn_ms_max: " << (turns.empty() ? 0 : turns.back()) << "\nfind_last_page_ms: " << find_ms
             << "\nfind_found_page: " << (found ? preview.CurrentPageNumber() : 0)
             << "\nrss_paging_start_mb: " << rss_start << "\nrss_paging_end_mb: " << rss_end

@@ -1,9 +1,10 @@
 // The client report generated over a demo client table: rows, pages, time to prepare and peak memory; with
-// --pdf FILE also the time of the PDF export of the prepared pages (pdf_s), of the same pages through Qt's writer
-// (pdf_qt_s) and through ours with every text shaped in full (pdf_noshortcut_s), and of preparing again while
-// writing the PDF as the batch export does; with --output also printing to a queue of a private print scheduler
-// (the time until the job is handed over), saving through the PDF save filter and saving the report file.
-// With --pdf the spreadsheet save filters (.xlsx, .csv) are timed first, with the peak memory before and after them.
+// --pdf FILE also the time of the PDF export of the prepared pages (pdf_s), of their PNG images (png_s), of the same
+// pages through Qt's writer (pdf_qt_s) and through ours with every text shaped in full (pdf_noshortcut_s), and of
+// preparing again while writing the PDF as the batch export does; with --output also printing to a queue of a private
+// print scheduler (the time until the job is handed over), saving through the PDF save filter and saving the report
+// file. With --pdf the spreadsheet save filters (.xlsx, .csv) are timed first, with the peak memory before and after
+// them.
 #include "app/ClientReportSql.h"
 #include "app/TelaPrincipal.h"
 #include "app/Units.h"
@@ -88,6 +89,12 @@ int main(int argc, char** argv) {
     SavePagesToPdf(pages, pdf);
     std::cout << "pdf_s: " << std::chrono::duration<double>(clock::now() - pdf_start).count() << '\n';
     std::cout << "pdf_peak_mb: " << peak_mb() << '\n';
+    // One image a page, beside the PDF (FILE's folder, FILE's name numbered, .png).
+    const auto png_start = clock::now();
+    PNGFilter().SetShowProgress(false);
+    PNGFilter().SetFileName(fs::path(pdf).replace_extension(".png").string());
+    PNGFilter().Run(pages);
+    std::cout << "png_s: " << std::chrono::duration<double>(clock::now() - png_start).count() << '\n';
     // The same pages written by Qt's writer alone, beside ours (FILE.qt.pdf).
     const auto qt_start = clock::now();
     {

@@ -5,6 +5,7 @@
 #include "core/TextFold.h"
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 
 // ---- TcxDataStorage ----
@@ -323,10 +324,34 @@ int TcxCustomDataController::FindRowByText(int start, int item, const std::strin
   return -1;
 }
 
+bool TcxCustomDataController::KeepsFirstFolded(int item) const {
+  const TcxDataStorage::ItemInfo& info = storage_.Item(item);
+  return info.valueType->IsString() && !info.textStored;
+}
+
+std::vector<int> TcxCustomDataController::RecordsMaybeStartingWith(int item, char16_t first) {
+  if (first_index_item_ != item) {
+    first_index_.clear();
+    for (int record = 0; record < RecordCount(); ++record)
+      first_index_[storage_.FirstFolded(record, item)].push_back(record);
+    first_index_item_ = item;
+  }
+  static const std::vector<int> none;
+  const auto bucket = [&](char16_t c) -> const std::vector<int>& {
+    const auto found = first_index_.find(c);
+    return found == first_index_.end() ? none : found->second;
+  };
+  const std::vector<int>& starting = bucket(first);
+  const std::vector<int>& unknown = bucket(TcxDataStorage::kUnknownFirst);
+  std::vector<int> records;
+  records.reserve(starting.size() + unknown.size());
+  std::merge(starting.begin(), starting.end(), unknown.begin(), unknown.end(), std::back_inserter(records));
+  return records;
+}
+
 bool TcxCustomDataController::FoldedTextMatches(int record, int item, const std::u32string& folded,
                                                 bool partial) const {
-  const TcxDataStorage::ItemInfo& info = storage_.Item(item);
-  if (!info.valueType->IsString() || info.textStored) return FoldedMatch(GetDisplayText(record, item), folded, partial);
+  if (!KeepsFirstFolded(item)) return FoldedMatch(GetDisplayText(record, item), folded, partial);
   const char16_t first = storage_.FirstFolded(record, item);
   if (!folded.empty() && first != TcxDataStorage::kUnknownFirst && first != folded.front()) return false;
   return FoldedMatch(storage_.StringValue(record, item), folded, partial);
@@ -344,8 +369,13 @@ void TcxCustomDataController::RebuildRows() {
   rows_pending_ = false;
   const int focused_record = FocusedRecord();
   const std::size_t previous_count = rows_.size();
-  rows_.resize(static_cast<std::size_t>(RecordCount()));
-  std::iota(rows_.begin(), rows_.end(), 0);
+  if (filter_item_ >= 0 && !filter_folded_.empty() && filter_folded_.front() < TcxDataStorage::kUnknownFirst &&
+      KeepsFirstFolded(filter_item_)) {
+    rows_ = RecordsMaybeStartingWith(filter_item_, static_cast<char16_t>(filter_folded_.front()));
+  } else {
+    rows_.resize(static_cast<std::size_t>(RecordCount()));
+    std::iota(rows_.begin(), rows_.end(), 0);
+  }
   if (filter_item_ >= 0) std::erase_if(rows_, [this](int record) { return !PassesFilter(record); });
   if (!sorted_items_.empty()) {
     std::stable_sort(rows_.begin(), rows_.end(), [this](int a, int b) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class EcxInvalidDataControllerOperation : public Exception {
@@ -234,6 +235,8 @@ protected:
   // The store for a change of its records (which forgets the last key found).
   TcxDataStorage& MutableStorage() {
     ForgetKeyCache();
+    first_index_.clear();
+    first_index_item_ = -1;
     return storage_;
   }
   void ForgetKeyCache();
@@ -255,6 +258,11 @@ private:
   int ScanForKey(const std::vector<int>& keys, const std::vector<Variant>& wanted, bool plain);
   // Whether a text item's text of a record matches a search form, with the first character checked first.
   bool FoldedTextMatches(int record, int item, const std::u32string& folded, bool partial) const;
+  // Whether the item keeps the first character of its texts in search form.
+  bool KeepsFirstFolded(int item) const;
+  // The records, in load order, whose text in such an item may begin with `first` (that first character, or one
+  // not known in search form).
+  std::vector<int> RecordsMaybeStartingWith(int item, char16_t first);
 
   TcxDataStorage storage_;
   std::vector<int> rows_;
@@ -269,6 +277,10 @@ private:
   bool case_insensitive_ = false;
   int update_count_ = 0;
   bool rows_pending_ = false;
+  // The records of each first character of one text item's texts, in load order, made when a filter first needs it
+  // (so that the first key of a search reads only the records it may keep) and dropped when the records change.
+  int first_index_item_ = -1;
+  std::unordered_map<char16_t, std::vector<int>> first_index_;
   // The last key found, valid until the records or the comparison change.
   Variant cached_key_;
   int cached_key_record_ = -1;

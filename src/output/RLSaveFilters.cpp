@@ -1,5 +1,6 @@
 #include "output/RLSaveFilters.h"
 
+#include "core/JobQueue.h"
 #include "core/SafeFile.h"
 #include "graphics/Bitmap.h"
 #include "pages/RLMetaFile.h"
@@ -76,17 +77,24 @@ TRLPNGFilter::TRLPNGFilter(TComponent* owner) : TRLCustomSaveFilter(owner) {
 
 TRLPNGFilter::~TRLPNGFilter() = default;
 
-void TRLPNGFilter::BeginDoc() { files_.clear(); }
+void TRLPNGFilter::BeginDoc() {
+  files_.clear();
+  encoders_ = std::make_unique<TJobQueue>();
+}
 
 void TRLPNGFilter::DrawPage(TRLGraphicSurface& page) {
   const std::string name = PNGPageFileName(FileName(), page.PageIndex() + 1, Pages()->PageCount());
-  auto file = std::make_unique<TSafeFile>(name);
-  file->Write(RenderPageToImage(page, 1.0)->SaveToPngBytes());
-  files_.push_back(std::move(file));
+  files_.push_back(std::make_unique<TSafeFile>(name));
+  // The page is drawn here, where the collection is locked for it; its image is encoded and written meanwhile.
+  std::shared_ptr<TBitmap> image = RenderPageToImage(page, 1.0);
+  TSafeFile* file = files_.back().get();
+  encoders_->Add([image, file] { file->Write(image->SaveToPngBytes()); });
 }
 
 void TRLPNGFilter::EndDoc() {
   std::vector<std::unique_ptr<TSafeFile>> files = std::move(files_);
+  // Before the files go: their images are written, or an error of writing one ends the run.
+  if (std::unique_ptr<TJobQueue> encoders = std::move(encoders_)) encoders->Wait();
   if (!Completed()) return;
   std::set<fs::path> written;
   for (auto& file : files) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+class TJobQueue;
 class TPdfDocument;
 class TSafeFile;
 
@@ -45,6 +46,8 @@ protected:
 
 private:
   std::vector<std::unique_ptr<TSafeFile>> files_;
+  // Encodes and writes the pages' images on every processor.
+  std::unique_ptr<TJobQueue> encoders_;
 };
 
 // The image of page `pageNumber` of a report of `pageCount` pages: "name.png" gives name01.png … name34.png, the

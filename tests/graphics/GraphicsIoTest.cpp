@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -51,6 +52,53 @@ TEST(BitmapStreams, RoundTripThroughBmpAndPng) {
     // And the copy can be drawn on like any bitmap.
     copy.Canvas().SetPixels(0, 0, clBlack);
     EXPECT_EQ(copy.Image().pixel(0, 0), 0xFF000000u);
+  }
+}
+
+// PNG files of bitmaps as other programs read them: every pixel, the resolution, transparency where there is any.
+TEST(BitmapStreams, PngFilesGiveOtherReadersThePixelsAndTheResolution) {
+  struct Case {
+    const char* name;
+    int width, height;
+    TPixelFormat format;
+    bool noise;  // pixels that do not compress: the file's data spans several chunks
+  };
+  const Case cases[] = {
+      {"one pixel", 1, 1, pfDevice, false},
+      {"odd width", 7, 5, pfDevice, false},
+      {"page-sized noise", 1200, 700, pfDevice, true},
+      {"with transparency", 6, 4, pf32bit, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TBitmap bitmap(k.width, k.height);
+    bitmap.SetPixelFormat(k.format);
+    QImage pixels = bitmap.Image();
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < k.height; ++y)
+      for (int x = 0; x < k.width; ++x) {
+        seed = seed * 1103515245u + 12345u;
+        const QRgb pattern = k.noise ? (seed >> 8) : qRgb(x * 20, y * 30, (x + y) * 7);
+        pixels.setPixel(x, y,
+                        k.format == pf32bit ? qRgba(qRed(pattern), qGreen(pattern), qBlue(pattern), x * 40)
+                                            : (pattern | 0xFF000000u));
+      }
+    pixels.setDotsPerMeterX(3780);
+    pixels.setDotsPerMeterY(2835);
+    bitmap.SetImage(pixels);
+    const std::string png = bitmap.SaveToPngBytes();
+    QImage read;
+    ASSERT_TRUE(read.loadFromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG"));
+    ASSERT_EQ(read.size(), pixels.size());
+    EXPECT_EQ(read.hasAlphaChannel(), k.format == pf32bit);
+    EXPECT_EQ(read.dotsPerMeterX(), 3780);
+    EXPECT_EQ(read.dotsPerMeterY(), 2835);
+    const QImage expected = pixels.convertToFormat(QImage::Format_ARGB32);
+    const QImage actual = read.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < k.height; ++y)
+      ASSERT_EQ(std::memcmp(expected.constScanLine(y), actual.constScanLine(y), 4 * static_cast<std::size_t>(k.width)),
+                0)
+          << "row " << y;
   }
 }
 

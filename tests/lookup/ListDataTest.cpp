@@ -125,6 +125,38 @@ TEST_F(ListData, TheIncrementalFilterNarrowsAndClearingRestoresTheOrder) {
   EXPECT_EQ(Texts().front(), "Curitiba");
 }
 
+// A new search reads only the records whose first character may match: it must see the records as they are now,
+// texts whose first character has no search form among them.
+TEST_F(ListData, ANewSearchFindsTheRecordsAsTheyAreNow) {
+  data_.Open();
+  struct Step {
+    std::vector<std::pair<std::string, std::string>> reload;  // empty: the records stay
+    const char* text;
+    std::vector<std::string> rows;
+  };
+  const Step steps[] = {
+      {{}, "b", {"Belém", "belém"}},
+      {{}, "\xC3\xA1", {}},
+      {{{"1", "Bauru"}, {"2", "\xF0\x9D\x90\x81 Bold"}, {"3", "Abaeté"}, {"4", "bagé"}, {"5", "\xC3\x81gua Boa"}},
+       "b",
+       {"Bauru", "bagé"}},
+      {{}, "a", {"Abaeté", "\xC3\x81gua Boa"}},
+      {{}, "\xF0\x9D\x90\x81", {"\xF0\x9D\x90\x81 Bold"}},
+      {{{"1", "Castro"}, {"2", "Bauru"}}, "b", {"Bauru"}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.text);
+    if (!step.reload.empty()) {
+      list_.ClearIncrementalFilter();
+      Rows(step.reload);
+      data_.Refresh();
+    }
+    list_.ClearIncrementalFilter();
+    list_.SetIncrementalFilter(0, step.text);
+    EXPECT_EQ(Texts(), step.rows);
+  }
+}
+
 TEST_F(ListData, FocusMovesStayInsideTheRows) {
   data_.Open();
   struct Move {

@@ -12,6 +12,8 @@
 #include "support/TempFolder.h"
 #include "support/TestApplication.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -313,6 +315,24 @@ TEST_F(Filters, ThePdfAndPngFiltersWriteTheRangeAndAreFoundByExtension) {
 }
 
 // Page images sort in page order: the number is padded to the digits of the report's page count.
+// The images are encoded on several threads: each file must still hold its own page, drawn as the preview draws it.
+TEST_F(Filters, EachPngFileHoldsTheImageOfItsOwnPage) {
+  TempFolder folder;
+  TRLGraphicStorage* pages = MakePages(owner_, 12, [](int i) { return i % 5 == 0; });
+  PNGFilter().SetShowProgress(false);
+  PNGFilter().SetFileName((folder.path() / "p.png").string());
+  PNGFilter().Run(*pages);
+  for (int i = 1; i <= 12; ++i) {
+    SCOPED_TRACE(i);
+    const fs::path file = folder.path() / PNGPageFileName("p.png", i, 12);
+    QImage written(QString::fromStdString(file.string()));
+    TRLPageRef page = pages->Pages(i - 1);
+    const QImage drawn = RenderPageToImage(*page, 1.0)->Image();
+    ASSERT_EQ(written.size(), drawn.size());
+    EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), drawn.convertToFormat(QImage::Format_RGB32));
+  }
+}
+
 TEST_F(Filters, PngPagesAreNumberedWithTheDigitsOfThePageCount) {
   struct Case {
     const char* target;
