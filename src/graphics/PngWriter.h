@@ -1,8 +1,12 @@
 #pragma once
 
-// PNG files of opaque images, written without the general image writer: rows unfiltered and deflated fast. Pages
-// of text are mostly runs of white, which the deflater's matches catch as well as a row filter would, so the
-// file costs a little more room in exchange for a fraction of the time.
+// PNG files of opaque images, written without the general image writer: rows unfiltered and deflated fast by
+// libdeflate. Why by hand: for the 156 pages of a 10,000-row report, Qt's writer (libpng over zlib) spent 68 G
+// instructions, 47% of them choosing row filters and about 45% in zlib; libpng told to skip filtering would still
+// deflate through zlib, several times slower than libdeflate at its fastest level. Pages of text are mostly runs of
+// white, which the deflater's matches catch as well as a row filter would: those pages came out 10% smaller
+// (25.0 MB against 27.7 MB) for about a seventh of the instructions spent encoding. The format's framing (signature,
+// chunks, CRCs) is all this file writes itself.
 
 #include <string>
 
