@@ -208,8 +208,10 @@ void TCanvas::UseClip(bool clipped, const TRect& clip) {
     painter_->setClipping(false);
     return;
   }
-  QRectF area = clip.Width() > 0 && clip.Height() > 0 ? UnitRect(clip.Left, clip.Top, clip.Right, clip.Bottom)
-                                                      : QRectF(clip.Left, clip.Top, 0, 0);
+  // Compared, not subtracted: a box from damaged data may span more than the int range.
+  QRectF area = clip.Right > clip.Left && clip.Bottom > clip.Top
+                    ? UnitRect(clip.Left, clip.Top, clip.Right, clip.Bottom)
+                    : QRectF(clip.Left, clip.Top, 0, 0);
   painter_->setClipRect(area, Qt::ReplaceClip);
 }
 

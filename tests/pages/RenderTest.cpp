@@ -559,6 +559,25 @@ TEST(Render, TextsAtTheEndsOfTheRangeStayThere) {
   EXPECT_TRUE(Same(*image, expected));
 }
 
+// Pages the fuzz target found faults in, painted as it paints them: whole on a small image, and zoomed out past its
+// edges. Their texts' boxes lie at the ends of the int range, so nothing of them reaches the image.
+TEST(Render, PagesWithTextBoxesAtTheEndsOfTheRangePaintNothing) {
+  for (const char* name : {"text-centre-overflow", "inverted-clip"}) {
+    SCOPED_TRACE(name);
+    std::ifstream in(std::string(RELCLIENTES_TESTS_DIR) + "/fuzz/corpus/surface_reader/" + name, std::ios::binary);
+    TRLMemoryStream stream(std::string(std::istreambuf_iterator<char>(in), {}));
+    TRLGraphicSurface surface;
+    surface.LoadFromStream(stream);
+    ASSERT_GT(surface.ObjectCount(), 0);
+    TBitmap bitmap(48, 64);
+    bitmap.Canvas().FillRect({0, 0, 48, 64});
+    surface.PaintTo(bitmap.Canvas(), {0, 0, 48, 64});
+    surface.PaintTo(bitmap.Canvas(), {-200, -300, 400, 600});
+    bitmap.Canvas().EndPaint();
+    EXPECT_FALSE(HasInk(bitmap));
+  }
+}
+
 // A polygon reaching the end of the coordinate range, as a damaged file may hold, paints the part of it that falls
 // on the image, at the cost of the image's size.
 TEST(Render, PolygonWithAnExtremePointPaintsItsVisiblePart) {
