@@ -87,9 +87,9 @@ int ExportReportFile(const std::string& from, const std::string& city, const fs:
     OpenReportFile(*pages, from);
     CheckWritable(target);
     WritePages(*pages, target);
-    out << pages->PageCount() << " página(s) gravada(s) em " << target.string() << '\n';
+    out << pages->PageCount() << " página(s) gravada(s) em " << EscapeForTerminal(target.string()) << '\n';
   } catch (const std::exception& e) {
-    err << "relclientes: " << e.what() << '\n';
+    err << "relclientes: " << EscapeMessageForTerminal(e.what()) << '\n';
     return 1;
   }
   return 0;

@@ -1,5 +1,6 @@
 #include "app/OpenReportFile.h"
 
+#include "core/TerminalText.h"
 #include "output/RLFilters.h"
 #include "output/RLPreviewForm.h"
 #include "pages/RLConsts.h"
@@ -87,7 +88,7 @@ int PreviewReportFile(const std::string& fileName, std::ostream& err) {
   try {
     OpenReportFile(*pages, fileName);
   } catch (const Exception& error) {
-    err << "relclientes: " << error.Message() << '\n';
+    err << "relclientes: " << EscapeMessageForTerminal(error.Message()) << '\n';
     ShowMessageBox(error.Message(), Texts().caption, mtError);
     return 1;
   }
