@@ -562,7 +562,7 @@ TEST(Render, TextsAtTheEndsOfTheRangeStayThere) {
 // Pages the fuzz target found faults in, painted as it paints them: whole on a small image, and zoomed out past its
 // edges. Their texts' boxes lie at the ends of the int range, so nothing of them reaches the image.
 TEST(Render, PagesWithTextBoxesAtTheEndsOfTheRangePaintNothing) {
-  for (const char* name : {"text-centre-overflow", "inverted-clip"}) {
+  for (const char* name : {"text-centre-overflow", "inverted-clip", "text-at-the-bottom-end"}) {
     SCOPED_TRACE(name);
     std::ifstream in(std::string(RELCLIENTES_TESTS_DIR) + "/fuzz/corpus/surface_reader/" + name, std::ios::binary);
     TRLMemoryStream stream(std::string(std::istreambuf_iterator<char>(in), {}));
