@@ -208,8 +208,10 @@ void TCanvas::UseClip(bool clipped, const TRect& clip) {
     painter_->setClipping(false);
     return;
   }
-  QRectF area = clip.Width() > 0 && clip.Height() > 0 ? UnitRect(clip.Left, clip.Top, clip.Right, clip.Bottom)
-                                                      : QRectF(clip.Left, clip.Top, 0, 0);
+  // Compared, not subtracted: a box from damaged data may span more than the int range.
+  QRectF area = clip.Right > clip.Left && clip.Bottom > clip.Top
+                    ? UnitRect(clip.Left, clip.Top, clip.Right, clip.Bottom)
+                    : QRectF(clip.Left, clip.Top, 0, 0);
   painter_->setClipRect(area, Qt::ReplaceClip);
 }
 
@@ -480,7 +482,7 @@ void TCanvas::DrawText(QPainter& painter, int x, int y, const TShapedText& text,
     painter.fillRect(back, ToQColor(brush_.Color()));
   }
   painter.setPen(ToQColor(font_.Color()));
-  text.Draw(painter, QPointF(x, y + measure.Ascent()));
+  text.Draw(painter, QPointF(x, static_cast<double>(y) + measure.Ascent()));
   pen_pos_ = {static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(x) + text.Width(), INT_MIN, INT_MAX)),
               y};
 }
@@ -497,7 +499,7 @@ bool TCanvas::InkBox(int x, int y, const TShapedText& text, TRect& box) {
   constexpr double kSideRoom = 1;
   TInkReach reach;
   if (!TTextInk::For(Measure()).Reach(text.Text(), reach)) return false;
-  double baseline = y + Measure().Ascent();
+  const double baseline = static_cast<double>(y) + Measure().Ascent();
   auto out = [](double edge, bool up) {
     return static_cast<int>(std::clamp(up ? std::ceil(edge) : std::floor(edge), -1e9, 1e9));
   };
@@ -527,7 +529,7 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
 }
 
 TRect TCanvas::WithLineInk(const TRect& rect, int x, int y, std::string_view text) {
-  const int baseline = y + Measure().Ascent();
+  const long long baseline = static_cast<long long>(y) + Measure().Ascent();
   TRect box;
   if (baseline < rect.Top || baseline > rect.Bottom || !InkBox(x, y, shaped_->Get(Measure(), text), box)) return rect;
   return {rect.Left, std::min(rect.Top, box.Top), rect.Right, std::max(rect.Bottom, box.Bottom)};

@@ -156,31 +156,25 @@ void CanvasTextRect(TCanvas& canvas, const TRect& rect, int x0, int y0, std::str
   auto width = [&] { return canvas.TextWidth(line + " "); };
   int height = canvas.TextHeight(line);
 
-  int x = space / 2;
+  // Damaged data may place the box anywhere in the int range: positions are worked out in 64 bits, then held to it.
+  auto clamped = [](long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX)); };
+  const long long left = rect.Left, top = rect.Top, right = rect.Right, bottom = rect.Bottom;
+  long long start = space / 2;
   switch (alignment) {
-    case MetaTextAlignmentRight: x += rect.Right - width(); break;
-    case MetaTextAlignmentCenter: x += (rect.Left + rect.Right - width()) / 2; break;
-    default: x += x0; break;
+    case MetaTextAlignmentRight: start += right - width(); break;
+    case MetaTextAlignmentCenter: start += (left + right - width()) / 2; break;
+    default: start += x0; break;
   }
+  const int x = clamped(start);
   int y;
   switch (layout) {
-    case MetaTextLayoutBottom: y = rect.Bottom - height; break;
-    case MetaTextLayoutCenter: y = (rect.Top + rect.Bottom - height) / 2; break;
+    case MetaTextLayoutBottom: y = clamped(bottom - height); break;
+    case MetaTextLayoutCenter: y = clamped((top + bottom - height) / 2); break;
     default: y = y0; break;
   }
 
   if (alignment == MetaTextAlignmentJustify) {
-    int available = rect.Right - x;
-    int cursor = static_cast<int>(line.size());
-    int measured = width();
-    // A font whose space measures nothing would widen forever: stop when a space no longer widens the text.
-    for (int guard = 0; guard < 100000; ++guard) {
-      if (measured > available) break;
-      if (!FindLineBreakWrapping(line, cursor)) break;
-      int wider = canvas.TextWidth(line + " ");
-      if (wider <= measured) break;
-      measured = wider;
-    }
+    line = JustifiedLine(line, right - x, [&](const std::string& widened) { return canvas.TextWidth(widened + " "); });
   }
 
   if (textFlags & tfNoClip) {

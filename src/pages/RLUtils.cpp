@@ -15,6 +15,7 @@
 #include <mutex>
 #include <random>
 #include <set>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -122,13 +123,23 @@ std::string FormatFileExt(std::string_view ext) {
   return "." + std::string(ext);
 }
 
-bool FindLineBreak(std::string& text, int& pos) {
+namespace {
+
+// The end (from 1) of the word before the last gap that starts before `pos`; 0 when there is none.
+int PreviousGap(std::string_view text, int pos) {
   pos = std::min(pos, static_cast<int>(text.size()));
   auto at = [&](int p) { return text[static_cast<std::size_t>(p - 1)]; };
   while (pos > 0 && IsBlank(at(pos))) --pos;
   while (pos > 0 && !IsBlank(at(pos))) --pos;
   while (pos > 0 && IsBlank(at(pos))) --pos;
-  if (pos <= 0) return false;
+  return std::max(pos, 0);
+}
+
+}  // namespace
+
+bool FindLineBreak(std::string& text, int& pos) {
+  pos = PreviousGap(text, pos);
+  if (pos == 0) return false;
   text.insert(static_cast<std::size_t>(pos), 1, ' ');
   return true;
 }
@@ -137,6 +148,50 @@ bool FindLineBreakWrapping(std::string& text, int& pos) {
   if (FindLineBreak(text, pos)) return true;
   pos = static_cast<int>(text.size());
   return FindLineBreak(text, pos);
+}
+
+std::string WidenedLine(std::string_view text, long long spaces) {
+  std::vector<std::size_t> gaps;  // from the last backwards
+  for (int pos = PreviousGap(text, static_cast<int>(text.size())); pos > 0; pos = PreviousGap(text, pos)) {
+    gaps.push_back(static_cast<std::size_t>(pos));
+  }
+  if (gaps.empty() || spaces <= 0) return std::string(text);
+  const auto count = static_cast<long long>(gaps.size());
+  const long long rounds = spaces / count, extra = spaces % count;
+  std::string line;
+  line.reserve(text.size() + static_cast<std::size_t>(spaces));
+  std::size_t done = 0;
+  for (long long i = count - 1; i >= 0; --i) {
+    const std::size_t gap = gaps[static_cast<std::size_t>(i)];
+    line.append(text.substr(done, gap - done));
+    line.append(static_cast<std::size_t>(rounds + (i < extra ? 1 : 0)), ' ');
+    done = gap;
+  }
+  line.append(text.substr(done));
+  return line;
+}
+
+std::string JustifiedLine(std::string_view text, long long room,
+                          const std::function<int(const std::string&)>& measure) {
+  const std::string plain(text);
+  const int plain_width = measure(plain);
+  std::string one = WidenedLine(text, 1);
+  if (plain_width > room || one == plain) return plain;
+  const int one_width = measure(one);
+  if (one_width <= plain_width || one_width > room) return one;
+  auto wider_than_room = [&](long long spaces) { return measure(WidenedLine(text, spaces)) > room; };
+  // The fewest spaces that make the line wider than the room lie in (fits, overflows].
+  long long fits = 1, overflows = 2;
+  while (!wider_than_room(overflows)) {
+    if (overflows == kMaxJustifySpaces) return WidenedLine(text, kMaxJustifySpaces);
+    fits = overflows;
+    overflows = std::min(2 * overflows, kMaxJustifySpaces);
+  }
+  while (overflows - fits > 1) {
+    const long long middle = fits + (overflows - fits) / 2;
+    (wider_than_room(middle) ? overflows : fits) = middle;
+  }
+  return WidenedLine(text, overflows);
 }
 
 int RoundToInt(double value) {

@@ -5,6 +5,7 @@
 
 #include "graphics/Geometry.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,15 @@ std::string FormatFileExt(std::string_view ext);
 bool FindLineBreak(std::string& text, int& pos);
 // The same, trying once more from the end of the text when nothing is found before pos.
 bool FindLineBreakWrapping(std::string& text, int& pos);
+// `text` after `spaces` calls of FindLineBreakWrapping starting from its end: the gaps take one space each in turn,
+// from the last gap backwards. Built in one pass, whatever the count. `text` itself when it has no gap.
+std::string WidenedLine(std::string_view text, long long spaces);
+// A justified line: `text` widened as FindLineBreakWrapping widens it until `measure` finds it wider than `room`.
+// It stops early at kMaxJustifySpaces spaces, or when one more space does not widen the text (a font whose space
+// measures nothing). The number of spaces is searched for, so that a huge room costs a few dozen measurements, not
+// one per space; `measure` must not shrink as spaces are added.
+constexpr long long kMaxJustifySpaces = 100000;
+std::string JustifiedLine(std::string_view text, long long room, const std::function<int(const std::string&)>& measure);
 
 // round(value), halves to even, held inside the int range (coordinates from damaged data may be anything).
 int RoundToInt(double value);

@@ -1,5 +1,7 @@
 #include "widgets/Forms.h"
 
+#include "core/TerminalText.h"
+
 #include "widgets/QtBridge.h"
 #include "widgets/StdCtrls.h"
 
@@ -467,7 +469,7 @@ void RunGuarded(const std::function<void()>& action) {
     action();
   } catch (const std::exception& error) {
     if (Application()) Application()->HandleException(error);
-    else if (!dynamic_cast<const EAbort*>(&error)) std::cerr << error.what() << '\n';
+    else if (!dynamic_cast<const EAbort*>(&error)) std::cerr << EscapeMessageForTerminal(error.what()) << '\n';
   }
 }
 

@@ -13,6 +13,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -139,6 +140,36 @@ TEST_F(OpenReportFile, ThePreviewOfAFileThatCannotBeOpenedIsAMessageAndAnExitCod
   EXPECT_TRUE(IsReportFileCommandLine({"clientes.rpf"}));
   EXPECT_FALSE(IsReportFileCommandLine({"--export", "a.pdf"}));
   EXPECT_FALSE(IsReportFileCommandLine({}));
+}
+
+// Names from outside in what the terminal shows come out escaped; a message box, no terminal, shows them as they are.
+TEST_F(OpenReportFile, NamesOnTheTerminalAreShownEscaped) {
+  const std::string title = "\x1b]0;PWNED\x07", escaped = "\\x1B]0;PWNED\\x07";
+  auto raw_controls = [](const std::string& shown) {
+    return std::count_if(shown.begin(), shown.end(),
+                         [](unsigned char ch) { return (ch < 0x20 && ch != '\n') || ch == 0x7f; });
+  };
+  const std::string saved = folder_.File("saved" + title + ".rpf"), target = folder_.File("out" + title + ".pdf");
+  fs::copy_file(kFixture, saved);
+  EXPECT_EQ(Run({"--export", target, "--from", saved}), 0) << err_.str();
+  EXPECT_NE(out_.str().find(escaped), std::string::npos) << out_.str();
+  EXPECT_EQ(raw_controls(out_.str()), 0) << out_.str();
+
+  EXPECT_EQ(Run({"--export", target, "--from", folder_.File("missing" + title + ".rpf")}), 1);
+  EXPECT_NE(err_.str().find(escaped), std::string::npos) << err_.str();
+  EXPECT_EQ(raw_controls(err_.str()), 0) << err_.str();
+
+  std::ofstream(folder_.File("notes" + title + ".rpf"), std::ios::binary) << "some notes";
+  std::vector<std::string> boxes;
+  const TMessageBoxHandler previous =
+      SetMessageBoxHandler([&](const std::string& text, const std::string&, TMsgDlgType) { boxes.push_back(text); });
+  std::ostringstream err;
+  EXPECT_EQ(PreviewReportFile(folder_.File("notes" + title + ".rpf"), err), 1);
+  SetMessageBoxHandler(previous);
+  EXPECT_NE(err.str().find(escaped), std::string::npos) << err.str();
+  EXPECT_EQ(raw_controls(err.str()), 0) << err.str();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find(title), std::string::npos) << boxes[0];
 }
 
 }  // namespace

@@ -444,6 +444,17 @@ TEST(CanvasClip, CutsReplacesNarrowsAndRemoves) {
          c.IntersectClipRect({5, 5, 8, 8});
        },
        QRect()},
+      // Inverted by more than the int range spans (damaged data): still empty.
+      {"inverted across the range",
+       [](TCanvas& c) {
+         c.SetClipRect({INT_MAX - 200, 0, -49329, 12});
+       },
+       QRect()},
+      {"inverted across the range upwards",
+       [](TCanvas& c) {
+         c.SetClipRect({0, INT_MAX, 16, INT_MIN + 5});
+       },
+       QRect()},
   };
   for (const Case& k : cases) {
     QImage image = Drawn([&](TCanvas& c) {

@@ -516,6 +516,68 @@ TEST(Render, ExtremeRecordedValuesPaintWithoutFault) {
   EXPECT_EQ(bitmap->Canvas().Pixels(150, 150), clRed);
 }
 
+// Texts whose boxes lie at the ends of the int range (damaged data) are placed there, far off the page, not wrapped
+// round onto it; a justified one in a box as wide as the range is laid out within a bounded count of spaces.
+TEST(Render, TextsAtTheEndsOfTheRangeStayThere) {
+  struct Case {
+    const char* name;
+    std::uint8_t alignment, layout;
+    TRect rect;
+  };
+  const Case cases[] = {
+      {"centred at the right end", MetaTextAlignmentCenter, MetaTextLayoutTop, {INT_MAX - 100, 10, INT_MAX, 40}},
+      {"centred at the left end", MetaTextAlignmentCenter, MetaTextLayoutTop, {INT_MIN, 10, INT_MIN + 100, 40}},
+      {"right at the left end", MetaTextAlignmentRight, MetaTextLayoutTop, {INT_MIN, 10, INT_MIN + 10, 40}},
+      {"middle at the bottom end", MetaTextAlignmentLeft, MetaTextLayoutCenter, {10, INT_MAX - 100, 190, INT_MAX}},
+      {"bottom at the top end", MetaTextAlignmentLeft, MetaTextLayoutBottom, {10, INT_MIN, 190, INT_MIN + 5}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto page = Page(200, 80);
+    page->Font().SetName("Verdana");
+    page->Font().SetSize(10);
+    page->Brush().SetStyle(bsClear);
+    page->TextOut(c.rect, 10, 10, "Clientes por cidade, todos os estados", c.alignment, c.layout, tfNoClip);
+    EXPECT_FALSE(HasInk(*RenderPageToImage(*page, 1.0)));
+  }
+
+  auto page = Page(200, 80);
+  page->Font().SetName("Verdana");
+  page->Font().SetSize(10);
+  page->Brush().SetStyle(bsClear);
+  page->TextOut({0, 10, INT_MAX, 40}, 10, 10, "Clientes por cidade", MetaTextAlignmentJustify, MetaTextLayoutTop, 0);
+  auto image = RenderPageToImage(*page, 1.0);
+  // The gaps take thousands of spaces each: only the first word is on the page.
+  TBitmap expected(200, 80);
+  TCanvas& canvas = expected.Canvas();
+  canvas.FillRect({0, 0, 200, 80});
+  FromMetaFont(dynamic_cast<TRLTextObject*>(page->Objects(0))->Font(), canvas.Font(), 1.0);
+  canvas.Brush().SetStyle(bsClear);
+  canvas.TextOut(canvas.TextWidth(" ") / 2 + 10, 10, "Clientes");
+  canvas.EndPaint();
+  EXPECT_TRUE(HasInk(*image));
+  EXPECT_TRUE(Same(*image, expected));
+}
+
+// Pages the fuzz target found faults in, painted as it paints them: whole on a small image, and zoomed out past its
+// edges. Their texts' boxes lie at the ends of the int range, so nothing of them reaches the image.
+TEST(Render, PagesWithTextBoxesAtTheEndsOfTheRangePaintNothing) {
+  for (const char* name : {"text-centre-overflow", "inverted-clip", "text-at-the-bottom-end"}) {
+    SCOPED_TRACE(name);
+    std::ifstream in(std::string(RELCLIENTES_TESTS_DIR) + "/fuzz/corpus/surface_reader/" + name, std::ios::binary);
+    TRLMemoryStream stream(std::string(std::istreambuf_iterator<char>(in), {}));
+    TRLGraphicSurface surface;
+    surface.LoadFromStream(stream);
+    ASSERT_GT(surface.ObjectCount(), 0);
+    TBitmap bitmap(48, 64);
+    bitmap.Canvas().FillRect({0, 0, 48, 64});
+    surface.PaintTo(bitmap.Canvas(), {0, 0, 48, 64});
+    surface.PaintTo(bitmap.Canvas(), {-200, -300, 400, 600});
+    bitmap.Canvas().EndPaint();
+    EXPECT_FALSE(HasInk(bitmap));
+  }
+}
+
 // A polygon reaching the end of the coordinate range, as a damaged file may hold, paints the part of it that falls
 // on the image, at the cost of the image's size.
 TEST(Render, PolygonWithAnExtremePointPaintsItsVisiblePart) {

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,6 +57,69 @@ TEST(Utils, LineBreaksAreInsertedFromTheEndTowardsTheStart) {
   std::string single = "word";
   int p = 4;
   EXPECT_FALSE(FindLineBreakWrapping(single, p));
+}
+
+// The line widened by a count of spaces at once is the line widened space by space.
+TEST(Utils, AWidenedLineIsTheLineWidenedOneSpaceAtATime) {
+  for (const char* text : {"a b c", "one two  three\tfour", "  lead and trail  ", "x y", "word", ""}) {
+    std::string stepped = text;
+    int pos = static_cast<int>(stepped.size());
+    for (int spaces = 0; spaces <= 25; ++spaces) {
+      EXPECT_EQ(WidenedLine(text, spaces), stepped) << text << " + " << spaces;
+      FindLineBreakWrapping(stepped, pos);
+    }
+  }
+  // Many rounds: the last gap takes the odd space.
+  EXPECT_EQ(WidenedLine("a b c", 2001), "a" + std::string(1001, ' ') + "b" + std::string(1002, ' ') + "c");
+}
+
+// A justified line as the painter widens it: gap by gap until it measures more than its room. The measure is a
+// fixed-pitch stand-in for a font that also counts the characters it is given, the work of shaping them.
+TEST(Utils, AJustifiedLineFillsItsRoomAtTheCostOfAFewMeasurements) {
+  long long measured_chars = 0;
+  auto pitch = [&](int letter, int space) {
+    return [&measured_chars, letter, space](const std::string& line) {
+      measured_chars += static_cast<long long>(line.size());
+      int width = 0;
+      for (char c : line) width += c == ' ' ? space : letter;
+      return width;
+    };
+  };
+  // The rule, one space at a time.
+  auto stepwise = [](std::string line, long long room, const std::function<int(const std::string&)>& measure) {
+    int pos = static_cast<int>(line.size()), measured = measure(line);
+    for (long long spaces = 0; spaces < kMaxJustifySpaces && measured <= room; ++spaces) {
+      if (!FindLineBreakWrapping(line, pos)) break;
+      int wider = measure(line);
+      if (wider <= measured) break;
+      measured = wider;
+    }
+    return line;
+  };
+  struct Case {
+    const char* text;
+    long long room;
+  };
+  const Case cases[] = {{"a b c", 0},  {"a b c", 34},   {"a b c", 35}, {"a b c", 36},
+                        {"a b c", 37}, {"a b c", 80},   {"a b c", 81}, {"one two three", 500},
+                        {"word", 500}, {"  a\tb ", 90}, {"a b c", -5}, {"", 10}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(JustifiedLine(c.text, c.room, pitch(7, 3)), stepwise(c.text, c.room, pitch(7, 3)))
+        << c.text << " in " << c.room;
+  }
+  // A space that measures nothing widens nothing: one space is tried, then no more.
+  EXPECT_EQ(JustifiedLine("a b c", 1000, pitch(7, 0)), "a b  c");
+
+  // A room as wide as damaged data makes it: the line stops at the most spaces allowed. Measuring each step, as the
+  // rule reads, would shape about kMaxJustifySpaces^2 / 2 characters.
+  for (long long room : {static_cast<long long>(INT_MAX), 4LL * INT_MAX}) {
+    measured_chars = 0;
+    EXPECT_EQ(JustifiedLine("a b c", room, pitch(7, 3)), WidenedLine("a b c", kMaxJustifySpaces));
+    EXPECT_LT(measured_chars, 64 * kMaxJustifySpaces);
+  }
+  // A room a few thousand spaces wide is found exactly, also with few measurements.
+  measured_chars = 0;
+  EXPECT_EQ(JustifiedLine("a b c", 30000, pitch(7, 3)), stepwise("a b c", 30000, pitch(7, 3)));
 }
 
 TEST(Utils, RectangleRoutines) {
