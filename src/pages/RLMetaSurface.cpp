@@ -298,6 +298,41 @@ void TRLGraphicSurface::CopySurface(int x, int y, const TRLGraphicSurface& sourc
   }
 }
 
+void TRLGraphicSurface::MoveSurface(int x, int y, TRLGraphicSurface& source) {
+  if (&source == this) {
+    CopySurface(x, y, source);
+    return;
+  }
+  BeginRecording();
+  // The text objects' font indexes are worked out first, appending names to Fonts in object order as cloning does,
+  // so that nothing has moved yet if that throws; handing the objects over below does not throw.
+  constexpr std::uint8_t kTextCode = 4;
+  std::vector<int> id_of_source_id(source.fonts_.Count(), -1);
+  std::vector<int> name_ids;
+  for (const TRLGraphicObject* object : source.objects_) {
+    if (object->TypeCode() != kTextCode) continue;
+    const int source_id = static_cast<const TRLTextObject*>(object)->Font().NameId();
+    const bool listed = source_id >= 0 && source_id < static_cast<int>(id_of_source_id.size());
+    if (!listed) {
+      name_ids.push_back(FontIndex(source.FontName(source_id)));
+    } else {
+      if (id_of_source_id[source_id] < 0) id_of_source_id[source_id] = FontIndex(source.FontName(source_id));
+      name_ids.push_back(id_of_source_id[source_id]);
+    }
+  }
+  objects_.reserve(objects_.size() + source.objects_.size());
+  std::vector<TRLGraphicObject*> moving;
+  moving.swap(source.objects_);
+  source.modified_ = true;
+  auto name_id = name_ids.begin();
+  for (TRLGraphicObject* object : moving) {
+    object->surface_ = this;
+    objects_.push_back(object);
+    if (object->TypeCode() == kTextCode) static_cast<TRLTextObject*>(object)->Font().SetNameId(*name_id++);
+    if (x != 0 || y != 0) object->Offset(x, y);
+  }
+}
+
 void TRLGraphicSurface::CopyRect(const TRect& destRect, const TRLGraphicSurface& source, const TRect& sourceRect) {
   if (sourceRect.Width() <= 0 || sourceRect.Height() <= 0) return;
   double scaleX = static_cast<double>(destRect.Width()) / sourceRect.Width();

@@ -93,6 +93,9 @@ public:
   void ResetClipRect();
   // Clones every object of `source` onto this surface, moved by (x, y).
   void CopySurface(int x, int y, const TRLGraphicSurface& source);
+  // Draws as CopySurface does, but hands the objects themselves over: `source` is left without objects. For a
+  // source that is cleared before anyone reads it again.
+  void MoveSurface(int x, int y, TRLGraphicSurface& source);
   // Clones the objects of `source` that meet sourceRect, scaled and moved so that sourceRect fills destRect,
   // clipped to destRect.
   void CopyRect(const TRect& destRect, const TRLGraphicSurface& source, const TRect& sourceRect);

@@ -127,6 +127,9 @@ protected:
   void AfterClose() override;
   // Sum of the print tops of this pager and every site above it.
   int AbsolutePrintTop() const;
+  // True while NewPage closes this pager only to open it again at once, with nothing run in between that could read
+  // its surface: what the surface holds may then be handed over instead of copied.
+  bool ClosingToReopen() const { return closing_to_reopen_; }
 
 private:
   TRLAllowedBands allowed_bands_;
@@ -144,6 +147,7 @@ private:
   bool data_printed_ = false;
   bool completing_ = false;
   bool grows_to_bottom_ = false;
+  bool closing_to_reopen_ = false;
 };
 
 class TRLCustomGroup : public TRLCustomPager {

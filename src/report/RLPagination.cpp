@@ -247,7 +247,14 @@ void TRLCustomPager::NewPage(TRLCustomControl* caller, bool keep_pager) {
   TScopeExit restore([this, saved_caller] { SetNewPageCaller(saved_caller); });
 
   TRLCustomPager* outer = ParentPager();
-  if (!keep_pager) CloseSurface();
+  if (!keep_pager) {
+    // An outer pager's new page runs footers and events before this pager opens again; without one, the open
+    // (which clears the surface) follows the close directly.
+    const bool saved_closing = closing_to_reopen_;
+    closing_to_reopen_ = !outer;
+    TScopeExit reset([this, saved_closing] { closing_to_reopen_ = saved_closing; });
+    CloseSurface();
+  }
   if (outer) {
     outer->NewPage(caller, false);
   } else if (keep_pager) {

@@ -260,5 +260,6 @@ void TRLCustomReport::ComputePrintRect() { SetPrintRect(0, 0, Width(), Height())
 void TRLCustomReport::TransferToParent() {
   TRLGraphicSurface& page = GetPrintSurface();
   DrawBackground(page, GetPrintBoundsRect());
-  page.CopySurface(0, 0, Surface());
+  if (ClosingToReopen()) page.MoveSurface(0, 0, Surface());
+  else page.CopySurface(0, 0, Surface());
 }

@@ -525,6 +525,35 @@ TEST(SurfaceCopy, CopySurfaceOffsetsEveryObjectAndCopyingOntoItselfStops) {
   EXPECT_EQ(source.ObjectCount(), 4);
 }
 
+TEST(SurfaceCopy, MovingASurfaceDrawsWhatCopyingDrawsAndLeavesTheSourceEmpty) {
+  // Every object class; the page already lists one of the source's faces, at another index.
+  auto draw_source = [](TRLGraphicSurface& source) {
+    for (const ObjectCase& c : ObjectCases()) c.build(source);
+    source.Font().SetName("Courier New");
+    source.TextOut({0, 0, 30, 10}, 1, 2, "{PageNumber}", 1, 1, 5);
+  };
+  auto draw_page = [](TRLGraphicSurface& page) {
+    page.Font().SetName("Courier New");
+    page.TextOut({5, 5, 40, 20}, 5, 5, "on the page", 1, 1, 5);
+    page.FillRect({0, 0, 100, 100});
+  };
+  TRLGraphicSurface copy_source, copied, move_source, moved;
+  draw_source(copy_source);
+  draw_source(move_source);
+  draw_page(copied);
+  draw_page(moved);
+
+  copied.CopySurface(7, -3, copy_source);
+  moved.MoveSurface(7, -3, move_source);
+  EXPECT_EQ(Save(moved), Save(copied));
+  EXPECT_EQ(move_source.ObjectCount(), 0);
+  for (int i = 0; i < moved.ObjectCount(); ++i) EXPECT_EQ(moved.Objects(i)->Surface(), &moved) << i;
+
+  // The moved objects belong to the page alone: clearing the source again touches none of them.
+  move_source.Clear();
+  EXPECT_EQ(Save(moved), Save(copied));
+}
+
 TEST(SurfaceObjects, ScaleRoundsHalvesToEvenAndKeepsThinPens) {
   struct Case {
     int width;

@@ -358,6 +358,23 @@ TEST(ReportRun, AChainAddsItsPagesAfterTheMasterAndContinuesTheNumbers) {
   EXPECT_EQ(second->Pages().PageCount(), 4) << "the chain shares the master's collection";
 }
 
+// A closed surface keeps what it drew until it opens again: a group closed by a page break still holds its part of
+// the page in the report's page-ending event, and the report's surface holds the last page once the run is over.
+TEST(ReportRun, ASurfaceClosedByTheRunStillHoldsWhatItDrew) {
+  PagedRig rig(Rows("A", 1, 5));
+  rig.data->Open();
+  TRLGroup* group = AddGroup(rig, 16);
+  group->SetMaxBands(2);
+  std::vector<std::vector<std::string>> group_at_page_end;
+  rig.report->OnPageEnding = [&](TObject*) { group_at_page_end.push_back(RecordedTexts(group->Surface())); };
+
+  ASSERT_TRUE(rig.report->Prepare()) << rig.report->PrepareErrorText();
+  EXPECT_EQ(PageTexts(*rig.report), (std::vector<std::string>{"CH A 1 2", "CH A 3 4", "CH A 5"}));
+  EXPECT_EQ(group_at_page_end, (std::vector<std::vector<std::string>>{{"A", "1", "2"}, {"A", "3", "4"}, {"A", "5"}}));
+  const std::vector<std::string> last_page = RecordedTexts(*rig.report->Pages().Pages(2));
+  EXPECT_EQ(RecordedTexts(rig.report->Surface()), last_page);
+}
+
 TEST(ReportRun, AMissingGroupFieldFailsWithTheMessageAndLeavesNoPages) {
   PagedRig rig(Rows("A", 1, 3));
   rig.data->Open();
