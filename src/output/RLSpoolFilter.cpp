@@ -9,13 +9,6 @@
 
 #include <vector>
 
-namespace {
-
-constexpr std::uint8_t kSetClipRectCode = 10;
-constexpr std::uint8_t kResetClipRectCode = 11;
-
-}  // namespace
-
 TRLSpoolFilter::TRLSpoolFilter(TComponent* owner) : TRLCustomPrintFilter(owner) {}
 
 std::string TRLSpoolFilter::JobTitle() const {
@@ -96,11 +89,11 @@ void TRLSpoolFilter::DrawOnPrinter(TCanvas& canvas, TRLGraphicSurface& page, con
     CanvasSetClipRect(canvas, clip);
     for (int i = 0; i < page.ObjectCount(); ++i) {
       TRLGraphicObject* object = page.Objects(i);
-      if (object->TypeCode() == kSetClipRectCode) {
+      if (object->TypeCode() == TRLSetClipRectObject::kTypeCode) {
         stack.push_back(clip);
         clip = mapped(object->BoundsRect());
         CanvasSetClipRect(canvas, clip);
-      } else if (object->TypeCode() == kResetClipRectCode) {
+      } else if (object->TypeCode() == TRLResetClipRectObject::kTypeCode) {
         if (!stack.empty()) {
           clip = stack.back();
           stack.pop_back();

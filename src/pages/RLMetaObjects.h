@@ -242,7 +242,8 @@ private:
 class TRLTextObject : public TRLGraphicObject {
 public:
   explicit TRLTextObject(TRLGraphicSurface* surface) : TRLGraphicObject(surface), brush_(this), font_(this) {}
-  std::uint8_t TypeCode() const override { return 4; }
+  static constexpr std::uint8_t kTypeCode = 4;
+  std::uint8_t TypeCode() const override { return kTypeCode; }
   TRLMetaBrush& Brush() { return brush_; }
   const TRLMetaBrush& Brush() const { return brush_; }
   TRLMetaFont& Font() { return font_; }
@@ -376,13 +377,15 @@ private:
 class TRLSetClipRectObject : public TRLGraphicObject {
 public:
   using TRLGraphicObject::TRLGraphicObject;
-  std::uint8_t TypeCode() const override { return 10; }
+  static constexpr std::uint8_t kTypeCode = 10;
+  std::uint8_t TypeCode() const override { return kTypeCode; }
   void PaintTo(TCanvas& canvas, int x, int y, double scaleX, double scaleY) override;
 };
 
 class TRLResetClipRectObject : public TRLGraphicObject {
 public:
   using TRLGraphicObject::TRLGraphicObject;
-  std::uint8_t TypeCode() const override { return 11; }
+  static constexpr std::uint8_t kTypeCode = 11;
+  std::uint8_t TypeCode() const override { return kTypeCode; }
   void PaintTo(TCanvas& canvas, int x, int y, double scaleX, double scaleY) override;
 };

@@ -306,11 +306,10 @@ void TRLGraphicSurface::MoveSurface(int x, int y, TRLGraphicSurface& source) {
   BeginRecording();
   // The text objects' font indexes are worked out first, appending names to Fonts in object order as cloning does,
   // so that nothing has moved yet if that throws; handing the objects over below does not throw.
-  constexpr std::uint8_t kTextCode = 4;
   std::vector<int> id_of_source_id(source.fonts_.Count(), -1);
   std::vector<int> name_ids;
   for (const TRLGraphicObject* object : source.objects_) {
-    if (object->TypeCode() != kTextCode) continue;
+    if (object->TypeCode() != TRLTextObject::kTypeCode) continue;
     const int source_id = static_cast<const TRLTextObject*>(object)->Font().NameId();
     const bool listed = source_id >= 0 && source_id < static_cast<int>(id_of_source_id.size());
     if (!listed) {
@@ -328,7 +327,8 @@ void TRLGraphicSurface::MoveSurface(int x, int y, TRLGraphicSurface& source) {
   for (TRLGraphicObject* object : moving) {
     object->surface_ = this;
     objects_.push_back(object);
-    if (object->TypeCode() == kTextCode) static_cast<TRLTextObject*>(object)->Font().SetNameId(*name_id++);
+    if (object->TypeCode() == TRLTextObject::kTypeCode)
+      static_cast<TRLTextObject*>(object)->Font().SetNameId(*name_id++);
     if (x != 0 || y != 0) object->Offset(x, y);
   }
 }

@@ -217,10 +217,14 @@ void TPrinter::NewPage() {
   if (own_) {
     own_canvas_ = &own_->NewPage(own_width_mm_, own_height_mm_);
   } else {
-    canvas_->RemoveClip();
-    if (!job_->newPage()) throw EPrinter(Translate("printing", "Printer is not currently printing"));
+    FeedQtPage();
   }
   ++pages_;
+}
+
+void TPrinter::FeedQtPage() {
+  canvas_->RemoveClip();
+  if (!job_->newPage()) throw EPrinter(Translate("printing", "Printer is not currently printing"));
 }
 
 void TPrinter::AddPage(std::function<void(TCanvas&)> draw) {
@@ -229,10 +233,7 @@ void TPrinter::AddPage(std::function<void(TCanvas&)> draw) {
     own_canvas_ = nullptr;
     own_->AddPage(own_width_mm_, own_height_mm_, std::move(draw));
   } else {
-    if (pages_ > 0) {
-      canvas_->RemoveClip();
-      if (!job_->newPage()) throw EPrinter(Translate("printing", "Printer is not currently printing"));
-    }
+    if (pages_ > 0) FeedQtPage();
     draw(*canvas_);
   }
   ++pages_;

@@ -87,6 +87,8 @@ private:
   std::unique_ptr<QPrinter> MakePrinter();
   void BeginOwnDoc(int unitsPerInch);
   bool EndOwnDoc();
+  // Qt's writer: ends the page drawn and starts the next.
+  void FeedQtPage();
 
   std::recursive_mutex mutex_;
   std::vector<std::string> printers_;

@@ -40,6 +40,22 @@ protected:
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
+  // Runs the PDF and the PNG filter over `pages`, each onto a file of its own already in `folder`: each run must
+  // fail, and leave that file as it was and nothing beside it.
+  static void ExpectSaveFiltersFailAndKeepThePreviousFile(TRLGraphicStorage& pages, const TempFolder& folder) {
+    for (TRLCustomSaveFilter* filter :
+         {static_cast<TRLCustomSaveFilter*>(&PDFFilter()), static_cast<TRLCustomSaveFilter*>(&PNGFilter())}) {
+      SCOPED_TRACE(filter->GetDisplayName());
+      const fs::path target = folder.path() / ("old" + filter->DefaultExt());
+      std::ofstream(target) << "the previous file";
+      filter->SetShowProgress(false);
+      filter->SetFileName(target.string());
+      EXPECT_THROW(filter->Run(pages), Exception);
+      EXPECT_EQ(Read(target), "the previous file");
+    }
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"old.pdf", "old.png"}));
+  }
+
   // Messages are looked for in Portuguese unless a test starts the program in another language.
   ScopedEnv language_{"LC_ALL", "pt_BR.UTF-8"};
   std::unique_ptr<TApplication> application_;
@@ -195,17 +211,7 @@ TEST_F(Filters, APageThatCannotBeReadEndsTheRunWithAnError) {
   // A save filter keeps the file that was there.
   TempFolder folder;
   TRLGraphicStorage* pages = PagesCutShortAt(owner_, 10, 3);
-  for (TRLCustomSaveFilter* filter :
-       {static_cast<TRLCustomSaveFilter*>(&PDFFilter()), static_cast<TRLCustomSaveFilter*>(&PNGFilter())}) {
-    SCOPED_TRACE(filter->GetDisplayName());
-    const fs::path target = folder.path() / ("old" + filter->DefaultExt());
-    std::ofstream(target) << "the previous file";
-    filter->SetShowProgress(false);
-    filter->SetFileName(target.string());
-    EXPECT_THROW(filter->Run(*pages), Exception);
-    EXPECT_EQ(Read(target), "the previous file");
-  }
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"old.pdf", "old.png"}));
+  ExpectSaveFiltersFailAndKeepThePreviousFile(*pages, folder);
 }
 
 TEST_F(Filters, ASecondRunOfABusyFilterIsRefusedAndTheFirstGoesOn) {
@@ -402,17 +408,7 @@ TEST_F(Filters, ASaveThatFailsOrIsCancelledLeavesTheOldFileAndNothingElse) {
     image->SetData("BMPnot a bitmap");
     page->SetModified(true);
   }
-  for (TRLCustomSaveFilter* filter :
-       {static_cast<TRLCustomSaveFilter*>(&PDFFilter()), static_cast<TRLCustomSaveFilter*>(&PNGFilter())}) {
-    SCOPED_TRACE(filter->GetDisplayName());
-    const fs::path target = folder.path() / ("old" + filter->DefaultExt());
-    std::ofstream(target) << "the previous file";
-    filter->SetShowProgress(false);
-    filter->SetFileName(target.string());
-    EXPECT_THROW(filter->Run(*pages), Exception);
-    EXPECT_EQ(Read(target), "the previous file");
-  }
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"old.pdf", "old.png"}));
+  ExpectSaveFiltersFailAndKeepThePreviousFile(*pages, folder);
 
   // Cancelled: the file would hold part of the range only.
   PDFFilter().SetShowProgress(true);
